@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "link/commport.h"
+
+#include "link/porterror.h"
+#include "link/portmap.h"
+
+namespace pairwick::link {
+
+namespace {
+
+// The receive side stays bounded even when a device sends without pause while the tool is idle:
+// past this, Qt stops taking bytes in and the system's own buffer fills instead.
+constexpr qint64 ReceiveBufferBytes = 4096;
+
+}  // namespace
+
+CommPort::CommPort(QObject *parent) : SerialPort(parent) {
+    setObjectName(QStringLiteral("MSComm1"));
+    m_serial.setReadBufferSize(ReceiveBufferBytes);
+    connect(&m_serial, &QSerialPort::errorOccurred, this, &CommPort::onErrorOccurred);
+}
+
+void CommPort::open(int portNumber) {
+    if (m_serial.isOpen())
+        close();
+    m_device = devicePathForPort(portNumber);
+    m_lastFault.clear();
+    m_codec.reset();
+    m_serial.setPortName(m_device);
+    m_serial.setBaudRate(QSerialPort::Baud9600);
+    m_serial.setDataBits(QSerialPort::Data8);
+    m_serial.setParity(QSerialPort::NoParity);
+    m_serial.setStopBits(QSerialPort::OneStop);
+    m_serial.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_serial.open(QIODevice::ReadWrite))
+        throw PortError(m_serial.errorString(), m_device);
+    // A pseudo-terminal refuses the modem lines with "unsupported operation": harmless.
+    m_serial.setDataTerminalReady(false);
+    m_serial.setRequestToSend(false);
+    m_serial.clearError();
+}
+
+void CommPort::close() {
+    if (m_serial.isOpen())
+        m_serial.close();
+    m_codec.reset();
+}
+
+bool CommPort::isOpen() const { return m_serial.isOpen(); }
+
+void CommPort::write(const QString &text) {
+    if (!m_serial.isOpen())
+        throwNotOpen();
+    const QByteArray bytes = m_codec.encode(text);
+    if (m_serial.write(bytes) != bytes.size())
+        failAndThrow(m_serial.errorString());
+    // The line leaves now, not whenever the event loop next runs.
+    m_serial.flush();
+    if (!m_serial.isOpen())
+        throwNotOpen();
+}
+
+QString CommPort::readAll() {
+    if (!m_serial.isOpen())
+        throwNotOpen();
+    return m_codec.decode(m_serial.readAll());
+}
+
+void CommPort::discardInput() {
+    if (!m_serial.isOpen())
+        throwNotOpen();
+    m_serial.readAll();
+    m_serial.clear(QSerialPort::Input);
+    m_codec.reset();
+}
+
+QString CommPort::devicePath(int portNumber) const { return devicePathForPort(portNumber); }
+
+void CommPort::onErrorOccurred(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || error == QSerialPort::UnsupportedOperationError)
+        return;
+    // Open failures are reported by open() itself; any error while open means the device left.
+    if (m_serial.isOpen())
+        fail(m_serial.errorString());
+}
+
+void CommPort::fail(const QString &description) {
+    if (m_failing)
+        return;
+    m_failing = true;
+    m_lastFault = description;
+    m_serial.close();
+    m_serial.clearError();
+    emit deviceLost(PortError(description, m_device).message());
+    m_failing = false;
+}
+
+void CommPort::failAndThrow(const QString &description) {
+    fail(description);
+    throw PortError(description, m_device);
+}
+
+void CommPort::throwNotOpen() const {
+    throw PortError(m_lastFault.isEmpty() ? QStringLiteral("串口未打开") : m_lastFault, m_device);
+}
+
+}  // namespace pairwick::link

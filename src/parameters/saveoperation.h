@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "parameters/operationrun.h"
+
+namespace pairwick::parameters {
+
+class ParameterFields;
+
+// Save (Command3): writes the fields as they are, one set command a second. Each field is read
+// just before its own command, so edits made during the run reach the commands not yet sent.
+class SaveOperation {
+public:
+    SaveOperation(ParameterFields &fields, link::Exchange &exchange, feedback::Feedback &feedback);
+
+    void save();
+
+private:
+    void sendCommands(OperationRun &run);
+    void sendSet(OperationRun &run, const QString &prefix, const QString &label,
+                 QString (ParameterFields::*argument)() const);
+
+    ParameterFields &m_fields;
+    link::Exchange &m_exchange;
+    feedback::Feedback &m_feedback;
+};
+
+}  // namespace pairwick::parameters
