@@ -57,7 +57,9 @@ QString LineCodec::decode(const QByteArray &bytes) {
     m_heldBack.clear();
 
     const qsizetype utf8Tail = incompleteUtf8Tail(data);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A byte-order mark is data here like any other character: the reply's positions count it.
+    const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+    QStringDecoder utf8(QStringDecoder::Utf8, flags);
     const QString asUtf8 = utf8(QByteArrayView(data).first(data.size() - utf8Tail));
     if (!utf8.hasError()) {
         m_heldBack = data.right(utf8Tail);
@@ -66,7 +68,7 @@ QString LineCodec::decode(const QByteArray &bytes) {
 
     const qsizetype gbTail = incompleteGb18030Tail(data);
     m_heldBack = data.right(gbTail);
-    QStringDecoder gb18030("GB18030", QStringDecoder::Flag::Stateless);
+    QStringDecoder gb18030("GB18030", flags);
     return gb18030(QByteArrayView(data).first(data.size() - gbTail));
 }
 

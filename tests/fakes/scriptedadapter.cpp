@@ -23,7 +23,10 @@ QString ScriptedAdapter::answer(const QString &line) {
     if (line == u"AT")
         return acknowledged(line, QString());
     if (line == u"AT+DEFAULT") {
+        // The factory values come back; the test's scripted replies stay.
+        const QHash<QString, QString> overrides = m_overrides;
         *this = ScriptedAdapter();
+        m_overrides = overrides;
         return acknowledged(line, QString());
     }
     return set(line) ? acknowledged(line, QString()) : line + CrLf + QStringLiteral("ERROR") + CrLf;
