@@ -2,6 +2,7 @@
 #include "window/form1.h"
 
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QTimer>
@@ -27,6 +28,12 @@ Form1::Form1(const Services &services, QWidget *parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/pairwick/icon.png")));
     ui->ProgressBar1->raise();
+    // Captions sit on the frame's top line, so the controls keep their places inside it.
+    for (QGroupBox *frame : {ui->Frame1, ui->Frame2, ui->Frame3}) {
+        frame->setStyleSheet(QStringLiteral(
+            "QGroupBox { border: 1px solid palette(mid); margin-top: 7px; }"
+            "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0 2px; }"));
+    }
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
