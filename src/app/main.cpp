@@ -12,6 +12,7 @@
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pairwick"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.tarnholt.Pairwick"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pairwick/icon.png")));
 
     pairwick::link::CommPort port;
