@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/commport.h"
 
+#include "link/openfailure.h"
 #include "link/porterror.h"
 #include "link/portmap.h"
 
@@ -32,8 +33,11 @@ void CommPort::open(int portNumber) {
     m_serial.setParity(QSerialPort::NoParity);
     m_serial.setStopBits(QSerialPort::OneStop);
     m_serial.setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_serial.open(QIODevice::ReadWrite))
-        throw PortError(m_serial.errorString(), m_device);
+    if (!m_serial.open(QIODevice::ReadWrite)) {
+        const QString description = m_serial.errorString();
+        throw PortError(description, m_device,
+                        explainOpenFailure(gatherOpenFailureFacts(m_device, description)));
+    }
     // A pseudo-terminal refuses the modem lines with "unsupported operation": harmless.
     m_serial.setDataTerminalReady(false);
     m_serial.setRequestToSend(false);
@@ -46,7 +50,9 @@ void CommPort::close() {
     m_codec.reset();
 }
 
-bool CommPort::isOpen() const { return m_serial.isOpen(); }
+bool CommPort::isOpen() const {
+    return m_serial.isOpen();
+}
 
 void CommPort::write(const QString &text) {
     if (!m_serial.isOpen())
@@ -74,7 +80,9 @@ void CommPort::discardInput() {
     m_codec.reset();
 }
 
-QString CommPort::devicePath(int portNumber) const { return devicePathForPort(portNumber); }
+QString CommPort::devicePath(int portNumber) const {
+    return devicePathForPort(portNumber);
+}
 
 void CommPort::onErrorOccurred(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError || error == QSerialPort::UnsupportedOperationError)

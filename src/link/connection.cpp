@@ -74,7 +74,9 @@ void Connection::prepareClock() {
     m_controls.Timer1->stop();
 }
 
-bool Connection::isUp() const { return m_controls.Command1->text() == DisconnectCaption; }
+bool Connection::isUp() const {
+    return m_controls.Command1->text() == DisconnectCaption;
+}
 
 void Connection::toggle() {
     if (m_exchange.busy()) {

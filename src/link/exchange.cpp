@@ -46,7 +46,9 @@ void Exchange::DiscardInput(FaultPolicy *policy) {
     attempt([&] { m_port.discardInput(); }, policy);
 }
 
-bool Exchange::portOpen() const { return m_port.isOpen(); }
+bool Exchange::portOpen() const {
+    return m_port.isOpen();
+}
 
 Exchange::RunScope::RunScope(Exchange &exchange) : m_exchange(exchange) {
     if (m_exchange.m_runDepth++ == 0) {
@@ -73,7 +75,9 @@ void Exchange::recordLoss(const QString &message) {
         m_loss = message;
 }
 
-void Exchange::markLossReported() { m_lossReported = true; }
+void Exchange::markLossReported() {
+    m_lossReported = true;
+}
 
 std::optional<QString> Exchange::takeUnreportedLoss() {
     std::optional<QString> loss;

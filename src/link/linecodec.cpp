@@ -50,7 +50,9 @@ qsizetype incompleteGb18030Tail(const QByteArray &bytes) {
 
 }  // namespace
 
-QByteArray LineCodec::encode(const QString &text) const { return text.toUtf8(); }
+QByteArray LineCodec::encode(const QString &text) const {
+    return text.toUtf8();
+}
 
 QString LineCodec::decode(const QByteArray &bytes) {
     QByteArray data = m_heldBack + bytes;
@@ -72,6 +74,8 @@ QString LineCodec::decode(const QByteArray &bytes) {
     return gb18030(QByteArrayView(data).first(data.size() - gbTail));
 }
 
-void LineCodec::reset() { m_heldBack.clear(); }
+void LineCodec::reset() {
+    m_heldBack.clear();
+}
 
 }  // namespace pairwick::link

@@ -10,25 +10,23 @@ namespace pairwick::link {
 // platform's own description, which is what the user is shown, and the device it concerns.
 class PortError : public std::exception {
 public:
-    PortError(QString description, QString devicePath)
-        : m_description(std::move(description)), m_devicePath(std::move(devicePath)) {}
+    // The message is what a warning box shows; by default the description, then the device.
+    PortError(QString description, QString devicePath, QString message = QString())
+        : m_description(std::move(description)),
+          m_devicePath(std::move(devicePath)),
+          m_message(message.isEmpty() ? QStringLiteral("%1\n%2").arg(m_description, m_devicePath)
+                                      : std::move(message)) {}
 
     const QString &description() const { return m_description; }
     const QString &devicePath() const { return m_devicePath; }
-    // What a warning box shows: the description, then the device it concerns.
-    QString message() const;
+    const QString &message() const { return m_message; }
     const char *what() const noexcept override { return "serial port fault"; }
 
 private:
     QString m_description;
     QString m_devicePath;
+    QString m_message;
 };
-
-inline QString PortError::message() const {
-    if (m_devicePath.isEmpty())
-        return m_description;
-    return QStringLiteral("%1\n%2").arg(m_description, m_devicePath);
-}
 
 // Thrown out of a wait when the user ends the run (Exit, a disconnect, the window closing):
 // nothing more may be sent, and no message is shown for it.

@@ -3,8 +3,12 @@
 
 namespace pairwick::link {
 
-bool ReplyEndsWithOk(const QString &reply) { return reply.endsWith(QStringLiteral("OK\r\n")); }
+bool ReplyEndsWithOk(const QString &reply) {
+    return reply.endsWith(QStringLiteral("OK\r\n"));
+}
 
-bool ProbeReplyOk(const QString &reply) { return reply.mid(4, 2) == u"OK"; }
+bool ProbeReplyOk(const QString &reply) {
+    return reply.mid(4, 2) == u"OK";
+}
 
 }  // namespace pairwick::link

@@ -88,7 +88,8 @@ void TestE2eConnection::portHeldByAnotherOpenerIsRefused() {
     harness.click("Command1");
     const QStringList warnings = harness.boxes.texts(ScriptedMessageBoxes::Style::Warning);
     QCOMPARE(warnings.size(), 1);
-    QVERIFY2(!warnings.first().isEmpty(), "the refusal carries a description");
+    QVERIFY2(warnings.first().contains(QStringLiteral("正被其他程序")), qPrintable(warnings.first()));
+    QVERIFY2(warnings.first().contains(QStringLiteral("LCK..")), qPrintable(warnings.first()));
     QCOMPARE(harness.caption(), QStringLiteral("连接"));
     QVERIFY(!harness.port.isOpen());
     other.close();

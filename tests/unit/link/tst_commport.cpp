@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real port class on a pseudo-terminal whose other side the test holds.
-#include <QCoreApplication>
-#include <QFile>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include "link/commport.h"
 #include "link/porterror.h"
@@ -96,7 +96,9 @@ private:
     QTemporaryDir m_ports;
 };
 
-void TestCommPort::init() { qputenv("PAIRWICK_PORTS", m_ports.path().toLocal8Bit()); }
+void TestCommPort::init() {
+    qputenv("PAIRWICK_PORTS", m_ports.path().toLocal8Bit());
+}
 
 void TestCommPort::opensAtTheFixedLineSettings() {
     FarEnd far;
