@@ -20,6 +20,7 @@ void FakePort::write(const QString &text) {
     if (!m_open)
         throwFault();
     m_written.append(text);
+    m_calls.append(QStringLiteral("write ") + text.trimmed());
     if (m_vanishOnWrite == m_written.size()) {
         vanish();
         throwFault();
@@ -38,6 +39,7 @@ void FakePort::write(const QString &text) {
 QString FakePort::readAll() {
     if (!m_open)
         throwFault();
+    m_calls.append(QStringLiteral("read"));
     QString pending = m_input;
     m_input = m_late;
     m_late.clear();

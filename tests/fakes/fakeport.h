@@ -39,6 +39,8 @@ public:
     void vanishOnWrite(int writeNumber) { m_vanishOnWrite = writeNumber; }
 
     const QStringList &written() const { return m_written; }
+    // Every write ("write <line>") and read ("read") in order, to see that they alternate.
+    const QStringList &calls() const { return m_calls; }
     QStringList writtenLines() const;
     int openedPortNumber() const { return m_openedPort; }
     int openCount() const { return m_openCount; }
@@ -56,6 +58,7 @@ private:
     QString m_lastFault;
     int m_vanishOnWrite = 0;
     QStringList m_written;
+    QStringList m_calls;
     int m_openedPort = 0;
     int m_openCount = 0;
     int m_discards = 0;

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "simulatorprocess.h"
+
+#include <QDeadlineTimer>
+
+#include <csignal>
+
+namespace pairwick::adaptersim::test {
+
+namespace {
+
+constexpr int startLimitMs = 5000;
+
+}  // namespace
+
+SimulatorProcess::SimulatorProcess() {
+    m_process.setProgram(QStringLiteral(PAIRWICK_SIM_PATH));
+}
+
+SimulatorProcess::~SimulatorProcess() {
+    if (isRunning()) {
+        sendSignal(SIGTERM);
+        if (!m_process.waitForFinished(startLimitMs)) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+}
+
+void SimulatorProcess::setEnvironment(const QProcessEnvironment &environment) {
+    m_process.setProcessEnvironment(environment);
+}
+
+bool SimulatorProcess::start(const QStringList &arguments) {
+    m_process.setArguments(arguments);
+    m_process.start();
+    const QDeadlineTimer deadline(startLimitMs);
+    while (!deadline.hasExpired()) {
+        const QByteArray output = standardOutput();
+        const qsizetype end = output.indexOf('\n');
+        if (end >= 0) {
+            const QByteArray ready = output.left(end);
+            const QByteArray prefix = "ready ";
+            const QByteArray separator = " -> ";
+            const qsizetype arrow = ready.indexOf(separator);
+            if (!ready.startsWith(prefix) || arrow < 0) {
+                return false;
+            }
+            m_linkPath = QString::fromLocal8Bit(ready.mid(prefix.size(), arrow - prefix.size()));
+            m_devicePath = QString::fromLocal8Bit(ready.mid(arrow + separator.size()));
+            return true;
+        }
+        if (!m_process.waitForReadyRead(int(deadline.remainingTime()))) {
+            return false;
+        }
+    }
+    return false;
+}
+
+bool SimulatorProcess::runToEnd(const QStringList &arguments) {
+    m_process.setArguments(arguments);
+    m_process.start();
+    return waitForEnd();
+}
+
+bool SimulatorProcess::waitForEnd() {
+    return m_process.waitForFinished(startLimitMs);
+}
+
+bool SimulatorProcess::sendSignal(int signalNumber) {
+    return ::kill(pid_t(m_process.processId()), signalNumber) == 0;
+}
+
+QByteArray SimulatorProcess::standardOutput() {
+    m_output += m_process.readAllStandardOutput();
+    return m_output;
+}
+
+QByteArray SimulatorProcess::standardError() {
+    m_errors += m_process.readAllStandardError();
+    return m_errors;
+}
+
+}  // namespace pairwick::adaptersim::test
