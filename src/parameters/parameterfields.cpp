@@ -146,7 +146,7 @@ QString ParameterFields::deviceNameArgument() const {
 }
 
 QString ParameterFields::baudRateArgument() const {
-    return m_controls.Combo2->currentText().trimmed();
+    return protocol::trimSpaces(m_controls.Combo2->currentText());
 }
 
 QString ParameterFields::parityArgument() const {
@@ -154,7 +154,7 @@ QString ParameterFields::parityArgument() const {
 }
 
 QString ParameterFields::stopBitsArgument() const {
-    return m_controls.Combo4->currentText().trimmed();
+    return protocol::trimSpaces(m_controls.Combo4->currentText());
 }
 
 QString ParameterFields::roleArgument() const { return protocol::flagArgument(masterSelected()); }

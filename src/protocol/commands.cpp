@@ -3,8 +3,6 @@
 
 namespace pairwick::protocol {
 
-namespace {
-
 QString trimSpaces(const QString &text) {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -14,8 +12,6 @@ QString trimSpaces(const QString &text) {
         --last;
     return text.mid(first, last - first);
 }
-
-}  // namespace
 
 QString textArgument(const QString &fieldText) {
     QString argument = trimSpaces(fieldText);

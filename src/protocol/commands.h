@@ -28,6 +28,9 @@ inline const QString MessageEnableSet = QStringLiteral("AT+MSGENABLE=");
 inline const QString PinSet = QStringLiteral("AT+PIN=");
 inline const QString BindAddressSet = QStringLiteral("AT+BINDADDR0=");
 
+// Removes spaces, and only spaces, at both ends.
+QString trimSpaces(const QString &text);
+
 // Spaces go first and line breaks after, so a space typed before a line break survives.
 QString textArgument(const QString &fieldText);
 
