@@ -53,6 +53,7 @@ private slots:
     void connectButtonStopsTheRead();
     void otherOperationsWaitForTheRead();
     void exitDuringTheReadSendsNothingMore();
+    void closingTheWindowDuringTheReadSendsNothingMore();
 };
 
 void TestReadParameters::masterRoleReadsEverything() {
@@ -386,6 +387,22 @@ void TestReadParameters::exitDuringTheReadSendsNothingMore() {
     QCOMPARE(linesSince(harness, before), AllQueries.mid(0, 4));
     QVERIFY(harness.boxes.shown().isEmpty());
     QVERIFY(!harness.port.isOpen());
+}
+
+void TestReadParameters::closingTheWindowDuringTheReadSendsNothingMore() {
+    WindowHarness harness;
+    harness.connectAdapter();
+    const int firstWait = harness.waiter.waits() + 1;
+    harness.waiter.onWait([&harness, firstWait](int wait) {
+        if (wait == firstWait + 1)
+            harness.form->close();
+    });
+    const qsizetype before = harness.port.written().size();
+    harness.click("Command2");
+    QCOMPARE(linesSince(harness, before), AllQueries.mid(0, 2));
+    QVERIFY(harness.boxes.shown().isEmpty());
+    QVERIFY(!harness.port.isOpen());
+    QVERIFY(!harness.form->isVisible());
 }
 
 QTEST_MAIN(TestReadParameters)
