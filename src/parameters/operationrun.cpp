@@ -22,15 +22,21 @@ StepTexts stepTexts(const QString &verb, const QString &label) {
 OperationRun::OperationRun(link::Exchange &exchange, feedback::Feedback &feedback)
     : m_exchange(exchange), m_feedback(feedback) {}
 
-void OperationRun::beginStep(StepTexts texts) { m_step = std::move(texts); }
+void OperationRun::beginStep(StepTexts texts) {
+    m_step = std::move(texts);
+}
 
 QString OperationRun::exchange(const QString &command) {
     return m_exchange.ExchangeCommand(command, this);
 }
 
-void OperationRun::discardInput() { m_exchange.DiscardInput(this); }
+void OperationRun::discardInput() {
+    m_exchange.DiscardInput(this);
+}
 
-void OperationRun::pause() { m_exchange.WaitOneSecond(); }
+void OperationRun::pause() {
+    m_exchange.WaitOneSecond();
+}
 
 void OperationRun::askToContinue() {
     if (!m_feedback.boxes().askContinue(m_step.prompt))

@@ -83,9 +83,13 @@ void ParameterFields::setLockedText(QLineEdit *box, const QString &text) {
     box->setReadOnly(true);
 }
 
-void ParameterFields::setDeviceName(const QString &value) { m_controls.Text2->setText(value); }
+void ParameterFields::setDeviceName(const QString &value) {
+    m_controls.Text2->setText(value);
+}
 
-void ParameterFields::setVersion(const QString &value) { setLockedText(m_controls.Text3, value); }
+void ParameterFields::setVersion(const QString &value) {
+    setLockedText(m_controls.Text3, value);
+}
 
 bool ParameterFields::selectBaudRate(const QString &value) {
     return selectEntry(m_controls.Combo2, protocol::baudRateEntries(), value);
@@ -121,7 +125,9 @@ bool ParameterFields::selectMessages(const QString &token) {
     return true;
 }
 
-void ParameterFields::setPin(const QString &value) { m_controls.Text4->setText(value); }
+void ParameterFields::setPin(const QString &value) {
+    m_controls.Text4->setText(value);
+}
 
 void ParameterFields::setLocalAddress(const QString &value) {
     setLockedText(m_controls.Text5, value);
@@ -137,9 +143,13 @@ void ParameterFields::lockBoundAddress() {
     setEditable(m_controls.Text6, false);
 }
 
-void ParameterFields::onMasterSelected() { setEditable(m_controls.Text6, true); }
+void ParameterFields::onMasterSelected() {
+    setEditable(m_controls.Text6, true);
+}
 
-void ParameterFields::onSlaveSelected() { lockBoundAddress(); }
+void ParameterFields::onSlaveSelected() {
+    lockBoundAddress();
+}
 
 QString ParameterFields::deviceNameArgument() const {
     return protocol::textArgument(m_controls.Text2->text());
@@ -157,7 +167,9 @@ QString ParameterFields::stopBitsArgument() const {
     return protocol::trimSpaces(m_controls.Combo4->currentText());
 }
 
-QString ParameterFields::roleArgument() const { return protocol::flagArgument(masterSelected()); }
+QString ParameterFields::roleArgument() const {
+    return protocol::flagArgument(masterSelected());
+}
 
 QString ParameterFields::messagesArgument() const {
     return protocol::flagArgument(m_controls.Check1->checkState() == Qt::Checked);
@@ -171,6 +183,8 @@ QString ParameterFields::boundAddressArgument() const {
     return protocol::textArgument(m_controls.Text6->text());
 }
 
-bool ParameterFields::masterSelected() const { return m_controls.Option1->isChecked(); }
+bool ParameterFields::masterSelected() const {
+    return m_controls.Option1->isChecked();
+}
 
 }  // namespace pairwick::parameters

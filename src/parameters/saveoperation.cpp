@@ -33,27 +33,28 @@ void SaveOperation::save() {
 }
 
 void SaveOperation::sendCommands(OperationRun &run) {
+    struct SetCommand {
+        int bar;
+        const QString &prefix;
+        const char16_t *label;
+        QString (ParameterFields::*argument)() const;
+    };
+    // The bound address follows only in the master role.
+    const SetCommand commands[]{
+        {10, protocol::DeviceNameSet, u"设备名称", &ParameterFields::deviceNameArgument},
+        {20, protocol::BaudRateSet, u"波特率", &ParameterFields::baudRateArgument},
+        {30, protocol::ParitySet, u"校验位", &ParameterFields::parityArgument},
+        {40, protocol::StopBitsSet, u"停止位", &ParameterFields::stopBitsArgument},
+        {50, protocol::RoleSet, u"设备的主从角色", &ParameterFields::roleArgument},
+        {60, protocol::MessageEnableSet, u"串口提示信息", &ParameterFields::messagesArgument},
+        {70, protocol::PinSet, u"PIN码", &ParameterFields::pinArgument},
+    };
     m_feedback.setStatus(QStringLiteral("正在保存设置......"));
     m_feedback.showProgress();
-    m_feedback.setProgress(10);
-    sendSet(run, protocol::DeviceNameSet, QStringLiteral("设备名称"),
-            &ParameterFields::deviceNameArgument);
-    m_feedback.setProgress(20);
-    sendSet(run, protocol::BaudRateSet, QStringLiteral("波特率"),
-            &ParameterFields::baudRateArgument);
-    m_feedback.setProgress(30);
-    sendSet(run, protocol::ParitySet, QStringLiteral("校验位"), &ParameterFields::parityArgument);
-    m_feedback.setProgress(40);
-    sendSet(run, protocol::StopBitsSet, QStringLiteral("停止位"),
-            &ParameterFields::stopBitsArgument);
-    m_feedback.setProgress(50);
-    sendSet(run, protocol::RoleSet, QStringLiteral("设备的主从角色"),
-            &ParameterFields::roleArgument);
-    m_feedback.setProgress(60);
-    sendSet(run, protocol::MessageEnableSet, QStringLiteral("串口提示信息"),
-            &ParameterFields::messagesArgument);
-    m_feedback.setProgress(70);
-    sendSet(run, protocol::PinSet, QStringLiteral("PIN码"), &ParameterFields::pinArgument);
+    for (const SetCommand &command : commands) {
+        m_feedback.setProgress(command.bar);
+        sendSet(run, command.prefix, QString::fromUtf16(command.label), command.argument);
+    }
     m_feedback.setProgress(80);
     if (m_fields.masterSelected()) {
         sendSet(run, protocol::BindAddressSet, QStringLiteral("绑定从端地址"),

@@ -24,6 +24,14 @@ public:
     int faults = 0;
 };
 
+// An open in-memory port, virtual seconds and the exchange over them.
+struct OpenLine {
+    OpenLine() { port.open(1); }
+    FakePort port;
+    VirtualWaiter waiter;
+    Exchange exchange{port, waiter};
+};
+
 }  // namespace
 
 class TestExchange : public QObject {
@@ -69,10 +77,8 @@ void TestExchange::replyTests() {
 }
 
 void TestExchange::oneLineOneWaitOneRead() {
-    FakePort port;
-    VirtualWaiter waiter;
-    Exchange exchange(port, waiter);
-    port.open(1);
+    OpenLine line;
+    auto &[port, waiter, exchange] = line;
     QString writtenBeforeWait;
     waiter.onWait([&](int) { writtenBeforeWait = port.written().join(QString()); });
     port.setAdapter([](const QString &) { return QStringLiteral("AT\r\nOK\r\n"); });
@@ -83,19 +89,15 @@ void TestExchange::oneLineOneWaitOneRead() {
 }
 
 void TestExchange::replyIsReturnedUnchanged() {
-    FakePort port;
-    VirtualWaiter waiter;
-    Exchange exchange(port, waiter);
-    port.open(1);
+    OpenLine line;
+    auto &[port, waiter, exchange] = line;
     port.setAdapter([](const QString &) { return QStringLiteral("x\r\n\r\nOK\r\n蓝"); });
     QCOMPARE(exchange.ExchangeCommand(QStringLiteral("AT")), QStringLiteral("x\r\n\r\nOK\r\n蓝"));
 }
 
 void TestExchange::lateTailBecomesTheHeadOfTheNextReply() {
-    FakePort port;
-    VirtualWaiter waiter;
-    Exchange exchange(port, waiter);
-    port.open(1);
+    OpenLine line;
+    auto &[port, waiter, exchange] = line;
     port.setAdapter([](const QString &line) { return line + QStringLiteral("\r\nOK\r\n"); });
     port.holdBackNextReply(4);
     QCOMPARE(exchange.ExchangeCommand(QStringLiteral("A")), QStringLiteral("A\r\n"));
@@ -103,10 +105,8 @@ void TestExchange::lateTailBecomesTheHeadOfTheNextReply() {
 }
 
 void TestExchange::discardDropsPendingInput() {
-    FakePort port;
-    VirtualWaiter waiter;
-    Exchange exchange(port, waiter);
-    port.open(1);
+    OpenLine line;
+    auto &[port, waiter, exchange] = line;
     port.receive(QStringLiteral("stale"));
     exchange.DiscardInput();
     QCOMPARE(exchange.ExchangeCommand(QStringLiteral("AT")), QString());
@@ -114,10 +114,8 @@ void TestExchange::discardDropsPendingInput() {
 }
 
 void TestExchange::faultsEndTheExchangeUnlessSkipped() {
-    FakePort port;
-    VirtualWaiter waiter;
-    Exchange exchange(port, waiter);
-    port.open(1);
+    OpenLine line;
+    auto &[port, waiter, exchange] = line;
     port.vanish(QStringLiteral("Input/output error"));
     QVERIFY_THROWS_EXCEPTION(PortError, exchange.ExchangeCommand(QStringLiteral("AT")));
     QCOMPARE(waiter.waits(), 0);
@@ -132,10 +130,8 @@ void TestExchange::faultsEndTheExchangeUnlessSkipped() {
 }
 
 void TestExchange::cancelledRunSendsNothingMore() {
-    FakePort port;
-    VirtualWaiter waiter;
-    Exchange exchange(port, waiter);
-    port.open(1);
+    OpenLine line;
+    auto &[port, waiter, exchange] = line;
     Exchange::RunScope run(exchange);
     waiter.onWait([&](int) { exchange.cancelRun(); });
     QVERIFY_THROWS_EXCEPTION(RunCancelled, exchange.ExchangeCommand(QStringLiteral("A")));

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <functional>
 
 #include "windowharness.h"
 
@@ -22,9 +23,7 @@ struct ParameterView {
     int listIndex(const char *name) const { return harness.find<QComboBox>(name)->currentIndex(); }
     bool master() const { return harness.find<QRadioButton>("Option1")->isChecked(); }
     bool slave() const { return harness.find<QRadioButton>("Option2")->isChecked(); }
-    bool messages() const {
-        return harness.find<QCheckBox>("Check1")->checkState() == Qt::Checked;
-    }
+    bool messages() const { return harness.find<QCheckBox>("Check1")->checkState() == Qt::Checked; }
     bool boundAddressLocked() const {
         const auto *box = harness.find<QLineEdit>("Text6");
         const QPalette system = QApplication::palette();
@@ -36,8 +35,28 @@ struct ParameterView {
     }
     bool boundAddressEditable() const {
         const auto *box = harness.find<QLineEdit>("Text6");
-        return !box->isReadOnly() &&
-               box->palette().color(QPalette::Base) == QApplication::palette().color(QPalette::Base);
+        return !box->isReadOnly() && box->palette().color(QPalette::Base) ==
+                                         QApplication::palette().color(QPalette::Base);
     }
     QString caption() const { return harness.find<QPushButton>("Command1")->text(); }
 };
+
+// What one click of an operation's button sent and how many seconds it waited.
+struct RunRecord {
+    QStringList lines;
+    int waits;
+};
+
+// Connects (the connect reads the adapter into the fields), lets `prepare` act, then clicks
+// `button` and keeps only what that click did.
+inline RunRecord connectThenClick(
+    pairwick::fakes::WindowHarness &harness, const char *button,
+    const std::function<void(pairwick::fakes::WindowHarness &)> &prepare = {}) {
+    harness.connectAdapter();
+    if (prepare)
+        prepare(harness);
+    const qsizetype written = harness.port.written().size();
+    const int waits = harness.waiter.waits();
+    harness.click(button);
+    return {harness.port.writtenLines().mid(written), harness.waiter.waits() - waits};
+}

@@ -17,23 +17,12 @@ const QString Restored = QStringLiteral("蓝牙模块参数已恢复成出厂默
 const QString Failed = QStringLiteral("恢复出厂默认设置时失败！");
 const QString Question = QStringLiteral("恢复出厂默认设置时失败，是否继续？");
 
-struct DefaultRecord {
-    QStringList lines;
-    int waits;
-};
-
 // Connects to an adapter whose settings differ from the factory's, then clicks Default.
-DefaultRecord connectAndRestore(WindowHarness &harness,
-                                const std::function<void(WindowHarness &)> &before = {}) {
+RunRecord connectAndRestore(WindowHarness &harness,
+                            const std::function<void(WindowHarness &)> &before = {}) {
     harness.adapter.name = QStringLiteral("Changed");
     harness.adapter.pin = QStringLiteral("0000");
-    harness.connectAdapter();
-    if (before)
-        before(harness);
-    const qsizetype written = harness.port.written().size();
-    const int waits = harness.waiter.waits();
-    harness.click("Command4");
-    return {harness.port.writtenLines().mid(written), harness.waiter.waits() - waits};
+    return connectThenClick(harness, "Command4", before);
 }
 
 }  // namespace
@@ -53,7 +42,7 @@ private slots:
 
 void TestFactoryDefaults::acknowledgedResetRereadsTheFactoryValues() {
     WindowHarness harness;
-    const DefaultRecord record = connectAndRestore(harness);
+    const RunRecord record = connectAndRestore(harness);
     QCOMPARE(record.lines,
              QStringList({"AT+DEFAULT", "AT+DEVICENAME?", "AT+VER?", "AT+UART?", "AT+ROLE?",
                           "AT+MSGENABLE?", "AT+PIN?", "AT+ADDR?", "AT+BINDADDR?"}));
@@ -78,7 +67,7 @@ void TestFactoryDefaults::unacknowledgedReset_data() {
 void TestFactoryDefaults::unacknowledgedReset() {
     QFETCH(bool, goOn);
     WindowHarness harness;
-    const DefaultRecord record = connectAndRestore(harness, [goOn](WindowHarness &h) {
+    const RunRecord record = connectAndRestore(harness, [goOn](WindowHarness &h) {
         h.adapter.replyTo(QStringLiteral("AT+DEFAULT"), QStringLiteral("AT+DEFAULT\r\nERROR\r\n"));
         h.boxes.answerQuestions({goOn});
     });
@@ -100,7 +89,7 @@ void TestFactoryDefaults::unacknowledgedReset() {
 
 void TestFactoryDefaults::readStoppedByNoStillEndsRestored() {
     WindowHarness harness;
-    const DefaultRecord record = connectAndRestore(harness, [](WindowHarness &h) {
+    const RunRecord record = connectAndRestore(harness, [](WindowHarness &h) {
         h.adapter.replyTo(QStringLiteral("AT+VER?"), QString());
         h.boxes.answerQuestions({false});
     });
@@ -131,9 +120,8 @@ void TestFactoryDefaults::notConnectedAndCancel() {
 
 void TestFactoryDefaults::deviceLeavingDuringTheResetCommand() {
     WindowHarness harness;
-    const DefaultRecord record = connectAndRestore(harness, [](WindowHarness &h) {
-        h.port.vanishOnWrite(h.port.written().size() + 1);
-    });
+    const RunRecord record = connectAndRestore(
+        harness, [](WindowHarness &h) { h.port.vanishOnWrite(h.port.written().size() + 1); });
     QCOMPARE(record.lines, QStringList({"AT+DEFAULT"}));
     QCOMPARE(harness.statuses, QStringList({Resetting, Failed}));
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Warning),
@@ -146,9 +134,8 @@ void TestFactoryDefaults::deviceLeavingDuringTheResetCommand() {
 
 void TestFactoryDefaults::deviceLeavingDuringTheReread() {
     WindowHarness harness;
-    const DefaultRecord record = connectAndRestore(harness, [](WindowHarness &h) {
-        h.port.vanishOnWrite(h.port.written().size() + 3);
-    });
+    const RunRecord record = connectAndRestore(
+        harness, [](WindowHarness &h) { h.port.vanishOnWrite(h.port.written().size() + 3); });
     QCOMPARE(record.lines.size(), 3);
     // The run failed: no claim that the factory values are shown.
     QCOMPARE(harness.statuses.last(), QStringLiteral("读取 [固件版本号] 时失败！"));

@@ -10,23 +10,15 @@ using pairwick::fakes::WindowHarness;
 
 namespace {
 
-const QStringList AllQueries{"AT+DEVICENAME?", "AT+VER?", "AT+UART?",  "AT+ROLE?",
+const QStringList AllQueries{"AT+DEVICENAME?", "AT+VER?", "AT+UART?", "AT+ROLE?",
                              "AT+MSGENABLE?",  "AT+PIN?", "AT+ADDR?", "AT+BINDADDR?"};
 const QString Running = QStringLiteral("正在读取蓝牙参数......");
 const QString Finished = QStringLiteral("参数读取结束！");
-const QStringList FullBar{"shown", "10", "20", "30", "40", "50", "60", "70",
-                          "80",    "90", "100", "0", "hidden"};
+const QStringList FullBar{"shown", "10", "20", "30",  "40", "50",    "60",
+                          "70",    "80", "90", "100", "0",  "hidden"};
 
 QStringList linesSince(const WindowHarness &harness, qsizetype before) {
     return harness.port.writtenLines().mid(before);
-}
-
-// Connects and then clicks Query, remembering only what Query did.
-qsizetype connectThenQuery(WindowHarness &harness) {
-    harness.connectAdapter();
-    const qsizetype before = harness.port.written().size();
-    harness.click("Command2");
-    return before;
 }
 
 }  // namespace
@@ -58,9 +50,10 @@ private slots:
 
 void TestReadParameters::masterRoleReadsEverything() {
     WindowHarness harness;
-    const qsizetype before = connectThenQuery(harness);
+    const RunRecord query = connectThenClick(harness, "Command2");
     const ParameterView view{harness};
-    QCOMPARE(linesSince(harness, before), AllQueries);
+    QCOMPARE(query.lines, AllQueries);
+    QCOMPARE(query.waits, 8);
     QCOMPARE(harness.statuses, QStringList({Running, Finished}));
     QCOMPARE(harness.progress, FullBar);
     QVERIFY(harness.boxes.shown().isEmpty());
@@ -104,13 +97,27 @@ void TestReadParameters::tokenMismatches_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("status");
-    QTest::newRow("baud 300") << "baudRate" << "300" << "UART波特率错误！";
-    QTest::newRow("baud with leading space") << "baudRate" << " 9600" << "UART波特率错误！";
-    QTest::newRow("baud with leading zero") << "baudRate" << "09600" << "UART波特率错误！";
-    QTest::newRow("parity lower case") << "parity" << "n" << "UART校验位错误！";
-    QTest::newRow("stop bits 3") << "stopBits" << "3" << "UART停止位错误！";
-    QTest::newRow("role 2") << "role" << "2" << "主从角色错误！";
-    QTest::newRow("messages lower case") << "messages" << "en" << "串口提示信息错误！";
+    QTest::newRow("baud 300") << "baudRate"
+                              << "300"
+                              << "UART波特率错误！";
+    QTest::newRow("baud with leading space") << "baudRate"
+                                             << " 9600"
+                                             << "UART波特率错误！";
+    QTest::newRow("baud with leading zero") << "baudRate"
+                                            << "09600"
+                                            << "UART波特率错误！";
+    QTest::newRow("parity lower case") << "parity"
+                                       << "n"
+                                       << "UART校验位错误！";
+    QTest::newRow("stop bits 3") << "stopBits"
+                                 << "3"
+                                 << "UART停止位错误！";
+    QTest::newRow("role 2") << "role"
+                            << "2"
+                            << "主从角色错误！";
+    QTest::newRow("messages lower case") << "messages"
+                                         << "en"
+                                         << "串口提示信息错误！";
 }
 
 void TestReadParameters::tokenMismatches() {
@@ -236,14 +243,22 @@ void TestReadParameters::acknowledgedButTooShort_data() {
     QTest::addColumn<QString>("label");
     QTest::addColumn<bool>("goOn");
     QTest::addColumn<QString>("field");
-    QTest::newRow("name, No") << "AT+DEVICENAME?" << "设备名称" << false << "Text2";
-    QTest::newRow("name, Yes") << "AT+DEVICENAME?" << "设备名称" << true << "Text2";
-    QTest::newRow("version, Yes") << "AT+VER?" << "固件版本号" << true << "Text3";
-    QTest::newRow("PIN, Yes") << "AT+PIN?" << "PIN码" << true << "Text4";
-    QTest::newRow("address, Yes") << "AT+ADDR?" << "本地蓝牙地址" << true << "Text5";
-    QTest::newRow("bound address, No") << "AT+BINDADDR?" << "绑定从端地址" << false << "Text6";
-    QTest::newRow("bound address, Yes") << "AT+BINDADDR?" << "绑定从端地址" << true << "Text6";
-    QTest::newRow("UART, Yes") << "AT+UART?" << "UART参数" << true << "";
+    QTest::newRow("name, No") << "AT+DEVICENAME?"
+                              << "设备名称" << false << "Text2";
+    QTest::newRow("name, Yes") << "AT+DEVICENAME?"
+                               << "设备名称" << true << "Text2";
+    QTest::newRow("version, Yes") << "AT+VER?"
+                                  << "固件版本号" << true << "Text3";
+    QTest::newRow("PIN, Yes") << "AT+PIN?"
+                              << "PIN码" << true << "Text4";
+    QTest::newRow("address, Yes") << "AT+ADDR?"
+                                  << "本地蓝牙地址" << true << "Text5";
+    QTest::newRow("bound address, No") << "AT+BINDADDR?"
+                                       << "绑定从端地址" << false << "Text6";
+    QTest::newRow("bound address, Yes") << "AT+BINDADDR?"
+                                        << "绑定从端地址" << true << "Text6";
+    QTest::newRow("UART, Yes") << "AT+UART?"
+                               << "UART参数" << true << "";
 }
 
 void TestReadParameters::acknowledgedButTooShort() {

@@ -13,16 +13,16 @@ namespace {
 
 struct Operation {
     const char *button;
-    QStringList lines;  // what the operation writes when all goes well (adapter in master role)
+    QStringList lines;     // what the operation writes when all goes well (adapter in master role)
     QStringList failures;  // the status text after a fault at each line
 };
 
-const QStringList ReadLines{"AT+DEVICENAME?", "AT+VER?", "AT+UART?",  "AT+ROLE?",
+const QStringList ReadLines{"AT+DEVICENAME?", "AT+VER?", "AT+UART?", "AT+ROLE?",
                             "AT+MSGENABLE?",  "AT+PIN?", "AT+ADDR?", "AT+BINDADDR?"};
-const QStringList ReadFailures{
-    "读取 [设备名称] 时失败！",   "读取 [固件版本号] 时失败！", "读取 [UART参数] 时失败！",
-    "读取 [设备的主从角色] 时失败！", "读取 [串口提示信息] 时失败！", "读取 [PIN码] 时失败！",
-    "读取 [本地蓝牙地址] 时失败！", "读取 [绑定从端地址] 时失败！"};
+const QStringList ReadFailures{"读取 [设备名称] 时失败！",     "读取 [固件版本号] 时失败！",
+                               "读取 [UART参数] 时失败！",     "读取 [设备的主从角色] 时失败！",
+                               "读取 [串口提示信息] 时失败！", "读取 [PIN码] 时失败！",
+                               "读取 [本地蓝牙地址] 时失败！", "读取 [绑定从端地址] 时失败！"};
 
 Operation operation(const QString &name) {
     if (name == u"query")

@@ -12,22 +12,9 @@ namespace {
 const QString Running = QStringLiteral("正在保存设置......");
 const QString Finished = QStringLiteral("参数保存结束！");
 
-struct SaveRecord {
-    QStringList lines;
-    int waits;
-};
-
-// Connects (reading the adapter's values into the fields), lets `edit` change the fields,
-// then saves and keeps only what the save did.
-SaveRecord connectEditAndSave(WindowHarness &harness,
-                              const std::function<void(WindowHarness &)> &edit = {}) {
-    harness.connectAdapter();
-    if (edit)
-        edit(harness);
-    const qsizetype before = harness.port.written().size();
-    const int waitsBefore = harness.waiter.waits();
-    harness.click("Command3");
-    return {harness.port.writtenLines().mid(before), harness.waiter.waits() - waitsBefore};
+RunRecord connectEditAndSave(WindowHarness &harness,
+                             const std::function<void(WindowHarness &)> &edit = {}) {
+    return connectThenClick(harness, "Command3", edit);
 }
 
 }  // namespace
@@ -53,18 +40,18 @@ private slots:
 
 void TestSaveParameters::masterRoleWritesEightCommands() {
     WindowHarness harness;
-    const SaveRecord save = connectEditAndSave(harness);
+    const RunRecord save = connectEditAndSave(harness);
     QCOMPARE(save.lines,
-             QStringList({"AT+DEVICENAME=Pairwick-01", "AT+UARTBAUDRATE=115200",
-                          "AT+UARTPARITY=E", "AT+UARTSTOP=2", "AT+ROLE=1", "AT+MSGENABLE=1",
-                          "AT+PIN=4321", "AT+BINDADDR0=0023:45:6789AB"}));
+             QStringList({"AT+DEVICENAME=Pairwick-01", "AT+UARTBAUDRATE=115200", "AT+UARTPARITY=E",
+                          "AT+UARTSTOP=2", "AT+ROLE=1", "AT+MSGENABLE=1", "AT+PIN=4321",
+                          "AT+BINDADDR0=0023:45:6789AB"}));
     QCOMPARE(save.waits, 9);
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Confirmation),
              QStringList({"确认保存设置吗？"}));
     QCOMPARE(harness.boxes.shown().size(), 1);
     QCOMPARE(harness.statuses, QStringList({Running, Finished}));
-    QCOMPARE(harness.progress, QStringList({"shown", "10", "20", "30", "40", "50", "60", "70",
-                                            "80", "90", "100", "0", "hidden"}));
+    QCOMPARE(harness.progress, QStringList({"shown", "10", "20", "30", "40", "50", "60", "70", "80",
+                                            "90", "100", "0", "hidden"}));
     // Save reads nothing back: the fields keep what they showed.
     QCOMPARE(ParameterView{harness}.text("Text2"), QStringLiteral("Pairwick-01"));
 }
@@ -72,13 +59,13 @@ void TestSaveParameters::masterRoleWritesEightCommands() {
 void TestSaveParameters::slaveRoleWritesSevenAndKeepsThePace() {
     WindowHarness harness;
     harness.adapter.role = QStringLiteral("0");
-    const SaveRecord save = connectEditAndSave(harness);
+    const RunRecord save = connectEditAndSave(harness);
     QCOMPARE(save.lines.size(), 7);
     QCOMPARE(save.lines.at(4), QStringLiteral("AT+ROLE=0"));
     QVERIFY(!save.lines.join(' ').contains(QStringLiteral("BINDADDR0")));
     QCOMPARE(save.waits, 9);
-    QCOMPARE(harness.progress, QStringList({"shown", "10", "20", "30", "40", "50", "60", "70",
-                                            "80", "90", "100", "0", "hidden"}));
+    QCOMPARE(harness.progress, QStringList({"shown", "10", "20", "30", "40", "50", "60", "70", "80",
+                                            "90", "100", "0", "hidden"}));
     QCOMPARE(harness.statuses.last(), Finished);
 }
 
@@ -86,7 +73,7 @@ void TestSaveParameters::clearedFieldsSendBarePrefixes() {
     WindowHarness harness;
     harness.adapter.messages = QStringLiteral("EN");
     // A disconnect clears the fields; connecting again with a silent read leaves them cleared.
-    const SaveRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
+    const RunRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
         h.click("Command1");
         h.adapter.replyTo(QStringLiteral("AT+DEVICENAME?"), QString());
         h.boxes.answerQuestions({false});
@@ -105,14 +92,18 @@ void TestSaveParameters::argumentsAreFormedFromTheFields_data() {
     QTest::addColumn<QString>("nameLine");
     QTest::addColumn<QString>("pinLine");
     QTest::addColumn<QString>("parityLine");
-    QTest::newRow("spaces at the ends go, inner ones stay")
-        << "  Dev 1  " << "12 34" << 0 << "AT+DEVICENAME=Dev 1" << "AT+PIN=12 34"
-        << "AT+UARTPARITY=N";
-    QTest::newRow("a space before a line break stays")
-        << "Dev \r\n" << "\r\n1234" << 1 << "AT+DEVICENAME=Dev " << "AT+PIN=1234"
-        << "AT+UARTPARITY=O";
-    QTest::newRow("Chinese name") << "蓝牙 模块" << "" << 2 << "AT+DEVICENAME=蓝牙 模块"
-                                  << "AT+PIN=" << "AT+UARTPARITY=E";
+    QTest::newRow("spaces at the ends go, inner ones stay") << "  Dev 1  "
+                                                            << "12 34" << 0 << "AT+DEVICENAME=Dev 1"
+                                                            << "AT+PIN=12 34"
+                                                            << "AT+UARTPARITY=N";
+    QTest::newRow("a space before a line break stays") << "Dev \r\n"
+                                                       << "\r\n1234" << 1 << "AT+DEVICENAME=Dev "
+                                                       << "AT+PIN=1234"
+                                                       << "AT+UARTPARITY=O";
+    QTest::newRow("Chinese name") << "蓝牙 模块"
+                                  << "" << 2 << "AT+DEVICENAME=蓝牙 模块"
+                                  << "AT+PIN="
+                                  << "AT+UARTPARITY=E";
 }
 
 void TestSaveParameters::argumentsAreFormedFromTheFields() {
@@ -123,7 +114,7 @@ void TestSaveParameters::argumentsAreFormedFromTheFields() {
     QFETCH(QString, pinLine);
     QFETCH(QString, parityLine);
     WindowHarness harness;
-    const SaveRecord save = connectEditAndSave(harness, [&](WindowHarness &h) {
+    const RunRecord save = connectEditAndSave(harness, [&](WindowHarness &h) {
         h.find<QLineEdit>("Text2")->setText(name);
         h.find<QLineEdit>("Text4")->setText(pin);
         h.find<QComboBox>("Combo3")->setCurrentIndex(parity);
@@ -149,7 +140,7 @@ void TestSaveParameters::acknowledgement() {
     QFETCH(QString, reply);
     QFETCH(bool, acknowledged);
     WindowHarness harness;
-    const SaveRecord save = connectEditAndSave(harness, [&](WindowHarness &h) {
+    const RunRecord save = connectEditAndSave(harness, [&](WindowHarness &h) {
         h.adapter.replyTo(QStringLiteral("AT+UARTSTOP=2"), reply);
     });
     const QStringList questions =
@@ -163,7 +154,7 @@ void TestSaveParameters::acknowledgement() {
 
 void TestSaveParameters::noAtCommandThreeStopsTheRest() {
     WindowHarness harness;
-    const SaveRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
+    const RunRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
         h.adapter.replyTo(QStringLiteral("AT+UARTPARITY=E"), QStringLiteral("ERROR\r\n"));
         h.boxes.answerQuestions({false});
     });
@@ -177,7 +168,7 @@ void TestSaveParameters::noAtCommandThreeStopsTheRest() {
 
 void TestSaveParameters::yesAtCommandOneGoesOn() {
     WindowHarness harness;
-    const SaveRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
+    const RunRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
         h.adapter.replyTo(QStringLiteral("AT+DEVICENAME=Pairwick-01"), QString());
         h.boxes.answerQuestions({true});
     });
@@ -189,7 +180,7 @@ void TestSaveParameters::yesAtCommandOneGoesOn() {
 
 void TestSaveParameters::editsDuringTheRunReachLaterCommands() {
     WindowHarness harness;
-    const SaveRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
+    const RunRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
         const int firstWait = h.waiter.waits() + 1;
         h.waiter.onWait([&h, firstWait](int wait) {
             if (wait == firstWait) {
@@ -221,9 +212,8 @@ void TestSaveParameters::notConnectedAndCancel() {
 
 void TestSaveParameters::deviceLeavingMidSaveEndsTheRun() {
     WindowHarness harness;
-    const SaveRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
-        h.port.vanishOnWrite(h.port.written().size() + 5);
-    });
+    const RunRecord save = connectEditAndSave(
+        harness, [](WindowHarness &h) { h.port.vanishOnWrite(h.port.written().size() + 5); });
     QCOMPARE(save.lines.size(), 5);
     QCOMPARE(harness.statuses, QStringList({Running, "保存 [设备的主从角色] 时失败！"}));
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Warning),
@@ -237,7 +227,7 @@ void TestSaveParameters::deviceLeavingMidSaveEndsTheRun() {
 
 void TestSaveParameters::deviceLeavingInContinueModeGoesOn() {
     WindowHarness harness;
-    const SaveRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
+    const RunRecord save = connectEditAndSave(harness, [](WindowHarness &h) {
         h.adapter.replyTo(QStringLiteral("AT+DEVICENAME=Pairwick-01"), QString());
         h.port.vanishOnWrite(h.port.written().size() + 2);
     });
