@@ -8,6 +8,8 @@
 
 using namespace pairwick::link;
 
+Q_DECLARE_METATYPE(OpenFailureFacts)
+
 class TestOpenFailure : public QObject {
     Q_OBJECT
 
@@ -102,6 +104,5 @@ void TestOpenFailure::liveLockOwnerIsFound() {
     QCOMPARE(facts.lockOwnerName, QStringLiteral("tst_openfailure"));
 }
 
-Q_DECLARE_METATYPE(OpenFailureFacts)
 QTEST_GUILESS_MAIN(TestOpenFailure)
 #include "tst_openfailure.moc"
