@@ -7,10 +7,12 @@
 #include "link/clock.h"
 #include "link/commport.h"
 #include "link/eventloopwaiter.h"
+#include "window/accessibility.h"
 #include "window/form1.h"
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
+    pairwick::window::installAccessibility();
     QApplication::setApplicationName(QStringLiteral("pairwick"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.tarnholt.Pairwick"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pairwick/icon.png")));

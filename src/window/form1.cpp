@@ -16,6 +16,7 @@
 #include "parameters/parameterfields.h"
 #include "parameters/parameterreader.h"
 #include "parameters/saveoperation.h"
+#include "window/accessibilitynames.h"
 #include "ui_form1.h"
 
 namespace pairwick::window {
@@ -23,6 +24,7 @@ namespace pairwick::window {
 Form1::Form1(const Services &services, QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>()), m_services(services) {
     ui->setupUi(this);
+    nameFieldsByTheirLabels(*this);
     setFixedSize(size());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

@@ -5,6 +5,8 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
+#include <QTimerEvent>
 
 namespace pairwick::fakes {
 
@@ -60,6 +62,12 @@ void WindowHarness::forgetRecords() {
 }
 
 QProgressBar *WindowHarness::progressBar() const { return find<QProgressBar>("ProgressBar1"); }
+
+void WindowHarness::tickLinkClock() const {
+    auto *timer = form->findChild<QTimer *>(QStringLiteral("Timer1"));
+    QTimerEvent event(timer->timerId());
+    QCoreApplication::sendEvent(timer, &event);
+}
 
 bool WindowHarness::progressShown() const { return !progressBar()->isHidden(); }
 

@@ -34,6 +34,8 @@ public:
     void connectAdapter();
     void forgetRecords();
     QProgressBar *progressBar() const;
+    // One tick of the link clock, without waiting a real second.
+    void tickLinkClock() const;
     bool progressShown() const;
 
     ScriptedAdapter adapter;

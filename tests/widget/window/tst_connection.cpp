@@ -28,14 +28,6 @@ QTimer *timer1(const WindowHarness &harness) {
     return harness.form->findChild<QTimer *>(QStringLiteral("Timer1"));
 }
 
-// Delivers one tick of the link clock without waiting a real second.
-void tick(const WindowHarness &harness) {
-    QTimer *timer = timer1(harness);
-    QVERIFY(timer->isActive());
-    QTimerEvent event(timer->timerId());
-    QCoreApplication::sendEvent(timer, &event);
-}
-
 QColor background(const QLineEdit *box) { return box->palette().color(QPalette::Base); }
 
 QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
@@ -156,7 +148,7 @@ void TestConnection::portThatCannotOpen() {
 void TestConnection::disconnectClosesAndClears() {
     WindowHarness harness;
     harness.connectAdapter();
-    tick(harness);
+    harness.tickLinkClock();
     harness.click("Command1");
     QVERIFY(!harness.port.isOpen());
     QCOMPARE(caption(harness), QStringLiteral("连接"));
@@ -184,7 +176,7 @@ void TestConnection::clockText() {
     WindowHarness harness;
     harness.connectAdapter();
     harness.clock.advance(elapsed);
-    tick(harness);
+    harness.tickLinkClock();
     QCOMPARE(text1(harness)->text(), text);
     QCOMPARE(background(text1(harness)).name(), Cyan);
 }
@@ -195,7 +187,7 @@ void TestConnection::clockWaitsForFirstTickAndStopsShowingAfterDisconnect() {
     QCOMPARE(text1(harness)->text(), QStringLiteral("串口已关闭！"));
     harness.click("Command1");
     harness.clock.advance(10);
-    tick(harness);
+    harness.tickLinkClock();
     QCOMPARE(text1(harness)->text(), QStringLiteral("串口已关闭！"));
     QCOMPARE(background(text1(harness)), buttonFace());
 }
@@ -208,7 +200,7 @@ void TestConnection::secondConnectionRestartsTheClock() {
     harness.clock.advance(50);
     harness.click("Command1");
     harness.clock.advance(2);
-    tick(harness);
+    harness.tickLinkClock();
     QCOMPARE(text1(harness)->text(), QStringLiteral("已连接：0:00:02"));
 }
 
@@ -216,7 +208,7 @@ void TestConnection::deviceLeavingWhileIdle() {
     WindowHarness harness;
     harness.connectAdapter();
     harness.find<QLineEdit>("Text4")->setText(QStringLiteral("9999"));
-    tick(harness);
+    harness.tickLinkClock();
     harness.port.vanish(QStringLiteral("Input/output error"));
     QVERIFY(!harness.port.isOpen());
     QCOMPARE(caption(harness), QStringLiteral("连接"));
@@ -228,7 +220,7 @@ void TestConnection::deviceLeavingWhileIdle() {
     // What the user typed stays.
     QCOMPARE(harness.find<QLineEdit>("Text4")->text(), QStringLiteral("9999"));
     QCOMPARE(harness.find<QLineEdit>("Text2")->text(), harness.adapter.name);
-    tick(harness);
+    harness.tickLinkClock();
     QCOMPARE(text1(harness)->text(), QStringLiteral("串口已关闭！"));
 }
 
