@@ -3,6 +3,7 @@
 // start-up, and, against the simulated adapter in real time, the wall and CPU time of a connect,
 // a full read, a save and a factory reset, with the length of every one-second wait and the
 // spacing of the lines the adapter received. Prints figures only; it judges nothing.
+#include <sys/resource.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -13,7 +14,6 @@
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
-#include <sys/resource.h>
 
 #include "link/clock.h"
 #include "link/commport.h"
@@ -93,7 +93,8 @@ QList<double> receivedLineIntervalsMs(const QString &log) {
     for (auto it = line.globalMatch(log); it.hasNext();) {
         const auto match = it.next();
         times.append(((match.captured(1).toDouble() * 60 + match.captured(2).toDouble()) * 60 +
-                      match.captured(3).toDouble()) * 1000 +
+                      match.captured(3).toDouble()) *
+                         1000 +
                      match.captured(4).toDouble());
     }
     QList<double> intervals;
@@ -137,9 +138,10 @@ int main(int argc, char *argv[]) {
     const long rssKiB = residentKiB();
 
     const QStringList operations{"connect", "query", "save", "default"};
-    const QHash<QString, const char *> buttons{
-        {"connect", "Command1"}, {"query", "Command2"}, {"save", "Command3"},
-        {"default", "Command4"}};
+    const QHash<QString, const char *> buttons{{"connect", "Command1"},
+                                               {"query", "Command2"},
+                                               {"save", "Command3"},
+                                               {"default", "Command4"}};
     QHash<QString, Figures> wall;
     QHash<QString, Figures> cpuPercent;
     Figures waitError;
@@ -148,8 +150,8 @@ int main(int argc, char *argv[]) {
 
     for (int round = 0; round < rounds; ++round) {
         QProcess simulator;
-        simulator.start(simulatorPath, {"--port", "COM1", "--ports-dir", ports.path(),
-                                        "--initial-role", "1"});
+        simulator.start(simulatorPath,
+                        {"--port", "COM1", "--ports-dir", ports.path(), "--initial-role", "1"});
         if (!simulator.waitForReadyRead(5000)) {
             std::fprintf(stderr, "the simulator did not start\n");
             return 1;
@@ -197,8 +199,8 @@ int main(int argc, char *argv[]) {
         std::printf("%-44s %s %%\n", qPrintable(labels[operation] + ", CPU of one core"),
                     qPrintable(cpuPercent[operation].summary(2)));
     }
-    std::printf("%-44s %s ms (%lld waits)\n", "wait length - 1000 ms", qPrintable(waitError.summary(2)),
-                (long long)waitError.values.size());
+    std::printf("%-44s %s ms (%lld waits)\n", "wait length - 1000 ms",
+                qPrintable(waitError.summary(2)), (long long)waitError.values.size());
     std::printf("%-44s %s ms (%lld gaps)\n", "line-to-line gap at the adapter - 1000 ms",
                 qPrintable(wireInterval.summary(1)), (long long)wireInterval.values.size());
     std::printf("\n8 consecutive exchanges of the first Query, each wait in ms:");

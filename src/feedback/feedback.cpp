@@ -15,13 +15,21 @@ void Feedback::setStatus(const QString &text) {
     m_statusBar.setAccessibleName(text);
 }
 
-QString Feedback::status() const { return m_statusBar.currentMessage(); }
+QString Feedback::status() const {
+    return m_statusBar.currentMessage();
+}
 
-void Feedback::showProgress() { m_progressBar.show(); }
+void Feedback::showProgress() {
+    m_progressBar.show();
+}
 
-void Feedback::setProgress(int value) { m_progressBar.setValue(value); }
+void Feedback::setProgress(int value) {
+    m_progressBar.setValue(value);
+}
 
-void Feedback::hideProgress() { m_progressBar.hide(); }
+void Feedback::hideProgress() {
+    m_progressBar.hide();
+}
 
 void Feedback::endProgress(const QString &outcome) {
     m_progressBar.setValue(0);

@@ -26,8 +26,8 @@ bool QtMessageBoxes::confirm(const QString &text) {
 }
 
 bool QtMessageBoxes::askContinue(const QString &text) {
-    return show(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No,
-                QMessageBox::Yes) == QMessageBox::Yes;
+    return show(QMessageBox::NoIcon, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
 }
 
 }  // namespace pairwick::feedback

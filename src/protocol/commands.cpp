@@ -20,8 +20,12 @@ QString textArgument(const QString &fieldText) {
     return argument;
 }
 
-QString parityArgument(const QString &entryText) { return trimSpaces(entryText).left(1); }
+QString parityArgument(const QString &entryText) {
+    return trimSpaces(entryText).left(1);
+}
 
-QString flagArgument(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+QString flagArgument(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 }  // namespace pairwick::protocol

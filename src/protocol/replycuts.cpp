@@ -28,8 +28,12 @@ UartPieces cutUart(const QString &reply) {
     return pieces;
 }
 
-QString cutRole(const QString &reply) { return reply.mid(10, 1); }
+QString cutRole(const QString &reply) {
+    return reply.mid(10, 1);
+}
 
-QString cutMessageState(const QString &reply) { return reply.mid(23, 2); }
+QString cutMessageState(const QString &reply) {
+    return reply.mid(23, 2);
+}
 
 }  // namespace pairwick::protocol

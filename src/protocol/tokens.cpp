@@ -19,8 +19,7 @@ const QStringList &parityEntries() {
 }
 
 const QStringList &parityLetters() {
-    static const QStringList letters{QStringLiteral("N"), QStringLiteral("O"),
-                                     QStringLiteral("E")};
+    static const QStringList letters{QStringLiteral("N"), QStringLiteral("O"), QStringLiteral("E")};
     return letters;
 }
 

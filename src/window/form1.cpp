@@ -16,8 +16,8 @@
 #include "parameters/parameterfields.h"
 #include "parameters/parameterreader.h"
 #include "parameters/saveoperation.h"
-#include "window/accessibilitynames.h"
 #include "ui_form1.h"
+#include "window/accessibilitynames.h"
 
 namespace pairwick::window {
 
@@ -62,7 +62,9 @@ Form1::Form1(const Services &services, QWidget *parent)
 
 Form1::~Form1() = default;
 
-about::frmAbout *Form1::aboutDialog() const { return m_about; }
+about::frmAbout *Form1::aboutDialog() const {
+    return m_about;
+}
 
 void Form1::load() {
     m_connection->fillPortList();
@@ -90,11 +92,17 @@ void Form1::whenIdle(void (Form1::*operation)()) {
         (this->*operation)();
 }
 
-void Form1::query() { m_reader->query(); }
+void Form1::query() {
+    m_reader->query();
+}
 
-void Form1::save() { m_save->save(); }
+void Form1::save() {
+    m_save->save();
+}
 
-void Form1::restoreDefaults() { m_default->restoreDefaults(); }
+void Form1::restoreDefaults() {
+    m_default->restoreDefaults();
+}
 
 void Form1::help() {
     if (m_about)

@@ -14,7 +14,9 @@ void FakePort::open(int portNumber) {
     ++m_openCount;
 }
 
-void FakePort::close() { m_open = false; }
+void FakePort::close() {
+    m_open = false;
+}
 
 void FakePort::write(const QString &text) {
     if (!m_open)

@@ -63,11 +63,13 @@ bool ScriptedAdapter::set(const QString &line) {
         return false;
     const QString command = line.left(equals + 1);
     const QString argument = line.mid(equals + 1);
-    const QHash<QString, QString *> fields{
-        {QStringLiteral("AT+DEVICENAME="), &name},   {QStringLiteral("AT+UARTBAUDRATE="), &baudRate},
-        {QStringLiteral("AT+UARTPARITY="), &parity}, {QStringLiteral("AT+UARTSTOP="), &stopBits},
-        {QStringLiteral("AT+ROLE="), &role},         {QStringLiteral("AT+PIN="), &pin},
-        {QStringLiteral("AT+BINDADDR0="), &boundAddress}};
+    const QHash<QString, QString *> fields{{QStringLiteral("AT+DEVICENAME="), &name},
+                                           {QStringLiteral("AT+UARTBAUDRATE="), &baudRate},
+                                           {QStringLiteral("AT+UARTPARITY="), &parity},
+                                           {QStringLiteral("AT+UARTSTOP="), &stopBits},
+                                           {QStringLiteral("AT+ROLE="), &role},
+                                           {QStringLiteral("AT+PIN="), &pin},
+                                           {QStringLiteral("AT+BINDADDR0="), &boundAddress}};
     if (command == u"AT+MSGENABLE=") {
         messages = argument == u"1" ? QStringLiteral("EN") : QStringLiteral("DI");
         return true;

@@ -48,7 +48,9 @@ WindowHarness::WindowHarness() {
 
 WindowHarness::~WindowHarness() = default;
 
-void WindowHarness::click(const char *buttonName) { find<QAbstractButton>(buttonName)->click(); }
+void WindowHarness::click(const char *buttonName) {
+    find<QAbstractButton>(buttonName)->click();
+}
 
 void WindowHarness::connectAdapter() {
     click("Command1");
@@ -61,7 +63,9 @@ void WindowHarness::forgetRecords() {
     boxes.clear();
 }
 
-QProgressBar *WindowHarness::progressBar() const { return find<QProgressBar>("ProgressBar1"); }
+QProgressBar *WindowHarness::progressBar() const {
+    return find<QProgressBar>("ProgressBar1");
+}
 
 void WindowHarness::tickLinkClock() const {
     auto *timer = form->findChild<QTimer *>(QStringLiteral("Timer1"));
@@ -69,6 +73,8 @@ void WindowHarness::tickLinkClock() const {
     QCoreApplication::sendEvent(timer, &event);
 }
 
-bool WindowHarness::progressShown() const { return !progressBar()->isHidden(); }
+bool WindowHarness::progressShown() const {
+    return !progressBar()->isHidden();
+}
 
 }  // namespace pairwick::fakes

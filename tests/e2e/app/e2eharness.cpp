@@ -25,15 +25,21 @@ bool E2eHarness::startSimulator(const QStringList &switches) {
     return simulator.start(QStringList{"--port", "COM1", "--ports-dir", ports.path()} + switches);
 }
 
-void E2eHarness::click(const char *buttonName) { find<QAbstractButton>(buttonName)->click(); }
+void E2eHarness::click(const char *buttonName) {
+    find<QAbstractButton>(buttonName)->click();
+}
 
 QString E2eHarness::text(const char *lineEditName) const {
     return find<QLineEdit>(lineEditName)->text();
 }
 
-QString E2eHarness::caption() const { return find<QAbstractButton>("Command1")->text(); }
+QString E2eHarness::caption() const {
+    return find<QAbstractButton>("Command1")->text();
+}
 
-QString E2eHarness::status() const { return find<QStatusBar>("StatusBar1")->currentMessage(); }
+QString E2eHarness::status() const {
+    return find<QStatusBar>("StatusBar1")->currentMessage();
+}
 
 QStringList E2eHarness::receivedLines() {
     static const QRegularExpression received(QStringLiteral("^\\S+ <- (.*)$"));

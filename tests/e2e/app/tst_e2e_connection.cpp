@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Connecting for real: the port class, a pseudo-terminal and the simulated adapter.
+#include <sys/resource.h>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 #include <csignal>
-#include <sys/resource.h>
 
 #include "e2eharness.h"
 
@@ -88,7 +88,8 @@ void TestE2eConnection::portHeldByAnotherOpenerIsRefused() {
     harness.click("Command1");
     const QStringList warnings = harness.boxes.texts(ScriptedMessageBoxes::Style::Warning);
     QCOMPARE(warnings.size(), 1);
-    QVERIFY2(warnings.first().contains(QStringLiteral("正被其他程序")), qPrintable(warnings.first()));
+    QVERIFY2(warnings.first().contains(QStringLiteral("正被其他程序")),
+             qPrintable(warnings.first()));
     QVERIFY2(warnings.first().contains(QStringLiteral("LCK..")), qPrintable(warnings.first()));
     QCOMPARE(harness.caption(), QStringLiteral("连接"));
     QVERIFY(!harness.port.isOpen());

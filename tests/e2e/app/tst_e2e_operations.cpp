@@ -71,9 +71,15 @@ void TestE2eOperations::adapterVanishingMidOperation_data() {
     QTest::addColumn<QString>("status");
     // Query sends only what the connect's read sent before: the adapter is pulled instead,
     // halfway through the third query.
-    QTest::newRow("query") << "Command2" << "" << "读取 [UART参数] 时失败！";
-    QTest::newRow("save") << "Command3" << "AT+UARTPARITY=N" << "保存 [校验位] 时失败！";
-    QTest::newRow("default") << "Command4" << "AT+DEFAULT" << "恢复出厂默认设置时失败！";
+    QTest::newRow("query") << "Command2"
+                           << ""
+                           << "读取 [UART参数] 时失败！";
+    QTest::newRow("save") << "Command3"
+                          << "AT+UARTPARITY=N"
+                          << "保存 [校验位] 时失败！";
+    QTest::newRow("default") << "Command4"
+                             << "AT+DEFAULT"
+                             << "恢复出厂默认设置时失败！";
 }
 
 void TestE2eOperations::adapterVanishingMidOperation() {

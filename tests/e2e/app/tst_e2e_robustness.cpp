@@ -38,7 +38,9 @@ QList<std::pair<double, QString>> receivedWithTimes(E2eHarness &harness) {
         if (!match.hasMatch())
             continue;
         const double ms = ((match.captured(1).toDouble() * 60 + match.captured(2).toDouble()) * 60 +
-                           match.captured(3).toDouble()) * 1000 + match.captured(4).toDouble();
+                           match.captured(3).toDouble()) *
+                              1000 +
+                          match.captured(4).toDouble();
         received.append({ms, match.captured(5)});
     }
     return received;
@@ -94,10 +96,10 @@ void TestE2eRobustness::clickStormDuringASave() {
     QStringList lines;
     for (const auto &[ms, line] : received)
         lines.append(line);
-    QCOMPARE(lines.mid(9), QStringList({"AT+DEVICENAME=PairwickSim", "AT+UARTBAUDRATE=9600",
-                                        "AT+UARTPARITY=N", "AT+UARTSTOP=1", "AT+ROLE=1",
-                                        "AT+MSGENABLE=1", "AT+PIN=1234",
-                                        "AT+BINDADDR0=0000:00:000000"}));
+    QCOMPARE(lines.mid(9),
+             QStringList({"AT+DEVICENAME=PairwickSim", "AT+UARTBAUDRATE=9600", "AT+UARTPARITY=N",
+                          "AT+UARTSTOP=1", "AT+ROLE=1", "AT+MSGENABLE=1", "AT+PIN=1234",
+                          "AT+BINDADDR0=0000:00:000000"}));
     // One line a second, never two at once.
     for (qsizetype i = 10; i < received.size(); ++i) {
         const double gap = received.at(i).first - received.at(i - 1).first;

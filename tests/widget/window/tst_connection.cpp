@@ -22,15 +22,21 @@ QString caption(const WindowHarness &harness) {
     return harness.find<QPushButton>("Command1")->text();
 }
 
-QLineEdit *text1(const WindowHarness &harness) { return harness.find<QLineEdit>("Text1"); }
+QLineEdit *text1(const WindowHarness &harness) {
+    return harness.find<QLineEdit>("Text1");
+}
 
 QTimer *timer1(const WindowHarness &harness) {
     return harness.form->findChild<QTimer *>(QStringLiteral("Timer1"));
 }
 
-QColor background(const QLineEdit *box) { return box->palette().color(QPalette::Base); }
+QColor background(const QLineEdit *box) {
+    return box->palette().color(QPalette::Base);
+}
 
-QColor buttonFace() { return QApplication::palette().color(QPalette::Button); }
+QColor buttonFace() {
+    return QApplication::palette().color(QPalette::Button);
+}
 
 }  // namespace
 

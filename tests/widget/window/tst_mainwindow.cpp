@@ -49,22 +49,22 @@ void TestMainWindow::controlGeometry_data() {
     QTest::addColumn<QRect>("twips");
     // Positions in twips as the layout gives them, relative to each control's container.
     const QList<std::pair<const char *, QRect>> table{
-        {"Frame1", {240, 240, 6375, 735}},    {"Label1", {360, 270, 855, 255}},
-        {"Combo1", {1080, 240, 1095, 300}},   {"Text1", {2640, 240, 1575, 270}},
-        {"Command1", {5040, 240, 975, 375}},  {"Frame2", {240, 1320, 6375, 1935}},
-        {"Label3", {120, 375, 975, 255}},     {"Text2", {1080, 360, 2055, 270}},
-        {"Label4", {3360, 368, 1095, 255}},   {"Text3", {4440, 360, 1815, 270}},
-        {"Label5", {360, 870, 735, 255}},     {"Combo2", {1080, 840, 1215, 300}},
-        {"Label6", {2640, 863, 735, 255}},    {"Combo3", {3360, 840, 1095, 300}},
-        {"Label7", {4800, 863, 735, 255}},    {"Combo4", {5520, 840, 735, 300}},
-        {"Option1", {240, 1440, 855, 255}},   {"Option2", {1440, 1440, 855, 255}},
-        {"Check1", {2640, 1440, 1455, 255}},  {"Label8", {4320, 1455, 735, 255}},
-        {"Text4", {4920, 1440, 1335, 270}},   {"Frame3", {240, 3600, 6375, 1335}},
-        {"Label9", {120, 368, 1335, 255}},    {"Text5", {1440, 360, 3855, 270}},
-        {"Label10", {120, 848, 1335, 255}},   {"Text6", {1440, 840, 3855, 270}},
-        {"Command2", {240, 5160, 975, 375}},  {"Command3", {1590, 5160, 975, 375}},
-        {"Command4", {2940, 5160, 975, 375}}, {"Command5", {4290, 5160, 975, 375}},
-        {"Command6", {5640, 5160, 975, 375}}, {"StatusBar1", {0, 5730, 6870, 300}},
+        {"Frame1", {240, 240, 6375, 735}},     {"Label1", {360, 270, 855, 255}},
+        {"Combo1", {1080, 240, 1095, 300}},    {"Text1", {2640, 240, 1575, 270}},
+        {"Command1", {5040, 240, 975, 375}},   {"Frame2", {240, 1320, 6375, 1935}},
+        {"Label3", {120, 375, 975, 255}},      {"Text2", {1080, 360, 2055, 270}},
+        {"Label4", {3360, 368, 1095, 255}},    {"Text3", {4440, 360, 1815, 270}},
+        {"Label5", {360, 870, 735, 255}},      {"Combo2", {1080, 840, 1215, 300}},
+        {"Label6", {2640, 863, 735, 255}},     {"Combo3", {3360, 840, 1095, 300}},
+        {"Label7", {4800, 863, 735, 255}},     {"Combo4", {5520, 840, 735, 300}},
+        {"Option1", {240, 1440, 855, 255}},    {"Option2", {1440, 1440, 855, 255}},
+        {"Check1", {2640, 1440, 1455, 255}},   {"Label8", {4320, 1455, 735, 255}},
+        {"Text4", {4920, 1440, 1335, 270}},    {"Frame3", {240, 3600, 6375, 1335}},
+        {"Label9", {120, 368, 1335, 255}},     {"Text5", {1440, 360, 3855, 270}},
+        {"Label10", {120, 848, 1335, 255}},    {"Text6", {1440, 840, 3855, 270}},
+        {"Command2", {240, 5160, 975, 375}},   {"Command3", {1590, 5160, 975, 375}},
+        {"Command4", {2940, 5160, 975, 375}},  {"Command5", {4290, 5160, 975, 375}},
+        {"Command6", {5640, 5160, 975, 375}},  {"StatusBar1", {0, 5730, 6870, 300}},
         {"ProgressBar1", {0, 5760, 6855, 255}}};
     for (const auto &[name, twips] : table)
         QTest::newRow(name) << QString::fromLatin1(name) << twips;
@@ -85,13 +85,13 @@ void TestMainWindow::captions_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     const QList<std::pair<const char *, const char *>> table{
-        {"Frame1", "连接参数"},     {"Label1", "通讯口："},       {"Text1", "串口已关闭！"},
-        {"Command1", "连接"},       {"Frame2", "基本设置"},       {"Label3", "设备名称："},
-        {"Label4", "固件版本号："}, {"Label5", "波特率："},       {"Label6", "校验位："},
-        {"Label7", "停止位："},     {"Option1", "主设备"},        {"Option2", "从设备"},
-        {"Check1", "串口提示信息"}, {"Label8", "PIN码："},        {"Frame3", "绑定设置"},
+        {"Frame1", "连接参数"},       {"Label1", "通讯口："},        {"Text1", "串口已关闭！"},
+        {"Command1", "连接"},         {"Frame2", "基本设置"},        {"Label3", "设备名称："},
+        {"Label4", "固件版本号："},   {"Label5", "波特率："},        {"Label6", "校验位："},
+        {"Label7", "停止位："},       {"Option1", "主设备"},         {"Option2", "从设备"},
+        {"Check1", "串口提示信息"},   {"Label8", "PIN码："},         {"Frame3", "绑定设置"},
         {"Label9", "本地蓝牙地址："}, {"Label10", "绑定从端地址："}, {"Command2", "查询"},
-        {"Command3", "保存"},       {"Command4", "默认"},         {"Command5", "帮助"},
+        {"Command3", "保存"},         {"Command4", "默认"},          {"Command5", "帮助"},
         {"Command6", "退出"}};
     for (const auto &[name, caption] : table)
         QTest::newRow(name) << QString::fromLatin1(name) << QString::fromUtf8(caption);

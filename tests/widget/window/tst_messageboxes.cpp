@@ -27,8 +27,12 @@ void inspectThenPress(Seen &seen, QMessageBox::StandardButton press) {
     QTimer::singleShot(0, [&seen, press] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         QVERIFY(box);
-        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                box->standardButton(box->defaultButton()), box->isModal()};
+        seen = {box->windowTitle(),
+                box->text(),
+                box->icon(),
+                box->standardButtons(),
+                box->standardButton(box->defaultButton()),
+                box->isModal()};
         if (press == QMessageBox::NoButton)
             QTest::keyClick(box, Qt::Key_Escape);
         else
