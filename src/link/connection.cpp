@@ -157,6 +157,13 @@ void Connection::showDown() {
     m_controls.Text1->setText(PortClosedText);
 }
 
+// Down without a disconnect: the fields stay as they are, so nothing the user typed is lost
+// with the device.
+void Connection::showLinkLost() {
+    showDown();
+    m_controls.Command1->setText(ConnectCaption);
+}
+
 void Connection::tick() {
     if (!isUp())
         return;
@@ -171,10 +178,8 @@ void Connection::onDeviceLost(const QString &message) {
         m_exchange.recordLoss(message);
         return;
     }
-    if (isUp()) {
-        showDown();
-        m_controls.Command1->setText(ConnectCaption);
-    }
+    if (isUp())
+        showLinkLost();
     m_feedback.setStatus(PortClosedText);
     m_feedback.boxes().warning(message);
 }
@@ -183,11 +188,8 @@ void Connection::onRunFinished() {
     const std::optional<QString> loss = m_exchange.takeUnreportedLoss();
     if (m_exchange.cancelled())
         return;
-    if (isUp() && !m_port.isOpen()) {
-        // Fields stay as they are: nothing the user typed is lost with the device.
-        showDown();
-        m_controls.Command1->setText(ConnectCaption);
-    }
+    if (isUp() && !m_port.isOpen())
+        showLinkLost();
     if (loss) {
         m_feedback.setStatus(PortClosedText);
         m_feedback.boxes().warning(*loss);

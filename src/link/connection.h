@@ -58,6 +58,7 @@ private:
     void disconnectLink();
     void stopRun();
     void showDown();
+    void showLinkLost();
     void onDeviceLost(const QString &message);
     void onRunFinished();
     void updatePortTooltip();
