@@ -45,7 +45,7 @@ void LineWriter::attach(int fd) {
     m_blocked = false;
     if (fd >= 0) {
         m_writable = new QSocketNotifier(fd, QSocketNotifier::Write, this);
-        connect(m_writable, &QSocketNotifier::activated, this, &LineWriter::unblock);
+        connect(m_writable, &QSocketNotifier::activated, this, &LineWriter::pump);
         resumePacing();
     }
     updateInterest();
@@ -80,8 +80,14 @@ void LineWriter::resumePacing() {
 }
 
 void LineWriter::pump() {
-    if (m_fd < 0 || m_blocked) {
+    if (m_fd < 0) {
         return;
+    }
+    // Tried again on every new reply too, not only when the terminal reports room: under a
+    // pile of due replies the event loop may get to that report late.
+    if (m_blocked) {
+        m_blocked = false;
+        resumePacing();
     }
     qsizetype budget = allowance();
     // Noise is made only while no reply waits, so replies never queue behind a flood.
@@ -115,12 +121,6 @@ void LineWriter::pump() {
         m_nextByteNs += count * m_byteNs;
     }
     updateInterest();
-}
-
-void LineWriter::unblock() {
-    m_blocked = false;
-    resumePacing();
-    pump();
 }
 
 void LineWriter::updateInterest() {

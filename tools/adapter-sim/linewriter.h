@@ -38,7 +38,6 @@ private:
     // An idle or blocked line saves up no bytes for later.
     void resumePacing();
     void pump();
-    void unblock();
     void updateInterest();
 
     qint64 m_byteNs;
