@@ -4,7 +4,6 @@
 #include "faults.h"
 
 #include <QRandomGenerator>
-#include <QString>
 
 #include <chrono>
 #include <optional>
