@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "activitylog.h"
 
+#include "chaos.h"
+
 #include <QTime>
 
 #include <cstdio>
@@ -37,12 +39,25 @@ QByteArray escaped(QByteArrayView bytes) {
     return text;
 }
 
+ActivityLog::ActivityLog(bool quiet, const QString &port)
+    : m_quiet(quiet), m_prefix(port.isEmpty() ? QByteArray() : port.toUtf8() + ' ') {}
+
 void ActivityLog::received(QByteArrayView line) const {
     write("<- " + escaped(line));
 }
 
 void ActivityLog::sent(QByteArrayView bytes) const {
     write("-> " + escaped(bytes));
+}
+
+void ActivityLog::stateChanged(Field field, QByteArrayView value) const {
+    const std::string_view key = fieldKey(field);
+    write("state " + QByteArray(key.data(), qsizetype(key.size())) + '=' + escaped(value));
+}
+
+void ActivityLog::chaos(Fault fault, QByteArrayView line) const {
+    const std::string_view name = chaosName(fault);
+    write("chaos " + QByteArray(name.data(), qsizetype(name.size())) + " on " + escaped(line));
 }
 
 void ActivityLog::note(const QString &text) const {
@@ -54,7 +69,8 @@ void ActivityLog::write(QByteArrayView text) const {
         return;
     }
     const QByteArray stamp = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toUtf8();
-    std::fprintf(stdout, "%s %.*s\n", stamp.constData(), int(text.size()), text.data());
+    std::fprintf(stdout, "%s %s%.*s\n", stamp.constData(), m_prefix.constData(), int(text.size()),
+                 text.data());
     std::fflush(stdout);
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 namespace pairwick::adaptersim {
 
@@ -24,23 +25,28 @@ enum class Field {
 
 struct FactoryValue {
     Field field;
+    // The field's name in the state lines of the log.
+    std::string_view key;
     std::string_view value;
     std::string_view label;
 };
 
-// One table for both the reset and the usage text, so the two cannot disagree.
+// One table for the reset, the usage text and the log, so the three cannot disagree.
 inline constexpr std::array<FactoryValue, 10> factoryValues{{
-    {Field::Name, "PairwickSim", "device name"},
-    {Field::Version, "SIM-1.2.0", "firmware version"},
-    {Field::Baud, "9600", "UART baud rate"},
-    {Field::Parity, "N", "UART parity"},
-    {Field::Stop, "1", "UART stop bits"},
-    {Field::Role, "0", "role (0 slave, 1 master)"},
-    {Field::Messages, "EN", "prompt messages"},
-    {Field::Pin, "1234", "PIN"},
-    {Field::LocalAddress, "0017:EA:0911CD", "local address"},
-    {Field::BoundAddress, "0000:00:000000", "bound address"},
+    {Field::Name, "name", "PairwickSim", "device name"},
+    {Field::Version, "version", "SIM-1.2.0", "firmware version"},
+    {Field::Baud, "baud", "9600", "UART baud rate"},
+    {Field::Parity, "parity", "N", "UART parity"},
+    {Field::Stop, "stop", "1", "UART stop bits"},
+    {Field::Role, "role", "0", "role (0 slave, 1 master)"},
+    {Field::Messages, "messages", "EN", "prompt messages"},
+    {Field::Pin, "pin", "1234", "PIN"},
+    {Field::LocalAddress, "address", "0017:EA:0911CD", "local address"},
+    {Field::BoundAddress, "bind", "0000:00:000000", "bound address"},
 }};
+
+// Field lists are kept in the table's order.
+using FieldList = std::vector<Field>;
 
 // Values are kept as the bytes the tool sent, so text in any encoding comes back unchanged.
 class AdapterState {
@@ -55,5 +61,10 @@ private:
 
     std::array<QByteArray, factoryValues.size()> m_values;
 };
+
+// The fields whose stored values differ between the two states.
+FieldList changedFields(const AdapterState &before, const AdapterState &after);
+
+std::string_view fieldKey(Field field);
 
 }  // namespace pairwick::adaptersim

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "faults.h"
 
-#include <QRandomGenerator>
-
 namespace pairwick::adaptersim {
 
 void FaultPlan::add(Fault fault, const QByteArray &commandLine) {
@@ -28,10 +26,10 @@ AdapterState withWrongTokens(const AdapterState &state) {
     return wrong;
 }
 
-QByteArray noise(qsizetype count) {
+QByteArray noise(qsizetype count, QRandomGenerator &random) {
     QByteArray bytes(count, '\0');
     for (char &byte : bytes) {
-        byte = char(QRandomGenerator::global()->bounded(0x80, 0x100));
+        byte = char(random.bounded(0x80, 0x100));
     }
     return bytes;
 }

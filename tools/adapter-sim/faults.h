@@ -4,6 +4,7 @@
 #include "adapterstate.h"
 
 #include <QByteArray>
+#include <QRandomGenerator>
 #include <QSet>
 
 #include <map>
@@ -13,11 +14,16 @@ namespace pairwick::adaptersim {
 
 enum class Fault {
     Silent,
+    LowercaseOk,
     NoEcho,
     LateTail,
     WrongToken,
     Garbage,
+    NoiseBurst,
+    // Ends the program.
     Vanish,
+    // Drops the terminal and the link for a while, then comes back with the state kept.
+    VanishAndReturn,
 };
 
 class FaultPlan {
@@ -34,6 +40,6 @@ private:
 AdapterState withWrongTokens(const AdapterState &state);
 
 // Bytes from 0x80 up, so noise can never be mistaken for a reply or an "OK".
-QByteArray noise(qsizetype count);
+QByteArray noise(qsizetype count, QRandomGenerator &random = *QRandomGenerator::global());
 
 }  // namespace pairwick::adaptersim

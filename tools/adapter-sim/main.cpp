@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "adapterstate.h"
+#include "chaos.h"
 #include "options.h"
-#include "portlink.h"
-#include "pseudoterminal.h"
 #include "responder.h"
 #include "signalwatcher.h"
 #include "simulator.h"
@@ -11,6 +10,10 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 using namespace pairwick::adaptersim;
 
@@ -51,27 +54,44 @@ int main(int argc, char *argv[]) {
     }
     const Options &options = std::get<Options>(parsed);
 
-    // Watching before the link exists, so no signal can leave the link behind.
+    // Watching before any link exists, so no signal can leave a link behind.
     SignalWatcher signalWatcher;
-    PseudoTerminal terminal;
-    PortLink link;
-    QString error;
-    if (!terminal.open(&error) ||
-        !link.create(options.portsFolder, options.linkName, terminal.devicePath(), &error)) {
-        return fail(error);
+    std::vector<std::unique_ptr<Simulator>> adapters;
+    for (int index = 0; index < options.adapters; ++index) {
+        const int port = options.firstPort + index;
+        const AdapterSetup setup{options.portsFolder, QStringLiteral("com%1").arg(port),
+                                 options.replyDelay, options.lineRate, options.floodBytes};
+        std::optional<Chaos> chaos;
+        if (options.chaos) {
+            chaos.emplace(*options.chaos, quint32(index));
+        }
+        Responder responder(initialState(options), options.faults, options.lowercaseOk,
+                            std::move(chaos));
+        // One adapter keeps the log as it always was; several name their ports.
+        const QString label = options.adapters > 1 ? QStringLiteral("COM%1").arg(port) : QString();
+        adapters.push_back(std::make_unique<Simulator>(setup, std::move(responder),
+                                                       ActivityLog(options.quiet, label)));
+        QString error;
+        if (!adapters.back()->open(&error)) {
+            // The links made so far go with their adapters.
+            return fail(error);
+        }
+        // Leaving the loop is enough: the links and the terminals go with their owners below.
+        QObject::connect(adapters.back().get(), &Simulator::finished, &app,
+                         &QCoreApplication::exit);
     }
-    print(stdout, QStringLiteral("ready %1 -> %2\n").arg(link.path(), terminal.devicePath()));
+    for (const auto &adapter : adapters) {
+        print(stdout, QStringLiteral("ready %1\n").arg(adapter->endpoints()));
+    }
+    for (const auto &adapter : adapters) {
+        adapter->start();
+    }
 
     const ActivityLog log(options.quiet);
-    Responder responder(initialState(options), options.faults, options.lowercaseOk);
-    Simulator simulator(terminal.masterFd(), responder, log, options.floodBytes);
-
     QObject::connect(&signalWatcher, &SignalWatcher::terminationRequested, &app,
                      [&](int signalNumber) {
                          log.note(QStringLiteral("stopping on signal %1").arg(signalNumber));
                          QCoreApplication::exit(0);
                      });
-    // Leaving the loop is enough: the link and the terminal go with their owners below.
-    QObject::connect(&simulator, &Simulator::finished, &app, &QCoreApplication::exit);
     return QCoreApplication::exec();
 }

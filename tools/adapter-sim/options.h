@@ -1,23 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "chaos.h"
 #include "faults.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+#include <optional>
 #include <variant>
 
 namespace pairwick::adaptersim {
 
 struct Options {
     QString portsFolder;
-    QString linkName;
+    // The n of the first adapter's COMn; the others follow it.
+    int firstPort = 1;
+    int adapters = 1;
     bool startAsMaster = false;
     bool gb18030Name = false;
     bool lowercaseOk = false;
     bool quiet = false;
     qint64 floodBytes = 0;
+    std::chrono::milliseconds replyDelay{20};
+    // 0: unpaced.
+    qint64 lineRate = 0;
+    std::optional<ChaosSettings> chaos;
     FaultPlan faults;
 };
 

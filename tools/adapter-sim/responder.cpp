@@ -13,34 +13,63 @@ constexpr qsizetype garbageLength = 16;
 
 }  // namespace
 
-Responder::Responder(AdapterState initial, FaultPlan faults, bool lowercaseOk)
+Responder::Responder(AdapterState initial, FaultPlan faults, bool lowercaseOk,
+                     std::optional<Chaos> chaos)
     : m_state(std::move(initial)),
       m_faults(std::move(faults)),
-      m_ok(lowercaseOk ? "ok\r\n" : "OK\r\n") {}
+      m_lowercaseOk(lowercaseOk),
+      m_chaos(std::move(chaos)) {}
 
 Response Responder::respond(const QByteArray &line) {
+    Response response;
     if (m_faults.triggers(Fault::Vanish, line)) {
-        return {Response::Kind::Vanish, {}, false};
+        response.kind = Response::Kind::Vanish;
+        return response;
     }
+    const bool isQuery = findQuery(line) != nullptr;
+    response.chaos = m_chaos ? m_chaos->draw(isQuery) : std::nullopt;
+    if (response.chaos == Fault::VanishAndReturn) {
+        response.kind = Response::Kind::VanishAndReturn;
+        response.absence = m_chaos->returnPause();
+        return response;
+    }
+    const auto hit = [&](Fault fault) {
+        return response.chaos == fault || m_faults.triggers(fault, line);
+    };
+
     // A fault only spoils what is sent: the command itself still takes effect.
-    QByteArray reply = answer(line);
-    if (m_faults.triggers(Fault::Silent, line)) {
-        return {Response::Kind::Silence, {}, false};
+    const AdapterState before = m_state;
+    QByteArray reply =
+        answer(line, hit(Fault::WrongToken), m_lowercaseOk || hit(Fault::LowercaseOk));
+    response.changed = changedFields(before, m_state);
+    if (hit(Fault::Silent)) {
+        response.kind = Response::Kind::Silence;
+        return response;
     }
-    if (m_faults.triggers(Fault::Garbage, line)) {
-        reply = noise(garbageLength);
-    } else if (!m_faults.triggers(Fault::NoEcho, line)) {
+    if (hit(Fault::Garbage)) {
+        reply = noise(garbageLength, random());
+    } else if (!hit(Fault::NoEcho)) {
         reply.prepend(line + "\r\n");
     }
-    return {Response::Kind::Reply, reply, m_faults.triggers(Fault::LateTail, line)};
+    if (response.chaos == Fault::NoiseBurst) {
+        const qsizetype length = m_chaos->burstLength();
+        reply.insert(random().bounded(1, int(reply.size())), noise(length, random()));
+    }
+    response.bytes = reply;
+    response.lateTail = hit(Fault::LateTail);
+    return response;
 }
 
-QByteArray Responder::answer(const QByteArray &line) {
+QByteArray Responder::answer(const QByteArray &line, bool wrongTokens, bool lowercaseOk) {
+    const QByteArray ok = lowercaseOk ? "ok\r\n" : "OK\r\n";
     if (const QueryLayout *query = findQuery(line)) {
-        const bool wrong = m_faults.triggers(Fault::WrongToken, line);
-        return formatValueLine(*query, wrong ? withWrongTokens(m_state) : m_state) + m_ok;
+        return formatValueLine(*query, wrongTokens ? withWrongTokens(m_state) : m_state) + ok;
     }
-    return applyCommand(line, m_state) == Verdict::Accepted ? m_ok : QByteArray("ERROR\r\n");
+    return applyCommand(line, m_state) == Verdict::Accepted ? ok : QByteArray("ERROR\r\n");
+}
+
+QRandomGenerator &Responder::random() {
+    return m_chaos ? m_chaos->random() : *QRandomGenerator::global();
 }
 
 }  // namespace pairwick::adaptersim

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "simulator.h"
 
-#include "faults.h"
-
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -11,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <utility>
 
 namespace pairwick::adaptersim {
 
@@ -18,36 +17,76 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The real adapter takes a moment before it answers.
-constexpr auto replyDelay = 20ms;
 constexpr auto lateTailDelay = 1500ms;
 constexpr qsizetype lateTailLength = 4;
 constexpr auto floodStartDelay = 500ms;
-constexpr qsizetype floodChunk = 512;
 // Replies waiting to go out are capped: a tool that writes but never reads must not make the
 // simulator grow without bound.
 constexpr qsizetype outputLimit = 1 << 20;
 
 }  // namespace
 
-Simulator::Simulator(int masterFd, Responder &responder, const ActivityLog &log, qint64 floodBytes,
-                     QObject *parent)
+Simulator::Simulator(AdapterSetup setup, Responder responder, ActivityLog log, QObject *parent)
     : QObject(parent),
-      m_master(masterFd),
-      m_responder(responder),
-      m_log(log),
-      m_readable(new QSocketNotifier(masterFd, QSocketNotifier::Read, this)),
-      m_writable(new QSocketNotifier(masterFd, QSocketNotifier::Write, this)),
-      m_floodBytes(floodBytes) {
-    m_writable->setEnabled(false);
+      m_setup(std::move(setup)),
+      m_responder(std::move(responder)),
+      m_log(std::move(log)),
+      m_writer(m_setup.lineRate) {
+    connect(&m_writer, &LineWriter::floodDone, this,
+            [this] { m_log.note(QStringLiteral("flood done")); });
+    connect(&m_writer, &LineWriter::failed, this,
+            [this](const QString &reason) { finish(1, reason); });
+}
+
+Simulator::~Simulator() {
+    detach();
+}
+
+bool Simulator::open(QString *error) {
+    return attach(error);
+}
+
+void Simulator::start() {
+    m_readable->setEnabled(true);
+}
+
+QString Simulator::endpoints() const {
+    return QStringLiteral("%1 -> %2").arg(m_link->path(), m_terminal->devicePath());
+}
+
+bool Simulator::attach(QString *error) {
+    m_terminal.emplace();
+    m_link.emplace();
+    if (!m_terminal->open(error) ||
+        !m_link->create(m_setup.portsFolder, m_setup.linkName, m_terminal->devicePath(), error)) {
+        detach();
+        return false;
+    }
+    ++m_presence;
+    m_readable = new QSocketNotifier(m_terminal->masterFd(), QSocketNotifier::Read, this);
+    m_readable->setEnabled(false);
     connect(m_readable, &QSocketNotifier::activated, this, &Simulator::readInput);
-    connect(m_writable, &QSocketNotifier::activated, this, &Simulator::writePending);
+    m_writer.attach(m_terminal->masterFd());
+    return true;
+}
+
+void Simulator::detach() {
+    if (m_readable != nullptr) {
+        // This may run inside the notifier's own signal, so it is only switched off here.
+        m_readable->setEnabled(false);
+        m_readable->deleteLater();
+        m_readable = nullptr;
+    }
+    m_writer.attach(-1);
+    // The link goes first, so the tool never finds it pointing at a closed terminal.
+    m_link.reset();
+    m_terminal.reset();
 }
 
 void Simulator::readInput() {
     char buffer[4096];
-    for (;;) {
-        const ssize_t count = ::read(m_master, buffer, sizeof buffer);
+    while (m_terminal && !m_finished) {
+        const ssize_t count = ::read(m_terminal->masterFd(), buffer, sizeof buffer);
         if (count < 0 && errno == EINTR) {
             continue;
         }
@@ -64,29 +103,32 @@ void Simulator::readInput() {
             m_log.note(QStringLiteral("dropped a line longer than %1 bytes")
                            .arg(LineSplitter::maxLineLength));
         }
-        for (const QByteArray &line : lines.complete) {
-            handleLine(line);
-            if (m_finished) {
-                return;
-            }
+        // Lines after one that made the adapter vanish went with its terminal.
+        for (qsizetype i = 0; i < lines.complete.size() && m_terminal && !m_finished; ++i) {
+            handleLine(lines.complete[i]);
         }
     }
 }
 
 void Simulator::handleLine(const QByteArray &line) {
     m_log.received(line);
-    if (m_floodBytes > 0 && !m_floodScheduled) {
+    if (m_setup.floodBytes > 0 && !m_floodScheduled) {
         m_floodScheduled = true;
-        QTimer::singleShot(floodStartDelay, this, [this] {
-            m_log.note(QStringLiteral("flooding %1 bytes of noise").arg(m_floodBytes));
-            m_floodLeft = m_floodBytes;
-            updateWriteInterest();
-        });
+        QTimer::singleShot(floodStartDelay, this, &Simulator::startFlood);
     }
     const Response response = m_responder.respond(line);
+    if (response.chaos) {
+        m_log.chaos(*response.chaos, line);
+    }
+    for (const Field field : response.changed) {
+        m_log.stateChanged(field, m_responder.state().value(field));
+    }
     switch (response.kind) {
         case Response::Kind::Vanish:
             finish(0, QStringLiteral("vanishing on %1").arg(QString::fromLatin1(escaped(line))));
+            return;
+        case Response::Kind::VanishAndReturn:
+            disappear(response.absence);
             return;
         case Response::Kind::Silence:
             return;
@@ -97,72 +139,61 @@ void Simulator::handleLine(const QByteArray &line) {
         response.lateTail ? std::min(lateTailLength, response.bytes.size()) : 0;
     const QByteArray head = response.bytes.chopped(tailLength);
     const QByteArray tail = response.bytes.right(tailLength);
-    schedule(head, replyDelay);
-    schedule(tail, replyDelay + lateTailDelay);
+    schedule(head, m_setup.replyDelay);
+    schedule(tail, m_setup.replyDelay + lateTailDelay);
+}
+
+void Simulator::disappear(std::chrono::milliseconds absence) {
+    detach();
+    QTimer::singleShot(absence, this, &Simulator::reappear);
+}
+
+void Simulator::reappear() {
+    QString error;
+    if (!attach(&error)) {
+        finish(1, error);
+        return;
+    }
+    m_log.note(QStringLiteral("returned %1").arg(endpoints()));
+    start();
 }
 
 void Simulator::schedule(const QByteArray &bytes, std::chrono::milliseconds delay) {
     if (bytes.isEmpty()) {
         return;
     }
-    if (m_scheduledBytes + m_output.size() + bytes.size() > outputLimit) {
+    if (m_scheduledBytes + m_writer.pending() + bytes.size() > outputLimit) {
         m_log.note(QStringLiteral("nobody reads the terminal; a reply of %1 bytes is dropped")
                        .arg(bytes.size()));
         return;
     }
     m_scheduledBytes += bytes.size();
     // Precise timers keep replies in the order of their lines.
-    QTimer::singleShot(delay, Qt::PreciseTimer, this, [this, bytes] {
+    QTimer::singleShot(delay, Qt::PreciseTimer, this, [this, bytes, presence = m_presence] {
         m_scheduledBytes -= bytes.size();
-        send(bytes);
+        send(bytes, presence);
     });
 }
 
-void Simulator::send(const QByteArray &bytes) {
-    if (m_finished) {
+void Simulator::send(const QByteArray &bytes, quint64 presence) {
+    if (m_finished || !m_terminal || presence != m_presence) {
         return;
     }
     m_log.sent(bytes);
-    m_output += bytes;
-    writePending();
+    m_writer.write(bytes);
 }
 
-void Simulator::writePending() {
-    // Noise is made only while no reply waits, so replies never queue behind a flood.
-    if (m_output.isEmpty() && m_floodLeft > 0) {
-        const qsizetype chunk = qsizetype(std::min<qint64>(floodChunk, m_floodLeft));
-        m_output = noise(chunk);
-        m_floodLeft -= chunk;
-        if (m_floodLeft == 0) {
-            m_log.note(QStringLiteral("flood done"));
-        }
-    }
-    while (!m_output.isEmpty()) {
-        const ssize_t count = ::write(m_master, m_output.constData(), size_t(m_output.size()));
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0 && errno == EAGAIN) {
-            break;
-        }
-        if (count < 0) {
-            finish(1, QStringLiteral("writing the terminal failed: %1")
-                          .arg(QString::fromLocal8Bit(std::strerror(errno))));
-            return;
-        }
-        m_output.remove(0, count);
-    }
-    updateWriteInterest();
-}
-
-void Simulator::updateWriteInterest() {
-    m_writable->setEnabled(!m_finished && (!m_output.isEmpty() || m_floodLeft > 0));
+void Simulator::startFlood() {
+    m_log.note(QStringLiteral("flooding %1 bytes of noise").arg(m_setup.floodBytes));
+    m_writer.flood(m_setup.floodBytes);
 }
 
 void Simulator::finish(int exitCode, const QString &reason) {
     m_finished = true;
-    m_readable->setEnabled(false);
-    m_writable->setEnabled(false);
+    if (m_readable != nullptr) {
+        m_readable->setEnabled(false);
+    }
+    m_writer.attach(-1);
     m_log.note(reason);
     emit finished(exitCode);
 }

@@ -3,49 +3,73 @@
 
 #include "activitylog.h"
 #include "linesplitter.h"
+#include "linewriter.h"
+#include "portlink.h"
+#include "pseudoterminal.h"
 #include "responder.h"
 
 #include <QByteArray>
 #include <QObject>
 
 #include <chrono>
+#include <optional>
 
 class QSocketNotifier;
 
 namespace pairwick::adaptersim {
 
-// Plays the adapter on the master side of the pseudo-terminal: reads command lines, answers
-// them after a short delay like the real device, and optionally floods the line with noise.
+struct AdapterSetup {
+    QString portsFolder;
+    QString linkName;
+    std::chrono::milliseconds replyDelay{20};
+    // Bits a second on the simulated line; 0 lets the output go as fast as it is taken.
+    qint64 lineRate = 0;
+    qint64 floodBytes = 0;
+};
+
+// Plays one adapter on its own pseudo-terminal, linked as comN in the port map: reads command
+// lines, answers them after a delay like the real device, and optionally floods the line with
+// noise or drops off the line for a while.
 class Simulator : public QObject {
     Q_OBJECT
 
 public:
-    Simulator(int masterFd, Responder &responder, const ActivityLog &log, qint64 floodBytes,
-              QObject *parent = nullptr);
+    Simulator(AdapterSetup setup, Responder responder, ActivityLog log, QObject *parent = nullptr);
+    ~Simulator() override;
+
+    // Creates the terminal and the link; nothing is read before start().
+    bool open(QString *error);
+    void start();
+    // "<link> -> <terminal>", as the ready and returned lines print it.
+    QString endpoints() const;
 
 signals:
     // The simulator has stopped touching the terminal; the program is to end with this code.
     void finished(int exitCode);
 
 private:
+    bool attach(QString *error);
+    void detach();
     void readInput();
     void handleLine(const QByteArray &line);
+    void disappear(std::chrono::milliseconds absence);
+    void reappear();
     void schedule(const QByteArray &bytes, std::chrono::milliseconds delay);
-    void send(const QByteArray &bytes);
-    void writePending();
-    void updateWriteInterest();
+    void send(const QByteArray &bytes, quint64 presence);
+    void startFlood();
     void finish(int exitCode, const QString &reason);
 
-    int m_master;
-    Responder &m_responder;
-    const ActivityLog &m_log;
+    AdapterSetup m_setup;
+    Responder m_responder;
+    ActivityLog m_log;
     LineSplitter m_splitter;
-    QSocketNotifier *m_readable;
-    QSocketNotifier *m_writable;
-    QByteArray m_output;
+    LineWriter m_writer;
+    std::optional<PseudoTerminal> m_terminal;
+    std::optional<PortLink> m_link;
+    QSocketNotifier *m_readable = nullptr;
+    // Counts the terminals so far, so replies due on a vanished one are not sent on the next.
+    quint64 m_presence = 0;
     qsizetype m_scheduledBytes = 0;
-    qint64 m_floodBytes;
-    qint64 m_floodLeft = 0;
     bool m_floodScheduled = false;
     bool m_finished = false;
 };

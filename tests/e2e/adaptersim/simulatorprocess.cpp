@@ -31,30 +31,35 @@ void SimulatorProcess::setEnvironment(const QProcessEnvironment &environment) {
     m_process.setProcessEnvironment(environment);
 }
 
-bool SimulatorProcess::start(const QStringList &arguments) {
+bool SimulatorProcess::start(const QStringList &arguments, int adapters) {
     m_process.setArguments(arguments);
     m_process.start();
     const QDeadlineTimer deadline(startLimitMs);
     while (!deadline.hasExpired()) {
-        const QByteArray output = standardOutput();
-        const qsizetype end = output.indexOf('\n');
-        if (end >= 0) {
-            const QByteArray ready = output.left(end);
-            const QByteArray prefix = "ready ";
-            const QByteArray separator = " -> ";
-            const qsizetype arrow = ready.indexOf(separator);
-            if (!ready.startsWith(prefix) || arrow < 0) {
-                return false;
-            }
-            m_linkPath = QString::fromLocal8Bit(ready.mid(prefix.size(), arrow - prefix.size()));
-            m_devicePath = QString::fromLocal8Bit(ready.mid(arrow + separator.size()));
-            return true;
+        const QByteArrayList lines = standardOutput().split('\n');
+        // The last piece is a line still to be finished.
+        if (lines.size() > adapters) {
+            return readReadyLines(lines.first(adapters));
         }
         if (!m_process.waitForReadyRead(int(deadline.remainingTime()))) {
             return false;
         }
     }
     return false;
+}
+
+bool SimulatorProcess::readReadyLines(const QByteArrayList &lines) {
+    const QByteArray prefix = "ready ";
+    const QByteArray separator = " -> ";
+    for (const QByteArray &ready : lines) {
+        const qsizetype arrow = ready.indexOf(separator);
+        if (!ready.startsWith(prefix) || arrow < 0) {
+            return false;
+        }
+        m_linkPaths.append(QString::fromLocal8Bit(ready.mid(prefix.size(), arrow - prefix.size())));
+        m_devicePaths.append(QString::fromLocal8Bit(ready.mid(arrow + separator.size())));
+    }
+    return true;
 }
 
 bool SimulatorProcess::runToEnd(const QStringList &arguments) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -17,15 +18,16 @@ public:
     SimulatorProcess &operator=(const SimulatorProcess &) = delete;
 
     void setEnvironment(const QProcessEnvironment &environment);
-    // Starts the program and waits for its ready line.
-    bool start(const QStringList &arguments);
+    // Starts the program and waits for the ready lines of its adapters.
+    bool start(const QStringList &arguments, int adapters = 1);
     // Runs the program to its end, for arguments that must not get as far as ready.
     bool runToEnd(const QStringList &arguments);
     bool waitForEnd();
     bool sendSignal(int signalNumber);
 
-    const QString &linkPath() const { return m_linkPath; }
-    const QString &devicePath() const { return m_devicePath; }
+    // Of the adapters in the order of their ready lines.
+    QString linkPath(int adapter = 0) const { return m_linkPaths.value(adapter); }
+    QString devicePath(int adapter = 0) const { return m_devicePaths.value(adapter); }
     QByteArray standardOutput();
     QByteArray standardError();
     int exitCode() const { return m_process.exitCode(); }
@@ -33,11 +35,13 @@ public:
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
 
 private:
+    bool readReadyLines(const QByteArrayList &lines);
+
     QProcess m_process;
     QByteArray m_output;
     QByteArray m_errors;
-    QString m_linkPath;
-    QString m_devicePath;
+    QStringList m_linkPaths;
+    QStringList m_devicePaths;
 };
 
 }  // namespace pairwick::adaptersim::test

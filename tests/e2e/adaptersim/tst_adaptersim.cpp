@@ -3,6 +3,7 @@
 #include "simulatorprocess.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -29,6 +30,7 @@ using Script = QList<Exchange>;
 
 }  // namespace pairwick::adaptersim::test
 
+Q_DECLARE_METATYPE(pairwick::adaptersim::test::Exchange)
 Q_DECLARE_METATYPE(pairwick::adaptersim::test::Script)
 
 namespace pairwick::adaptersim::test {
@@ -70,6 +72,17 @@ const Script factoryQueries{
     {"AT+BINDADDR?", factoryBindReply},
 };
 
+// The log's lines of one kind, without time stamp and kind.
+QStringList logged(const QByteArray &log, const QString &kind) {
+    const QRegularExpression line(QStringLiteral(R"(^\d\d:\d\d:\d\d\.\d\d\d %1(.*)$)").arg(kind),
+                                  QRegularExpression::MultilineOption);
+    QStringList lines;
+    for (auto match = line.globalMatch(QString::fromLatin1(log)); match.hasNext();) {
+        lines.append(match.next().captured(1));
+    }
+    return lines;
+}
+
 bool isLinkGone(const QString &path) {
     return !QFileInfo(path).isSymLink() && !QFileInfo::exists(path);
 }
@@ -101,6 +114,11 @@ private slots:
     void vanishOn();
     void terminationSignal_data();
     void terminationSignal();
+    void repliesTakeTheirTime_data();
+    void repliesTakeTheirTime();
+    void twoAdaptersAreIndependent();
+    void chaosReplaysForTheSameSeed();
+    void chaosVanishingComesBackUnderTheSameLink();
 
     void portMapFolder_data();
     void portMapFolder();
@@ -109,6 +127,7 @@ private slots:
     void badArguments_data();
     void badArguments();
     void helpListsSwitchesAndFactoryState();
+    void logLines_data();
     void logLines();
     void quietPrintsOnlyReady();
 
@@ -524,6 +543,124 @@ void TestAdapterSim::terminationSignal() {
     QVERIFY(isLinkGone(m_simulator->linkPath()));
 }
 
+void TestAdapterSim::repliesTakeTheirTime_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<Exchange>("exchange");
+    QTest::addColumn<double>("leastMs");
+
+    // A byte takes 10 bits on the line: at 9600 baud 960 bytes go in a second.
+    const auto lineMs = [](const Exchange &exchange, double baud) {
+        return double(exchange.reply.size()) * 10'000 / baud;
+    };
+    const Exchange bind{"AT+BINDADDR?", factoryBindReply};
+    const Exchange probe = accepted("AT");
+    QTest::newRow("reply delay") << QStringList{"--reply-delay", "300"} << probe << 300.0;
+    QTest::newRow("9600 baud") << QStringList{"--reply-delay", "0", "--line-rate", "9600"} << bind
+                               << lineMs(bind, 9600);
+    QTest::newRow("1200 baud") << QStringList{"--reply-delay", "0", "--line-rate", "1200"} << probe
+                               << lineMs(probe, 1200);
+    QTest::newRow("delay and line add up")
+        << QStringList{"--reply-delay", "200", "--line-rate", "4800"} << bind
+        << 200 + lineMs(bind, 4800);
+}
+
+void TestAdapterSim::repliesTakeTheirTime() {
+    QFETCH(QStringList, arguments);
+    QFETCH(Exchange, exchange);
+    QFETCH(double, leastMs);
+    QVERIFY(startAndOpen(arguments));
+
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(m_port.write(exchange.command + "\r\n"));
+    const QByteArray reply = m_port.readUntil(
+        [&](const QByteArray &bytes) { return bytes.size() >= exchange.reply.size(); }, 5000ms);
+    const qint64 elapsedMs = clock.elapsed();
+    QCOMPARE(reply, exchange.reply);
+    // Measured loosely: only a lower bound, and a fifth of slack for timer granularity.
+    QVERIFY2(elapsedMs >= 0.8 * leastMs, qPrintable(QString::number(elapsedMs)));
+}
+
+void TestAdapterSim::twoAdaptersAreIndependent() {
+    QVERIFY(m_simulator->start(inFolder({"--port", "COM3", "--adapters", "2"}), 2));
+    QCOMPARE(m_simulator->linkPath(0), m_folder->filePath(QStringLiteral("com3")));
+    QCOMPARE(m_simulator->linkPath(1), m_folder->filePath(QStringLiteral("com4")));
+    QVERIFY(m_simulator->devicePath(0) != m_simulator->devicePath(1));
+    RawPort second;
+    QVERIFY(m_port.open(m_simulator->linkPath(0)));
+    QVERIFY(second.open(m_simulator->linkPath(1)));
+
+    QCOMPARE(m_port.exchange("AT+PIN=4321"), QByteArray("AT+PIN=4321\r\nOK\r\n"));
+    QCOMPARE(second.exchange("AT+ROLE=1"), QByteArray("AT+ROLE=1\r\nOK\r\n"));
+    QCOMPARE(second.exchange("AT+PIN?"), QByteArray("AT+PIN?\r\n+PIN CODE: 1234\r\nOK\r\n"));
+    QCOMPARE(m_port.exchange("AT+ROLE?"), QByteArray("AT+ROLE?\r\n0\r\nOK\r\n"));
+    QVERIFY(m_simulator->sendSignal(SIGTERM));
+    QVERIFY(m_simulator->waitForEnd());
+
+    const QStringList lines = logged(m_simulator->standardOutput(), QString());
+    for (const char *line : {"COM3 <- AT+PIN=4321", "COM3 state pin=4321", "COM4 <- AT+ROLE=1",
+                             "COM4 state role=1", "COM4 <- AT+PIN?", "COM3 <- AT+ROLE?"}) {
+        QVERIFY2(lines.contains(QLatin1String(line)), line);
+    }
+    QVERIFY(isLinkGone(m_simulator->linkPath(0)));
+    QVERIFY(isLinkGone(m_simulator->linkPath(1)));
+}
+
+void TestAdapterSim::chaosReplaysForTheSameSeed() {
+    QByteArray commands;
+    for (int round = 0; round < 4; ++round) {
+        for (const Exchange &step : factoryQueries) {
+            commands += step.command + "\r\nAT+PIN=42\r\n";
+        }
+    }
+    QStringList firstRun;
+    for (int run = 0; run < 2; ++run) {
+        cleanup();
+        init();
+        // Vanishing would drop the lines after it; it has a test of its own.
+        QVERIFY(startAndOpen({"--chaos", "20240607", "--chaos-rate", "0.3", "--chaos-faults",
+                              "silent,lowercase-ok,no-echo,late-tail,wrong-token,garbage,"
+                              "noise-burst"}));
+        // All lines at once, so no timing can come between the seed and the faults.
+        QVERIFY(m_port.write(commands));
+        QTRY_COMPARE(logged(m_simulator->standardOutput(), "<- ").size(), 64);
+        const QStringList faults = logged(m_simulator->standardOutput(), "chaos ");
+        if (run == 0) {
+            QVERIFY(faults.size() >= 3);
+            firstRun = faults;
+        } else {
+            QCOMPARE(faults, firstRun);
+        }
+    }
+}
+
+void TestAdapterSim::chaosVanishingComesBackUnderTheSameLink() {
+    QVERIFY(startAndOpen({"--chaos", "3", "--chaos-rate", "0.5", "--chaos-faults", "vanish"}));
+    const QString link = m_simulator->linkPath();
+    // Each line is either answered as usual or makes the adapter vanish and return.
+    const Script script{accepted("AT+PIN=4321"), answered("AT+PIN?", "+PIN CODE: 4321")};
+    int answered = 0;
+    int vanished = 0;
+    for (int attempt = 0; attempt < 20 && (vanished == 0 || answered < 3); ++attempt) {
+        const Exchange &step = script[std::min(answered, 1)];
+        const QByteArray reply = m_port.exchange(step.command);
+        if (!reply.isEmpty()) {
+            QCOMPARE(reply, step.reply);
+            ++answered;
+            continue;
+        }
+        ++vanished;
+        QVERIFY(m_port.hungUp(500ms));
+        QTRY_COMPARE_WITH_TIMEOUT(logged(m_simulator->standardOutput(), "returned ").size(),
+                                  vanished, 3000);
+        const QString returned = logged(m_simulator->standardOutput(), "returned ").constLast();
+        QCOMPARE(returned, QStringLiteral("%1 -> %2").arg(link, QFileInfo(link).symLinkTarget()));
+        QVERIFY(m_port.open(link));
+    }
+    QVERIFY(vanished > 0);
+    QVERIFY(answered >= 3);
+}
+
 void TestAdapterSim::portMapFolder_data() {
     QTest::addColumn<QStringList>("arguments");
     // NAME=value pairs; {tmp} stands for the test's own folder.
@@ -627,6 +764,19 @@ void TestAdapterSim::badArguments_data() {
     QTest::newRow("unknown switch") << QStringList{"--no-such-switch"};
     QTest::newRow("stray argument") << QStringList{"extra"};
     QTest::newRow("fault switch without command") << QStringList{"--silent-on"};
+    QTest::newRow("negative reply delay") << QStringList{"--reply-delay", "-1"};
+    QTest::newRow("reply delay not a number") << QStringList{"--reply-delay", "soon"};
+    QTest::newRow("line rate 0") << QStringList{"--line-rate", "0"};
+    QTest::newRow("line rate not a number") << QStringList{"--line-rate", "fast"};
+    QTest::newRow("no adapters") << QStringList{"--adapters", "0"};
+    QTest::newRow("adapters beyond COM9999") << QStringList{"--port", "COM9999", "--adapters", "2"};
+    QTest::newRow("negative seed") << QStringList{"--chaos", "-1"};
+    QTest::newRow("seed too large") << QStringList{"--chaos", "18446744073709551616"};
+    QTest::newRow("chaos rate above 1") << QStringList{"--chaos", "1", "--chaos-rate", "1.5"};
+    QTest::newRow("chaos rate not a number") << QStringList{"--chaos", "1", "--chaos-rate", "nan"};
+    QTest::newRow("chaos rate without seed") << QStringList{"--chaos-rate", "0.5"};
+    QTest::newRow("unknown chaos fault")
+        << QStringList{"--chaos", "1", "--chaos-faults", "silent,meltdown"};
 }
 
 void TestAdapterSim::badArguments() {
@@ -643,31 +793,86 @@ void TestAdapterSim::helpListsSwitchesAndFactoryState() {
     QVERIFY(m_simulator->runToEnd({QStringLiteral("--help")}));
     QCOMPARE(m_simulator->exitCode(), 0);
     const QByteArray help = m_simulator->standardOutput();
-    for (const char *expected :
-         {"--port",         "--ports-dir", "--initial-role", "--name-gb18030", "--silent-on",
-          "--lowercase-ok", "--no-echo",   "--late-tail",    "--wrong-token",  "--garbage",
-          "--vanish-on",    "--flood",     "--quiet",        "PairwickSim",    "SIM-1.2.0",
-          "9600",           "EN",          "1234",           "0017:EA:0911CD", "0000:00:000000"}) {
+    for (const char *expected : {"--port",
+                                 "--ports-dir",
+                                 "--initial-role",
+                                 "--name-gb18030",
+                                 "--silent-on",
+                                 "--lowercase-ok",
+                                 "--no-echo",
+                                 "--late-tail",
+                                 "--wrong-token",
+                                 "--garbage",
+                                 "--vanish-on",
+                                 "--flood",
+                                 "--quiet",
+                                 "--reply-delay",
+                                 "--line-rate",
+                                 "--adapters",
+                                 "--chaos",
+                                 "--chaos-rate",
+                                 "--chaos-faults",
+                                 "noise-burst",
+                                 "state FIELD=VALUE",
+                                 "chaos FAULT on LINE",
+                                 "PairwickSim",
+                                 "SIM-1.2.0",
+                                 "9600",
+                                 "EN",
+                                 "1234",
+                                 "0017:EA:0911CD",
+                                 "0000:00:000000"}) {
         QVERIFY2(help.contains(expected), expected);
     }
 }
 
+void TestAdapterSim::logLines_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArrayList>("commands");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("received and sent, escaped")
+        << QStringList{} << QByteArrayList{"AT+VER?", "AT\x01\\"}
+        << QStringList{R"(<- AT+VER?)", R"(-> AT+VER?\r\nSIM-1.2.0\r\nOK\r\n)", R"(<- AT\x01\\)",
+                       R"(-> AT\x01\\\r\nERROR\r\n)"};
+    QTest::newRow("state after set commands, none for an unchanged value")
+        << QStringList{}
+        << QByteArrayList{"AT+DEVICENAME=B\xC3\xBC", "AT+MSGENABLE=0", "AT+ROLE=0", "AT+PIN=4321"}
+        << QStringList{R"(<- AT+DEVICENAME=B\xC3\xBC)",
+                       R"(state name=B\xC3\xBC)",
+                       R"(-> AT+DEVICENAME=B\xC3\xBC\r\nOK\r\n)",
+                       "<- AT+MSGENABLE=0",
+                       "state messages=DI",
+                       R"(-> AT+MSGENABLE=0\r\nOK\r\n)",
+                       "<- AT+ROLE=0",
+                       R"(-> AT+ROLE=0\r\nOK\r\n)",
+                       "<- AT+PIN=4321",
+                       "state pin=4321",
+                       R"(-> AT+PIN=4321\r\nOK\r\n)"};
+    QTest::newRow("state after default: the changed fields only")
+        << QStringList{"--initial-role", "1"} << QByteArrayList{"AT+BINDADDR0=1:2:3", "AT+DEFAULT"}
+        << QStringList{"<- AT+BINDADDR0=1:2:3",
+                       "state bind=1:2:3",
+                       R"(-> AT+BINDADDR0=1:2:3\r\nOK\r\n)",
+                       "<- AT+DEFAULT",
+                       "state role=0",
+                       "state bind=0000:00:000000",
+                       R"(-> AT+DEFAULT\r\nOK\r\n)"};
+}
+
 void TestAdapterSim::logLines() {
-    QVERIFY(startAndOpen({}));
-    QCOMPARE(m_port.exchange("AT+VER?"), QByteArray("AT+VER?\r\nSIM-1.2.0\r\nOK\r\n"));
-    QCOMPARE(m_port.exchange("AT\x01\\"), QByteArray("AT\x01\\\r\nERROR\r\n"));
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArrayList, commands);
+    QFETCH(QStringList, lines);
+    QVERIFY(startAndOpen(arguments));
+    for (const QByteArray &command : commands) {
+        QVERIFY(!m_port.exchange(command).isEmpty());
+    }
     QVERIFY(m_simulator->sendSignal(SIGTERM));
     QVERIFY(m_simulator->waitForEnd());
 
-    const QString log = QString::fromLatin1(m_simulator->standardOutput());
-    for (const char *line : {R"(<- AT+VER?)", R"(-> AT+VER?\r\nSIM-1.2.0\r\nOK\r\n)",
-                             R"(<- AT\x01\\)", R"(-> AT\x01\\\r\nERROR\r\n)"}) {
-        const QRegularExpression stamped(QStringLiteral(R"(^\d\d:\d\d:\d\d\.\d\d\d )") +
-                                             QRegularExpression::escape(QLatin1String(line)) +
-                                             QLatin1Char('$'),
-                                         QRegularExpression::MultilineOption);
-        QVERIFY2(stamped.match(log).hasMatch(), line);
-    }
+    QCOMPARE(logged(m_simulator->standardOutput(), QString()),
+             lines + QStringList{"stopping on signal 15"});
 }
 
 void TestAdapterSim::quietPrintsOnlyReady() {
