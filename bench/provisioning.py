@@ -1,0 +1,116 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Provisioning figures of pairwick-cli against simulated adapters whose output is paced at the
+byte time of a real 9600 8N1 line, with a 20 ms reply delay: a read of one adapter, and a
+write+verify of 1, 4 and 16 adapters at once, each beside its wire floor (the bytes on the line
+at 960 bytes/s plus one reply delay per exchange). Prints figures; judges nothing.
+
+Usage: bench/provisioning.py CLI SIMULATOR [ROUNDS]"""
+import os
+import re
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+LINE_BYTES_PER_SECOND = 960.0
+REPLY_DELAY_S = 0.020
+ESCAPE = re.compile(r"\\x[0-9A-F]{2}|\\.")
+
+
+def logged_bytes(escaped):
+    return len(ESCAPE.sub("_", escaped))
+
+
+def wire_floor(log_path):
+    """The slowest port's floor: its bytes both ways at line rate, plus a reply delay a line."""
+    per_port = {}
+    with open(log_path, encoding="utf-8", errors="replace") as log:
+        for line in log:
+            parts = line.rstrip("\n").split(" ", 3)
+            if len(parts) < 4 or parts[2] not in ("->", "<-"):
+                continue
+            nbytes, exchanges = per_port.get(parts[1], (0, 0))
+            per_port[parts[1]] = (nbytes + logged_bytes(parts[3]),
+                                  exchanges + (parts[2] == "->"))
+    return max(nbytes / LINE_BYTES_PER_SECOND + exchanges * REPLY_DELAY_S
+               for nbytes, exchanges in per_port.values())
+
+
+def start_simulators(simulator, folder, count):
+    process = subprocess.Popen(
+        [simulator, "--port", "COM1", "--adapters", str(count), "--ports-dir", folder,
+         "--line-rate", "9600", "--reply-delay", "20", "--quiet"],
+        stdout=subprocess.PIPE, text=True)
+    ready = 0
+    while ready < count:
+        line = process.stdout.readline()
+        if not line:
+            sys.exit("the simulator did not start")
+        ready += line.startswith("ready ")
+    return process
+
+
+def run_cli(cli, folder, arguments):
+    """Wall, CPU and peak resident memory of one pairwick-cli call, and its wire floor."""
+    with tempfile.NamedTemporaryFile(suffix=".log") as log:
+        environment = dict(os.environ, PAIRWICK_PORTS=folder)
+        started = time.monotonic()
+        child = subprocess.Popen([cli] + arguments + ["--quiet", "--log", log.name],
+                                 env=environment, stdout=subprocess.DEVNULL)
+        _, status, usage = os.wait4(child.pid, 0)
+        wall = time.monotonic() - started
+        if os.waitstatus_to_exitcode(status) != 0:
+            sys.exit(f"pairwick-cli {' '.join(arguments)} failed")
+        return {"wall": wall, "cpu": usage.ru_utime + usage.ru_stime,
+                "rss": usage.ru_maxrss, "floor": wire_floor(log.name)}
+
+
+def spread(values, unit, digits=3):
+    values = sorted(values)
+    return (f"{values[0]:.{digits}f} / {statistics.median(values):.{digits}f} / "
+            f"{values[-1]:.{digits}f} {unit}")
+
+
+def main():
+    cli, simulator = sys.argv[1], sys.argv[2]
+    rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 3
+    rows = []
+    walls = {}
+    for label, adapters, command in (("read, 1 adapter", 1, "read"),
+                                     ("write+verify, 1 adapter", 1, "write"),
+                                     ("write+verify, 4 adapters", 4, "write"),
+                                     ("write+verify, 16 adapters", 16, "write")):
+        with tempfile.TemporaryDirectory() as folder:
+            sims = start_simulators(simulator, folder, adapters)
+            try:
+                ports = [f"COM{n}" for n in range(1, adapters + 1)]
+                runs = []
+                for round_number in range(rounds):
+                    extra = ["--set", f"name=Bench-{round_number}", "--set",
+                             f"pin={1000 + round_number}"] if command == "write" else []
+                    runs.append(run_cli(cli, folder, [command] + ports + extra))
+            finally:
+                sims.terminate()
+                sims.wait()
+        walls[label] = statistics.median(r["wall"] for r in runs)
+        rows.append((f"{label}: wall time", spread([r["wall"] for r in runs], "s")))
+        rows.append((f"{label}: wire floor", spread([r["floor"] for r in runs], "s")))
+        rows.append((f"{label}: wall / floor", spread([r["wall"] / r["floor"] for r in runs], "x", 2)))
+        rows.append((f"{label}: CPU per adapter",
+                     spread([100 * r["cpu"] / r["wall"] / adapters for r in runs], "% of a core", 2)))
+        rows.append((f"{label}: peak resident memory",
+                     spread([r["rss"] / 1024 for r in runs], "MiB", 1)))
+    rows.append(("16 adapters / 1 adapter, wall time",
+                 f"{walls['write+verify, 16 adapters'] / walls['write+verify, 1 adapter']:.2f} x"))
+
+    print(f"\npairwick-cli provisioning, {rounds} rounds, simulators paced at 9600 8N1 with a "
+          "20 ms reply delay\n")
+    print(f"{'figure':52} value (min / median / max)")
+    for name, value in rows:
+        print(f"{name:52} {value}")
+
+
+if __name__ == "__main__":
+    main()
