@@ -58,13 +58,22 @@ def run_cli(cli, folder, arguments):
         environment = dict(os.environ, PAIRWICK_PORTS=folder)
         started = time.monotonic()
         child = subprocess.Popen([cli] + arguments + ["--quiet", "--log", log.name],
-                                 env=environment, stdout=subprocess.DEVNULL)
+                                 env=environment, stdout=subprocess.PIPE, text=True)
+        output = child.stdout.read()
         _, status, usage = os.wait4(child.pid, 0)
         wall = time.monotonic() - started
         if os.waitstatus_to_exitcode(status) != 0:
-            sys.exit(f"pairwick-cli {' '.join(arguments)} failed")
+            sys.exit(f"pairwick-cli {' '.join(arguments)} failed:\n{output}")
         return {"wall": wall, "cpu": usage.ru_utime + usage.ru_stime,
                 "rss": usage.ru_maxrss, "floor": wire_floor(log.name)}
+
+
+def run_idle(cli):
+    """CPU milliseconds of a call that opens no port: the program's own start-up and exit."""
+    child = subprocess.Popen([cli, "read", "/nonexistent/tty", "--quiet"],
+                             stdout=subprocess.DEVNULL)
+    _, _, usage = os.wait4(child.pid, 0)
+    return 1000 * (usage.ru_utime + usage.ru_stime)
 
 
 def spread(values, unit, digits=3):
@@ -102,6 +111,8 @@ def main():
                      spread([100 * r["cpu"] / r["wall"] / adapters for r in runs], "% of a core", 2)))
         rows.append((f"{label}: peak resident memory",
                      spread([r["rss"] / 1024 for r in runs], "MiB", 1)))
+    idle = [run_idle(cli) for _ in range(rounds)]
+    rows.append(("start-up and exit, no port: CPU", spread(idle, "ms", 1)))
     rows.append(("16 adapters / 1 adapter, wall time",
                  f"{walls['write+verify, 16 adapters'] / walls['write+verify, 1 adapter']:.2f} x"))
 

@@ -120,8 +120,9 @@ std::variant<Options, EarlyExit> parseOptions(const QStringList &arguments) {
         QStringLiteral("MS"), QStringLiteral("20"));
     const QCommandLineOption lineRateOption(
         QStringLiteral("line-rate"),
-        QStringLiteral("Send no faster than a serial line of BAUD bits a second, 10 bits a byte "
-                       "(%1 to %2; default: as fast as the terminal takes the bytes).")
+        QStringLiteral("Send no faster than a serial line of BAUD bits a second, 10 bits a byte, "
+                       "and answer a line only after its own byte time (%1 to %2; default: as "
+                       "fast as the terminal takes the bytes).")
             .arg(lowestLineRate)
             .arg(highestLineRate),
         QStringLiteral("BAUD"));

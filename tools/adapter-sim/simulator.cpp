@@ -139,8 +139,19 @@ void Simulator::handleLine(const QByteArray &line) {
         response.lateTail ? std::min(lateTailLength, response.bytes.size()) : 0;
     const QByteArray head = response.bytes.chopped(tailLength);
     const QByteArray tail = response.bytes.right(tailLength);
-    schedule(head, m_setup.replyDelay);
-    schedule(tail, m_setup.replyDelay + lateTailDelay);
+    const auto delay = m_setup.replyDelay + arrivalTime(line.size() + 2);
+    schedule(head, delay);
+    schedule(tail, delay + lateTailDelay);
+}
+
+// On a real line a command takes its own byte time to come in, and the adapter answers only
+// after its last byte; a pseudo-terminal hands the whole line over at once.
+std::chrono::milliseconds Simulator::arrivalTime(qsizetype bytes) const {
+    if (m_setup.lineRate <= 0) {
+        return std::chrono::milliseconds(0);
+    }
+    const qint64 bits = qint64(bytes) * 10;
+    return std::chrono::milliseconds((bits * 1000 + m_setup.lineRate / 2) / m_setup.lineRate);
 }
 
 void Simulator::disappear(std::chrono::milliseconds absence) {

@@ -52,6 +52,7 @@ private:
     void detach();
     void readInput();
     void handleLine(const QByteArray &line);
+    std::chrono::milliseconds arrivalTime(qsizetype bytes) const;
     void disappear(std::chrono::milliseconds absence);
     void reappear();
     void schedule(const QByteArray &bytes, std::chrono::milliseconds delay);
