@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The program's command line, run as a user runs it: without a display for help and version.
+// The program's command line, run as a user runs it, without a display.
 #include <QProcess>
 #include <QTest>
 
@@ -14,40 +14,26 @@ private slots:
 void TestCommandLine::endsBeforeAnyWindow_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
-    // What standard output and standard error must hold; an empty entry means nothing at all.
-    QTest::addColumn<QStringList>("out");
-    QTest::addColumn<QStringList>("err");
-
-    const QStringList help{"Usage: pairwick [options]", "--language <LANG>", "--version"};
-    const QStringList usage = QStringList{"Usage: pairwick [options]"};
-    const QStringList version{QStringLiteral("pairwick " PAIRWICK_VERSION "\n")};
-    QTest::newRow("--help") << QStringList{"--help"} << 0 << help << QStringList();
-    QTest::newRow("-h") << QStringList{"-h"} << 0 << help << QStringList();
-    QTest::newRow("--version") << QStringList{"--version"} << 0 << version << QStringList();
-    QTest::newRow("English, then help")
-        << QStringList{"--language", "en", "--help"} << 0 << help << QStringList();
-    QTest::newRow("zh_CN, then version")
-        << QStringList{"--language=zh_CN", "--version"} << 0 << version << QStringList();
+    // What the stream the text belongs to must hold; the other stream stays empty.
+    QTest::addColumn<QStringList>("text");
+    const QString usage = QStringLiteral("Usage: pairwick [options]");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << QStringList{usage, "--language <LANG>"};
+    QTest::newRow("version") << QStringList{"--version"} << 0
+                             << QStringList{"pairwick " PAIRWICK_VERSION};
+    QTest::newRow("language, help")
+        << QStringList{"--language=zh_CN", "-h"} << 0 << QStringList{usage};
     QTest::newRow("unknown option")
-        << QStringList{"--colour"} << 2 << QStringList() << (QStringList{"'colour'"} + usage);
-    QTest::newRow("Qt's own option")
-        << QStringList{"-platform", "offscreen"} << 2 << QStringList() << usage;
-    QTest::newRow("stray argument")
-        << QStringList{"COM3"} << 2 << QStringList() << (QStringList{"'COM3'"} + usage);
-    QTest::newRow("unknown language") << QStringList{"--language", "fr"} << 2 << QStringList()
-                                      << (QStringList{"'fr'", "zh, zh_CN, en"} + usage);
-    QTest::newRow("language without value")
-        << QStringList{"--language"} << 2 << QStringList() << usage;
-    QTest::newRow("bad option beats help")
-        << QStringList{"--help", "--colour"} << 2 << QStringList() << usage;
+        << QStringList{"-platform", "xcb"} << 2 << QStringList{"Unknown option", usage};
+    QTest::newRow("stray argument") << QStringList{"COM3"} << 2 << QStringList{"'COM3'", usage};
+    QTest::newRow("unknown language")
+        << QStringList{"--language", "fr"} << 2 << QStringList{"zh, zh_CN, en", usage};
+    QTest::newRow("no language") << QStringList{"--help", "--language"} << 2 << QStringList{usage};
 }
 
 void TestCommandLine::endsBeforeAnyWindow() {
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
-    QFETCH(QStringList, out);
-    QFETCH(QStringList, err);
-
+    QFETCH(QStringList, text);
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -55,18 +41,13 @@ void TestCommandLine::endsBeforeAnyWindow() {
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(PAIRWICK_PROGRAM), arguments);
     QVERIFY2(program.waitForFinished(20000), "the program did not end");
-    const QString stdOut = QString::fromLocal8Bit(program.readAllStandardOutput());
-    const QString stdErr = QString::fromLocal8Bit(program.readAllStandardError());
-
+    const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(program.exitCode() == status, qPrintable(stdErr));
-    for (const auto &[stream, expected] : {std::pair{stdOut, out}, std::pair{stdErr, err}}) {
-        if (expected.isEmpty())
-            QVERIFY2(stream.isEmpty(), qPrintable(stream));
-        for (const QString &part : expected)
-            QVERIFY2(stream.contains(part),
-                     qPrintable(part + QStringLiteral(" not in:\n") + stream));
-    }
+    QCOMPARE(program.exitCode(), status);
+    QCOMPARE((status == 0 ? err : out), QString());
+    for (const QString &part : text)
+        QVERIFY2((status == 0 ? out : err).contains(part), qPrintable(out + err));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -125,35 +125,26 @@ void TestMessageBoxes::continueQuestionAnswers() {
 
 void TestMessageBoxes::buttonsSpeakTheInterfaceLanguage_data() {
     QTest::addColumn<Language>("language");
-    QTest::addColumn<QString>("style");
+    QTest::addColumn<bool>("question");
     QTest::addColumn<QStringList>("captions");
-    QTest::newRow("Chinese warning") << Language::Chinese << "warning" << QStringList{"确定"};
-    QTest::newRow("Chinese confirmation")
-        << Language::Chinese << "confirm" << QStringList{"确定", "取消"};
-    QTest::newRow("Chinese question")
-        << Language::Chinese << "askContinue" << QStringList{"是", "否"};
-    QTest::newRow("English warning") << Language::English << "warning" << QStringList{"OK"};
-    QTest::newRow("English confirmation")
-        << Language::English << "confirm" << QStringList{"OK", "Cancel"};
-    QTest::newRow("English question")
-        << Language::English << "askContinue" << QStringList{"Yes", "No"};
+    QTest::newRow("Chinese OK/Cancel") << Language::Chinese << false << QStringList{"确定", "取消"};
+    QTest::newRow("Chinese Yes/No") << Language::Chinese << true << QStringList{"是", "否"};
+    QTest::newRow("English OK/Cancel") << Language::English << false << QStringList{"OK", "Cancel"};
+    QTest::newRow("English Yes/No") << Language::English << true << QStringList{"Yes", "No"};
 }
 
 void TestMessageBoxes::buttonsSpeakTheInterfaceLanguage() {
     QFETCH(Language, language);
-    QFETCH(QString, style);
+    QFETCH(bool, question);
     QFETCH(QStringList, captions);
     const auto translation = pairwick::i18n::installTranslation(language);
     QtMessageBoxes boxes;
     Seen seen;
     inspectThenPress(seen, QMessageBox::NoButton);
-    const QString text = QStringLiteral("确认保存设置吗？");
-    if (style == u"warning")
-        boxes.warning(text);
-    else if (style == u"confirm")
-        boxes.confirm(text);
+    if (question)
+        boxes.askContinue(QStringLiteral("是否继续？"));
     else
-        boxes.askContinue(text);
+        boxes.confirm(QStringLiteral("继续吗？"));
     QCOMPARE(seen.captions, captions);
     QCOMPARE(seen.title, QStringLiteral("Pairwick"));
 }
