@@ -124,7 +124,7 @@
     </message>
     <message>
         <source>软件的使用及蓝牙串口适配器产品请访问Tarnholt官方网站：</source>
-        <translation>For help and for our adapters, visit Tarnholt's website:</translation>
+        <translation>For help and for our adapters, visit Tarnholt&apos;s website:</translation>
     </message>
     <message>
         <source>本软件受著作权法及国际公约保护。未经许可擅自复制或传播本软件或其任何部分，将在法律允许的最大范围内受到追诉。</source>

@@ -39,7 +39,7 @@ std::vector<OptionEntry> optionEntries() {
          [languages](Options &options, const QString &value) {
              const auto language = i18n::languageNamed(value);
              if (!language)
-                 return QStringLiteral("unknown language '%1'; use one of: %2")
+                 return QStringLiteral("Unknown language '%1'; use one of: %2.")
                      .arg(value, languages);
              options.language = *language;
              return QString();
@@ -84,7 +84,7 @@ std::variant<Options, EarlyExit> parseCommandLine(const QStringList &arguments) 
     if (!parser.parse(arguments))
         return usageError(parser, parser.errorText());
     if (const QStringList stray = parser.positionalArguments(); !stray.isEmpty())
-        return usageError(parser, QStringLiteral("unexpected argument '%1'").arg(stray.first()));
+        return usageError(parser, QStringLiteral("Unexpected argument '%1'.").arg(stray.first()));
     if (parser.isSet(help))
         return EarlyExit{0, helpText(parser)};
     if (parser.isSet(version))
