@@ -178,6 +178,60 @@
     </message>
 </context>
 <context>
+    <name>pairwick::link::PortError</name>
+    <message>
+        <source>串口设备 %1 已断开或停止响应。</source>
+        <translation>The serial device %1 was disconnected or stopped responding.</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::settings</name>
+    <message>
+        <source>设备名称</source>
+        <translation>Device name</translation>
+    </message>
+    <message>
+        <source>固件版本号</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>UART参数</source>
+        <translation>UART settings</translation>
+    </message>
+    <message>
+        <source>设备的主从角色</source>
+        <translation>Role</translation>
+    </message>
+    <message>
+        <source>串口提示信息</source>
+        <translation>Prompt messages</translation>
+    </message>
+    <message>
+        <source>PIN码</source>
+        <translation>PIN</translation>
+    </message>
+    <message>
+        <source>本地蓝牙地址</source>
+        <translation>Local Bluetooth address</translation>
+    </message>
+    <message>
+        <source>绑定从端地址</source>
+        <translation>Bound slave address</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>校验位</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>停止位</source>
+        <translation>Stop bits</translation>
+    </message>
+</context>
+<context>
     <name>pairwick::window::Form1</name>
     <message>
         <source>准备</source>

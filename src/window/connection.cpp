@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/connection.h"
+#include "window/connection.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,7 +16,14 @@
 #include "link/serialport.h"
 #include "protocol/commands.h"
 
-namespace pairwick::link {
+namespace pairwick::window {
+
+using link::Exchange;
+using link::PortError;
+using link::portNumberFromEntry;
+using link::ProbeReplyOk;
+using link::RunCancelled;
+using link::SerialPort;
 
 namespace {
 
@@ -47,7 +54,7 @@ QString elapsedText(qint64 seconds) {
 }
 
 Connection::Connection(const Controls &controls, SerialPort &port, Exchange &exchange,
-                       const Clock &clock, feedback::Feedback &feedback, QObject *parent)
+                       const link::Clock &clock, feedback::Feedback &feedback, QObject *parent)
     : QObject(parent),
       m_controls(controls),
       m_port(port),
@@ -80,7 +87,10 @@ bool Connection::isUp() const {
 
 void Connection::toggle() {
     if (m_exchange.busy()) {
-        stopRun();
+        // A button that reads 连接 never disconnects: a second click of a double click lands
+        // while the probe runs, and must not end the connect it started.
+        if (isUp())
+            stopRun();
         return;
     }
     if (isUp())
@@ -141,15 +151,10 @@ void Connection::disconnectLink() {
     m_controls.Command1->setText(ConnectCaption);
 }
 
-// A click on Command1 in the middle of a run ends the run at once and leaves the link down.
+// A click on Command1 in the middle of a read ends the run at once and leaves the link down.
 void Connection::stopRun() {
     m_exchange.cancelRun();
-    if (isUp()) {
-        disconnectLink();
-    } else {
-        m_port.close();
-        m_feedback.setStatus(PortClosedText);
-    }
+    disconnectLink();
 }
 
 void Connection::showDown() {
@@ -201,4 +206,4 @@ void Connection::updatePortTooltip() {
     m_controls.Combo1->setToolTip(number > 0 ? m_port.devicePath(number) : QString());
 }
 
-}  // namespace pairwick::link
+}  // namespace pairwick::window
