@@ -232,6 +232,37 @@
     </message>
 </context>
 <context>
+    <name>pairwick::window::Connection</name>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>串口已关闭！</source>
+        <translation>Port closed!</translation>
+    </message>
+    <message>
+        <source>串口已打开！</source>
+        <translation>Port opened!</translation>
+    </message>
+    <message>
+        <source>连接成功！</source>
+        <translation>Connected!</translation>
+    </message>
+    <message>
+        <source>连接蓝牙设备时通信超时！</source>
+        <translation>Timed out connecting to the Bluetooth device!</translation>
+    </message>
+    <message>
+        <source>已连接：%1</source>
+        <translation>Online: %1</translation>
+    </message>
+</context>
+<context>
     <name>pairwick::window::Form1</name>
     <message>
         <source>准备</source>
