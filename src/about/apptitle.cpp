@@ -9,7 +9,7 @@ QString applicationTitle() {
     // Qt reports the executable's name as display name until one is set; that name is no title.
     const QString displayName = QGuiApplication::applicationDisplayName();
     if (displayName.isEmpty() || displayName == QCoreApplication::applicationName()) {
-        return ApplicationTitle;
+        return QCoreApplication::translate("pairwick::about", ApplicationTitleSource);
     }
     return displayName;
 }

@@ -41,15 +41,15 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::load() {
     const QString title = applicationTitle();
-    setWindowTitle(QStringLiteral("关于 ") + title);
+    setWindowTitle(tr("关于 %1").arg(title));
     ui->lblTitle->setText(title);
 }
 
 void frmAbout::prepareAddressLink() {
     QLabel *address = ui->Label1;
     address->setFont(addressFont(address->font()));
-    address->setAccessibleName(QStringLiteral("网址 ") + address->text());
-    address->setAccessibleDescription(QStringLiteral("在网页浏览器中打开"));
+    address->setAccessibleName(tr("网址 %1").arg(address->text()));
+    address->setAccessibleDescription(tr("在网页浏览器中打开"));
     address->installEventFilter(this);
 }
 

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QIcon>
+#include <QTranslator>
 
 #include "about/browserlauncher.h"
+#include "app/commandline.h"
 #include "feedback/qtmessageboxes.h"
+#include "i18n/translation.h"
 #include "link/clock.h"
 #include "link/commport.h"
 #include "link/eventloopwaiter.h"
@@ -11,7 +14,13 @@
 #include "window/form1.h"
 
 int main(int argc, char *argv[]) {
+    const auto parsed = pairwick::app::parseCommandLine(pairwick::app::argumentsOf(argc, argv));
+    if (const auto *exit = std::get_if<pairwick::app::EarlyExit>(&parsed))
+        return pairwick::app::finish(*exit);
+    const auto &options = std::get<pairwick::app::Options>(parsed);
+
     QApplication app(argc, argv);
+    const auto translation = pairwick::i18n::installTranslation(options.language);
     pairwick::window::installAccessibility();
     QApplication::setApplicationName(QStringLiteral("pairwick"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.tarnholt.Pairwick"));

@@ -27,13 +27,17 @@ using link::SerialPort;
 
 namespace {
 
-const QString ConnectCaption = QStringLiteral("连接");
-const QString DisconnectCaption = QStringLiteral("断开");
-const QString PortClosedText = QStringLiteral("串口已关闭！");
-const QString PortOpenedText = QStringLiteral("串口已打开！");
-const QString ConnectedText = QStringLiteral("连接成功！");
-const QString TimeoutText = QStringLiteral("连接蓝牙设备时通信超时！");
-const QString ClockPrefix = QStringLiteral("已连接：");
+// Shown through tr(), in the interface's language.
+const char *const ConnectCaption = QT_TRANSLATE_NOOP("pairwick::window::Connection", "连接");
+const char *const DisconnectCaption = QT_TRANSLATE_NOOP("pairwick::window::Connection", "断开");
+const char *const PortClosedText =
+    QT_TRANSLATE_NOOP("pairwick::window::Connection", "串口已关闭！");
+const char *const PortOpenedText =
+    QT_TRANSLATE_NOOP("pairwick::window::Connection", "串口已打开！");
+const char *const ConnectedText = QT_TRANSLATE_NOOP("pairwick::window::Connection", "连接成功！");
+const char *const TimeoutText =
+    QT_TRANSLATE_NOOP("pairwick::window::Connection", "连接蓝牙设备时通信超时！");
+const char *const ClockText = QT_TRANSLATE_NOOP("pairwick::window::Connection", "已连接：%1");
 constexpr int PortCount = 16;
 constexpr int TickMs = 1000;
 
@@ -82,7 +86,7 @@ void Connection::prepareClock() {
 }
 
 bool Connection::isUp() const {
-    return m_controls.Command1->text() == DisconnectCaption;
+    return m_controls.Command1->text() == tr(DisconnectCaption);
 }
 
 void Connection::toggle() {
@@ -109,7 +113,7 @@ void Connection::connectLink() {
         m_feedback.boxes().warning(fault.message());
         return;
     }
-    m_feedback.setStatus(PortOpenedText);
+    m_feedback.setStatus(tr(PortOpenedText));
 
     QString reply;
     try {
@@ -117,7 +121,7 @@ void Connection::connectLink() {
         reply = m_exchange.ExchangeCommand(protocol::ProbeCommand);
     } catch (const PortError &fault) {
         m_port.close();
-        m_feedback.setStatus(PortClosedText);
+        m_feedback.setStatus(tr(PortClosedText));
         m_exchange.markLossReported();
         m_feedback.boxes().warning(fault.message());
         return;
@@ -126,16 +130,16 @@ void Connection::connectLink() {
     }
 
     if (!ProbeReplyOk(reply)) {
-        m_feedback.setStatus(TimeoutText);
-        m_feedback.boxes().warning(TimeoutText);
+        m_feedback.setStatus(tr(TimeoutText));
+        m_feedback.boxes().warning(tr(TimeoutText));
         m_port.close();
-        m_feedback.setStatus(PortClosedText);
+        m_feedback.setStatus(tr(PortClosedText));
         return;
     }
     m_controls.Timer1->start();
     m_connectTime = m_clock.nowSeconds();
-    m_controls.Command1->setText(DisconnectCaption);
-    m_feedback.setStatus(ConnectedText);
+    m_controls.Command1->setText(tr(DisconnectCaption));
+    m_feedback.setStatus(tr(ConnectedText));
     if (m_hooks.clearFields)
         m_hooks.clearFields();
     if (m_hooks.readParameters)
@@ -145,10 +149,10 @@ void Connection::connectLink() {
 void Connection::disconnectLink() {
     m_port.close();
     showDown();
-    m_feedback.setStatus(PortClosedText);
+    m_feedback.setStatus(tr(PortClosedText));
     if (m_hooks.clearFields)
         m_hooks.clearFields();
-    m_controls.Command1->setText(ConnectCaption);
+    m_controls.Command1->setText(tr(ConnectCaption));
 }
 
 // A click on Command1 in the middle of a read ends the run at once and leaves the link down.
@@ -159,21 +163,21 @@ void Connection::stopRun() {
 
 void Connection::showDown() {
     setBackground(m_controls.Text1, QApplication::palette().color(QPalette::Button));
-    m_controls.Text1->setText(PortClosedText);
+    m_controls.Text1->setText(tr(PortClosedText));
 }
 
 // Down without a disconnect: the fields stay as they are, so nothing the user typed is lost
 // with the device.
 void Connection::showLinkLost() {
     showDown();
-    m_controls.Command1->setText(ConnectCaption);
+    m_controls.Command1->setText(tr(ConnectCaption));
 }
 
 void Connection::tick() {
     if (!isUp())
         return;
     setBackground(m_controls.Text1, QColor(0, 255, 255));
-    m_controls.Text1->setText(ClockPrefix + elapsedText(m_clock.nowSeconds() - m_connectTime));
+    m_controls.Text1->setText(tr(ClockText).arg(elapsedText(m_clock.nowSeconds() - m_connectTime)));
 }
 
 // The device left (unplugged, powered off). While idle the link goes down at once; during a
@@ -185,7 +189,7 @@ void Connection::onDeviceLost(const QString &message) {
     }
     if (isUp())
         showLinkLost();
-    m_feedback.setStatus(PortClosedText);
+    m_feedback.setStatus(tr(PortClosedText));
     m_feedback.boxes().warning(message);
 }
 
@@ -196,7 +200,7 @@ void Connection::onRunFinished() {
     if (isUp() && !m_port.isOpen())
         showLinkLost();
     if (loss) {
-        m_feedback.setStatus(PortClosedText);
+        m_feedback.setStatus(tr(PortClosedText));
         m_feedback.boxes().warning(*loss);
     }
 }

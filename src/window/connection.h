@@ -22,7 +22,7 @@ class SerialPort;
 namespace pairwick::window {
 
 // The Connect/Disconnect toggle, the "AT" probe and the link clock. The link counts as up
-// exactly while Command1 reads "断开".
+// exactly while Command1 reads the Disconnect caption ("断开" in Chinese).
 class Connection : public QObject {
     Q_OBJECT
 

@@ -69,7 +69,7 @@ about::frmAbout *Form1::aboutDialog() const {
 void Form1::load() {
     m_connection->fillPortList();
     ui->ProgressBar1->hide();
-    m_feedback->setStatus(QStringLiteral("准备"));
+    m_feedback->setStatus(tr("准备"));
     m_connection->prepareClock();
     ui->Text5->setFocus();
 }

@@ -6,10 +6,15 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include "feedback/qtmessageboxes.h"
+#include "i18n/translation.h"
 
 using pairwick::feedback::QtMessageBoxes;
+using pairwick::i18n::Language;
+
+Q_DECLARE_METATYPE(Language)
 
 namespace {
 
@@ -20,6 +25,8 @@ struct Seen {
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     bool modal = false;
+    // The captions of the buttons, in the order OK, Cancel, Yes, No.
+    QStringList captions;
 };
 
 // Once the box is up, notes what it shows, then presses `press` (Escape for NoButton).
@@ -32,7 +39,13 @@ void inspectThenPress(Seen &seen, QMessageBox::StandardButton press) {
                 box->icon(),
                 box->standardButtons(),
                 box->standardButton(box->defaultButton()),
-                box->isModal()};
+                box->isModal(),
+                {}};
+        for (auto button :
+             {QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No}) {
+            if (box->button(button))
+                seen.captions.append(box->button(button)->text());
+        }
         if (press == QMessageBox::NoButton)
             QTest::keyClick(box, Qt::Key_Escape);
         else
@@ -51,6 +64,8 @@ private slots:
     void confirmationAnswers();
     void continueQuestionAnswers_data();
     void continueQuestionAnswers();
+    void buttonsSpeakTheInterfaceLanguage_data();
+    void buttonsSpeakTheInterfaceLanguage();
 };
 
 void TestMessageBoxes::warningHasExclamationAndOk() {
@@ -106,6 +121,32 @@ void TestMessageBoxes::continueQuestionAnswers() {
     QCOMPARE(inner.icon, QMessageBox::NoIcon);
     QCOMPARE(inner.buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(inner.defaultButton, QMessageBox::Yes);
+}
+
+void TestMessageBoxes::buttonsSpeakTheInterfaceLanguage_data() {
+    QTest::addColumn<Language>("language");
+    QTest::addColumn<bool>("question");
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("Chinese OK/Cancel") << Language::Chinese << false << QStringList{"确定", "取消"};
+    QTest::newRow("Chinese Yes/No") << Language::Chinese << true << QStringList{"是", "否"};
+    QTest::newRow("English OK/Cancel") << Language::English << false << QStringList{"OK", "Cancel"};
+    QTest::newRow("English Yes/No") << Language::English << true << QStringList{"Yes", "No"};
+}
+
+void TestMessageBoxes::buttonsSpeakTheInterfaceLanguage() {
+    QFETCH(Language, language);
+    QFETCH(bool, question);
+    QFETCH(QStringList, captions);
+    const auto translation = pairwick::i18n::installTranslation(language);
+    QtMessageBoxes boxes;
+    Seen seen;
+    inspectThenPress(seen, QMessageBox::NoButton);
+    if (question)
+        boxes.askContinue(QStringLiteral("是否继续？"));
+    else
+        boxes.confirm(QStringLiteral("继续吗？"));
+    QCOMPARE(seen.captions, captions);
+    QCOMPARE(seen.title, QStringLiteral("Pairwick"));
 }
 
 QTEST_MAIN(TestMessageBoxes)

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The English translation keeps up with the sources: lupdate merges every text marked anywhere
+// under src/ into a copy of it, which must then hold only finished translations. A text new to
+// the sources comes in unfinished, and one they no longer have is marked vanished.
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+class TestTranslations : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyTextHasAFinishedEnglishTranslation();
+};
+
+void TestTranslations::everyTextHasAFinishedEnglishTranslation() {
+    QTemporaryDir work;
+    const QString merged = work.filePath(QStringLiteral("pairwick_en.ts"));
+    QVERIFY(QFile::copy(QStringLiteral(PAIRWICK_ENGLISH_TS), merged));
+    QVERIFY(QFile::setPermissions(merged, QFile::ReadOwner | QFile::WriteOwner));
+    QProcess lupdate;
+    lupdate.start(QStringLiteral(PAIRWICK_LUPDATE),
+                  {"-silent", "-locations", "none", "-extensions", "cpp,h,ui", PAIRWICK_SOURCE_DIR,
+                   "-ts", merged});
+    QVERIFY2(lupdate.waitForFinished(120000) && lupdate.exitCode() == 0,
+             lupdate.readAllStandardError().constData());
+
+    QFile file(merged);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString context, source;
+    QStringList faults;
+    int messages = 0;
+    while (xml.readNext() != QXmlStreamReader::EndDocument && !xml.hasError()) {
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"name")
+            context = xml.readElementText();
+        else if (xml.name() == u"source")
+            source = xml.readElementText();
+        if (xml.name() != u"translation")
+            continue;
+        ++messages;
+        QString state = xml.attributes().value(QLatin1StringView("type")).toString();
+        const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        if (state.isEmpty() && text.trimmed().isEmpty())
+            state = QStringLiteral("empty");
+        if (!state.isEmpty())
+            faults.append(QStringLiteral("%1: %2 | %3").arg(state, context, source));
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QVERIFY2(messages > 0, "no text is marked for translation");
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+}
+
+QTEST_GUILESS_MAIN(TestTranslations)
+#include "tst_translations.moc"
