@@ -399,5 +399,11 @@ int main(int argc, char *argv[]) {
     }
     if (options.soak > 0)
         return soak(options);
-    return ChaosRun(options, folder.path()).run();
+    const int status = ChaosRun(options, folder.path()).run();
+    if (status != 0) {
+        // The simulator's and the engine's logs tell what happened where.
+        folder.setAutoRemove(false);
+        std::fprintf(stderr, "logs kept in %s\n", qPrintable(folder.path()));
+    }
+    return status;
 }
