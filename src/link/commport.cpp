@@ -22,9 +22,15 @@ CommPort::CommPort(QObject *parent) : SerialPort(parent) {
 }
 
 void CommPort::open(int portNumber) {
+    openDevice(devicePathForPort(portNumber));
+    m_name = QStringLiteral("COM%1").arg(portNumber);
+}
+
+void CommPort::openDevice(const QString &device) {
     if (m_serial.isOpen())
         close();
-    m_device = devicePathForPort(portNumber);
+    m_device = device;
+    m_name = device;
     m_lastFault.clear();
     m_codec.reset();
     m_serial.setPortName(m_device);
@@ -60,6 +66,7 @@ void CommPort::write(const QString &text) {
     const QByteArray bytes = m_codec.encode(text);
     if (m_serial.write(bytes) != bytes.size())
         failAndThrow(m_serial.errorString());
+    log(TrafficLog::Direction::Sent, bytes);
     // The line leaves now, not whenever the event loop next runs.
     m_serial.flush();
     if (!m_serial.isOpen())
@@ -69,13 +76,15 @@ void CommPort::write(const QString &text) {
 QString CommPort::readAll() {
     if (!m_serial.isOpen())
         throwNotOpen();
-    return m_codec.decode(m_serial.readAll());
+    const QByteArray bytes = m_serial.readAll();
+    log(TrafficLog::Direction::Received, bytes);
+    return m_codec.decode(bytes);
 }
 
 void CommPort::discardInput() {
     if (!m_serial.isOpen())
         throwNotOpen();
-    m_serial.readAll();
+    log(TrafficLog::Direction::Received, m_serial.readAll());
     m_serial.clear(QSerialPort::Input);
     m_codec.reset();
 }
@@ -84,9 +93,25 @@ QString CommPort::devicePath(int portNumber) const {
     return devicePathForPort(portNumber);
 }
 
+bool CommPort::waitForInput(int milliseconds) {
+    if (!m_serial.isOpen())
+        throwNotOpen();
+    return m_serial.waitForReadyRead(milliseconds);
+}
+
+void CommPort::log(TrafficLog::Direction direction, QByteArrayView bytes) {
+    if (m_log)
+        m_log->record(m_name, direction, bytes);
+}
+
 void CommPort::onErrorOccurred(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError || error == QSerialPort::UnsupportedOperationError)
         return;
+    // A blocking wait that ran out of time reports a timeout: nothing is wrong with the device.
+    if (error == QSerialPort::TimeoutError) {
+        m_serial.clearError();
+        return;
+    }
     // Open failures are reported by open() itself; any error while open means the device left.
     if (m_serial.isOpen())
         fail(m_serial.errorString());

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "parameters/operationrun.h"
 
+#include <QCoreApplication>
+
 #include "feedback/feedback.h"
 #include "feedback/messageboxes.h"
 #include "link/replytests.h"
+#include "settings/commandplan.h"
 
 namespace pairwick::parameters {
 
@@ -17,6 +20,10 @@ class StoppedByUser {};
 StepTexts stepTexts(const QString &verb, const QString &label) {
     const QString head = QStringLiteral("%1 [%2] 时失败").arg(verb, label);
     return {head + QStringLiteral("，是否继续？"), head + QStringLiteral("！")};
+}
+
+QString stepLabel(const char *label) {
+    return QCoreApplication::translate(settings::LabelContext, label);
 }
 
 OperationRun::OperationRun(link::Exchange &exchange, feedback::Feedback &feedback)

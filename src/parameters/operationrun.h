@@ -21,6 +21,9 @@ struct StepTexts {
 // Builds the texts "<verb> [<label>] 时失败，是否继续？" and "<verb> [<label>] 时失败！".
 StepTexts stepTexts(const QString &verb, const QString &label);
 
+// A label of the command plan, as the window shows it.
+QString stepLabel(const char *label);
+
 // One run of read, save or factory reset. Holds continue mode: off at the start, on after the
 // first Yes; from then on a port fault is skipped and the run goes on with its next action.
 class OperationRun : public link::FaultPolicy {

@@ -83,12 +83,23 @@ void ParameterFields::setLockedText(QLineEdit *box, const QString &text) {
     box->setReadOnly(true);
 }
 
-void ParameterFields::setDeviceName(const QString &value) {
-    m_controls.Text2->setText(value);
-}
-
-void ParameterFields::setVersion(const QString &value) {
-    setLockedText(m_controls.Text3, value);
+void ParameterFields::showText(settings::Key key, const QString &value) {
+    switch (key) {
+        case settings::Key::Name:
+            m_controls.Text2->setText(value);
+            break;
+        case settings::Key::Version:
+            setLockedText(m_controls.Text3, value);
+            break;
+        case settings::Key::Pin:
+            m_controls.Text4->setText(value);
+            break;
+        case settings::Key::Address:
+            setLockedText(m_controls.Text5, value);
+            break;
+        default:
+            break;
+    }
 }
 
 bool ParameterFields::selectBaudRate(const QString &value) {
@@ -125,14 +136,6 @@ bool ParameterFields::selectMessages(const QString &token) {
     return true;
 }
 
-void ParameterFields::setPin(const QString &value) {
-    m_controls.Text4->setText(value);
-}
-
-void ParameterFields::setLocalAddress(const QString &value) {
-    setLockedText(m_controls.Text5, value);
-}
-
 void ParameterFields::showBoundAddress(const QString &value) {
     setEditable(m_controls.Text6, true);
     m_controls.Text6->setText(value);
@@ -151,36 +154,27 @@ void ParameterFields::onSlaveSelected() {
     lockBoundAddress();
 }
 
-QString ParameterFields::deviceNameArgument() const {
-    return protocol::textArgument(m_controls.Text2->text());
-}
-
-QString ParameterFields::baudRateArgument() const {
-    return protocol::trimSpaces(m_controls.Combo2->currentText());
-}
-
-QString ParameterFields::parityArgument() const {
-    return protocol::parityArgument(m_controls.Combo3->currentText());
-}
-
-QString ParameterFields::stopBitsArgument() const {
-    return protocol::trimSpaces(m_controls.Combo4->currentText());
-}
-
-QString ParameterFields::roleArgument() const {
-    return protocol::flagArgument(masterSelected());
-}
-
-QString ParameterFields::messagesArgument() const {
-    return protocol::flagArgument(m_controls.Check1->checkState() == Qt::Checked);
-}
-
-QString ParameterFields::pinArgument() const {
-    return protocol::textArgument(m_controls.Text4->text());
-}
-
-QString ParameterFields::boundAddressArgument() const {
-    return protocol::textArgument(m_controls.Text6->text());
+QString ParameterFields::argument(settings::Key key) const {
+    switch (key) {
+        case settings::Key::Name:
+            return protocol::textArgument(m_controls.Text2->text());
+        case settings::Key::Baud:
+            return protocol::trimSpaces(m_controls.Combo2->currentText());
+        case settings::Key::Parity:
+            return protocol::parityArgument(m_controls.Combo3->currentText());
+        case settings::Key::Stop:
+            return protocol::trimSpaces(m_controls.Combo4->currentText());
+        case settings::Key::Role:
+            return protocol::flagArgument(masterSelected());
+        case settings::Key::Messages:
+            return protocol::flagArgument(m_controls.Check1->checkState() == Qt::Checked);
+        case settings::Key::Pin:
+            return protocol::textArgument(m_controls.Text4->text());
+        case settings::Key::Bind:
+            return protocol::textArgument(m_controls.Text6->text());
+        default:
+            return QString();
+    }
 }
 
 bool ParameterFields::masterSelected() const {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "protocol/tokens.h"
+#include "settings/adaptersettings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -40,27 +41,18 @@ public:
 
     // Read side: adapter value -> control. The select* functions leave the list as it was and
     // return false when the value is no entry of its table.
-    void setDeviceName(const QString &value);
-    void setVersion(const QString &value);
+    // Name, version, PIN and local address, shown as cut.
+    void showText(settings::Key key, const QString &value);
     bool selectBaudRate(const QString &value);
     bool selectParity(const QString &letter);
     bool selectStopBits(const QString &value);
     bool selectRole(const QString &token);
     bool selectMessages(const QString &token);
-    void setPin(const QString &value);
-    void setLocalAddress(const QString &value);
     void showBoundAddress(const QString &value);
     void lockBoundAddress();
 
-    // Write side: control -> the argument of the set command.
-    QString deviceNameArgument() const;
-    QString baudRateArgument() const;
-    QString parityArgument() const;
-    QString stopBitsArgument() const;
-    QString roleArgument() const;
-    QString messagesArgument() const;
-    QString pinArgument() const;
-    QString boundAddressArgument() const;
+    // Write side: control -> the argument of the key's set command.
+    QString argument(settings::Key key) const;
     bool masterSelected() const;
 
 private:

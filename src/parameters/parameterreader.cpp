@@ -5,7 +5,6 @@
 #include "feedback/messageboxes.h"
 #include "parameters/notconnected.h"
 #include "parameters/parameterfields.h"
-#include "protocol/commands.h"
 #include "protocol/replycuts.h"
 
 namespace pairwick::parameters {
@@ -38,43 +37,47 @@ RunEnd ParameterReader::ReadAdapterParameters() {
 void ParameterReader::readSteps(OperationRun &run) {
     m_feedback.setStatus(RunningText);
     m_feedback.showProgress();
-    run.beginStep(stepTexts(ReadVerb, QStringLiteral("设备名称")));
+    const auto &steps = settings::readSteps();
+    run.beginStep(stepTexts(ReadVerb, stepLabel(steps.front().label)));
     run.discardInput();
-
-    readText(run, 10, protocol::DeviceNameQuery, QStringLiteral("设备名称"),
-             protocol::DeviceNameCut, &ParameterFields::setDeviceName);
-    readText(run, 20, protocol::VersionQuery, QStringLiteral("固件版本号"), protocol::VersionCut,
-             &ParameterFields::setVersion);
-    readUart(run);
-    readRole(run);
-    readMessages(run);
-    readText(run, 80, protocol::PinQuery, QStringLiteral("PIN码"), protocol::PinCut,
-             &ParameterFields::setPin);
-    readText(run, 90, protocol::AddressQuery, QStringLiteral("本地蓝牙地址"), protocol::AddressCut,
-             &ParameterFields::setLocalAddress);
-    readBoundAddress(run);
+    for (const settings::ReadStep &step : steps) {
+        switch (step.kind) {
+            case settings::ReadKind::Text:
+                if (step.key == settings::Key::Bind)
+                    readBoundAddress(run, step);
+                else
+                    readText(run, step);
+                break;
+            case settings::ReadKind::Uart:
+                readUart(run, step);
+                break;
+            case settings::ReadKind::Role:
+                readRole(run, step);
+                break;
+            case settings::ReadKind::Messages:
+                readMessages(run, step);
+                break;
+        }
+    }
     m_feedback.endProgress(FinishedText);
 }
 
-QString ParameterReader::queryStep(OperationRun &run, int bar, const QString &query,
-                                   const QString &label) {
-    m_feedback.setProgress(bar);
-    run.beginStep(stepTexts(ReadVerb, label));
-    const QString reply = run.exchange(query);
+QString ParameterReader::queryStep(OperationRun &run, const settings::ReadStep &step) {
+    m_feedback.setProgress(step.bar);
+    run.beginStep(stepTexts(ReadVerb, stepLabel(step.label)));
+    const QString reply = run.exchange(step.query);
     run.requireAcknowledged(reply);
     return reply;
 }
 
-void ParameterReader::readText(OperationRun &run, int bar, const QString &query,
-                               const QString &label, protocol::TextCut cut,
-                               void (ParameterFields::*apply)(const QString &)) {
-    const QString reply = queryStep(run, bar, query, label);
-    const std::optional<QString> value = protocol::cutText(reply, cut);
-    (m_fields.*apply)(run.requireCut(value) ? *value : reply);
+void ParameterReader::readText(OperationRun &run, const settings::ReadStep &step) {
+    const QString reply = queryStep(run, step);
+    const std::optional<QString> value = protocol::cutText(reply, step.cut);
+    m_fields.showText(step.key, run.requireCut(value) ? *value : reply);
 }
 
-void ParameterReader::readUart(OperationRun &run) {
-    const QString reply = queryStep(run, 30, protocol::UartQuery, QStringLiteral("UART参数"));
+void ParameterReader::readUart(OperationRun &run, const settings::ReadStep &step) {
+    const QString reply = queryStep(run, step);
     const protocol::UartPieces pieces = protocol::cutUart(reply);
     const QString baudRate = run.requireCut(pieces.baudRate) ? *pieces.baudRate : QString();
     if (!m_fields.selectBaudRate(baudRate))
@@ -87,21 +90,18 @@ void ParameterReader::readUart(OperationRun &run) {
         m_feedback.setStatus(QStringLiteral("UART停止位错误！"));
 }
 
-void ParameterReader::readRole(OperationRun &run) {
-    const QString reply = queryStep(run, 60, protocol::RoleQuery, QStringLiteral("设备的主从角色"));
-    if (!m_fields.selectRole(protocol::cutRole(reply)))
+void ParameterReader::readRole(OperationRun &run, const settings::ReadStep &step) {
+    if (!m_fields.selectRole(protocol::cutRole(queryStep(run, step))))
         m_feedback.setStatus(QStringLiteral("主从角色错误！"));
 }
 
-void ParameterReader::readMessages(OperationRun &run) {
-    const QString reply =
-        queryStep(run, 70, protocol::MessageEnableQuery, QStringLiteral("串口提示信息"));
-    if (!m_fields.selectMessages(protocol::cutMessageState(reply)))
+void ParameterReader::readMessages(OperationRun &run, const settings::ReadStep &step) {
+    if (!m_fields.selectMessages(protocol::cutMessageState(queryStep(run, step))))
         m_feedback.setStatus(QStringLiteral("串口提示信息错误！"));
 }
 
-void ParameterReader::readBoundAddress(OperationRun &run) {
-    m_feedback.setProgress(100);
+void ParameterReader::readBoundAddress(OperationRun &run, const settings::ReadStep &step) {
+    m_feedback.setProgress(step.bar);
     if (!m_fields.masterSelected()) {
         // The pause keeps the pace of a read the same in both roles.
         run.pause();
@@ -110,13 +110,13 @@ void ParameterReader::readBoundAddress(OperationRun &run) {
         m_fields.lockBoundAddress();
         return;
     }
-    run.beginStep(stepTexts(ReadVerb, QStringLiteral("绑定从端地址")));
-    const QString reply = run.exchange(protocol::BindAddressQuery);
+    run.beginStep(stepTexts(ReadVerb, stepLabel(step.label)));
+    const QString reply = run.exchange(step.query);
     // The bar goes before the reply is judged, so it is gone while this step's question shows.
     m_feedback.setProgress(0);
     m_feedback.hideProgress();
     run.requireAcknowledged(reply);
-    const std::optional<QString> value = protocol::cutText(reply, protocol::BindAddressCut);
+    const std::optional<QString> value = protocol::cutText(reply, step.cut);
     m_fields.showBoundAddress(run.requireCut(value) ? *value : reply);
 }
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "parameters/operationrun.h"
-#include "protocol/replycuts.h"
+#include "settings/commandplan.h"
 
 namespace pairwick::parameters {
 
@@ -21,13 +21,12 @@ public:
 
 private:
     void readSteps(OperationRun &run);
-    QString queryStep(OperationRun &run, int bar, const QString &query, const QString &label);
-    void readText(OperationRun &run, int bar, const QString &query, const QString &label,
-                  protocol::TextCut cut, void (ParameterFields::*apply)(const QString &));
-    void readUart(OperationRun &run);
-    void readRole(OperationRun &run);
-    void readMessages(OperationRun &run);
-    void readBoundAddress(OperationRun &run);
+    QString queryStep(OperationRun &run, const settings::ReadStep &step);
+    void readText(OperationRun &run, const settings::ReadStep &step);
+    void readUart(OperationRun &run, const settings::ReadStep &step);
+    void readRole(OperationRun &run, const settings::ReadStep &step);
+    void readMessages(OperationRun &run, const settings::ReadStep &step);
+    void readBoundAddress(OperationRun &run, const settings::ReadStep &step);
 
     ParameterFields &m_fields;
     link::Exchange &m_exchange;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "parameters/operationrun.h"
+#include "settings/commandplan.h"
 
 namespace pairwick::parameters {
 
@@ -17,8 +18,7 @@ public:
 
 private:
     void sendCommands(OperationRun &run);
-    void sendSet(OperationRun &run, const QString &prefix, const QString &label,
-                 QString (ParameterFields::*argument)() const);
+    void sendSet(OperationRun &run, const settings::SetCommand &command);
 
     ParameterFields &m_fields;
     link::Exchange &m_exchange;

@@ -9,7 +9,6 @@
 
 #include "about/frmabout.h"
 #include "feedback/feedback.h"
-#include "link/connection.h"
 #include "link/exchange.h"
 #include "link/serialport.h"
 #include "parameters/defaultoperation.h"
@@ -18,6 +17,7 @@
 #include "parameters/saveoperation.h"
 #include "ui_form1.h"
 #include "window/accessibilitynames.h"
+#include "window/connection.h"
 
 namespace pairwick::window {
 
@@ -43,8 +43,8 @@ Form1::Form1(const Services &services, QWidget *parent)
     m_feedback =
         std::make_unique<feedback::Feedback>(*ui->StatusBar1, *ui->ProgressBar1, services.boxes);
     m_exchange = std::make_unique<link::Exchange>(services.port, services.waiter);
-    m_connection = std::make_unique<link::Connection>(
-        link::Connection::Controls{ui->Command1, ui->Text1, ui->Combo1, Timer1}, services.port,
+    m_connection = std::make_unique<Connection>(
+        Connection::Controls{ui->Command1, ui->Text1, ui->Combo1, Timer1}, services.port,
         *m_exchange, services.clock, *m_feedback);
     m_fields = std::make_unique<parameters::ParameterFields>(parameters::ParameterFields::Controls{
         ui->Text2, ui->Text3, ui->Combo2, ui->Combo3, ui->Combo4, ui->Option1, ui->Option2,
@@ -75,14 +75,14 @@ void Form1::load() {
 }
 
 void Form1::connectHandlers() {
-    connect(ui->Command1, &QPushButton::clicked, m_connection.get(), &link::Connection::toggle);
+    connect(ui->Command1, &QPushButton::clicked, m_connection.get(), &Connection::toggle);
     connect(ui->Command2, &QPushButton::clicked, this, [this] { whenIdle(&Form1::query); });
     connect(ui->Command3, &QPushButton::clicked, this, [this] { whenIdle(&Form1::save); });
     connect(ui->Command4, &QPushButton::clicked, this,
             [this] { whenIdle(&Form1::restoreDefaults); });
     connect(ui->Command5, &QPushButton::clicked, this, &Form1::help);
     connect(ui->Command6, &QPushButton::clicked, this, &Form1::exitNow);
-    connect(Timer1, &QTimer::timeout, m_connection.get(), &link::Connection::tick);
+    connect(Timer1, &QTimer::timeout, m_connection.get(), &Connection::tick);
 }
 
 // One run at a time talks to the port: a click that would start a second one while the first

@@ -23,7 +23,6 @@ class MessageBoxes;
 }  // namespace feedback
 namespace link {
 class Clock;
-class Connection;
 class Exchange;
 class SerialPort;
 class Waiter;
@@ -36,6 +35,8 @@ class SaveOperation;
 }  // namespace parameters
 
 namespace window {
+
+class Connection;
 
 // What stands between the window and the world; tests hand in doubles.
 struct Services {
@@ -81,7 +82,7 @@ private:
     Services m_services;
     std::unique_ptr<feedback::Feedback> m_feedback;
     std::unique_ptr<link::Exchange> m_exchange;
-    std::unique_ptr<link::Connection> m_connection;
+    std::unique_ptr<Connection> m_connection;
     std::unique_ptr<parameters::ParameterFields> m_fields;
     std::unique_ptr<parameters::ParameterReader> m_reader;
     std::unique_ptr<parameters::SaveOperation> m_save;

@@ -14,10 +14,12 @@ class Feedback;
 }
 
 namespace pairwick::link {
-
 class Clock;
 class Exchange;
 class SerialPort;
+}  // namespace pairwick::link
+
+namespace pairwick::window {
 
 // The Connect/Disconnect toggle, the "AT" probe and the link clock. The link counts as up
 // exactly while Command1 reads "断开".
@@ -37,8 +39,8 @@ public:
         std::function<void()> readParameters;
     };
 
-    Connection(const Controls &controls, SerialPort &port, Exchange &exchange, const Clock &clock,
-               feedback::Feedback &feedback, QObject *parent = nullptr);
+    Connection(const Controls &controls, link::SerialPort &port, link::Exchange &exchange,
+               const link::Clock &clock, feedback::Feedback &feedback, QObject *parent = nullptr);
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 
@@ -64,9 +66,9 @@ private:
     void updatePortTooltip();
 
     Controls m_controls;
-    SerialPort &m_port;
-    Exchange &m_exchange;
-    const Clock &m_clock;
+    link::SerialPort &m_port;
+    link::Exchange &m_exchange;
+    const link::Clock &m_clock;
     feedback::Feedback &m_feedback;
     Hooks m_hooks;
     qint64 m_connectTime = 0;
@@ -75,4 +77,4 @@ private:
 // The link clock's text: total hours, then minutes and seconds, e.g. "27:03:10".
 QString elapsedText(qint64 seconds);
 
-}  // namespace pairwick::link
+}  // namespace pairwick::window

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/connection.h"
+#include "window/connection.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,7 +16,14 @@
 #include "link/serialport.h"
 #include "protocol/commands.h"
 
-namespace pairwick::link {
+namespace pairwick::window {
+
+using link::Exchange;
+using link::PortError;
+using link::portNumberFromEntry;
+using link::ProbeReplyOk;
+using link::RunCancelled;
+using link::SerialPort;
 
 namespace {
 
@@ -47,7 +54,7 @@ QString elapsedText(qint64 seconds) {
 }
 
 Connection::Connection(const Controls &controls, SerialPort &port, Exchange &exchange,
-                       const Clock &clock, feedback::Feedback &feedback, QObject *parent)
+                       const link::Clock &clock, feedback::Feedback &feedback, QObject *parent)
     : QObject(parent),
       m_controls(controls),
       m_port(port),
@@ -201,4 +208,4 @@ void Connection::updatePortTooltip() {
     m_controls.Combo1->setToolTip(number > 0 ? m_port.devicePath(number) : QString());
 }
 
-}  // namespace pairwick::link
+}  // namespace pairwick::window

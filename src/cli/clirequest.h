@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <variant>
+
+#include "provision/fastexchange.h"
+#include "provision/portjob.h"
+#include "settings/adaptersettings.h"
+
+namespace pairwick::cli {
+
+// What a call asks for, checked in full before any port is touched.
+struct CliRequest {
+    enum class Command { Ports, Read, Write, Reset };
+    Command command = Command::Read;
+    QStringList ports;
+    settings::AdapterSettings desired;
+    provision::Pace pace;
+    QString logFile;
+    bool json = false;
+    bool quiet = false;
+};
+
+// Help, version, or a usage or profile error: what to print, where, and the exit status.
+struct EarlyExit {
+    QString text;
+    int status = 0;
+};
+
+namespace ExitStatus {
+inline constexpr int Success = 0;
+inline constexpr int PortFailed = 1;
+inline constexpr int Usage = 2;
+inline constexpr int NotOpened = 3;
+inline constexpr int Interrupted = 130;
+}  // namespace ExitStatus
+
+std::variant<CliRequest, EarlyExit> parseCommandLine(const QStringList &arguments);
+
+provision::Operation operationOf(CliRequest::Command command);
+
+}  // namespace pairwick::cli

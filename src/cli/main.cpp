@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QCoreApplication>
+#include <cstdio>
+#include <memory>
+
+#include "cli/clirequest.h"
+#include "cli/portsurvey.h"
+#include "cli/progressview.h"
+#include "cli/resultformat.h"
+#include "cli/stopsignals.h"
+#include "link/trafficlog.h"
+#include "provision/parallelrun.h"
+
+using namespace pairwick;
+
+namespace {
+
+void print(std::FILE *stream, const QByteArray &text) {
+    std::fwrite(text.constData(), 1, std::size_t(text.size()), stream);
+    std::fflush(stream);
+}
+
+int listPorts(const cli::CliRequest &request) {
+    const QList<cli::PortFacts> ports = cli::surveyPorts();
+    print(stdout, request.json ? cli::portsJson(ports) : cli::portsTable(ports).toUtf8());
+    return cli::ExitStatus::Success;
+}
+
+int runPorts(const cli::CliRequest &request) {
+    link::TrafficLog log;
+    QString error;
+    if (!request.logFile.isEmpty() && !log.open(request.logFile, &error)) {
+        print(stderr, QStringLiteral("pairwick-cli: %1\n").arg(error).toUtf8());
+        return cli::ExitStatus::Usage;
+    }
+    QList<provision::PortJob> jobs;
+    for (const QString &port : request.ports)
+        jobs.append({port, cli::operationOf(request.command), request.desired, request.pace});
+
+    cli::ProgressView progress(request.ports, request.quiet);
+    provision::ParallelRun run(jobs, request.logFile.isEmpty() ? nullptr : &log);
+    cli::StopSignals stopSignals;
+    QObject::connect(&stopSignals, &cli::StopSignals::stopRequested, &run,
+                     &provision::ParallelRun::stop);
+    QObject::connect(&run, &provision::ParallelRun::progress, &run,
+                     [&](int index, const QString &step) { progress.show(index, step); });
+    QObject::connect(&run, &provision::ParallelRun::finished, &run, [&] {
+        for (std::size_t index = 0; index < run.results().size(); ++index) {
+            const provision::PortResult &result = run.results()[index];
+            progress.finish(int(index),
+                            result.ok ? QStringLiteral("done")
+                                      : QStringLiteral("FAILED: %1")
+                                            .arg(cli::failureText(result).replace(u'\n', u' ')));
+        }
+        QCoreApplication::quit();
+    });
+    run.start();
+    QCoreApplication::exec();
+
+    print(stdout, request.json ? cli::resultsJson(run.results())
+                               : cli::resultsTable(run.results()).toUtf8());
+    return run.stopRequested() ? cli::ExitStatus::Interrupted : cli::resultsStatus(run.results());
+}
+
+}  // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("pairwick-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PAIRWICK_VERSION));
+
+    const auto parsed = cli::parseCommandLine(QCoreApplication::arguments());
+    if (const auto *early = std::get_if<cli::EarlyExit>(&parsed)) {
+        print(early->status == cli::ExitStatus::Success ? stdout : stderr, early->text.toUtf8());
+        return early->status;
+    }
+    const cli::CliRequest &request = std::get<cli::CliRequest>(parsed);
+    if (request.command == cli::CliRequest::Command::Ports)
+        return listPorts(request);
+    return runPorts(request);
+}

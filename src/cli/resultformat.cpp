@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/resultformat.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli/clirequest.h"
+#include "settings/profile.h"
+
+namespace pairwick::cli {
+
+using provision::PortResult;
+using settings::Key;
+
+namespace {
+
+QJsonArray keyNames(const QList<Key> &keys) {
+    QJsonArray names;
+    for (Key key : keys)
+        names.append(settings::keyName(key));
+    return names;
+}
+
+QString joinedKeys(const QList<Key> &keys) {
+    QStringList names;
+    for (Key key : keys)
+        names.append(settings::keyName(key));
+    return names.join(u',');
+}
+
+QString statusWord(const PortResult &result) {
+    if (result.ok)
+        return QStringLiteral("ok");
+    if (result.stopped)
+        return QStringLiteral("stopped");
+    return result.openFailed ? QStringLiteral("no-open") : QStringLiteral("failed");
+}
+
+QString noteFor(const PortResult &result) {
+    if (!result.ok)
+        return failureText(result).replace(u'\n', u' ');
+    QStringList parts;
+    if (!result.written.isEmpty())
+        parts.append(QStringLiteral("wrote %1").arg(joinedKeys(result.written)));
+    if (!result.unchanged.isEmpty())
+        parts.append(QStringLiteral("left as they were: %1").arg(joinedKeys(result.unchanged)));
+    return parts.join(QStringLiteral("; "));
+}
+
+}  // namespace
+
+QString failureText(const PortResult &result) {
+    return result.failedStep.isEmpty()
+               ? result.error
+               : QStringLiteral("%1: %2").arg(result.failedStep, result.error);
+}
+
+QByteArray resultsJson(const std::vector<PortResult> &results) {
+    QJsonArray ports;
+    for (const PortResult &result : results) {
+        QJsonObject port;
+        port.insert(QStringLiteral("port"), result.port);
+        port.insert(QStringLiteral("device"), result.device);
+        port.insert(QStringLiteral("ok"), result.ok);
+        port.insert(QStringLiteral("settings"),
+                    result.ok ? QJsonValue(settings::toJson(result.settings)) : QJsonValue());
+        port.insert(QStringLiteral("written"), keyNames(result.written));
+        port.insert(QStringLiteral("unchanged"), keyNames(result.unchanged));
+        port.insert(QStringLiteral("error"),
+                    result.ok ? QJsonValue() : QJsonValue(failureText(result)));
+        port.insert(QStringLiteral("seconds"), qRound(result.seconds * 1000) / 1000.0);
+        ports.append(port);
+    }
+    return QJsonDocument(QJsonObject{{QStringLiteral("ports"), ports}}).toJson();
+}
+
+QString resultsTable(const std::vector<PortResult> &results) {
+    QStringList header{QStringLiteral("PORT"), QStringLiteral("RESULT"), QStringLiteral("SECONDS")};
+    for (Key key : settings::AllKeys)
+        header.append(settings::keyName(key).toUpper());
+    header.append(QStringLiteral("NOTE"));
+    QList<QStringList> rows{header};
+    for (const PortResult &result : results) {
+        QStringList row{result.port, statusWord(result), QString::number(result.seconds, 'f', 2)};
+        for (Key key : settings::AllKeys)
+            row.append(result.ok && result.settings.has(key) ? result.settings.value(key)
+                                                             : QStringLiteral("-"));
+        row.append(noteFor(result));
+        rows.append(row);
+    }
+    QList<qsizetype> widths(header.size(), 0);
+    for (const QStringList &row : rows) {
+        for (qsizetype column = 0; column < row.size(); ++column)
+            widths[column] = std::max(widths[column], row[column].size());
+    }
+    QString table;
+    for (const QStringList &row : rows) {
+        QString line;
+        for (qsizetype column = 0; column < row.size(); ++column) {
+            const bool last = column + 1 == row.size();
+            line += last ? row[column] : row[column].leftJustified(widths[column] + 2);
+        }
+        table += line.trimmed() + u'\n';
+    }
+    return table;
+}
+
+int resultsStatus(const std::vector<PortResult> &results) {
+    bool failed = false;
+    for (const PortResult &result : results) {
+        if (result.openFailed)
+            return ExitStatus::NotOpened;
+        failed = failed || !result.ok;
+    }
+    return failed ? ExitStatus::PortFailed : ExitStatus::Success;
+}
+
+}  // namespace pairwick::cli

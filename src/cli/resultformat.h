@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+#include "provision/portjob.h"
+
+namespace pairwick::cli {
+
+// One JSON document: {"ports": [{"port", "device", "ok", "settings", "written", "unchanged",
+// "error", "seconds"}, ...]}, with the settings under the profile's keys.
+QByteArray resultsJson(const std::vector<provision::PortResult> &results);
+
+// A table for people, one row per port.
+QString resultsTable(const std::vector<provision::PortResult> &results);
+
+// The status for the whole call: 3 when a port would not open, else 1 when one failed, else 0.
+int resultsStatus(const std::vector<provision::PortResult> &results);
+
+// "write pin: the adapter answered ...", or the open failure's explanation.
+QString failureText(const provision::PortResult &result);
+
+}  // namespace pairwick::cli

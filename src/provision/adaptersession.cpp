@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "provision/adaptersession.h"
+
+#include "link/replytests.h"
+#include "link/trafficlog.h"
+#include "protocol/commands.h"
+#include "provision/fastexchange.h"
+#include "settings/commandplan.h"
+#include "settings/replyreading.h"
+
+namespace pairwick::provision {
+
+using settings::AdapterSettings;
+using settings::Key;
+
+namespace {
+
+// The adapter needs this long after a reset before it answers queries again, as in the window.
+constexpr int SettleMs = 3000;
+constexpr qsizetype QuotedLimit = 120;
+
+QString readStepName(const settings::ReadStep &step) {
+    return step.kind == settings::ReadKind::Uart
+               ? QStringLiteral("read baud, parity, stop")
+               : QStringLiteral("read %1").arg(settings::keyName(step.key));
+}
+
+}  // namespace
+
+QString quotedReply(const QString &reply) {
+    const QByteArray escaped = link::escapedBytes(reply.toUtf8());
+    const QString text = QString::fromUtf8(escaped.left(QuotedLimit));
+    return QStringLiteral("\"%1%2\"")
+        .arg(text, escaped.size() > QuotedLimit ? QStringLiteral("...") : QString());
+}
+
+AdapterSession::AdapterSession(FastExchange &exchange, Progress progress)
+    : m_exchange(exchange), m_progress(std::move(progress)) {}
+
+QString AdapterSession::acknowledged(const QString &step, const QString &command) {
+    m_progress(step);
+    const Reply reply = m_exchange.exchange(command);
+    if (!reply.complete) {
+        throw StepFailure(
+            step, reply.text.isEmpty()
+                      ? QStringLiteral("no reply within %1 ms").arg(m_exchange.pace().timeoutMs)
+                      : QStringLiteral("incomplete reply %1").arg(quotedReply(reply.text)));
+    }
+    if (!link::ReplyEndsWithOk(reply.text))
+        throw StepFailure(step,
+                          QStringLiteral("the adapter answered %1").arg(quotedReply(reply.text)));
+    return reply.text;
+}
+
+void AdapterSession::probe() {
+    const QString step = QStringLiteral("probe");
+    m_progress(step);
+    const Reply reply = m_exchange.exchange(protocol::ProbeCommand);
+    if (!link::ProbeReplyOk(reply.text)) {
+        throw StepFailure(
+            step, reply.text.isEmpty()
+                      ? QStringLiteral("no adapter answers AT")
+                      : QStringLiteral("the adapter answered %1").arg(quotedReply(reply.text)));
+    }
+}
+
+AdapterSettings AdapterSession::readAll() {
+    AdapterSettings read;
+    for (const settings::ReadStep &step : settings::readSteps()) {
+        if (step.key == Key::Bind && read.value(Key::Role) != settings::Master)
+            continue;
+        const QString name = readStepName(step);
+        const QString reply = acknowledged(name, step.query);
+        const QStringList problems = settings::readReply(step, reply, read);
+        if (!problems.isEmpty())
+            throw StepFailure(name, problems.join(QStringLiteral("; ")) + QStringLiteral(" in ") +
+                                        quotedReply(reply));
+    }
+    return read;
+}
+
+WriteOutcome AdapterSession::write(const AdapterSettings &desired) {
+    const AdapterSettings current = readAll();
+    const QString roleAfter =
+        desired.has(Key::Role) ? desired.value(Key::Role) : current.value(Key::Role);
+    if (desired.has(Key::Bind) && roleAfter != settings::Master) {
+        throw StepFailure(QStringLiteral("write bind"),
+                          QStringLiteral("the adapter is in the slave role, where it keeps no "
+                                         "bound address; set role=master with it"));
+    }
+    WriteOutcome outcome;
+    for (const settings::SetCommand &command : settings::setCommands()) {
+        if (!desired.has(command.key))
+            continue;
+        const QString value = desired.value(command.key);
+        if (current.has(command.key) && current.value(command.key) == value) {
+            outcome.unchanged.append(command.key);
+            continue;
+        }
+        acknowledged(QStringLiteral("write %1=%2").arg(settings::keyName(command.key), value),
+                     command.prefix + settings::argumentFor(command.key, value));
+        outcome.written.append(command.key);
+    }
+    if (outcome.written.isEmpty()) {
+        outcome.settings = current;
+        return outcome;
+    }
+    outcome.settings = readAll();
+    for (Key key : outcome.written) {
+        if (outcome.settings.value(key) != desired.value(key)) {
+            throw StepFailure(QStringLiteral("verify %1").arg(settings::keyName(key)),
+                              QStringLiteral("written %1, read back %2")
+                                  .arg(quotedReply(desired.value(key)),
+                                       quotedReply(outcome.settings.value(key))));
+        }
+    }
+    return outcome;
+}
+
+AdapterSettings AdapterSession::reset() {
+    acknowledged(QStringLiteral("reset"), protocol::DefaultCommand);
+    m_progress(QStringLiteral("settle"));
+    m_exchange.pause(SettleMs);
+    return readAll();
+}
+
+}  // namespace pairwick::provision

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <functional>
+
+#include "settings/adaptersettings.h"
+
+namespace pairwick::provision {
+
+class FastExchange;
+
+// A step the adapter did not complete: which step, and what the adapter said.
+class StepFailure : public std::exception {
+public:
+    StepFailure(QString step, QString detail)
+        : m_step(std::move(step)), m_detail(std::move(detail)) {}
+    const QString &step() const { return m_step; }
+    const QString &detail() const { return m_detail; }
+    const char *what() const noexcept override { return "adapter step failed"; }
+
+private:
+    QString m_step;
+    QString m_detail;
+};
+
+struct WriteOutcome {
+    settings::AdapterSettings settings;  // as read back, or as found when nothing was written
+    QList<settings::Key> written;
+    QList<settings::Key> unchanged;
+};
+
+// The headless operations on one open adapter, in the window's order of steps and without its
+// questions: the first step that fails ends the operation with a StepFailure. Each operation
+// expects probe() to have passed.
+class AdapterSession {
+public:
+    using Progress = std::function<void(const QString &step)>;
+
+    AdapterSession(FastExchange &exchange, Progress progress);
+
+    void probe();
+    settings::AdapterSettings readAll();
+    // Sends only the values that differ from the adapter's, then reads back and verifies them.
+    WriteOutcome write(const settings::AdapterSettings &desired);
+    settings::AdapterSettings reset();
+
+private:
+    QString acknowledged(const QString &step, const QString &command);
+
+    FastExchange &m_exchange;
+    Progress m_progress;
+};
+
+// The adapter's words for a message: escaped, and cut short when long.
+QString quotedReply(const QString &reply);
+
+}  // namespace pairwick::provision

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <functional>
+
+#include "provision/fastexchange.h"
+#include "settings/adaptersettings.h"
+
+namespace pairwick::link {
+class TrafficLog;
+}
+
+namespace pairwick::provision {
+
+enum class Operation { Read, Write, Reset };
+
+struct PortJob {
+    QString port;  // "COM3" or a device path
+    Operation operation = Operation::Read;
+    settings::AdapterSettings desired;  // for Write
+    Pace pace;
+};
+
+struct PortResult {
+    QString port;
+    QString device;
+    bool ok = false;
+    bool openFailed = false;
+    bool stopped = false;
+    settings::AdapterSettings settings;
+    QList<settings::Key> written;
+    QList<settings::Key> unchanged;
+    QString failedStep;  // empty when the port could not be opened or was stopped
+    QString error;
+    double seconds = 0;
+};
+
+// 3 for "COM3" (in any case), 0 for anything else.
+int comPortNumber(const QString &port);
+// The device a port argument names: COMn through the port map, anything else as it stands.
+QString deviceForPort(const QString &port);
+
+// Opens the port, probes, runs the operation and releases the port again; never throws. Meant for
+// a thread of its own: it blocks until done.
+PortResult runPortJob(const PortJob &job, const std::atomic_bool &stop, link::TrafficLog *log,
+                      const std::function<void(const QString &step)> &progress);
+
+}  // namespace pairwick::provision

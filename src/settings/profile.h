@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QJsonObject>
+#include <optional>
+
+#include "settings/adaptersettings.h"
+
+// Settings as JSON, the same keys in both directions: what `read --json` prints can be handed to
+// `write --profile` again.
+namespace pairwick::settings {
+
+QJsonObject toJson(const AdapterSettings &settings);
+
+// A profile is an object of setting keys, or the output of a read of exactly one port. Read-only
+// keys are passed over, so a read adapter can be cloned. On failure the error names the source,
+// the key and what is allowed.
+std::optional<AdapterSettings> parseProfile(const QByteArray &json, const QString &source,
+                                            QString *error);
+std::optional<AdapterSettings> loadProfile(const QString &path, QString *error);
+
+// One --set KEY=VALUE into the settings.
+bool applySetting(const QString &assignment, AdapterSettings &settings, QString *error);
+
+// What the keys say together: a bound address is written only in the master role.
+QString combinationProblem(const AdapterSettings &desired);
+
+}  // namespace pairwick::settings
