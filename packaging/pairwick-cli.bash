@@ -6,6 +6,16 @@ _pairwick_cli()
     local cur prev words cword split
     _init_completion -s || return
 
+    # The command comes first; --help and --version stand alone.
+    if ((cword == 1)); then
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W '--help --version' -- "$cur"))
+        else
+            COMPREPLY=($(compgen -W 'ports read write reset' -- "$cur"))
+        fi
+        return
+    fi
+
     case $prev in
         --profile | --log)
             _filedir
@@ -24,36 +34,22 @@ _pairwick_cli()
     esac
     $split && return
 
-    if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--json --profile --set --paced --timeout --log --quiet
-            --help --version' -- "$cur"))
-        return
-    fi
-
-    # The first word that is neither an option nor an option's value names the subcommand.
-    local i subcommand=
-    for ((i = 1; i < cword; i++)); do
-        case ${words[i]} in
-            --profile | --set | --timeout | --log) ((i++)) ;;
-            -*) ;;
-            *)
-                subcommand=${words[i]}
-                break
-                ;;
-        esac
-    done
-
-    case $subcommand in
-        '')
-            COMPREPLY=($(compgen -W 'ports read write reset' -- "$cur"))
-            ;;
-        read | write | reset)
-            if [[ $cur == /* ]]; then
-                COMPREPLY=($(compgen -W "$(printf '%s ' /dev/tty*)" -- "$cur"))
-            else
-                COMPREPLY=($(compgen -W "$(printf 'COM%d ' {1..16})" -- "$cur"))
-            fi
-            ;;
+    local command=${words[1]} options='--help --json'
+    case $command in
+        ports) ;;
+        read | reset) options+=' --paced --timeout --log --quiet' ;;
+        write) options+=' --paced --timeout --log --quiet --profile --set' ;;
+        *) return ;;
     esac
+
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+    elif [[ $command == ports ]]; then
+        return
+    elif [[ $cur == /* ]]; then
+        COMPREPLY=($(compgen -W "$(printf '%s ' /dev/tty*)" -- "$cur"))
+    else
+        COMPREPLY=($(compgen -W "$(printf 'COM%d ' {1..16})" -- "$cur"))
+    fi
 } &&
     complete -F _pairwick_cli pairwick-cli

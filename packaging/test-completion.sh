@@ -37,18 +37,23 @@ check() {
 
 check 'ports read reset write' ''
 check 'read reset' r
-check '--json' --j
-check '--paced --profile' --p
-check '--quiet' read --q
-check 'COM1 COM10 COM11 COM12 COM13 COM14 COM15 COM16' read COM1
-check 'COM7' --json write COM7
-check 'has /dev/tty' reset /dev/tty
+check '--help --version' -
+check '' --help ''
+check '' frobnicate ''
+check '--json' read --j
+check '--paced --profile' write --p
+check '--paced' read --p
+check '--help --json' ports -
 check '' ports ''
-check 'parity= pin=' --set p
-check 'baud= bind=' read --set b
-check 'run.log' --log r
-check 'profile.json' --profile p
-check '' --timeout ''
-check 'ports read reset write' --profile read ''
-check 'COM2' --set name=x --timeout 5 reset COM2
+check '--quiet' reset --q
+check 'COM1 COM10 COM11 COM12 COM13 COM14 COM15 COM16' read COM1
+check 'COM7' write --json COM7
+check 'has /dev/tty' reset /dev/tty
+check 'parity= pin=' write --set p
+check 'baud= bind=' write --profile x.json --set b
+check 'run.log' read --log r
+check 'profile.json' write --profile p
+check '' read --timeout ''
+check 'COM1 COM10 COM11 COM12 COM13 COM14 COM15 COM16' write --profile read COM1
+check 'COM2' write --set name=x --timeout 5 COM2
 exit $((failures > 0))
