@@ -124,17 +124,19 @@ void CommPort::fail(const QString &description) {
     m_lastFault = description;
     m_serial.close();
     m_serial.clearError();
-    emit deviceLost(PortError(description, m_device).message());
+    emit deviceLost(PortError::lost(description, m_device).message());
     m_failing = false;
 }
 
 void CommPort::failAndThrow(const QString &description) {
     fail(description);
-    throw PortError(description, m_device);
+    throw PortError::lost(description, m_device);
 }
 
 void CommPort::throwNotOpen() const {
-    throw PortError(m_lastFault.isEmpty() ? QStringLiteral("串口未打开") : m_lastFault, m_device);
+    if (!m_lastFault.isEmpty())
+        throw PortError::lost(m_lastFault, m_device);
+    throw PortError(QStringLiteral("串口未打开"), m_device);
 }
 
 }  // namespace pairwick::link

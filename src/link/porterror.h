@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <exception>
 
@@ -16,6 +17,16 @@ public:
           m_devicePath(std::move(devicePath)),
           m_message(message.isEmpty() ? QStringLiteral("%1\n%2").arg(m_description, m_devicePath)
                                       : std::move(message)) {}
+
+    // A device that went away while open (unplugged, powered off, no longer answering): said
+    // plainly first, with the device, and the system's own words after.
+    static PortError lost(const QString &description, const QString &devicePath) {
+        return PortError(description, devicePath,
+                         QCoreApplication::translate("pairwick::link::PortError",
+                                                     "串口设备 %1 已断开或停止响应。")
+                                 .arg(devicePath) +
+                             u'\n' + description);
+    }
 
     const QString &description() const { return m_description; }
     const QString &devicePath() const { return m_devicePath; }

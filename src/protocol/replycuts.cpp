@@ -29,11 +29,11 @@ UartPieces cutUart(const QString &reply) {
 }
 
 QString cutRole(const QString &reply) {
-    return reply.mid(10, 1);
+    return reply.mid(RolePosition - 1, 1);
 }
 
 QString cutMessageState(const QString &reply) {
-    return reply.mid(23, 2);
+    return reply.mid(MessageStatePosition - 1, 2);
 }
 
 }  // namespace pairwick::protocol

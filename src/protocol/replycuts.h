@@ -21,6 +21,12 @@ inline constexpr TextCut PinCut{21, 26};
 inline constexpr TextCut AddressCut{22, 27};
 inline constexpr TextCut BindAddressCut{26, 122};
 
+// Where the one-character role and the two-character prompt state stand.
+inline constexpr qsizetype RolePosition = 11;
+inline constexpr qsizetype MessageStatePosition = 24;
+// CR LF "OK" CR LF: how every acknowledged query reply ends.
+inline constexpr qsizetype OkTailLength = 6;
+
 // Empty optional when the reply is shorter than the fixed part; exactly that long gives "".
 std::optional<QString> cutText(const QString &reply, TextCut cut);
 

@@ -87,7 +87,10 @@ bool Connection::isUp() const {
 
 void Connection::toggle() {
     if (m_exchange.busy()) {
-        stopRun();
+        // A button that reads 连接 never disconnects: a second click of a double click lands
+        // while the probe runs, and must not end the connect it started.
+        if (isUp())
+            stopRun();
         return;
     }
     if (isUp())
@@ -148,15 +151,10 @@ void Connection::disconnectLink() {
     m_controls.Command1->setText(ConnectCaption);
 }
 
-// A click on Command1 in the middle of a run ends the run at once and leaves the link down.
+// A click on Command1 in the middle of a read ends the run at once and leaves the link down.
 void Connection::stopRun() {
     m_exchange.cancelRun();
-    if (isUp()) {
-        disconnectLink();
-    } else {
-        m_port.close();
-        m_feedback.setStatus(PortClosedText);
-    }
+    disconnectLink();
 }
 
 void Connection::showDown() {

@@ -64,7 +64,7 @@ void FakePort::vanish(const QString &description) {
         return;
     m_open = false;
     m_lastFault = description;
-    emit deviceLost(link::PortError(description, devicePath(m_openedPort)).message());
+    emit deviceLost(link::PortError::lost(description, devicePath(m_openedPort)).message());
 }
 
 QStringList FakePort::writtenLines() const {
@@ -75,8 +75,9 @@ QStringList FakePort::writtenLines() const {
 }
 
 void FakePort::throwFault() const {
-    throw link::PortError(m_lastFault.isEmpty() ? QStringLiteral("port not open") : m_lastFault,
-                          devicePath(m_openedPort));
+    if (!m_lastFault.isEmpty())
+        throw link::PortError::lost(m_lastFault, devicePath(m_openedPort));
+    throw link::PortError(QStringLiteral("port not open"), devicePath(m_openedPort));
 }
 
 }  // namespace pairwick::fakes

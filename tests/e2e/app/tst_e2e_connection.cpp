@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 
 #include "e2eharness.h"
@@ -35,6 +36,9 @@ private slots:
 void TestE2eConnection::connectReadsEveryField() {
     E2eHarness harness;
     QVERIFY(harness.startSimulator({"--name-gb18030", "--initial-role", "1"}));
+    // A double click: the second click lands during the probe, on a button that still reads
+    // 连接, and must not end the connect.
+    QTimer::singleShot(150, harness.form.get(), [&] { harness.click("Command1"); });
     harness.click("Command1");
     QCOMPARE(harness.caption(), QStringLiteral("断开"));
     QCOMPARE(harness.status(), QStringLiteral("参数读取结束！"));
@@ -112,7 +116,13 @@ void TestE2eConnection::adapterVanishingWhileIdle() {
     const double cpuBefore = cpuSeconds();
     QTest::qWait(2000);
     QVERIFY2(cpuSeconds() - cpuBefore < 0.5, "the closed port must not spin");
-    QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Warning).size(), 1);
+    const QStringList warnings = harness.boxes.texts(ScriptedMessageBoxes::Style::Warning);
+    QCOMPARE(warnings.size(), 1);
+    // The user is told that the adapter went away before the system's own words.
+    QVERIFY2(
+        warnings.first().startsWith(
+            QStringLiteral("串口设备 %1 已断开或停止响应。\n").arg(harness.simulator.devicePath())),
+        qPrintable(warnings.first()));
     QCOMPARE(harness.status(), QStringLiteral("串口已关闭！"));
     QCOMPARE(harness.text("Text1"), QStringLiteral("串口已关闭！"));
     QCOMPARE(harness.text("Text4"), QStringLiteral("typed"));

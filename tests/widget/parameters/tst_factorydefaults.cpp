@@ -125,7 +125,7 @@ void TestFactoryDefaults::deviceLeavingDuringTheResetCommand() {
     QCOMPARE(record.lines, QStringList({"AT+DEFAULT"}));
     QCOMPARE(harness.statuses, QStringList({Resetting, Failed}));
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Warning),
-             QStringList({"Input/output error\n/dev/fake1"}));
+             QStringList({"串口设备 /dev/fake1 已断开或停止响应。\nInput/output error"}));
     const ParameterView view{harness};
     QCOMPARE(view.caption(), QStringLiteral("连接"));
     QCOMPARE(view.text("Text2"), QStringLiteral("Changed"));

@@ -326,7 +326,7 @@ void TestReadParameters::deviceLeavingMidReadEndsTheRun() {
     const ParameterView view{harness};
     QCOMPARE(linesSince(harness, before), AllQueries.mid(0, 3));
     QCOMPARE(harness.statuses, QStringList({Running, "读取 [UART参数] 时失败！"}));
-    QCOMPARE(harness.boxes.texts(), QStringList({"Input/output error\n/dev/fake1"}));
+    QCOMPARE(harness.boxes.texts(), QStringList({"串口设备 /dev/fake1 已断开或停止响应。\nInput/output error"}));
     QVERIFY(!harness.progressShown());
     QCOMPARE(harness.progressBar()->value(), 0);
     QCOMPARE(view.caption(), QStringLiteral("连接"));
@@ -347,7 +347,7 @@ void TestReadParameters::deviceLeavingInContinueModeGoesOn() {
     // Every later query fails to read and asks; the user goes on each time.
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::ContinueQuestion).size(), 7);
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Warning),
-             QStringList({"Input/output error\n/dev/fake1"}));
+             QStringList({"串口设备 /dev/fake1 已断开或停止响应。\nInput/output error"}));
     QCOMPARE(harness.statuses.mid(harness.statuses.size() - 2),
              QStringList({Finished, "串口已关闭！"}));
     QCOMPARE(ParameterView{harness}.caption(), QStringLiteral("连接"));

@@ -122,7 +122,7 @@ void TestRobustness::vanishingAtEachStep() {
     QCOMPARE(harness.port.writtenLines().mid(before), op.lines.mid(0, line));
     QCOMPARE(harness.statuses.last(), op.failures.at(line - 1));
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Warning),
-             QStringList({"Input/output error\n/dev/fake1"}));
+             QStringList({"串口设备 /dev/fake1 已断开或停止响应。\nInput/output error"}));
     QVERIFY(harness.boxes.texts(ScriptedMessageBoxes::Style::ContinueQuestion).isEmpty());
     QVERIFY(!harness.progressShown());
     QCOMPARE(harness.progressBar()->value(), 0);

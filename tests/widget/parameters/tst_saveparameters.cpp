@@ -217,7 +217,7 @@ void TestSaveParameters::deviceLeavingMidSaveEndsTheRun() {
     QCOMPARE(save.lines.size(), 5);
     QCOMPARE(harness.statuses, QStringList({Running, "保存 [设备的主从角色] 时失败！"}));
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Warning),
-             QStringList({"Input/output error\n/dev/fake1"}));
+             QStringList({"串口设备 /dev/fake1 已断开或停止响应。\nInput/output error"}));
     QVERIFY(!harness.progressShown());
     const ParameterView view{harness};
     QCOMPARE(view.caption(), QStringLiteral("连接"));
@@ -235,7 +235,7 @@ void TestSaveParameters::deviceLeavingInContinueModeGoesOn() {
     // Every later command goes unread and asks; the user goes on each time.
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::ContinueQuestion).size(), 8);
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Warning),
-             QStringList({"Input/output error\n/dev/fake1"}));
+             QStringList({"串口设备 /dev/fake1 已断开或停止响应。\nInput/output error"}));
     QCOMPARE(harness.statuses.mid(harness.statuses.size() - 2),
              QStringList({Finished, "串口已关闭！"}));
     QCOMPARE(save.waits, 9);

@@ -222,7 +222,7 @@ void TestConnection::deviceLeavingWhileIdle() {
     QCOMPARE(background(text1(harness)), buttonFace());
     QCOMPARE(harness.statuses, QStringList({"串口已关闭！"}));
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Warning),
-             QStringList({"Input/output error\n/dev/fake1"}));
+             QStringList({"串口设备 /dev/fake1 已断开或停止响应。\nInput/output error"}));
     // What the user typed stays.
     QCOMPARE(harness.find<QLineEdit>("Text4")->text(), QStringLiteral("9999"));
     QCOMPARE(harness.find<QLineEdit>("Text2")->text(), harness.adapter.name);

@@ -1,0 +1,294 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// pairwick-cli as a script runs it, against simulated adapters on pseudo-terminals.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <map>
+#include <memory>
+
+#include "simulatorprocess.h"
+
+using pairwick::adaptersim::test::SimulatorProcess;
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QJsonArray ports;
+    QByteArray output;
+    QByteArray errors;
+};
+
+}  // namespace
+
+class TestE2eCli : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void portsFailIndependently();
+    void profileClonesAnAdapter();
+    void completionFollowsTheLayout_data();
+    void completionFollowsTheLayout();
+    void badInputSendsNothing_data();
+    void badInputSendsNothing();
+    void interruptSendsNothingMore();
+
+private:
+    SimulatorProcess &adapter(const QString &port, const QStringList &switches = {});
+    QProcessEnvironment environment() const;
+    CliRun run(const QStringList &arguments);
+    QStringList received(const QString &port);
+    static QJsonObject portResult(const CliRun &run, const QString &port);
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::map<QString, std::unique_ptr<SimulatorProcess>> m_adapters;
+};
+
+void TestE2eCli::init() {
+    m_folder = std::make_unique<QTemporaryDir>();
+}
+
+void TestE2eCli::cleanup() {
+    m_adapters.clear();
+    m_folder.reset();
+}
+
+SimulatorProcess &TestE2eCli::adapter(const QString &port, const QStringList &switches) {
+    auto &simulator = m_adapters[port];
+    simulator = std::make_unique<SimulatorProcess>();
+    if (!simulator->start(QStringList{"--port", port, "--ports-dir", m_folder->path()} + switches))
+        qFatal("the simulated adapter on %s did not start", qPrintable(port));
+    return *simulator;
+}
+
+QProcessEnvironment TestE2eCli::environment() const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PAIRWICK_PORTS"), m_folder->path());
+    return environment;
+}
+
+CliRun TestE2eCli::run(const QStringList &arguments) {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral(PAIRWICK_CLI_PATH), arguments);
+    CliRun result;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = process.readAllStandardOutput();
+    result.errors = process.readAllStandardError();
+    result.ports = QJsonDocument::fromJson(result.output).object().value("ports").toArray();
+    return result;
+}
+
+QStringList TestE2eCli::received(const QString &port) {
+    static const QRegularExpression line(QStringLiteral("^\\S+ (?:COM\\d+ )?<- (.*)$"));
+    // Output of an adapter that has ended arrives through the event loop.
+    QCoreApplication::processEvents();
+    QStringList lines;
+    for (const QString &text :
+         QString::fromUtf8(m_adapters.at(port)->standardOutput()).split(u'\n')) {
+        const QRegularExpressionMatch match = line.match(text);
+        if (match.hasMatch())
+            lines.append(match.captured(1));
+    }
+    return lines;
+}
+
+QJsonObject TestE2eCli::portResult(const CliRun &run, const QString &port) {
+    for (const QJsonValue &entry : run.ports) {
+        if (entry.toObject().value("port").toString() == port)
+            return entry.toObject();
+    }
+    return {};
+}
+
+// One adapter vanishes in the middle of the write, one reports a token no table holds, one port
+// does not exist: the fine adapter is still written and verified, and the status says which
+// failure is worst.
+void TestE2eCli::portsFailIndependently() {
+    adapter("COM1");
+    adapter("COM2", {"--vanish-on", "AT+UARTBAUDRATE=115200"});
+    adapter("COM3", {"--wrong-token", "AT+UART?"});
+    const CliRun result = run({"write", "COM1", "COM2", "COM3", "COM9", "--set", "baud=115200",
+                               "--set", "name=Unit 7", "--json", "--quiet"});
+    QCOMPARE(result.status, 3);
+
+    const QJsonObject fine = portResult(result, "COM1");
+    QVERIFY(fine.value("ok").toBool());
+    QCOMPARE(fine.value("written").toArray(), QJsonArray({"name", "baud"}));
+    QCOMPARE(fine.value("settings").toObject().value("baud").toString(), "115200");
+    QCOMPARE(fine.value("settings").toObject().value("name").toString(), "Unit 7");
+
+    const QJsonObject vanished = portResult(result, "COM2");
+    QVERIFY(!vanished.value("ok").toBool());
+    QVERIFY2(vanished.value("error").toString().startsWith("write baud=115200"),
+             qPrintable(vanished.value("error").toString()));
+    QTRY_VERIFY(received("COM2").contains("AT+UARTBAUDRATE=115200"));
+    QCOMPARE(received("COM2").constLast(), "AT+UARTBAUDRATE=115200");
+
+    const QJsonObject wrong = portResult(result, "COM3");
+    QVERIFY(!wrong.value("ok").toBool());
+    QVERIFY2(wrong.value("error").toString().startsWith("read baud, parity, stop"),
+             qPrintable(wrong.value("error").toString()));
+    QVERIFY(!received("COM3").contains("AT+DEVICENAME=Unit 7"));
+
+    const QJsonObject missing = portResult(result, "COM9");
+    QVERIFY(!missing.value("ok").toBool());
+    QVERIFY(!missing.value("error").toString().isEmpty());
+}
+
+// read --json of one adapter is a profile for others; a second write finds nothing to change.
+void TestE2eCli::profileClonesAnAdapter() {
+    adapter("COM1", {"--initial-role", "1"});
+    adapter("COM2");
+    adapter("COM3");
+    QCOMPARE(run({"write", "COM1", "--set", "name=Golden", "--set", "bind=0011:22:334455", "--set",
+                  "parity=E", "--set", "messages=off", "--quiet"})
+                 .status,
+             0);
+    const CliRun golden = run({"read", "COM1", "--json", "--quiet"});
+    QCOMPARE(golden.status, 0);
+    const QString profile = m_folder->filePath("golden.json");
+    QFile file(profile);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(golden.output);
+    file.close();
+
+    const CliRun cloned = run({"write", "COM2", "COM3", "--profile", profile, "--json", "--quiet"});
+    QCOMPARE(cloned.status, 0);
+    QJsonObject expected = portResult(golden, "COM1").value("settings").toObject();
+    for (const QString port : {"COM2", "COM3"}) {
+        QJsonObject settings = portResult(cloned, port).value("settings").toObject();
+        QCOMPARE(settings, expected);
+        QCOMPARE(portResult(cloned, port).value("unchanged").toArray(),
+                 QJsonArray({"baud", "stop", "pin"}));
+    }
+    const qsizetype linesBefore = received("COM2").size();
+    const CliRun again = run({"write", "COM2", "--profile", profile, "--json", "--quiet"});
+    QCOMPARE(again.status, 0);
+    QCOMPARE(portResult(again, "COM2").value("written").toArray(), QJsonArray());
+    for (const QString &line : received("COM2").mid(linesBefore))
+        QVERIFY2(!line.contains(u'='), qPrintable(line));
+}
+
+void TestE2eCli::completionFollowsTheLayout_data() {
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("outcome");
+
+    QTest::newRow("a name that reads OK")
+        << QStringList{} << QStringList{"--set", "name=OK"} << 0 << "OK";
+    QTest::newRow("a late tail, waited for")
+        << QStringList{"--late-tail", "AT+VER?"} << QStringList{"--timeout", "2500"} << 0
+        << "PairwickSim";
+    QTest::newRow("a late tail, too late")
+        << QStringList{"--late-tail", "AT+VER?"} << QStringList{} << 1 << "read version";
+    QTest::newRow("lower-case ok")
+        << QStringList{"--lowercase-ok"} << QStringList{} << 1 << "probe";
+    QTest::newRow("no repeated command line")
+        << QStringList{"--no-echo", "AT+PIN?"} << QStringList{} << 1 << "read pin";
+}
+
+// A write, when there is something to set, or else a read; the outcome is the name read back or
+// the step that failed.
+void TestE2eCli::completionFollowsTheLayout() {
+    QFETCH(QStringList, switches);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, outcome);
+    adapter("COM1", switches);
+    const QString command = arguments.contains("--set") ? "write" : "read";
+    const CliRun result = run(QStringList{command, "COM1", "--json", "--quiet"} + arguments);
+    QCOMPARE(result.status, status);
+    const QJsonObject port = portResult(result, "COM1");
+    if (status == 0)
+        QCOMPARE(port.value("settings").toObject().value("name").toString(), outcome);
+    else
+        QVERIFY2(port.value("error").toString().startsWith(outcome),
+                 qPrintable(port.value("error").toString()));
+}
+
+void TestE2eCli::badInputSendsNothing_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<QString>("message");
+
+    const QStringList write{"write", "COM1"};
+    QTest::newRow("unknown key") << write + QStringList{"--set", "colour=red"} << QString()
+                                 << "colour=red";
+    QTest::newRow("baud outside its list")
+        << write + QStringList{"--set", "baud=9601"} << QString() << "must be one of 1200";
+    QTest::newRow("name too long") << write + QStringList{"--set", "name=abcdefghijklmnopqrstu"}
+                                   << QString() << "at most 20 characters";
+    QTest::newRow("pin too long") << write + QStringList{"--set", "pin=12345678901"} << QString()
+                                  << "at most 10 characters";
+    QTest::newRow("bind with role slave")
+        << write + QStringList{"--set", "role=slave", "--set", "bind=0011:22:334455"} << QString()
+        << "master role";
+    QTest::newRow("read-only key")
+        << write + QStringList{"--set", "version=2"} << QString() << "read-only";
+    QTest::newRow("line break in a profile") << write << R"({"name": "two\nlines"})"
+                                             << "line break";
+    QTest::newRow("unknown key in a profile") << write << R"({"colour": "red"})"
+                                              << "unknown key \"colour\"";
+    QTest::newRow("profile that is no JSON") << write << "name=x"
+                                             << "not valid JSON";
+    QTest::newRow("timeout out of range")
+        << QStringList{"read", "COM1", "--timeout", "0"} << QString() << "--timeout";
+    QTest::newRow("no port") << QStringList{"read"} << QString() << "at least one PORT";
+    QTest::newRow("unknown command") << QStringList{"erase", "COM1"} << QString() << "erase";
+}
+
+void TestE2eCli::badInputSendsNothing() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, profile);
+    QFETCH(QString, message);
+    adapter("COM1");
+    if (!profile.isNull()) {
+        QFile file(m_folder->filePath("profile.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(profile.toUtf8());
+        file.close();
+        arguments << "--profile" << file.fileName();
+    }
+    const CliRun result = run(arguments);
+    QCOMPARE(result.status, 2);
+    QVERIFY2(result.errors.contains(message.toUtf8()), result.errors.constData());
+    QVERIFY(result.output.isEmpty());
+    QTest::qWait(100);
+    QCOMPARE(received("COM1"), QStringList());
+}
+
+// Ctrl-C in the middle of a paced write: the port stops at its next step and is released.
+void TestE2eCli::interruptSendsNothingMore() {
+    SimulatorProcess &simulator = adapter("COM1");
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral(PAIRWICK_CLI_PATH),
+                  {"write", "COM1", "--paced", "--set", "pin=4321", "--quiet"});
+    QTRY_VERIFY_WITH_TIMEOUT(received("COM1").size() >= 3, 10000);
+    ::kill(pid_t(process.processId()), SIGINT);
+    const qsizetype sentAtSignal = received("COM1").size();
+    QVERIFY(process.waitForFinished(3000));
+    QCOMPARE(process.exitCode(), 130);
+    QTest::qWait(1500);
+    QVERIFY2(received("COM1").size() <= sentAtSignal + 1, qPrintable(received("COM1").join(", ")));
+    QVERIFY(!received("COM1").contains("AT+PIN=4321"));
+    QVERIFY(simulator.isRunning());
+    QCOMPARE(run({"read", "COM1", "--quiet"}).status, 0);
+}
+
+QTEST_GUILESS_MAIN(TestE2eCli)
+#include "tst_e2e_cli.moc"
