@@ -59,8 +59,8 @@ void TestCommands::textArgument_data() {
                                          << "Dev 1";
     QTest::newRow("inner spaces kept") << "My  Dev   1"
                                        << "My  Dev   1";
-    QTest::newRow("nothing to change") << "HC-05"
-                                       << "HC-05";
+    QTest::newRow("nothing to change") << "Pairwick-01"
+                                       << "Pairwick-01";
     QTest::newRow("empty") << ""
                            << "";
     QTest::newRow("only spaces") << "     "
@@ -91,8 +91,8 @@ void TestCommands::textArgument_data() {
                                                          << " Dev ";
     QTest::newRow("spaces outside line breaks trimmed") << "  \r\n Dev \r\n  "
                                                         << " Dev ";
-    QTest::newRow("address with colons") << " 00:1a:7d:da:71:13 "
-                                         << "00:1a:7d:da:71:13";
+    QTest::newRow("address with colons") << " 0a:1b:2c:3d:4e:5f "
+                                         << "0a:1b:2c:3d:4e:5f";
 }
 
 void TestCommands::textArgument() {

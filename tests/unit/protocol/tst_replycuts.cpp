@@ -14,7 +14,7 @@ namespace {
 // positions in the code are checked against the layout and not against themselves.
 const QString LineEnd = QStringLiteral("\r\n");
 const QString OkTail = QStringLiteral("\r\nOK\r\n");
-const QString BoundAddress = QStringLiteral("98:d3:31:fb:12:0a");
+const QString BoundAddress = QStringLiteral("0e:12:34:56:78:9a");
 
 QString echo(const QString &query) {
     return query + LineEnd;
@@ -53,10 +53,10 @@ QList<TextLayout> textLayouts() {
         {"device name", QStringLiteral("AT+DEVICENAME?"), 0, OkTail, DeviceNameCut, 22,
          QStringLiteral("Dev 1")},
         {"version", QStringLiteral("AT+VER?"), 0, OkTail, VersionCut, 15,
-         QStringLiteral("V2.3.1-20200612")},
+         QStringLiteral("V1.0.0-20260101")},
         {"pin", QStringLiteral("AT+PIN?"), 11, OkTail, PinCut, 26, QStringLiteral("1234")},
         {"address", QStringLiteral("AT+ADDR?"), 11, OkTail, AddressCut, 27,
-         QStringLiteral("00:1a:7d:da:71:13")},
+         QStringLiteral("0a:1b:2c:3d:4e:5f")},
         {"bound address", QStringLiteral("AT+BINDADDR?"), 11, bindTail(7), BindAddressCut, 122,
          BoundAddress},
     };

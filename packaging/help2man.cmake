@@ -1,0 +1,36 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Writes the gzipped section-1 man page of a program from its own --help, so that page and
+# program cannot drift apart. A build step runs it:
+#   cmake -DHELP2MAN=... -DTIMEOUT=... -DPROGRAM=path -DVERSION=x.y.z -DWHATIS=text
+#         -DOUTPUT=dir/name.1.gz -P help2man.cmake
+# The program runs without a display and without input; one that does not answer in time
+# fails the build instead of leaving a stale page behind.
+cmake_minimum_required(VERSION 3.25)
+
+get_filename_component(directory "${PROGRAM}" DIRECTORY)
+get_filename_component(name "${PROGRAM}" NAME)
+string(REGEX REPLACE "\\.gz$" "" page "${OUTPUT}")
+
+# Run by its bare name, found on PATH, so that the usage line shows no build path.
+set(ENV{PATH} "${directory}:$ENV{PATH}")
+set(ENV{QT_QPA_PLATFORM} offscreen)
+
+# The page is English whatever the builder's locale; C.UTF-8 rather than help2man's default C
+# keeps the Chinese in the help texts. The version is the package's, so it needs no --version.
+execute_process(
+    COMMAND "${TIMEOUT}" --kill-after=5 20
+            "${HELP2MAN}" --no-info --section=1 --locale=C.UTF-8 "--version-string=${VERSION}"
+            "--name=${WHATIS}" "--output=${page}" "${name}"
+    INPUT_FILE /dev/null
+    RESULT_VARIABLE result
+    ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+    file(REMOVE "${page}")
+    message(FATAL_ERROR "No man page for ${name}: help2man ended with '${result}' "
+                        "(124 means '${name} --help' did not finish within 20 s).\n${errors}")
+endif()
+
+execute_process(COMMAND gzip -9nf "${page}" RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "Could not compress ${page}")
+endif()
