@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>DefaultOperation</name>
+    <message>
+        <source>本操作将把蓝牙模块的参数恢复成出厂默认设置，继续吗？</source>
+        <translation>This will restore the adapter&apos;s factory settings. Continue?</translation>
+    </message>
+    <message>
+        <source>准备</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>正在恢复出厂默认设置......</source>
+        <translation>Restoring factory settings......</translation>
+    </message>
+    <message>
+        <source>恢复出厂默认设置时失败，是否继续？</source>
+        <translation>Restoring factory settings failed. Continue?</translation>
+    </message>
+    <message>
+        <source>恢复出厂默认设置时失败！</source>
+        <translation>Restoring factory settings failed!</translation>
+    </message>
+    <message>
+        <source>蓝牙模块参数已恢复成出厂默认设置，并将重新读取蓝牙模块的参数......</source>
+        <translation>Factory settings restored; reading the adapter&apos;s settings again......</translation>
+    </message>
+    <message>
+        <source>蓝牙模块参数已恢复成出厂默认设置！</source>
+        <translation>Factory settings restored!</translation>
+    </message>
+</context>
+<context>
     <name>Form1</name>
     <message>
         <source>Tarnholt蓝牙串口设置工具  Ver 1.2</source>
@@ -105,6 +136,56 @@
     </message>
 </context>
 <context>
+    <name>ParameterReader</name>
+    <message>
+        <source>正在读取蓝牙参数......</source>
+        <translation>Reading settings......</translation>
+    </message>
+    <message>
+        <source>参数读取结束！</source>
+        <translation>Settings read!</translation>
+    </message>
+    <message>
+        <source>UART波特率错误！</source>
+        <translation>Invalid UART baud rate!</translation>
+    </message>
+    <message>
+        <source>UART校验位错误！</source>
+        <translation>Invalid UART parity!</translation>
+    </message>
+    <message>
+        <source>UART停止位错误！</source>
+        <translation>Invalid UART stop bits!</translation>
+    </message>
+    <message>
+        <source>主从角色错误！</source>
+        <translation>Invalid role!</translation>
+    </message>
+    <message>
+        <source>串口提示信息错误！</source>
+        <translation>Invalid prompt setting!</translation>
+    </message>
+</context>
+<context>
+    <name>SaveOperation</name>
+    <message>
+        <source>确认保存设置吗？</source>
+        <translation>Save the settings?</translation>
+    </message>
+    <message>
+        <source>准备</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>正在保存设置......</source>
+        <translation>Saving settings......</translation>
+    </message>
+    <message>
+        <source>参数保存结束！</source>
+        <translation>Settings saved!</translation>
+    </message>
+</context>
+<context>
     <name>frmAbout</name>
     <message>
         <source>Pairwick 标志</source>
@@ -178,10 +259,51 @@
     </message>
 </context>
 <context>
+    <name>pairwick::link::CommPort</name>
+    <message>
+        <source>串口未打开</source>
+        <translation>Serial port not open</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::link::OpenFailure</name>
+    <message>
+        <source>没有权限打开串口 %1。
+请把当前用户加入拥有该设备的用户组 %2：sudo usermod -aG %2 $USER，然后注销并重新登录。</source>
+        <translation>No permission to open the serial port %1.
+Add the current user to the group %2 that owns the device: sudo usermod -aG %2 $USER, then log out and in again.</translation>
+    </message>
+    <message>
+        <source>串口 %1 正被其他程序（进程 %2）使用，锁文件为 %3。
+请先关闭那个程序，再点击“连接”。</source>
+        <translation>The serial port %1 is in use by another program (process %2); its lock file is %3.
+Close that program first, then connect again.</translation>
+    </message>
+    <message>
+        <source>串口 %1 被锁文件 %2 锁定，而创建它的程序已经不在运行；当前用户无法删除它（可能是以 sudo 运行时留下的）。
+请删除该文件：sudo rm %2</source>
+        <translation>The serial port %1 is locked by the lock file %2, whose program no longer runs; the current user cannot remove it (it may be left from a run with sudo).
+Remove the file: sudo rm %2</translation>
+    </message>
+    <message>
+        <source>串口 %1 正被其他程序独占使用。
+请先关闭那个程序，再点击“连接”。</source>
+        <translation>The serial port %1 is held exclusively by another program.
+Close that program first, then connect again.</translation>
+    </message>
+</context>
+<context>
     <name>pairwick::link::PortError</name>
     <message>
         <source>串口设备 %1 已断开或停止响应。</source>
         <translation>The serial device %1 was disconnected or stopped responding.</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::parameters</name>
+    <message>
+        <source>请先点击“连接”按钮！</source>
+        <translation>Please click &quot;Connect&quot; first!</translation>
     </message>
 </context>
 <context>

@@ -44,6 +44,14 @@ std::vector<OptionEntry> optionEntries() {
              options.language = *language;
              return QString();
          }},
+        {QCommandLineOption(QStringLiteral("log"),
+                            QStringLiteral("Append every line sent to and received from the "
+                                           "adapter, with a timestamp, to FILE."),
+                            QStringLiteral("FILE")),
+         [](Options &options, const QString &value) {
+             options.logFile = value;
+             return value.isEmpty() ? QStringLiteral("--log needs a file name.") : QString();
+         }},
     };
 }
 

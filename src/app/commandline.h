@@ -12,6 +12,7 @@ namespace pairwick::app {
 // What the command line asks of the window.
 struct Options {
     i18n::Language language = i18n::Language::Chinese;
+    QString logFile;  // empty: no traffic log
 };
 
 // The command line ends the program before any window: help, version, or a usage error.

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTranslator>
+#include <memory>
 
 #include "about/browserlauncher.h"
 #include "app/commandline.h"
@@ -10,6 +11,7 @@
 #include "link/clock.h"
 #include "link/commport.h"
 #include "link/eventloopwaiter.h"
+#include "link/trafficlog.h"
 #include "window/accessibility.h"
 #include "window/form1.h"
 
@@ -19,6 +21,15 @@ int main(int argc, char *argv[]) {
         return pairwick::app::finish(*exit);
     const auto &options = std::get<pairwick::app::Options>(parsed);
 
+    // A log that cannot be written is a usage error, told before any window.
+    std::unique_ptr<pairwick::link::TrafficLog> log;
+    if (!options.logFile.isEmpty()) {
+        log = std::make_unique<pairwick::link::TrafficLog>();
+        QString error;
+        if (!log->open(options.logFile, &error))
+            return pairwick::app::finish({2, QStringLiteral("pairwick: %1\n").arg(error)});
+    }
+
     QApplication app(argc, argv);
     const auto translation = pairwick::i18n::installTranslation(options.language);
     pairwick::window::installAccessibility();
@@ -27,6 +38,7 @@ int main(int argc, char *argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pairwick/icon.png")));
 
     pairwick::link::CommPort port;
+    port.setTrafficLog(log.get());
     pairwick::link::EventLoopWaiter waiter;
     pairwick::link::SystemClock clock;
     pairwick::feedback::QtMessageBoxes boxes;

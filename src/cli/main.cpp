@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QCoreApplication>
+#include <QTranslator>
 #include <cstdio>
 #include <memory>
 
@@ -8,6 +9,7 @@
 #include "cli/progressview.h"
 #include "cli/resultformat.h"
 #include "cli/stopsignals.h"
+#include "i18n/translation.h"
 #include "link/trafficlog.h"
 #include "provision/parallelrun.h"
 
@@ -68,6 +70,9 @@ int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pairwick-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PAIRWICK_VERSION));
+    // The explanations shared with the window (a port that will not open, a device gone) are
+    // written in Chinese; a command line for scripts speaks English.
+    const auto translation = i18n::installTranslation(i18n::Language::English);
 
     const auto parsed = cli::parseCommandLine(QCoreApplication::arguments());
     if (const auto *early = std::get_if<cli::EarlyExit>(&parsed)) {

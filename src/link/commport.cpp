@@ -136,7 +136,8 @@ void CommPort::failAndThrow(const QString &description) {
 void CommPort::throwNotOpen() const {
     if (!m_lastFault.isEmpty())
         throw PortError::lost(m_lastFault, m_device);
-    throw PortError(QStringLiteral("串口未打开"), m_device);
+    throw PortError(QCoreApplication::translate("pairwick::link::CommPort", "串口未打开"),
+                    m_device);
 }
 
 }  // namespace pairwick::link

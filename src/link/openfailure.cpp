@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/openfailure.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -36,33 +37,39 @@ QString explainOpenFailure(const OpenFailureFacts &facts) {
     if (facts.permissionDenied) {
         const QString group =
             facts.deviceGroup.isEmpty() ? QStringLiteral("dialout") : facts.deviceGroup;
-        return withDescription(
-            QStringLiteral("没有权限打开串口 %1。\n请把当前用户加入拥有该设备的用户组 %2："
-                           "sudo usermod -aG %2 $USER，然后注销并重新登录。")
-                .arg(facts.device, group),
-            facts.description);
+        return withDescription(QCoreApplication::translate(
+                                   "pairwick::link::OpenFailure",
+                                   "没有权限打开串口 %1。\n请把当前用户加入拥有该设备的用户组 %2："
+                                   "sudo usermod -aG %2 $USER，然后注销并重新登录。")
+                                   .arg(facts.device, group),
+                               facts.description);
     }
     if (!facts.lockFile.isEmpty() && facts.lockOwnerAlive) {
         const QString owner =
             facts.lockOwnerName.isEmpty()
                 ? QString::number(facts.lockOwner)
                 : QStringLiteral("%1 %2").arg(facts.lockOwner).arg(facts.lockOwnerName);
-        return withDescription(QStringLiteral("串口 %1 正被其他程序（进程 %2）使用，锁文件为 %3。\n"
-                                              "请先关闭那个程序，再点击“连接”。")
-                                   .arg(facts.device, owner, facts.lockFile),
-                               facts.description);
+        return withDescription(
+            QCoreApplication::translate("pairwick::link::OpenFailure",
+                                        "串口 %1 正被其他程序（进程 %2）使用，锁文件为 %3。\n"
+                                        "请先关闭那个程序，再点击“连接”。")
+                .arg(facts.device, owner, facts.lockFile),
+            facts.description);
     }
     if (!facts.lockFile.isEmpty()) {
         return withDescription(
-            QStringLiteral("串口 %1 被锁文件 %2 锁定，而创建它的程序已经不在运行；"
-                           "当前用户无法删除它（可能是以 sudo 运行时留下的）。\n"
-                           "请删除该文件：sudo rm %2")
+            QCoreApplication::translate("pairwick::link::OpenFailure",
+                                        "串口 %1 被锁文件 %2 锁定，而创建它的程序已经不在运行；"
+                                        "当前用户无法删除它（可能是以 sudo 运行时留下的）。\n"
+                                        "请删除该文件：sudo rm %2")
                 .arg(facts.device, facts.lockFile),
             facts.description);
     }
     if (facts.busy) {
         return withDescription(
-            QStringLiteral("串口 %1 正被其他程序独占使用。\n请先关闭那个程序，再点击“连接”。")
+            QCoreApplication::translate(
+                "pairwick::link::OpenFailure",
+                "串口 %1 正被其他程序独占使用。\n请先关闭那个程序，再点击“连接”。")
                 .arg(facts.device),
             facts.description);
     }

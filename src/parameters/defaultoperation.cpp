@@ -26,21 +26,18 @@ void DefaultOperation::restoreDefaults() {
         warnNotConnected(m_feedback);
         return;
     }
-    if (!m_feedback.boxes().confirm(
-            QStringLiteral("本操作将把蓝牙模块的参数恢复成出厂默认设置，继续吗？"))) {
-        m_feedback.setStatus(QStringLiteral("准备"));
+    if (!m_feedback.boxes().confirm(tr("本操作将把蓝牙模块的参数恢复成出厂默认设置，继续吗？"))) {
+        m_feedback.setStatus(tr("准备"));
         return;
     }
     runOperation(m_exchange, m_feedback, [this](OperationRun &run) { resetAndReread(run); });
 }
 
 void DefaultOperation::resetAndReread(OperationRun &run) {
-    m_feedback.setStatus(QStringLiteral("正在恢复出厂默认设置......"));
-    run.beginStep({QStringLiteral("恢复出厂默认设置时失败，是否继续？"),
-                   QStringLiteral("恢复出厂默认设置时失败！")});
+    m_feedback.setStatus(tr("正在恢复出厂默认设置......"));
+    run.beginStep({tr("恢复出厂默认设置时失败，是否继续？"), tr("恢复出厂默认设置时失败！")});
     run.requireAcknowledged(run.exchange(protocol::DefaultCommand));
-    m_feedback.setStatus(
-        QStringLiteral("蓝牙模块参数已恢复成出厂默认设置，并将重新读取蓝牙模块的参数......"));
+    m_feedback.setStatus(tr("蓝牙模块参数已恢复成出厂默认设置，并将重新读取蓝牙模块的参数......"));
     m_fields.ClearParameterFields();
     for (int second = 0; second < SettleSeconds; ++second)
         run.pause();
@@ -51,7 +48,7 @@ void DefaultOperation::resetAndReread(OperationRun &run) {
     // the user can see. Only continue mode passes over it, as over any other fault.
     if (readEnd == RunEnd::PortFault && !run.continueMode())
         return;
-    m_feedback.setStatus(QStringLiteral("蓝牙模块参数已恢复成出厂默认设置！"));
+    m_feedback.setStatus(tr("蓝牙模块参数已恢复成出厂默认设置！"));
 }
 
 }  // namespace pairwick::parameters

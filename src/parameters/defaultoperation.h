@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
+
 #include "parameters/operationrun.h"
 
 namespace pairwick::parameters {
@@ -10,6 +12,8 @@ class ParameterReader;
 
 // Default (Command4): the factory reset, then a fresh read of what the adapter now holds.
 class DefaultOperation {
+    Q_DECLARE_TR_FUNCTIONS(DefaultOperation)
+
 public:
     DefaultOperation(ParameterFields &fields, ParameterReader &reader, link::Exchange &exchange,
                      feedback::Feedback &feedback);

@@ -17,9 +17,14 @@ class StoppedByUser {};
 
 }  // namespace
 
-StepTexts stepTexts(const QString &verb, const QString &label) {
-    const QString head = QStringLiteral("%1 [%2] 时失败").arg(verb, label);
-    return {head + QStringLiteral("，是否继续？"), head + QStringLiteral("！")};
+StepTexts stepTexts(StepVerb verb, const QString &label) {
+    constexpr char Context[] = "pairwick::parameters::OperationRun";
+    if (verb == StepVerb::Read) {
+        return {QCoreApplication::translate(Context, "读取 [%1] 时失败，是否继续？").arg(label),
+                QCoreApplication::translate(Context, "读取 [%1] 时失败！").arg(label)};
+    }
+    return {QCoreApplication::translate(Context, "保存 [%1] 时失败，是否继续？").arg(label),
+            QCoreApplication::translate(Context, "保存 [%1] 时失败！").arg(label)};
 }
 
 QString stepLabel(const char *label) {

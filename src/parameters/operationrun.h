@@ -18,8 +18,10 @@ struct StepTexts {
     QString failure;
 };
 
+enum class StepVerb { Read, Save };
+
 // Builds the texts "<verb> [<label>] 时失败，是否继续？" and "<verb> [<label>] 时失败！".
-StepTexts stepTexts(const QString &verb, const QString &label);
+StepTexts stepTexts(StepVerb verb, const QString &label);
 
 // A label of the command plan, as the window shows it.
 QString stepLabel(const char *label);

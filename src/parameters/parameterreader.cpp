@@ -9,14 +9,6 @@
 
 namespace pairwick::parameters {
 
-namespace {
-
-const QString ReadVerb = QStringLiteral("读取");
-const QString RunningText = QStringLiteral("正在读取蓝牙参数......");
-const QString FinishedText = QStringLiteral("参数读取结束！");
-
-}  // namespace
-
 ParameterReader::ParameterReader(ParameterFields &fields, link::Exchange &exchange,
                                  feedback::Feedback &feedback)
     : m_fields(fields), m_exchange(exchange), m_feedback(feedback) {}
@@ -35,10 +27,10 @@ RunEnd ParameterReader::ReadAdapterParameters() {
 }
 
 void ParameterReader::readSteps(OperationRun &run) {
-    m_feedback.setStatus(RunningText);
+    m_feedback.setStatus(tr("正在读取蓝牙参数......"));
     m_feedback.showProgress();
     const auto &steps = settings::readSteps();
-    run.beginStep(stepTexts(ReadVerb, stepLabel(steps.front().label)));
+    run.beginStep(stepTexts(StepVerb::Read, stepLabel(steps.front().label)));
     run.discardInput();
     for (const settings::ReadStep &step : steps) {
         switch (step.kind) {
@@ -59,12 +51,12 @@ void ParameterReader::readSteps(OperationRun &run) {
                 break;
         }
     }
-    m_feedback.endProgress(FinishedText);
+    m_feedback.endProgress(tr("参数读取结束！"));
 }
 
 QString ParameterReader::queryStep(OperationRun &run, const settings::ReadStep &step) {
     m_feedback.setProgress(step.bar);
-    run.beginStep(stepTexts(ReadVerb, stepLabel(step.label)));
+    run.beginStep(stepTexts(StepVerb::Read, stepLabel(step.label)));
     const QString reply = run.exchange(step.query);
     run.requireAcknowledged(reply);
     return reply;
@@ -81,23 +73,23 @@ void ParameterReader::readUart(OperationRun &run, const settings::ReadStep &step
     const protocol::UartPieces pieces = protocol::cutUart(reply);
     const QString baudRate = run.requireCut(pieces.baudRate) ? *pieces.baudRate : QString();
     if (!m_fields.selectBaudRate(baudRate))
-        m_feedback.setStatus(QStringLiteral("UART波特率错误！"));
+        m_feedback.setStatus(tr("UART波特率错误！"));
     m_feedback.setProgress(40);
     if (!m_fields.selectParity(pieces.parity))
-        m_feedback.setStatus(QStringLiteral("UART校验位错误！"));
+        m_feedback.setStatus(tr("UART校验位错误！"));
     m_feedback.setProgress(50);
     if (!m_fields.selectStopBits(pieces.stopBits))
-        m_feedback.setStatus(QStringLiteral("UART停止位错误！"));
+        m_feedback.setStatus(tr("UART停止位错误！"));
 }
 
 void ParameterReader::readRole(OperationRun &run, const settings::ReadStep &step) {
     if (!m_fields.selectRole(protocol::cutRole(queryStep(run, step))))
-        m_feedback.setStatus(QStringLiteral("主从角色错误！"));
+        m_feedback.setStatus(tr("主从角色错误！"));
 }
 
 void ParameterReader::readMessages(OperationRun &run, const settings::ReadStep &step) {
     if (!m_fields.selectMessages(protocol::cutMessageState(queryStep(run, step))))
-        m_feedback.setStatus(QStringLiteral("串口提示信息错误！"));
+        m_feedback.setStatus(tr("串口提示信息错误！"));
 }
 
 void ParameterReader::readBoundAddress(OperationRun &run, const settings::ReadStep &step) {
@@ -110,7 +102,7 @@ void ParameterReader::readBoundAddress(OperationRun &run, const settings::ReadSt
         m_fields.lockBoundAddress();
         return;
     }
-    run.beginStep(stepTexts(ReadVerb, stepLabel(step.label)));
+    run.beginStep(stepTexts(StepVerb::Read, stepLabel(step.label)));
     const QString reply = run.exchange(step.query);
     // The bar goes before the reply is judged, so it is gone while this step's question shows.
     m_feedback.setProgress(0);

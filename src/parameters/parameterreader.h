@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
+
 #include "parameters/operationrun.h"
 #include "settings/commandplan.h"
 
@@ -10,6 +12,8 @@ class ParameterFields;
 
 // Reads all eight parameters into the fields, one query a second.
 class ParameterReader {
+    Q_DECLARE_TR_FUNCTIONS(ParameterReader)
+
 public:
     ParameterReader(ParameterFields &fields, link::Exchange &exchange,
                     feedback::Feedback &feedback);

@@ -8,12 +8,6 @@
 
 namespace pairwick::parameters {
 
-namespace {
-
-const QString SaveVerb = QStringLiteral("保存");
-
-}  // namespace
-
 SaveOperation::SaveOperation(ParameterFields &fields, link::Exchange &exchange,
                              feedback::Feedback &feedback)
     : m_fields(fields), m_exchange(exchange), m_feedback(feedback) {}
@@ -23,16 +17,16 @@ void SaveOperation::save() {
         warnNotConnected(m_feedback);
         return;
     }
-    if (!m_feedback.boxes().confirm(QStringLiteral("确认保存设置吗？"))) {
+    if (!m_feedback.boxes().confirm(tr("确认保存设置吗？"))) {
         m_feedback.hideProgress();
-        m_feedback.setStatus(QStringLiteral("准备"));
+        m_feedback.setStatus(tr("准备"));
         return;
     }
     runOperation(m_exchange, m_feedback, [this](OperationRun &run) { sendCommands(run); });
 }
 
 void SaveOperation::sendCommands(OperationRun &run) {
-    m_feedback.setStatus(QStringLiteral("正在保存设置......"));
+    m_feedback.setStatus(tr("正在保存设置......"));
     m_feedback.showProgress();
     for (const settings::SetCommand &command : settings::setCommands()) {
         m_feedback.setProgress(command.bar);
@@ -49,11 +43,11 @@ void SaveOperation::sendCommands(OperationRun &run) {
     }
     m_feedback.setProgress(100);
     run.pause();
-    m_feedback.endProgress(QStringLiteral("参数保存结束！"));
+    m_feedback.endProgress(tr("参数保存结束！"));
 }
 
 void SaveOperation::sendSet(OperationRun &run, const settings::SetCommand &command) {
-    run.beginStep(stepTexts(SaveVerb, stepLabel(command.label)));
+    run.beginStep(stepTexts(StepVerb::Save, stepLabel(command.label)));
     run.requireAcknowledged(run.exchange(command.prefix + m_fields.argument(command.key)));
 }
 

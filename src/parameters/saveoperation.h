@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
+
 #include "parameters/operationrun.h"
 #include "settings/commandplan.h"
 
@@ -11,6 +13,8 @@ class ParameterFields;
 // Save (Command3): writes the fields as they are, one set command a second. Each field is read
 // just before its own command, so edits made during the run reach the commands not yet sent.
 class SaveOperation {
+    Q_DECLARE_TR_FUNCTIONS(SaveOperation)
+
 public:
     SaveOperation(ParameterFields &fields, link::Exchange &exchange, feedback::Feedback &feedback);
 

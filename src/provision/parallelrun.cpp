@@ -23,10 +23,12 @@ void ParallelRun::start() {
         return;
     }
     for (qsizetype index = 0; index < m_jobs.size(); ++index) {
-        QThread *thread = QThread::create([this, index] {
+        // The job is copied here, on the owning thread: indexing the shared list from the
+        // workers would detach it from several threads at once.
+        QThread *thread = QThread::create([this, index, job = m_jobs.at(index)] {
             // Each thread writes only its own result, and it is read only once the thread ended.
             m_results[std::size_t(index)] =
-                runPortJob(m_jobs[index], m_stop, m_log, [this, index](const QString &step) {
+                runPortJob(job, m_stop, m_log, [this, index](const QString &step) {
                     QMetaObject::invokeMethod(
                         this, [this, index, step] { emit progress(int(index), step); },
                         Qt::QueuedConnection);

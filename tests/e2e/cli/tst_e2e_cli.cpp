@@ -120,9 +120,21 @@ void TestE2eCli::portsFailIndependently() {
     adapter("COM1");
     adapter("COM2", {"--vanish-on", "AT+UARTBAUDRATE=115200"});
     adapter("COM3", {"--wrong-token", "AT+UART?"});
+    const QString log = m_folder->filePath("traffic.log");
     const CliRun result = run({"write", "COM1", "COM2", "COM3", "COM9", "--set", "baud=115200",
-                               "--set", "name=Unit 7", "--json", "--quiet"});
+                               "--set", "name=Unit 7", "--json", "--quiet", "--log", log});
     QCOMPARE(result.status, 3);
+    // The log holds, port by port, exactly the lines each adapter received.
+    QFile traffic(log);
+    QVERIFY(traffic.open(QIODevice::ReadOnly));
+    std::map<QString, QStringList> sent;
+    for (const QString &line : QString::fromUtf8(traffic.readAll()).split(u'\n')) {
+        const QStringList fields = line.split(u' ');
+        if (fields.size() >= 4 && fields[2] == u"->")
+            sent[fields[1]].append(line.section(u' ', 3).chopped(4));
+    }
+    for (const QString port : {"COM1", "COM2", "COM3"})
+        QCOMPARE(sent[port], received(port));
 
     const QJsonObject fine = portResult(result, "COM1");
     QVERIFY(fine.value("ok").toBool());
