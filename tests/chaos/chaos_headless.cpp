@@ -10,6 +10,7 @@
 // Soak: many plain reads of one well-behaved adapter, timed, with memory and descriptors.
 //
 // Prints one table; exits 1 on any invariant violation, naming the seed and step to replay.
+#include <sys/prctl.h>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <map>
 
@@ -89,6 +91,7 @@ public:
     bool start(const QString &program, const QString &folder, int adapters,
                const QStringList &extra) {
         m_process.setStandardOutputFile(folder + QStringLiteral("/simulator.log"));
+        m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         m_process.start(program, QStringList{"--port", "COM1", "--adapters",
                                              QString::number(adapters), "--ports-dir", folder} +
                                      extra);

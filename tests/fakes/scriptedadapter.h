@@ -18,8 +18,8 @@ public:
     QString role = QStringLiteral("1");
     QString messages = QStringLiteral("EN");
     QString pin = QStringLiteral("4321");
-    QString address = QStringLiteral("0017:EA:0911CD");
-    QString boundAddress = QStringLiteral("0023:45:6789AB");
+    QString address = QStringLiteral("0A1B:2C:3D4E5F");
+    QString boundAddress = QStringLiteral("0E12:34:56789A");
 
     // The reply to one line; set commands change the state.
     QString answer(const QString &line);

@@ -41,7 +41,7 @@ inline constexpr std::array<FactoryValue, 10> factoryValues{{
     {Field::Role, "role", "0", "role (0 slave, 1 master)"},
     {Field::Messages, "messages", "EN", "prompt messages"},
     {Field::Pin, "pin", "1234", "PIN"},
-    {Field::LocalAddress, "address", "0017:EA:0911CD", "local address"},
+    {Field::LocalAddress, "address", "0A1B:2C:3D4E5F", "local address"},
     {Field::BoundAddress, "bind", "0000:00:000000", "bound address"},
 }};
 

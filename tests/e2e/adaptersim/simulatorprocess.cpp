@@ -3,6 +3,7 @@
 
 #include <QDeadlineTimer>
 
+#include <sys/prctl.h>
 #include <csignal>
 
 namespace pairwick::adaptersim::test {
@@ -15,6 +16,8 @@ constexpr int startLimitMs = 5000;
 
 SimulatorProcess::SimulatorProcess() {
     m_process.setProgram(QStringLiteral(PAIRWICK_SIM_PATH));
+    // A test that crashes runs no destructor; the simulator then goes with it all the same.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
 SimulatorProcess::~SimulatorProcess() {

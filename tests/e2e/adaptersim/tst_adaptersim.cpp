@@ -68,7 +68,7 @@ const Script factoryQueries{
     answered("AT+ROLE?", "0"),
     answered("AT+MSGENABLE?", "+MSGEN: EN"),
     answered("AT+PIN?", "+PIN CODE: 1234"),
-    answered("AT+ADDR?", "+LOCALADDR:0017:EA:0911CD"),
+    answered("AT+ADDR?", "+LOCALADDR:0A1B:2C:3D4E5F"),
     {"AT+BINDADDR?", factoryBindReply},
 };
 
@@ -200,8 +200,8 @@ void TestAdapterSim::factoryReplies_data() {
                          << QByteArray("AT+PIN?\r\n+PIN CODE: 1234\r\nOK\r\n") << 21 << 26
                          << QByteArray("1234");
     QTest::newRow("local address")
-        << QByteArray("AT+ADDR?") << QByteArray("AT+ADDR?\r\n+LOCALADDR:0017:EA:0911CD\r\nOK\r\n")
-        << 22 << 27 << QByteArray("0017:EA:0911CD");
+        << QByteArray("AT+ADDR?") << QByteArray("AT+ADDR?\r\n+LOCALADDR:0A1B:2C:3D4E5F\r\nOK\r\n")
+        << 22 << 27 << QByteArray("0A1B:2C:3D4E5F");
     QTest::newRow("bound address") << QByteArray("AT+BINDADDR?") << factoryBindReply << 26 << 122
                                    << QByteArray("0000:00:000000");
 }
@@ -331,7 +331,7 @@ void TestAdapterSim::commandScripts_data() {
     QTest::newRow("silent on two commands")
         << QStringList{"--silent-on", "AT+VER?", "--silent-on", "AT+PIN?"}
         << Script{unanswered("AT+VER?"), unanswered("AT+PIN?"),
-                  answered("AT+ADDR?", "+LOCALADDR:0017:EA:0911CD")};
+                  answered("AT+ADDR?", "+LOCALADDR:0A1B:2C:3D4E5F")};
     QTest::newRow("silenced command still takes effect")
         << QStringList{"--silent-on", "AT+ROLE=1"}
         << Script{unanswered("AT+ROLE=1"), answered("AT+ROLE?", "1")};
@@ -361,7 +361,7 @@ void TestAdapterSim::commandScripts_data() {
                        "--wrong-token", "AT+BINDADDR?"}
         << Script{answered("AT+VER?", "SIM-1.2.0X"), answered("AT+DEVICENAME?", "PairwickSimX"),
                   answered("AT+PIN?", "+PIN CODE: 1234X"),
-                  answered("AT+ADDR?", "+LOCALADDR:0017:EA:0911CDX"),
+                  answered("AT+ADDR?", "+LOCALADDR:0A1B:2C:3D4E5FX"),
                   answered("AT+BINDADDR?", "+BINDADDR0:0000:00:000000X" + emptyBindSlots)};
 }
 
@@ -820,7 +820,7 @@ void TestAdapterSim::helpListsSwitchesAndFactoryState() {
                                  "9600",
                                  "EN",
                                  "1234",
-                                 "0017:EA:0911CD",
+                                 "0A1B:2C:3D4E5F",
                                  "0000:00:000000"}) {
         QVERIFY2(help.contains(expected), expected);
     }

@@ -50,7 +50,7 @@ void TestE2eConnection::connectReadsEveryField() {
     QCOMPARE(harness.find<QComboBox>("Combo3")->currentText(), QStringLiteral("None 无"));
     QCOMPARE(harness.find<QComboBox>("Combo4")->currentText(), QStringLiteral("1"));
     QCOMPARE(harness.text("Text4"), QStringLiteral("1234"));
-    QCOMPARE(harness.text("Text5"), QStringLiteral("0017:EA:0911CD"));
+    QCOMPARE(harness.text("Text5"), QStringLiteral("0A1B:2C:3D4E5F"));
     QCOMPARE(harness.text("Text6"), QStringLiteral("0000:00:000000"));
     QCOMPARE(harness.receivedLines(),
              QStringList({"AT", "AT+DEVICENAME?", "AT+VER?", "AT+UART?", "AT+ROLE?",

@@ -66,8 +66,8 @@ void TestReadParameters::masterRoleReadsEverything() {
     QVERIFY(!view.slave());
     QVERIFY(view.messages());
     QCOMPARE(view.text("Text4"), QStringLiteral("4321"));
-    QCOMPARE(view.text("Text5"), QStringLiteral("0017:EA:0911CD"));
-    QCOMPARE(view.text("Text6"), QStringLiteral("0023:45:6789AB"));
+    QCOMPARE(view.text("Text5"), QStringLiteral("0A1B:2C:3D4E5F"));
+    QCOMPARE(view.text("Text6"), QStringLiteral("0E12:34:56789A"));
     QVERIFY(view.boundAddressEditable());
     QVERIFY(!harness.progressShown());
     QCOMPARE(harness.progressBar()->value(), 0);

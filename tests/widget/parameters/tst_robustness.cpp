@@ -31,7 +31,7 @@ Operation operation(const QString &name) {
         return {"Command3",
                 {"AT+DEVICENAME=Pairwick-01", "AT+UARTBAUDRATE=115200", "AT+UARTPARITY=E",
                  "AT+UARTSTOP=2", "AT+ROLE=1", "AT+MSGENABLE=1", "AT+PIN=4321",
-                 "AT+BINDADDR0=0023:45:6789AB"},
+                 "AT+BINDADDR0=0E12:34:56789A"},
                 {"保存 [设备名称] 时失败！", "保存 [波特率] 时失败！", "保存 [校验位] 时失败！",
                  "保存 [停止位] 时失败！", "保存 [设备的主从角色] 时失败！",
                  "保存 [串口提示信息] 时失败！", "保存 [PIN码] 时失败！",

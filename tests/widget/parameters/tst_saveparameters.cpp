@@ -44,7 +44,7 @@ void TestSaveParameters::masterRoleWritesEightCommands() {
     QCOMPARE(save.lines,
              QStringList({"AT+DEVICENAME=Pairwick-01", "AT+UARTBAUDRATE=115200", "AT+UARTPARITY=E",
                           "AT+UARTSTOP=2", "AT+ROLE=1", "AT+MSGENABLE=1", "AT+PIN=4321",
-                          "AT+BINDADDR0=0023:45:6789AB"}));
+                          "AT+BINDADDR0=0E12:34:56789A"}));
     QCOMPARE(save.waits, 9);
     QCOMPARE(harness.boxes.texts(ScriptedMessageBoxes::Style::Confirmation),
              QStringList({"确认保存设置吗？"}));
