@@ -18,8 +18,9 @@ constexpr std::array<ChaosKind, 8> kinds{{
     {Fault::Garbage, "garbage", "16 random non-ASCII bytes instead of the reply"},
     {Fault::NoiseBurst, "noise-burst", "200 to 4000 random non-ASCII bytes inside the reply"},
     {Fault::VanishAndReturn, "vanish",
-     "no reply, the line is dropped, terminal and link go away; after 200 to\n"
-     "                1500 ms a new terminal comes back under the same link, state kept"},
+     "no reply, the line is dropped, the terminal goes away and the link points at\n"
+     "                nothing; after 200 to 1500 ms a new terminal comes back under the same\n"
+     "                link, state kept"},
 }};
 
 constexpr int shortestBurst = 200;

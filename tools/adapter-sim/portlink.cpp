@@ -64,6 +64,18 @@ bool PortLink::create(const QString &folder, const QString &name, const QString 
             return false;
         }
     }
+    if (!point(path, target, error)) {
+        return false;
+    }
+    m_path = path;
+    return true;
+}
+
+bool PortLink::retarget(const QString &target, QString *error) {
+    return point(m_path, target, error);
+}
+
+bool PortLink::point(const QString &path, const QString &target, QString *error) {
     // Built beside the final name and renamed over it, so the tool never sees a half-made link.
     const QString temporary =
         path + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
@@ -78,7 +90,6 @@ bool PortLink::create(const QString &folder, const QString &name, const QString 
         ::unlink(temporaryName.constData());
         return false;
     }
-    m_path = path;
     m_target = target;
     return true;
 }

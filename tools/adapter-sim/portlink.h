@@ -19,11 +19,14 @@ public:
     PortLink &operator=(const PortLink &) = delete;
 
     bool create(const QString &folder, const QString &name, const QString &target, QString *error);
+    // Points the existing link elsewhere in one step, never leaving the name without a link.
+    bool retarget(const QString &target, QString *error);
 
     const QString &path() const { return m_path; }
 
 private:
     void remove();
+    bool point(const QString &path, const QString &target, QString *error);
 
     QString m_path;
     QString m_target;

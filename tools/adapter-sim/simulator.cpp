@@ -56,9 +56,14 @@ QString Simulator::endpoints() const {
 
 bool Simulator::attach(QString *error) {
     m_terminal.emplace();
-    m_link.emplace();
+    const bool returning = m_link.has_value();
+    if (!returning) {
+        m_link.emplace();
+    }
     if (!m_terminal->open(error) ||
-        !m_link->create(m_setup.portsFolder, m_setup.linkName, m_terminal->devicePath(), error)) {
+        !(returning ? m_link->retarget(m_terminal->devicePath(), error)
+                    : m_link->create(m_setup.portsFolder, m_setup.linkName,
+                                     m_terminal->devicePath(), error))) {
         detach();
         return false;
     }
@@ -71,6 +76,12 @@ bool Simulator::attach(QString *error) {
 }
 
 void Simulator::detach() {
+    // The link goes first, so the tool never finds it pointing at a closed terminal.
+    m_link.reset();
+    closeTerminal();
+}
+
+void Simulator::closeTerminal() {
     if (m_readable != nullptr) {
         // This may run inside the notifier's own signal, so it is only switched off here.
         m_readable->setEnabled(false);
@@ -78,8 +89,6 @@ void Simulator::detach() {
         m_readable = nullptr;
     }
     m_writer.attach(-1);
-    // The link goes first, so the tool never finds it pointing at a closed terminal.
-    m_link.reset();
     m_terminal.reset();
 }
 
@@ -155,7 +164,16 @@ std::chrono::milliseconds Simulator::arrivalTime(qsizetype bytes) const {
 }
 
 void Simulator::disappear(std::chrono::milliseconds absence) {
-    detach();
+    // An unplugged adapter leaves the user's link behind, pointing at nothing: the tool must find
+    // no device under COMn while it is away, not the one the port map names when there is no
+    // link at all. The link is re-pointed before the terminal closes.
+    QString error;
+    if (!m_link->retarget(
+            QStringLiteral("/nonexistent/pairwick-adapter-sim/%1").arg(m_setup.linkName), &error)) {
+        finish(1, error);
+        return;
+    }
+    closeTerminal();
     QTimer::singleShot(absence, this, &Simulator::reappear);
 }
 

@@ -50,6 +50,7 @@ signals:
 private:
     bool attach(QString *error);
     void detach();
+    void closeTerminal();
     void readInput();
     void handleLine(const QByteArray &line);
     std::chrono::milliseconds arrivalTime(qsizetype bytes) const;
