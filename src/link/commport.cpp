@@ -10,8 +10,11 @@ namespace pairwick::link {
 namespace {
 
 // The receive side stays bounded even when a device sends without pause while the tool is idle:
-// past this, Qt stops taking bytes in and the system's own buffer fills instead.
-constexpr qint64 ReceiveBufferBytes = 4096;
+// past this, Qt stops taking bytes in and the system's own buffer fills instead. A second of the
+// line at 9600 baud is 960 bytes, so this holds everything an adapter can send between two reads
+// of the window. More is noise, and every character of it that reaches a field is laid out and
+// measured in a font, which costs far more memory than the bytes themselves.
+constexpr qint64 ReceiveBufferBytes = 1024;
 
 }  // namespace
 

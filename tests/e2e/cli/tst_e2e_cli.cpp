@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // pairwick-cli as a script runs it, against simulated adapters on pseudo-terminals.
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -7,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <csignal>
 #include <map>
 #include <memory>
@@ -22,7 +25,25 @@ struct CliRun {
     QJsonArray ports;
     QByteArray output;
     QByteArray errors;
+    // The most resident memory the program held, in KiB, as sampled while it ran.
+    long peakResidentKiB = -1;
 };
+
+#ifdef __SANITIZE_ADDRESS__
+// AddressSanitizer keeps freed memory in quarantine (256 MiB at most) before reusing it.
+constexpr long FloodGrowthBoundKiB = 320 * 1024;
+#else
+constexpr long FloodGrowthBoundKiB = 1024;
+#endif
+
+long peakResidentKiB(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    static const QRegularExpression peak(QStringLiteral("VmHWM:\\s+(\\d+)"));
+    const QRegularExpressionMatch match = peak.match(QString::fromLatin1(status.readAll()));
+    return match.hasMatch() ? match.captured(1).toLong() : -1;
+}
 
 }  // namespace
 
@@ -39,6 +60,7 @@ private slots:
     void badInputSendsNothing_data();
     void badInputSendsNothing();
     void interruptSendsNothingMore();
+    void floodIsReadAndDropped();
 
 private:
     SimulatorProcess &adapter(const QString &port, const QStringList &switches = {});
@@ -79,10 +101,16 @@ CliRun TestE2eCli::run(const QStringList &arguments) {
     process.setProcessEnvironment(environment());
     process.start(QStringLiteral(PAIRWICK_CLI_PATH), arguments);
     CliRun result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
+    const QDeadlineTimer deadline(60000);
+    // The high-water mark leaves with the process, so it is sampled until the end.
+    while (!process.waitForFinished(20)) {
+        result.peakResidentKiB =
+            std::max(result.peakResidentKiB, peakResidentKiB(process.processId()));
+        if (process.state() == QProcess::NotRunning || deadline.hasExpired()) {
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
     }
     result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.output = process.readAllStandardOutput();
@@ -300,6 +328,33 @@ void TestE2eCli::interruptSendsNothingMore() {
     QVERIFY(!received("COM1").contains("AT+PIN=4321"));
     QVERIFY(simulator.isRunning());
     QCOMPARE(run({"read", "COM1", "--quiet"}).status, 0);
+}
+
+// An adapter that floods the line with 10 MB of noise half a second into a paced read: the run
+// ends with a result, and the noise it reads through is dropped, not kept.
+void TestE2eCli::floodIsReadAndDropped() {
+    // A name stored in GB18030 makes the quiet run load that decoder too, as noise does.
+    adapter("COM1", {"--name-gb18030"});
+    SimulatorProcess &flooding = adapter("COM2", {"--flood", "10000000"});
+    const CliRun quiet = run({"read", "COM1", "--paced", "--json", "--quiet"});
+    const CliRun flooded = run({"read", "COM2", "--paced", "--json", "--quiet"});
+    QCOMPARE(quiet.status, 0);
+    QCoreApplication::processEvents();
+    QVERIFY(flooding.standardOutput().contains("flooding 10000000 bytes"));
+    // Whether a step drowns depends on how fast the noise is read through.
+    const QJsonObject port = portResult(flooded, "COM2");
+    if (flooded.status == 0) {
+        QCOMPARE(port.value("settings").toObject().value("name").toString(), "PairwickSim");
+    } else {
+        QCOMPARE(flooded.status, 1);
+        QVERIFY2(port.value("error").toString().contains("incomplete reply"),
+                 qPrintable(port.value("error").toString()));
+    }
+    qInfo("peak resident memory: %ld KiB without the flood, %ld KiB with it", quiet.peakResidentKiB,
+          flooded.peakResidentKiB);
+    QVERIFY(quiet.peakResidentKiB > 0);
+    const long growth = flooded.peakResidentKiB - quiet.peakResidentKiB;
+    QVERIFY2(growth < FloodGrowthBoundKiB, qPrintable(QString::number(growth)));
 }
 
 QTEST_GUILESS_MAIN(TestE2eCli)
