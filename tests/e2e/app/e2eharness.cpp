@@ -41,13 +41,25 @@ QString E2eHarness::status() const {
     return find<QStatusBar>("StatusBar1")->currentMessage();
 }
 
-QStringList E2eHarness::receivedLines() {
-    static const QRegularExpression received(QStringLiteral("^\\S+ <- (.*)$"));
-    QStringList lines;
+QList<E2eHarness::LoggedLine> E2eHarness::logged(QStringView kind) {
+    static const QRegularExpression logLine(
+        QStringLiteral("^(\\d+):(\\d+):(\\d+)\\.(\\d+) (\\S+) (.*)$"));
+    QList<LoggedLine> lines;
     for (const QString &line : QString::fromUtf8(simulator.standardOutput()).split(u'\n')) {
-        const QRegularExpressionMatch match = received.match(line);
-        if (match.hasMatch())
-            lines.append(match.captured(1));
+        const QRegularExpressionMatch match = logLine.match(line);
+        if (!match.hasMatch() || match.capturedView(5) != kind)
+            continue;
+        const qint64 seconds =
+            (match.captured(1).toLongLong() * 60 + match.captured(2).toLongLong()) * 60 +
+            match.captured(3).toLongLong();
+        lines.append({seconds * 1000 + match.captured(4).toLongLong(), match.captured(6)});
     }
+    return lines;
+}
+
+QStringList E2eHarness::receivedLines() {
+    QStringList lines;
+    for (const LoggedLine &line : logged(u"<-"))
+        lines.append(line.text);
     return lines;
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QStringList>
+#include <QStringView>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -30,6 +32,13 @@ public:
     QString text(const char *lineEditName) const;
     QString caption() const;
     QString status() const;
+    struct LoggedLine {
+        qint64 msOfDay;
+        QString text;
+    };
+    // The simulator's log lines of one kind ("<-", "chaos", "state", ...), in order: the time of
+    // day they carry, and the text after the kind.
+    QList<LoggedLine> logged(QStringView kind);
     // The lines the simulator logged as received, in order.
     QStringList receivedLines();
 
