@@ -27,9 +27,8 @@ void TestCommandLine::endsBeforeAnyWindow_data() {
     QTest::newRow("stray argument") << QStringList{"COM3"} << 2 << QStringList{"'COM3'", usage};
     QTest::newRow("unknown language")
         << QStringList{"--language", "fr"} << 2 << QStringList{"zh, zh_CN, en", usage};
-    QTest::newRow("log that cannot be written")
-        << QStringList{"--log", "/nonexistent/pairwick.log"} << 2
-        << QStringList{"/nonexistent/pairwick.log"};
+    QTest::newRow("log that cannot be written") << QStringList{"--log", "/nonexistent/pairwick.log"}
+                                                << 2 << QStringList{"/nonexistent/pairwick.log"};
     QTest::newRow("no language") << QStringList{"--help", "--language"} << 2 << QStringList{usage};
 }
 

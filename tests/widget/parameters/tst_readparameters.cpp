@@ -326,7 +326,8 @@ void TestReadParameters::deviceLeavingMidReadEndsTheRun() {
     const ParameterView view{harness};
     QCOMPARE(linesSince(harness, before), AllQueries.mid(0, 3));
     QCOMPARE(harness.statuses, QStringList({Running, "读取 [UART参数] 时失败！"}));
-    QCOMPARE(harness.boxes.texts(), QStringList({"串口设备 /dev/fake1 已断开或停止响应。\nInput/output error"}));
+    QCOMPARE(harness.boxes.texts(),
+             QStringList({"串口设备 /dev/fake1 已断开或停止响应。\nInput/output error"}));
     QVERIFY(!harness.progressShown());
     QCOMPARE(harness.progressBar()->value(), 0);
     QCOMPARE(view.caption(), QStringLiteral("连接"));
