@@ -49,10 +49,10 @@ int runPorts(const cli::CliRequest &request) {
     QObject::connect(&run, &provision::ParallelRun::finished, &run, [&] {
         for (std::size_t index = 0; index < run.results().size(); ++index) {
             const provision::PortResult &result = run.results()[index];
-            progress.finish(int(index),
-                            result.ok ? QStringLiteral("done")
-                                      : QStringLiteral("FAILED: %1")
-                                            .arg(cli::failureText(result).replace(u'\n', u' ')));
+            progress.show(int(index),
+                          result.ok ? QStringLiteral("done")
+                                    : QStringLiteral("FAILED: %1")
+                                          .arg(cli::failureText(result).replace(u'\n', u' ')));
         }
         QCoreApplication::quit();
     });

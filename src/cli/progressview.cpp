@@ -24,10 +24,6 @@ void ProgressView::show(int index, const QString &step) {
     redraw();
 }
 
-void ProgressView::finish(int index, const QString &outcome) {
-    show(index, outcome);
-}
-
 void ProgressView::redraw() {
     // Back to the first port's line, then every line anew.
     if (m_drawn)

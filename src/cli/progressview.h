@@ -12,8 +12,8 @@ class ProgressView {
 public:
     ProgressView(const QStringList &ports, bool quiet, std::FILE *stream = stderr);
 
+    // A step in progress, or the port's outcome at the end.
     void show(int index, const QString &step);
-    void finish(int index, const QString &outcome);
 
 private:
     void redraw();
