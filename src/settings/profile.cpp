@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/profile.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include "settings/boundedfile.h"
 
 namespace pairwick::settings {
 
@@ -105,12 +106,10 @@ std::optional<AdapterSettings> parseProfile(const QByteArray &json, const QStrin
 }
 
 std::optional<AdapterSettings> loadProfile(const QString &path, QString *error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    const std::optional<QByteArray> content = readBoundedFile(path, error);
+    if (!content)
         return std::nullopt;
-    }
-    return parseProfile(file.readAll(), path, error);
+    return parseProfile(*content, path, error);
 }
 
 bool applySetting(const QString &assignment, AdapterSettings &settings, QString *error) {

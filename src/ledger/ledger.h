@@ -1,0 +1,195 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDateTime>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <variant>
+
+#include "ledger/ledgerlocation.h"
+#include "settings/adaptersettings.h"
+
+class QSqlDatabase;
+
+// The record of every unit a batch handed a number to, and of every attempt at it, in a database
+// that several stations share. Numbers come from the database inside a transaction, never from a
+// counter of the program's own.
+namespace pairwick::ledger {
+
+// The ledger could not do what was asked: unreachable, refused, or a schema it does not know.
+class LedgerError : public std::exception {
+public:
+    explicit LedgerError(QString message) : m_message(std::move(message)) {}
+    const QString &message() const { return m_message; }
+    const char *what() const noexcept override { return "ledger error"; }
+
+private:
+    QString m_message;
+};
+
+enum class AttemptResult { Started, Passed, Failed, Interrupted, Already };
+// "started", "passed", "failed", "interrupted", "already": as stored and as printed.
+QString resultName(AttemptResult result);
+std::optional<AttemptResult> resultFromName(const QString &name);
+
+struct UnitRecord {
+    QString batch;
+    qint64 seq = 0;
+    QString address;
+    // The unit's own values as they were given the first time its address was seen; empty when
+    // they could not be formed (valuesProblem says why).
+    settings::AdapterSettings values;
+    QString valuesProblem;
+};
+
+// Where and when a unit passed, for "already provisioned as ...".
+struct PassRecord {
+    QString name;
+    qint64 seq = 0;
+    QString station;
+    QDateTime at;
+};
+
+struct AttemptStart {
+    QString id;  // a fresh UUID: the key a spooled end finds its attempt by
+    QString batch;
+    QString address;
+    QString station;
+    QString slot;
+    QString device;  // the slot's stable device name where there is one
+    QDateTime started;
+    settings::AdapterSettings found;  // what the unit held before anything was written
+};
+
+struct Reservation {
+    enum class Outcome {
+        Reserved,       // an attempt is open; write the unit's values
+        AlreadyPassed,  // an attempt of result "already" was recorded; write nothing
+        Busy,           // another station or slot is provisioning this address right now
+        CountReached,   // the batch already holds the passed units that were asked for
+    };
+    Outcome outcome = Outcome::Reserved;
+    UnitRecord unit;
+    std::optional<PassRecord> passed;
+    QString busyWith;  // "STATION SLOT" of the other attempt
+};
+
+struct AttemptEnd {
+    QString id;
+    QDateTime ended;
+    AttemptResult result = AttemptResult::Failed;
+    QString step;   // of a failure
+    QString error;  // the reason, in the adapter's words where it gave any
+    settings::AdapterSettings readBack;
+    QString version;
+    QList<settings::Key> written;
+    QList<settings::Key> unchanged;
+};
+
+struct BatchTotals {
+    qint64 units = 0;  // numbers handed out
+    qint64 passed = 0;
+    qint64 failed = 0;
+    qint64 interrupted = 0;
+};
+
+struct BatchSummary {
+    QString name;
+    qint64 first = 1;
+    qint64 next = 1;
+    BatchTotals totals;
+    QStringList stations;
+    QDateTime firstActivity;
+    QDateTime lastActivity;
+};
+
+struct UnitRow {
+    qint64 seq = 0;
+    QString batch;
+    QString name;
+    QString pin;
+    QString address;
+    QString state;  // "passed" once an attempt passed, else the latest attempt's result
+    QString station;
+    QString slot;
+    int attempts = 0;
+    QString version;
+    QDateTime first;
+    QDateTime latest;
+};
+
+struct AttemptRow {
+    QString id;
+    QString batch;
+    qint64 seq = 0;
+    QString address;
+    QString station;
+    QString slot;
+    QString device;
+    QDateTime started;
+    QDateTime ended;
+    QString result;
+    QString step;
+    QString error;
+    settings::AdapterSettings found;
+    settings::AdapterSettings readBack;
+    QString version;
+    QList<settings::Key> written;
+    QList<settings::Key> unchanged;
+    std::optional<int> onPassStatus;
+};
+
+// One connection to the ledger. A QSqlDatabase connection belongs to the thread that opened it,
+// so every thread that records opens a Ledger of its own under its own connection name.
+class Ledger {
+public:
+    // Opens the database (creating an SQLite file and its folder readable by the user alone),
+    // creates the schema or brings an older one up to date in one transaction. Throws LedgerError
+    // for a ledger that cannot be opened or has a newer schema.
+    Ledger(const LedgerLocation &location, const QString &connectionName);
+    ~Ledger();
+    Ledger(const Ledger &) = delete;
+    Ledger &operator=(const Ledger &) = delete;
+
+    const LedgerLocation &location() const { return m_location; }
+
+    // Creates the batch with these rules, or returns the rules it already has (created tells
+    // which). Comparing them is the caller's business.
+    QJsonObject joinBatch(const QString &batch, const QJsonObject &rules, qint64 first,
+                          bool *created);
+    std::optional<QJsonObject> batchRules(const QString &batch);
+
+    using ValuesFor =
+        std::function<std::variant<settings::AdapterSettings, QString>(qint64 seq)>;
+    // In one transaction: looks the address up in the batch, reserves the next number for a new
+    // one together with valuesFor(number), and opens an attempt. An address that already passed
+    // gets an attempt of result "already" unless again is set; one that another station or slot
+    // is provisioning (an unfinished attempt younger than ten minutes) is Busy; a batch whose
+    // passed units reach countLimit (when above 0) reserves nothing new.
+    Reservation beginAttempt(const AttemptStart &start, bool again, qint64 countLimit,
+                             const ValuesFor &valuesFor);
+    // Closes an open attempt. Storing the same end twice changes nothing, so a spooled end can be
+    // replayed whether or not it was stored before.
+    void finishAttempt(const AttemptEnd &end);
+    void recordOnPass(const QString &attemptId, int exitStatus);
+    // The station's own attempts that never finished (it was killed) become interrupted.
+    int markInterrupted(const QString &station);
+
+    BatchTotals totals(const QString &batch);
+    QList<BatchSummary> batches();
+    // Every batch when batch is empty.
+    QList<UnitRow> units(const QString &batch);
+    QList<AttemptRow> attempts(const QString &batch);
+
+private:
+    class Private;
+    LedgerLocation m_location;
+    std::unique_ptr<Private> d;
+};
+
+}  // namespace pairwick::ledger
