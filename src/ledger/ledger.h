@@ -148,10 +148,15 @@ struct AttemptRow {
 // so every thread that records opens a Ledger of its own under its own connection name.
 class Ledger {
 public:
+    // Listing a ledger must not leave an empty one behind where none was.
+    enum class Opening { CreateIfMissing, ExistingOnly };
+
     // Opens the database (creating an SQLite file and its folder readable by the user alone),
     // creates the schema or brings an older one up to date in one transaction. Throws LedgerError
-    // for a ledger that cannot be opened or has a newer schema.
-    Ledger(const LedgerLocation &location, const QString &connectionName);
+    // for a ledger that cannot be opened or has a newer schema. The connection's name is made
+    // unique from connectionName, so two Ledgers never share one by mistake.
+    Ledger(const LedgerLocation &location, const QString &connectionName,
+           Opening opening = Opening::CreateIfMissing);
     ~Ledger();
     Ledger(const Ledger &) = delete;
     Ledger &operator=(const Ledger &) = delete;
@@ -164,8 +169,7 @@ public:
                           bool *created);
     std::optional<QJsonObject> batchRules(const QString &batch);
 
-    using ValuesFor =
-        std::function<std::variant<settings::AdapterSettings, QString>(qint64 seq)>;
+    using ValuesFor = std::function<std::variant<settings::AdapterSettings, QString>(qint64 seq)>;
     // In one transaction: looks the address up in the batch, reserves the next number for a new
     // one together with valuesFor(number), and opens an attempt. An address that already passed
     // gets an attempt of result "already" unless again is set; one that another station or slot

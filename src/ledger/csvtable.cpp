@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ledger/csvtable.h"
+
+namespace pairwick::ledger {
+
+namespace {
+
+bool looksLikeFormula(const QString &text) {
+    static const QString Starts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && Starts.contains(text.front());
+}
+
+QString csvLine(const QStringList &cells) {
+    QStringList written;
+    for (const QString &cell : cells)
+        written.append(csvCell(cell));
+    return written.join(u',') + QStringLiteral("\r\n");
+}
+
+}  // namespace
+
+QString csvCell(const QString &text) {
+    const QString cell = looksLikeFormula(text) ? u'\'' + text : text;
+    const bool needsQuotes =
+        cell.contains(u',') || cell.contains(u'"') || cell.contains(u'\n') || cell.contains(u'\r');
+    if (!needsQuotes)
+        return cell;
+    return u'"' + QString(cell).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+QByteArray csvTable(const QStringList &header, const QList<QStringList> &rows) {
+    QString text = csvLine(header);
+    for (const QStringList &row : rows)
+        text += csvLine(row);
+    return text.toUtf8();
+}
+
+}  // namespace pairwick::ledger

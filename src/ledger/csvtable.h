@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace pairwick::ledger {
+
+// One cell as RFC 4180 writes it, quoted where it must be. A cell that a spreadsheet would run as
+// a formula (= + - @, a tab or a carriage return first) gets a leading apostrophe: a unit's name
+// comes from whoever wrote the values file, and opening the export must not run it.
+QString csvCell(const QString &text);
+
+// A header and the rows below it, UTF-8, every line ended by CRLF.
+QByteArray csvTable(const QStringList &header, const QList<QStringList> &rows);
+
+}  // namespace pairwick::ledger

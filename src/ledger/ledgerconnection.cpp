@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ledger/ledgerconnection.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <cerrno>
+#include <cstring>
+
+#include "ledger/schema.h"
+#include "ledger/sqlstatement.h"
+
+namespace pairwick::ledger {
+
+namespace {
+
+// Long enough for another station's transaction, short enough that a stuck one is reported.
+const QString SqliteOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000");
+const QString PostgresOptions = QStringLiteral("connect_timeout=5");
+
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Every missing folder is made for the user alone: the ledger holds PINs.
+void makeFolders(const QString &folder) {
+    if (QFileInfo(folder).isDir())
+        return;
+    const QString parent = QFileInfo(folder).path();
+    if (parent != folder)
+        makeFolders(parent);
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+        throw LedgerError(
+            QStringLiteral("cannot create the folder %1: %2").arg(folder, systemError()));
+}
+
+}  // namespace
+
+LedgerConnection::LedgerConnection(const LedgerLocation &location, const QString &connectionName,
+                                   Ledger::Opening opening)
+    : m_location(location), m_name(connectionName), m_opening(opening) {
+    QSqlDatabase database = QSqlDatabase::addDatabase(
+        isSqlite() ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), m_name);
+    if (isSqlite()) {
+        database.setDatabaseName(m_location.path);
+        database.setConnectOptions(SqliteOptions);
+    } else {
+        database.setDatabaseName(m_location.database);
+        database.setHostName(m_location.host);
+        database.setUserName(m_location.user);
+        if (m_location.port > 0)
+            database.setPort(m_location.port);
+        database.setConnectOptions(PostgresOptions);
+    }
+}
+
+LedgerConnection::~LedgerConnection() {
+    database().close();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+void LedgerConnection::ensureOpen() {
+    QSqlDatabase db = database();
+    if (!db.isValid())
+        throw LedgerError(QStringLiteral("cannot open the ledger at %1: this system lacks Qt's %2 "
+                                         "driver")
+                              .arg(m_location.url(), isSqlite() ? QStringLiteral("SQLite")
+                                                                : QStringLiteral("PostgreSQL")));
+    if (db.isOpen())
+        return;
+    try {
+        if (isSqlite())
+            prepareSqliteFile();
+        if (!db.open())
+            throw LedgerError(db.lastError().text());
+        if (isSqlite())
+            configureSqlite();
+        begin();
+        bringSchemaUpToDate(db, isSqlite(), m_location.url());
+        commit();
+    } catch (const NewerSchema &) {
+        dropAfterFailure();
+        throw;
+    } catch (const LedgerError &error) {
+        dropAfterFailure();
+        throw LedgerError(QStringLiteral("cannot open the ledger at %1: %2")
+                              .arg(m_location.url(), error.message()));
+    }
+}
+
+// SQLite would create a missing file with the umask's permissions, readable by everyone.
+void LedgerConnection::prepareSqliteFile() {
+    const QString path = m_location.path;
+    if (QFileInfo::exists(path))
+        return;
+    if (m_opening == Ledger::Opening::ExistingOnly)
+        throw LedgerError(QStringLiteral("there is no ledger file %1").arg(path));
+    makeFolders(QFileInfo(path).path());
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (descriptor < 0 && errno != EEXIST)
+        throw LedgerError(QStringLiteral("cannot create %1: %2").arg(path, systemError()));
+    if (descriptor >= 0)
+        ::close(descriptor);
+}
+
+// WAL lets readers go on while a station writes; FULL makes a committed number survive a power
+// cut.
+void LedgerConnection::configureSqlite() {
+    const QSqlDatabase db = database();
+    SqlStatement::execute(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+    SqlStatement::execute(db, QStringLiteral("PRAGMA synchronous=FULL"));
+    SqlStatement::execute(db, QStringLiteral("PRAGMA foreign_keys=ON"));
+}
+
+// Qt's transaction() begins a deferred SQLite transaction, which two writers can both hold for
+// reading and then neither can upgrade; IMMEDIATE takes the write lock first, or waits for it.
+void LedgerConnection::begin() {
+    SqlStatement::execute(database(),
+                          isSqlite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    m_inTransaction = true;
+}
+
+void LedgerConnection::commit() {
+    SqlStatement::execute(database(), QStringLiteral("COMMIT"));
+    m_inTransaction = false;
+}
+
+// Whatever broke, the connection is not trusted again: the next operation opens a new one.
+void LedgerConnection::dropAfterFailure() {
+    QSqlDatabase db = database();
+    if (m_inTransaction && db.isOpen())
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
+    db.close();
+}
+
+}  // namespace pairwick::ledger

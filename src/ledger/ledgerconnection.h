@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <utility>
+
+#include "ledger/ledger.h"
+#include "ledger/ledgerlocation.h"
+
+namespace pairwick::ledger {
+
+// One thread's connection to the ledger's database, opened again after it broke: every
+// operation that failed closes it, and the next one opens it anew, so a restarted server or an
+// outage costs the operations that met it and no more.
+class LedgerConnection {
+public:
+    LedgerConnection(const LedgerLocation &location, const QString &connectionName,
+                     Ledger::Opening opening);
+    ~LedgerConnection();
+    LedgerConnection(const LedgerConnection &) = delete;
+    LedgerConnection &operator=(const LedgerConnection &) = delete;
+
+    bool isSqlite() const { return m_location.kind == LedgerLocation::Kind::Sqlite; }
+    // Only for the duration of one operation: Qt forbids a QSqlDatabase alive at its removal.
+    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
+
+    // Runs op on an open connection; a failure is told as "WHAT failed: REASON".
+    template <typename Operation>
+    auto run(const QString &what, Operation op) {
+        return guarded(what, false, op);
+    }
+    // The same inside one write transaction, committed when op returns.
+    template <typename Operation>
+    auto inTransaction(const QString &what, Operation op) {
+        return guarded(what, true, op);
+    }
+
+private:
+    template <typename Operation>
+    auto guarded(const QString &what, bool transaction, Operation op) {
+        ensureOpen();
+        try {
+            if (transaction)
+                begin();
+            if constexpr (std::is_void_v<decltype(op())>) {
+                op();
+                if (transaction)
+                    commit();
+            } else {
+                auto result = op();
+                if (transaction)
+                    commit();
+                return result;
+            }
+        } catch (const LedgerError &error) {
+            dropAfterFailure();
+            throw LedgerError(
+                QStringLiteral("%1: %2 failed: %3").arg(m_location.url(), what, error.message()));
+        } catch (...) {
+            dropAfterFailure();
+            throw;
+        }
+    }
+
+    // Throws a message of its own, whole: the URL and why it does not open.
+    void ensureOpen();
+    void prepareSqliteFile();
+    void configureSqlite();
+    void begin();
+    void commit();
+    void dropAfterFailure();
+
+    LedgerLocation m_location;
+    QString m_name;
+    Ledger::Opening m_opening;
+    bool m_inTransaction = false;
+};
+
+}  // namespace pairwick::ledger

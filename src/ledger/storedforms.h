@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDateTime>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+#include "settings/adaptersettings.h"
+
+// The forms values take in the ledger's columns, the same on both databases.
+namespace pairwick::ledger {
+
+// UTC ISO-8601 with milliseconds ("2026-12-08T10:15:03.215Z"): as text it sorts and compares
+// like the time itself.
+QString storedTime(const QDateTime &time);
+QDateTime timeFromStored(const QString &text);
+
+// Settings as the JSON of profiles, but every key kept, read-only ones too.
+QString storedSettings(const settings::AdapterSettings &settings);
+settings::AdapterSettings settingsFromStored(const QString &text);
+
+QString storedKeys(const QList<settings::Key> &keys);
+QList<settings::Key> keysFromStored(const QString &text);
+
+QString storedObject(const QJsonObject &object);
+QJsonObject objectFromStored(const QString &text);
+
+}  // namespace pairwick::ledger
