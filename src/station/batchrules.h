@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "settings/adaptersettings.h"
+#include "station/valuetemplate.h"
 
 namespace pairwick::station {
 
@@ -18,6 +19,8 @@ struct ValuesTable {
     PickBy pickBy = PickBy::Seq;
     // Key: the number in decimal, or the address upper case without separators.
     QMap<QString, settings::AdapterSettings> rows;
+    // Same keys: the line each row starts on, for messages.
+    QMap<QString, qsizetype> lines;
 
     bool operator==(const ValuesTable &) const = default;
 };
@@ -50,7 +53,8 @@ QString rulesDifference(const BatchRules &mine, const BatchRules &batch);
 // One unit's values: its row of the values file over --set over the profile, every field filled
 // in (random digits drawn from the system's cryptographic source). An error when they no longer
 // fit their keys.
-std::variant<settings::AdapterSettings, QString> unitValues(const BatchRules &rules, qint64 seq,
-                                                             const QString &address);
+std::variant<settings::AdapterSettings, QString> unitValues(
+    const BatchRules &rules, qint64 seq, const QString &address,
+    const RandomDigits &random = systemRandomDigits);
 
 }  // namespace pairwick::station
