@@ -66,11 +66,6 @@ QString overview() {
     return text + KeysText + u'\n' + ExitStatusText;
 }
 
-EarlyExit usage(const QString &message) {
-    return {QStringLiteral("pairwick-cli: %1\nTry 'pairwick-cli --help'.\n").arg(message),
-            ExitStatus::Usage};
-}
-
 const CommandFacts *findCommand(const QString &name) {
     for (const CommandFacts &facts : Commands) {
         if (name == QLatin1String(facts.name))
@@ -121,7 +116,7 @@ std::variant<CliRequest, EarlyExit> parseCommand(const CommandFacts &facts,
         parser.addOptions({paced, timeout, log, quiet});
 
     if (!parser.parse(arguments))
-        return usage(parser.errorText());
+        return usageError(parser.errorText());
     if (parser.isSet(help)) {
         QString text = parser.helpText();
         text.replace(QStringLiteral("[options] %1").arg(QLatin1String(facts.name)),
@@ -137,19 +132,20 @@ std::variant<CliRequest, EarlyExit> parseCommand(const CommandFacts &facts,
     request.json = parser.isSet(json);
     if (!takesPorts) {
         if (!request.ports.isEmpty())
-            return usage(QStringLiteral("ports takes no PORT"));
+            return usageError(QStringLiteral("ports takes no PORT"));
         return request;
     }
     if (request.ports.isEmpty())
-        return usage(QStringLiteral("%1 needs at least one PORT").arg(QLatin1String(facts.name)));
+        return usageError(
+            QStringLiteral("%1 needs at least one PORT").arg(QLatin1String(facts.name)));
     if (request.ports.removeDuplicates() > 0)
-        return usage(QStringLiteral("a PORT is named twice"));
-    bool validTimeout = false;
-    request.pace.timeoutMs = parser.value(timeout).toInt(&validTimeout);
-    if (!validTimeout || request.pace.timeoutMs < 1 || request.pace.timeoutMs > TimeoutLimitMs)
-        return usage(QStringLiteral("--timeout takes 1 to %1 milliseconds, not %2")
-                         .arg(TimeoutLimitMs)
-                         .arg(parser.value(timeout)));
+        return usageError(QStringLiteral("a PORT is named twice"));
+    const std::optional<int> timeoutMs = parseTimeout(parser.value(timeout));
+    if (!timeoutMs)
+        return usageError(QStringLiteral("--timeout takes 1 to %1 milliseconds, not %2")
+                              .arg(TimeoutLimitMs)
+                              .arg(parser.value(timeout)));
+    request.pace.timeoutMs = *timeoutMs;
     request.pace.paced = parser.isSet(paced);
     request.logFile = parser.value(log);
     request.quiet = parser.isSet(quiet);
@@ -160,28 +156,41 @@ std::variant<CliRequest, EarlyExit> parseCommand(const CommandFacts &facts,
             const std::optional<settings::AdapterSettings> loaded =
                 settings::loadProfile(parser.value(profile), &error);
             if (!loaded)
-                return usage(error);
+                return usageError(error);
             request.desired = *loaded;
         }
         for (const QString &assignment : parser.values(set)) {
             if (!settings::applySetting(assignment, request.desired, &error))
-                return usage(error);
+                return usageError(error);
         }
         if (request.desired.isEmpty())
-            return usage(QStringLiteral("write needs --profile or --set"));
+            return usageError(QStringLiteral("write needs --profile or --set"));
         const QString problem = settings::combinationProblem(request.desired);
         if (!problem.isEmpty())
-            return usage(problem);
+            return usageError(problem);
     }
     return request;
 }
 
 }  // namespace
 
+EarlyExit usageError(const QString &message) {
+    return {QStringLiteral("pairwick-cli: %1\nTry 'pairwick-cli --help'.\n").arg(message),
+            ExitStatus::Usage};
+}
+
+std::optional<int> parseTimeout(const QString &milliseconds) {
+    bool valid = false;
+    const int value = milliseconds.toInt(&valid);
+    if (!valid || value < 1 || value > TimeoutLimitMs)
+        return std::nullopt;
+    return value;
+}
+
 std::variant<CliRequest, EarlyExit> parseCommandLine(const QStringList &arguments) {
     const QStringList rest = arguments.mid(1);
     if (rest.isEmpty())
-        return usage(QStringLiteral("a COMMAND is missing: ports, read, write or reset"));
+        return usageError(QStringLiteral("a COMMAND is missing: ports, read, write or reset"));
     const QString first = rest.constFirst();
     if (first == u"--help" || first == u"-h")
         return EarlyExit{overview(), ExitStatus::Success};
@@ -191,9 +200,10 @@ std::variant<CliRequest, EarlyExit> parseCommandLine(const QStringList &argument
             ExitStatus::Success};
     const CommandFacts *facts = findCommand(first);
     if (!facts)
-        return usage(QStringLiteral("unknown command '%1'; the commands are ports, read, write, "
-                                    "reset")
-                         .arg(first));
+        return usageError(
+            QStringLiteral("unknown command '%1'; the commands are ports, read, write, "
+                           "reset")
+                .arg(first));
     return parseCommand(*facts, arguments);
 }
 

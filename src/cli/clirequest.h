@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <variant>
 
 #include "provision/fastexchange.h"
@@ -38,6 +39,11 @@ inline constexpr int Interrupted = 130;
 }  // namespace ExitStatus
 
 std::variant<CliRequest, EarlyExit> parseCommandLine(const QStringList &arguments);
+
+// "pairwick-cli: MESSAGE" and where to find help, with the usage status.
+EarlyExit usageError(const QString &message);
+// An incomplete reply's wait in milliseconds, 1 to 60000; nothing for anything else.
+std::optional<int> parseTimeout(const QString &milliseconds);
 
 provision::Operation operationOf(CliRequest::Command command);
 

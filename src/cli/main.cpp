@@ -8,6 +8,7 @@
 #include "cli/portsurvey.h"
 #include "cli/progressview.h"
 #include "cli/resultformat.h"
+#include "cli/stationcommand.h"
 #include "cli/stopsignals.h"
 #include "i18n/translation.h"
 #include "link/trafficlog.h"
@@ -74,7 +75,10 @@ int main(int argc, char *argv[]) {
     // written in Chinese; a command line for scripts speaks English.
     const auto translation = i18n::installTranslation(i18n::Language::English);
 
-    const auto parsed = cli::parseCommandLine(QCoreApplication::arguments());
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.value(1) == u"station")
+        return cli::runStationCommand(arguments);
+    const auto parsed = cli::parseCommandLine(arguments);
     if (const auto *early = std::get_if<cli::EarlyExit>(&parsed)) {
         print(early->status == cli::ExitStatus::Success ? stdout : stderr, early->text.toUtf8());
         return early->status;

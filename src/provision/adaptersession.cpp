@@ -80,7 +80,11 @@ AdapterSettings AdapterSession::readAll() {
 }
 
 WriteOutcome AdapterSession::write(const AdapterSettings &desired) {
-    const AdapterSettings current = readAll();
+    return writeOver(readAll(), desired);
+}
+
+WriteOutcome AdapterSession::writeOver(const AdapterSettings &current,
+                                       const AdapterSettings &desired) {
     const QString roleAfter =
         desired.has(Key::Role) ? desired.value(Key::Role) : current.value(Key::Role);
     if (desired.has(Key::Bind) && roleAfter != settings::Master) {

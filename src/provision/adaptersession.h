@@ -44,6 +44,9 @@ public:
     settings::AdapterSettings readAll();
     // Sends only the values that differ from the adapter's, then reads back and verifies them.
     WriteOutcome write(const settings::AdapterSettings &desired);
+    // The same, for a caller that has just read the adapter and holds what it found.
+    WriteOutcome writeOver(const settings::AdapterSettings &current,
+                           const settings::AdapterSettings &desired);
     settings::AdapterSettings reset();
 
 private:

@@ -23,6 +23,14 @@ QString deviceForPort(const QString &port) {
     return number > 0 ? link::devicePathForPort(number) : port;
 }
 
+void openPort(link::CommPort &commPort, const QString &port) {
+    const int number = comPortNumber(port);
+    if (number > 0)
+        commPort.open(number);
+    else
+        commPort.openDevice(port);
+}
+
 namespace {
 
 void runOperation(const PortJob &job, AdapterSession &session, PortResult &result) {
@@ -58,11 +66,7 @@ PortResult runPortJob(const PortJob &job, const std::atomic_bool &stop, link::Tr
     QString step = QStringLiteral("open");
     try {
         progress(step);
-        const int number = comPortNumber(job.port);
-        if (number > 0)
-            port.open(number);
-        else
-            port.openDevice(job.port);
+        openPort(port, job.port);
         FastExchange exchange(port, job.pace, stop);
         AdapterSession session(exchange, [&](const QString &current) {
             step = current;

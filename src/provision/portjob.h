@@ -9,8 +9,9 @@
 #include "settings/adaptersettings.h"
 
 namespace pairwick::link {
+class CommPort;
 class TrafficLog;
-}
+}  // namespace pairwick::link
 
 namespace pairwick::provision {
 
@@ -41,6 +42,8 @@ struct PortResult {
 int comPortNumber(const QString &port);
 // The device a port argument names: COMn through the port map, anything else as it stands.
 QString deviceForPort(const QString &port);
+// Opens COMn through the port map (logged under that name), anything else as a device path.
+void openPort(link::CommPort &commPort, const QString &port);
 
 // Opens the port, probes, runs the operation and releases the port again; never throws. Meant for
 // a thread of its own: it blocks until done.

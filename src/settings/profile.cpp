@@ -63,7 +63,7 @@ QJsonObject toJson(const AdapterSettings &settings) {
 }
 
 std::optional<AdapterSettings> parseProfile(const QByteArray &json, const QString &source,
-                                            QString *error) {
+                                            QString *error, ValueCheck check) {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (document.isNull()) {
@@ -94,8 +94,9 @@ std::optional<AdapterSettings> parseProfile(const QByteArray &json, const QStrin
         if (!isWritable(*key) || entry.value().isNull())
             continue;
         const std::optional<QString> value = textOf(*key, entry.value());
-        const QString problem =
-            value ? valueProblem(*key, *value) : QStringLiteral("must be a text");
+        const QString problem = !value                     ? QStringLiteral("must be a text")
+                                : check == ValueCheck::Now ? valueProblem(*key, *value)
+                                                           : QString();
         if (!problem.isEmpty()) {
             *error = QStringLiteral("%1: key \"%2\" %3").arg(source, entry.key(), problem);
             return std::nullopt;
@@ -105,14 +106,15 @@ std::optional<AdapterSettings> parseProfile(const QByteArray &json, const QStrin
     return settings;
 }
 
-std::optional<AdapterSettings> loadProfile(const QString &path, QString *error) {
+std::optional<AdapterSettings> loadProfile(const QString &path, QString *error, ValueCheck check) {
     const std::optional<QByteArray> content = readBoundedFile(path, error);
     if (!content)
         return std::nullopt;
-    return parseProfile(*content, path, error);
+    return parseProfile(*content, path, error, check);
 }
 
-bool applySetting(const QString &assignment, AdapterSettings &settings, QString *error) {
+bool applySetting(const QString &assignment, AdapterSettings &settings, QString *error,
+                  ValueCheck check) {
     const qsizetype equals = assignment.indexOf(u'=');
     const QString name = assignment.left(equals);
     const std::optional<Key> key = equals < 0 ? std::nullopt : keyFromName(name);
@@ -122,7 +124,7 @@ bool applySetting(const QString &assignment, AdapterSettings &settings, QString 
         return false;
     }
     const QString value = assignment.mid(equals + 1);
-    const QString problem = valueProblem(*key, value);
+    const QString problem = check == ValueCheck::Now ? valueProblem(*key, value) : QString();
     if (!problem.isEmpty()) {
         *error = QStringLiteral("--set %1: \"%2\" %3").arg(assignment, name, problem);
         return false;

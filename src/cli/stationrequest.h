@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+#include <variant>
+
+#include "cli/clirequest.h"
+#include "station/stationconfig.h"
+
+namespace pairwick::cli {
+
+// A station call, checked in full before the ledger is opened or any slot watched.
+struct StationRequest {
+    station::StationConfig config;  // its rules are the ones this call brings
+    QString ledgerUrl;
+    QString logFile;
+    bool firstGiven = false;
+    bool json = false;
+    bool quiet = false;
+};
+
+namespace ExitStatus {
+inline constexpr int LedgerUnavailable = 4;
+}
+
+std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &arguments);
+
+}  // namespace pairwick::cli

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/stationview.h"
+
+#include <unistd.h>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "settings/profile.h"
+
+namespace pairwick::cli {
+
+using station::SlotState;
+
+namespace {
+
+QString slotLine(const station::SlotEvent &event) {
+    QString line;
+    switch (event.state) {
+        case SlotState::Waiting:
+            return QStringLiteral("waiting for a unit");
+        case SlotState::Working:
+            line = QStringLiteral("#%1 %2/%3 %4")
+                       .arg(event.seq > 0 ? QString::number(event.seq) : QStringLiteral("?"))
+                       .arg(event.stepsDone)
+                       .arg(event.stepsAll)
+                       .arg(event.text);
+            break;
+        case SlotState::Passed:
+            line = QStringLiteral("PASS #%1 %2").arg(event.seq).arg(event.text);
+            break;
+        case SlotState::Failed:
+            line = QStringLiteral("FAIL %1").arg(event.text);
+            break;
+        default:
+            line =
+                QStringLiteral("%1 %2").arg(station::stateName(event.state).toUpper(), event.text);
+            break;
+    }
+    if (event.awaitingRemoval)
+        line += QStringLiteral(" -- take the unit out");
+    return line.replace(u'\n', u' ').trimmed();
+}
+
+QJsonValue orNull(qint64 seq) {
+    return seq > 0 ? QJsonValue(seq) : QJsonValue();
+}
+
+}  // namespace
+
+StationView::StationView(const QStringList &slotNames, const QString &batch, const QString &station,
+                         bool quiet, bool json)
+    : m_slots(slotNames),
+      m_batch(batch),
+      m_station(station),
+      m_progress(QStringList(slotNames) << QStringLiteral("totals"), quiet),
+      m_json(json || ::isatty(STDOUT_FILENO) == 0),
+      m_bell(!quiet && ::isatty(STDERR_FILENO) != 0) {
+    m_running.start();
+}
+
+void StationView::printJson(const QJsonObject &object) {
+    if (!m_json)
+        return;
+    const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
+    std::fflush(stdout);
+}
+
+void StationView::slotChanged(int index, const station::SlotEvent &event) {
+    m_progress.show(index, slotLine(event));
+    // A step within a unit is progress, not a change of the slot's state.
+    if (event.state == SlotState::Working && event.stepsDone > 1)
+        return;
+    printJson({{QStringLiteral("event"), QStringLiteral("slot")},
+               {QStringLiteral("slot"), m_slots.at(index)},
+               {QStringLiteral("state"), station::stateName(event.state)},
+               {QStringLiteral("seq"), orNull(event.seq)},
+               {QStringLiteral("text"), event.text},
+               {QStringLiteral("awaitingRemoval"), event.awaitingRemoval}});
+}
+
+void StationView::unitFinished(int, const station::UnitReport &report) {
+    switch (report.result) {
+        case ledger::AttemptResult::Passed:
+            ++m_passed;
+            break;
+        case ledger::AttemptResult::Already:
+            ++m_already;
+            break;
+        default:
+            ++m_failed;
+            if (m_bell) {
+                std::fputc('\a', stderr);
+                std::fflush(stderr);
+            }
+            break;
+    }
+    printJson({{QStringLiteral("event"), QStringLiteral("unit")},
+               {QStringLiteral("slot"), report.slot},
+               {QStringLiteral("port"), report.port},
+               {QStringLiteral("device"), report.device},
+               {QStringLiteral("address"), report.address},
+               {QStringLiteral("seq"), orNull(report.seq)},
+               {QStringLiteral("batch"), m_batch},
+               {QStringLiteral("station"), m_station},
+               {QStringLiteral("result"), ledger::resultName(report.result)},
+               {QStringLiteral("settings"), settings::toJson(report.settings)},
+               {QStringLiteral("error"),
+                report.error.isEmpty() ? QJsonValue() : QJsonValue(report.error)},
+               {QStringLiteral("warning"),
+                report.onPassWarning.isEmpty() ? QJsonValue() : QJsonValue(report.onPassWarning)},
+               {QStringLiteral("seconds"), report.seconds}});
+    showTotals();
+}
+
+void StationView::ledgerStatus(const station::LedgerStatus &status) {
+    m_ledger = status;
+    showTotals();
+}
+
+void StationView::showTotals() {
+    const double hours = double(m_running.elapsed()) / 3.6e6;
+    QString line = QStringLiteral("this station: %1 passed, %2 failed, %3 already")
+                       .arg(m_passed)
+                       .arg(m_failed)
+                       .arg(m_already);
+    if (m_passed > 0)
+        line += QStringLiteral(", %1 units/h").arg(double(m_passed) / hours, 0, 'f', 0);
+    line += QStringLiteral(" | batch %1: %2 passed, %3 failed, %4 interrupted")
+                .arg(m_batch)
+                .arg(m_ledger.batch.passed)
+                .arg(m_ledger.batch.failed)
+                .arg(m_ledger.batch.interrupted);
+    if (!m_ledger.reachable)
+        line += QStringLiteral(" | ledger unreachable: %1").arg(m_ledger.problem);
+    if (m_ledger.spooled > 0)
+        line += QStringLiteral(" | %1 results wait to be stored").arg(m_ledger.spooled);
+    m_progress.show(int(m_slots.size()), line.replace(u'\n', u' '));
+}
+
+}  // namespace pairwick::cli

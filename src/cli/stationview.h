@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QStringList>
+#include <cstdio>
+
+#include "cli/progressview.h"
+#include "station/ledgerkeeper.h"
+#include "station/slotevent.h"
+
+namespace pairwick::cli {
+
+// What a station shows: a live line per slot and a totals line on standard error, and, for
+// scripts, a JSON object per line on standard output for every finished unit and slot change.
+class StationView {
+public:
+    StationView(const QStringList &slotNames, const QString &batch, const QString &station,
+                bool quiet, bool json);
+
+    void slotChanged(int index, const station::SlotEvent &event);
+    void unitFinished(int index, const station::UnitReport &report);
+    void ledgerStatus(const station::LedgerStatus &status);
+
+private:
+    void showTotals();
+    void printJson(const QJsonObject &object);
+
+    QStringList m_slots;
+    QString m_batch;
+    QString m_station;
+    ProgressView m_progress;
+    bool m_json;
+    bool m_bell;
+    int m_passed = 0;
+    int m_failed = 0;
+    int m_already = 0;
+    station::LedgerStatus m_ledger;
+    QElapsedTimer m_running;
+};
+
+}  // namespace pairwick::cli

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <functional>
+
+#include "ledger/ledger.h"
+#include "station/stationconfig.h"
+
+namespace pairwick::station {
+
+class ResultSpool;
+
+struct LedgerStatus {
+    bool reachable = true;
+    QString problem;
+    ledger::BatchTotals batch;  // of every station
+    int spooled = 0;            // results that wait to be stored
+};
+
+// On a thread of its own, with its own connection: stores what waits in the spool and reads the
+// batch's totals every couple of seconds, so no other thread ever waits for the ledger to report.
+class LedgerKeeper {
+public:
+    using Report = std::function<void(const LedgerStatus &)>;
+
+    LedgerKeeper(const StationConfig &config, ResultSpool &spool, const std::atomic_bool &stop,
+                 std::atomic_bool &countReached, Report report);
+
+    // Until stop; a last round stores what it can before it returns.
+    void run();
+
+private:
+    void round();
+
+    const StationConfig &m_config;
+    ResultSpool &m_spool;
+    const std::atomic_bool &m_stop;
+    std::atomic_bool &m_countReached;
+    Report m_report;
+    std::unique_ptr<ledger::Ledger> m_ledger;
+};
+
+}  // namespace pairwick::station

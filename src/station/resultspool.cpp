@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "station/resultspool.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMutexLocker>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "ledger/ledger.h"
+#include "settings/profile.h"
+
+namespace pairwick::station {
+
+using ledger::AttemptEnd;
+using settings::AdapterSettings;
+using settings::Key;
+
+namespace {
+
+const QString Kind = QStringLiteral("kind");
+const QString Id = QStringLiteral("id");
+
+QJsonArray keyNames(const QList<Key> &keys) {
+    QJsonArray names;
+    for (Key key : keys)
+        names.append(settings::keyName(key));
+    return names;
+}
+
+QList<Key> keysFrom(const QJsonValue &names) {
+    QList<Key> keys;
+    for (const QJsonValue &name : names.toArray()) {
+        if (const std::optional<Key> key = settings::keyFromName(name.toString()))
+            keys.append(*key);
+    }
+    return keys;
+}
+
+// Every key, the adapter's own included: what was read back is kept whole.
+AdapterSettings settingsFrom(const QJsonValue &value) {
+    AdapterSettings read;
+    const QJsonObject object = value.toObject();
+    for (auto entry = object.begin(); entry != object.end(); ++entry) {
+        const std::optional<Key> key = settings::keyFromName(entry.key());
+        if (!key)
+            continue;
+        read.set(*key, entry.value().isBool()
+                           ? (entry.value().toBool() ? settings::On : settings::Off)
+                           : entry.value().toString());
+    }
+    return read;
+}
+
+QJsonObject endJson(const AttemptEnd &end) {
+    return {{Kind, QStringLiteral("end")},
+            {Id, end.id},
+            {QStringLiteral("ended"), end.ended.toString(Qt::ISODateWithMs)},
+            {QStringLiteral("result"), ledger::resultName(end.result)},
+            {QStringLiteral("step"), end.step},
+            {QStringLiteral("error"), end.error},
+            {QStringLiteral("readBack"), settings::toJson(end.readBack)},
+            {QStringLiteral("version"), end.version},
+            {QStringLiteral("written"), keyNames(end.written)},
+            {QStringLiteral("unchanged"), keyNames(end.unchanged)}};
+}
+
+AttemptEnd endFrom(const QJsonObject &json) {
+    AttemptEnd end;
+    end.id = json.value(Id).toString();
+    end.ended =
+        QDateTime::fromString(json.value(QStringLiteral("ended")).toString(), Qt::ISODateWithMs);
+    end.result = ledger::resultFromName(json.value(QStringLiteral("result")).toString())
+                     .value_or(ledger::AttemptResult::Interrupted);
+    end.step = json.value(QStringLiteral("step")).toString();
+    end.error = json.value(QStringLiteral("error")).toString();
+    end.readBack = settingsFrom(json.value(QStringLiteral("readBack")));
+    end.version = json.value(QStringLiteral("version")).toString();
+    end.written = keysFrom(json.value(QStringLiteral("written")));
+    end.unchanged = keysFrom(json.value(QStringLiteral("unchanged")));
+    return end;
+}
+
+bool syncedWrite(const QString &path, const QByteArray &content, QString *error) {
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    bool ok = fd >= 0;
+    for (qsizetype done = 0; ok && done < content.size();) {
+        const ssize_t written =
+            ::write(fd, content.constData() + done, size_t(content.size() - done));
+        ok = written > 0;
+        done += ok ? written : 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    if (!ok)
+        *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (fd >= 0)
+        ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+ResultSpool::ResultSpool(QString path) : m_path(std::move(path)) {}
+
+bool ResultSpool::load(QString *error) {
+    QMutexLocker lock(&m_mutex);
+    QFile file(m_path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(m_path, file.errorString());
+        return false;
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    if (!document.isArray()) {
+        *error =
+            QStringLiteral("%1: not a spool this station wrote; move it away to go on").arg(m_path);
+        return false;
+    }
+    for (const QJsonValue &entry : document.array())
+        m_entries.append(entry.toObject());
+    return true;
+}
+
+bool ResultSpool::addEnd(const AttemptEnd &end, QString *error) {
+    return add(endJson(end), error);
+}
+
+bool ResultSpool::addOnPass(const QString &attemptId, int exitStatus, QString *error) {
+    return add(
+        {{Kind, QStringLiteral("onpass")}, {Id, attemptId}, {QStringLiteral("status"), exitStatus}},
+        error);
+}
+
+bool ResultSpool::add(const QJsonObject &entry, QString *error) {
+    QMutexLocker lock(&m_mutex);
+    m_entries.append(entry);
+    return saveLocked(error);
+}
+
+void ResultSpool::flush(ledger::Ledger &ledger) {
+    QMutexLocker lock(&m_mutex);
+    if (m_entries.isEmpty())
+        return;
+    // Each stored entry leaves the file at once, so a failure part-way keeps only the rest.
+    while (!m_entries.isEmpty()) {
+        const QJsonObject &entry = m_entries.first();
+        if (entry.value(Kind).toString() == QStringLiteral("onpass"))
+            ledger.recordOnPass(entry.value(Id).toString(),
+                                entry.value(QStringLiteral("status")).toInt());
+        else
+            ledger.finishAttempt(endFrom(entry));
+        m_entries.removeFirst();
+        QString ignored;
+        // A spool that cannot be rewritten now still holds entries the ledger has; storing
+        // them again later changes nothing.
+        saveLocked(&ignored);
+    }
+}
+
+int ResultSpool::pendingCount() const {
+    QMutexLocker lock(&m_mutex);
+    return int(m_entries.size());
+}
+
+bool ResultSpool::saveLocked(QString *error) {
+    if (m_entries.isEmpty())
+        return QFile::remove(m_path) || !QFile::exists(m_path);
+    const QFileInfo info(m_path);
+    if (!QDir().mkpath(info.absolutePath())) {
+        *error = QStringLiteral("%1: the folder cannot be made").arg(info.absolutePath());
+        return false;
+    }
+    QFile::setPermissions(info.absolutePath(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QJsonArray entries;
+    for (const QJsonObject &entry : m_entries)
+        entries.append(entry);
+    // Written aside and renamed over the old file, so a kill mid-write leaves one whole spool.
+    const QString fresh = m_path + QStringLiteral(".new");
+    if (!syncedWrite(fresh, QJsonDocument(entries).toJson(QJsonDocument::Compact), error))
+        return false;
+    if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(m_path).constData()) !=
+        0) {
+        *error = QStringLiteral("%1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    return true;
+}
+
+QString spoolPathFor(const QString &station) {
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty())
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    // A station name is free text; the file name takes it percent-encoded.
+    return state + QStringLiteral("/pairwick/spool-") +
+           QString::fromLatin1(QUrl::toPercentEncoding(station)) + QStringLiteral(".json");
+}
+
+}  // namespace pairwick::station

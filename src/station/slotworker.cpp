@@ -1,0 +1,293 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "station/slotworker.h"
+
+#include <QElapsedTimer>
+#include <QProcessEnvironment>
+#include <QThread>
+#include <QUuid>
+
+#include "ledger/ledger.h"
+#include "link/commport.h"
+#include "link/porterror.h"
+#include "link/stablename.h"
+#include "provision/adaptersession.h"
+#include "provision/fastexchange.h"
+#include "provision/portjob.h"
+#include "station/onpasscommand.h"
+#include "station/resultspool.h"
+#include "station/unitpresence.h"
+
+namespace pairwick::station {
+
+using ledger::AttemptResult;
+using ledger::Reservation;
+using settings::Key;
+
+namespace {
+
+constexpr int LedgerRetryMs = 2000;
+// Probe and the reads, the reservation, the writes, the read-back: an estimate the count of
+// steps taken corrects.
+constexpr int ReadSteps = 8;
+
+QString stableNameOf(const QString &device) {
+    for (const QString &folder :
+         {QStringLiteral("/dev/serial/by-path"), QStringLiteral("/dev/serial/by-id")}) {
+        const QString name = link::stableDeviceName(device, folder);
+        if (!name.isEmpty())
+            return name;
+    }
+    return device;
+}
+
+QString alreadyText(const ledger::PassRecord &pass) {
+    return QStringLiteral("already provisioned as %1 (#%2, %3, %4)")
+        .arg(pass.name)
+        .arg(pass.seq)
+        .arg(pass.station, pass.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+}
+
+SlotState resultState(AttemptResult result) {
+    switch (result) {
+        case AttemptResult::Passed:
+            return SlotState::Passed;
+        case AttemptResult::Already:
+            return SlotState::Already;
+        case AttemptResult::Interrupted:
+            return SlotState::Interrupted;
+        case AttemptResult::Started:
+        case AttemptResult::Failed:
+            break;
+    }
+    return SlotState::Failed;
+}
+
+}  // namespace
+
+// One unit from the moment it answered to its recorded result.
+class SlotWorker::Unit {
+public:
+    Unit(SlotWorker &slot, link::CommPort &port)
+        : m_slot(slot),
+          m_context(slot.m_context),
+          m_exchange(port, m_context.config.pace, m_context.stop),
+          m_session(m_exchange, [this](const QString &step) { progress(step); }) {
+        m_report.slot = slot.m_slot;
+        m_report.port = provision::deviceForPort(slot.m_slot);
+        m_report.device = slot.m_stableName;
+        m_clock.start();
+    }
+
+    // Nothing when the batch was complete before this unit got a number.
+    std::optional<UnitReport> run() {
+        try {
+            provisionUnit();
+        } catch (const provision::StepFailure &failure) {
+            end(AttemptResult::Failed, failure.step(),
+                QStringLiteral("%1: %2").arg(failure.step(), failure.detail()));
+        } catch (const link::PortError &fault) {
+            end(AttemptResult::Failed, m_step,
+                QStringLiteral("%1: %2").arg(m_step,
+                                             QString(fault.message()).replace(u'\n', u' ')));
+        } catch (const link::RunCancelled &) {
+            if (m_countReached)
+                return std::nullopt;
+            end(AttemptResult::Interrupted, m_step,
+                QStringLiteral("stopped before %1").arg(m_step));
+        }
+        m_report.seconds = double(m_clock.nsecsElapsed()) / 1e9;
+        return m_report;
+    }
+
+private:
+    void progress(const QString &step) {
+        m_step = step;
+        ++m_done;
+        show();
+    }
+
+    void show() {
+        m_slot.m_report(
+            {SlotState::Working, m_step, m_report.seq, m_done, std::max(m_done, m_all), false});
+    }
+
+    void provisionUnit() {
+        const settings::AdapterSettings found = m_session.readAll();
+        m_report.address = found.value(Key::Address);
+        m_report.settings = found;
+        m_all = 1 + ReadSteps + 1;
+        const Reservation reservation = reserve(found);
+        m_report.seq = reservation.unit.seq;
+        m_report.values = reservation.unit.values;
+        switch (reservation.outcome) {
+            case Reservation::Outcome::CountReached:
+                m_countReached = true;
+                throw link::RunCancelled();
+            case Reservation::Outcome::Busy:
+                m_report.result = AttemptResult::Failed;
+                m_report.error =
+                    QStringLiteral("another station is provisioning this address right now (%1)")
+                        .arg(reservation.busyWith);
+                return;
+            case Reservation::Outcome::AlreadyPassed:
+                m_report.result = AttemptResult::Already;
+                m_report.error = alreadyText(*reservation.passed);
+                return;
+            case Reservation::Outcome::Reserved:
+                break;
+        }
+        if (!reservation.unit.valuesProblem.isEmpty())
+            throw provision::StepFailure(QStringLiteral("values"), reservation.unit.valuesProblem);
+        m_all += int(reservation.unit.values.keys().size()) + ReadSteps;
+        const provision::WriteOutcome outcome = m_session.writeOver(found, reservation.unit.values);
+        m_report.settings = outcome.settings;
+        m_written = outcome.written;
+        m_unchanged = outcome.unchanged;
+        end(AttemptResult::Passed, QString(), QString());
+    }
+
+    // Until the ledger has reserved the unit's number: nothing is written before that.
+    Reservation reserve(const settings::AdapterSettings &found) {
+        progress(QStringLiteral("reserve"));
+        const StationConfig &config = m_context.config;
+        m_start = {QUuid::createUuid().toString(QUuid::WithoutBraces),
+                   config.batch,
+                   m_report.address,
+                   config.station,
+                   m_report.slot,
+                   m_report.device,
+                   QDateTime::currentDateTimeUtc(),
+                   found};
+        const QString address = m_report.address;
+        for (;;) {
+            if (!m_slot.keepGoing())
+                throw link::RunCancelled();
+            try {
+                const Reservation reservation = m_slot.ledger().beginAttempt(
+                    m_start, config.again, config.count,
+                    [&](qint64 seq) { return unitValues(config.rules, seq, address); });
+                m_open = reservation.outcome == Reservation::Outcome::Reserved;
+                return reservation;
+            } catch (const ledger::LedgerError &error) {
+                m_slot.dropLedger();
+                m_slot.m_report(
+                    {SlotState::LedgerAway,
+                     QStringLiteral("ledger unreachable, retrying: %1").arg(error.message()), 0,
+                     m_done, m_all, false});
+            }
+            QThread::msleep(LedgerRetryMs);
+        }
+    }
+
+    void end(AttemptResult result, const QString &step, const QString &error) {
+        m_report.result = result;
+        m_report.error = error;
+        if (!m_open)
+            return;
+        m_open = false;
+        ledger::AttemptEnd attemptEnd{
+            m_start.id,        QDateTime::currentDateTimeUtc(),       result,    step,       error,
+            m_report.settings, m_report.settings.value(Key::Version), m_written, m_unchanged};
+        QString spoolError;
+        if (!m_context.spool.addEnd(attemptEnd, &spoolError))
+            m_report.onPassWarning = QStringLiteral("spool not written: %1").arg(spoolError);
+        store();
+        if (result == AttemptResult::Passed && !m_context.config.onPass.isEmpty())
+            runOnPass();
+    }
+
+    // What cannot be stored now waits in the spool, which the station stores from later.
+    void store() {
+        try {
+            m_context.spool.flush(m_slot.ledger());
+        } catch (const ledger::LedgerError &) {
+            m_slot.dropLedger();
+        }
+    }
+
+    void runOnPass() {
+        const StationConfig &config = m_context.config;
+        QProcessEnvironment facts;
+        facts.insert(QStringLiteral("PAIRWICK_BATCH"), config.batch);
+        facts.insert(QStringLiteral("PAIRWICK_SEQ"), QString::number(m_report.seq));
+        facts.insert(QStringLiteral("PAIRWICK_NAME"), m_report.settings.value(Key::Name));
+        facts.insert(QStringLiteral("PAIRWICK_PIN"), m_report.settings.value(Key::Pin));
+        facts.insert(QStringLiteral("PAIRWICK_ADDRESS"), m_report.address);
+        facts.insert(QStringLiteral("PAIRWICK_SLOT"), m_report.slot);
+        facts.insert(QStringLiteral("PAIRWICK_STATION"), config.station);
+        const OnPassOutcome outcome = station::runOnPass(config.onPass, facts);
+        m_report.onPassWarning = outcome.warning;
+        QString spoolError;
+        if (m_context.spool.addOnPass(m_start.id, outcome.exitStatus, &spoolError))
+            store();
+    }
+
+    SlotWorker &m_slot;
+    const StationContext &m_context;
+    provision::FastExchange m_exchange;
+    provision::AdapterSession m_session;
+    UnitReport m_report;
+    ledger::AttemptStart m_start;
+    QList<Key> m_written;
+    QList<Key> m_unchanged;
+    QString m_step = QStringLiteral("read");
+    QElapsedTimer m_clock;
+    int m_done = 1;  // the probe that found the unit
+    int m_all = 1 + ReadSteps;
+    bool m_open = false;
+    bool m_countReached = false;
+};
+
+SlotWorker::SlotWorker(int index, const StationContext &context, Report report, Finished finished)
+    : m_index(index),
+      m_context(context),
+      m_slot(context.config.slotNames.at(index)),
+      m_report(std::move(report)),
+      m_finished(std::move(finished)) {}
+
+SlotWorker::~SlotWorker() = default;
+
+bool SlotWorker::keepGoing() const {
+    return !m_context.stop.load() && !m_context.countReached.load();
+}
+
+ledger::Ledger &SlotWorker::ledger() {
+    if (!m_ledger) {
+        m_ledger = std::make_unique<ledger::Ledger>(
+            m_context.config.ledger, QStringLiteral("pairwick-slot-%1").arg(m_index));
+    }
+    return *m_ledger;
+}
+
+void SlotWorker::dropLedger() {
+    m_ledger.reset();
+}
+
+void SlotWorker::run() {
+    m_stableName = stableNameOf(provision::deviceForPort(m_slot));
+    link::CommPort port;
+    port.setTrafficLog(m_context.log);
+    UnitPresence presence(
+        m_slot, [this] { return keepGoing(); },
+        [this](const QString &problem) {
+            m_report({problem.isEmpty() ? SlotState::Waiting : SlotState::Problem, problem});
+        });
+    while (keepGoing()) {
+        m_report({SlotState::Waiting, QString()});
+        if (!presence.waitForUnit(port))
+            break;
+        m_stableName = stableNameOf(provision::deviceForPort(m_slot));
+        const std::optional<UnitReport> report = Unit(*this, port).run();
+        if (!report)
+            break;
+        m_finished(*report);
+        m_report({resultState(report->result), resultText(*report), report->seq, 0, 0, true});
+        if (m_context.stop.load())
+            break;
+        presence.waitUntilOut(port);
+    }
+    port.close();
+    m_report({SlotState::Finished, QString()});
+}
+
+}  // namespace pairwick::station

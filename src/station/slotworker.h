@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "station/slotevent.h"
+#include "station/stationconfig.h"
+
+namespace pairwick::link {
+class CommPort;
+class TrafficLog;
+}  // namespace pairwick::link
+
+namespace pairwick::ledger {
+class Ledger;
+}
+
+namespace pairwick::station {
+
+class ResultSpool;
+
+// What the slots of one station share; each slot reads it, none writes it.
+struct StationContext {
+    const StationConfig &config;
+    ResultSpool &spool;
+    link::TrafficLog *log = nullptr;
+    const std::atomic_bool &stop;
+    // Set once the batch holds the passed units asked for: no slot starts another.
+    const std::atomic_bool &countReached;
+};
+
+// One slot, all day, on a thread of its own: wait for a unit, provision it, show the result,
+// wait until it is taken out, and again. It holds its own ledger connection, since a connection
+// belongs to the thread that opened it; a slot that waits for its ledger holds up no other.
+class SlotWorker {
+public:
+    using Report = std::function<void(const SlotEvent &)>;
+    using Finished = std::function<void(const UnitReport &)>;
+
+    SlotWorker(int index, const StationContext &context, Report report, Finished finished);
+    ~SlotWorker();
+
+    // Blocks until the station stops or the batch is complete.
+    void run();
+
+private:
+    class Unit;
+    bool keepGoing() const;
+    // Opened on first use and again after a failure; throws LedgerError.
+    ledger::Ledger &ledger();
+    void dropLedger();
+
+    int m_index;
+    const StationContext &m_context;
+    QString m_slot;
+    QString m_stableName;
+    Report m_report;
+    Finished m_finished;
+    std::unique_ptr<ledger::Ledger> m_ledger;
+};
+
+}  // namespace pairwick::station

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "station/stationrun.h"
+
+#include <QThread>
+
+#include "station/slotworker.h"
+
+namespace pairwick::station {
+
+StationRun::StationRun(StationConfig config, ResultSpool &spool, link::TrafficLog *log,
+                       QObject *parent)
+    : QObject(parent), m_config(std::move(config)), m_spool(spool), m_log(log) {}
+
+StationRun::~StationRun() {
+    stop();
+    m_keeperStop.store(true);
+    for (QThread *thread : m_threads) {
+        thread->wait();
+        delete thread;
+    }
+}
+
+void StationRun::start() {
+    const StationContext context{m_config, m_spool, m_log, m_stop, m_countReached};
+    m_runningSlots = int(m_config.slotNames.size());
+    for (int index = 0; index < m_config.slotNames.size(); ++index) {
+        QThread *thread = QThread::create([this, index, context] {
+            SlotWorker worker(
+                index, context,
+                [this, index](const SlotEvent &event) {
+                    QMetaObject::invokeMethod(
+                        this, [this, index, event] { emit slotChanged(index, event); },
+                        Qt::QueuedConnection);
+                },
+                [this, index](const UnitReport &report) {
+                    QMetaObject::invokeMethod(
+                        this, [this, index, report] { emit unitFinished(index, report); },
+                        Qt::QueuedConnection);
+                });
+            worker.run();
+        });
+        connect(thread, &QThread::finished, this, &StationRun::onSlotEnded);
+        m_threads.push_back(thread);
+        thread->start();
+    }
+    m_keeperThread = QThread::create([this] {
+        LedgerKeeper(m_config, m_spool, m_keeperStop, m_countReached,
+                     [this](const LedgerStatus &status) {
+                         QMetaObject::invokeMethod(
+                             this, [this, status] { emit ledgerStatus(status); },
+                             Qt::QueuedConnection);
+                     })
+            .run();
+    });
+    // The keeper ends after the slots, so the results of their last units are stored too.
+    connect(m_keeperThread, &QThread::finished, this, &StationRun::finished);
+    m_threads.push_back(m_keeperThread);
+    m_keeperThread->start();
+}
+
+void StationRun::stop() {
+    m_stop.store(true);
+}
+
+void StationRun::onSlotEnded() {
+    if (--m_runningSlots == 0)
+        m_keeperStop.store(true);
+}
+
+}  // namespace pairwick::station

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "station/ledgerkeeper.h"
+#include "station/slotevent.h"
+#include "station/stationconfig.h"
+
+class QThread;
+
+namespace pairwick::link {
+class TrafficLog;
+}
+
+namespace pairwick::station {
+
+class ResultSpool;
+
+// A running station: every slot and the ledger keeper on threads of their own. What they report
+// arrives on the thread that owns the run, so a window or a terminal view never waits for a port
+// or for the ledger.
+class StationRun : public QObject {
+    Q_OBJECT
+
+public:
+    StationRun(StationConfig config, ResultSpool &spool, link::TrafficLog *log,
+               QObject *parent = nullptr);
+    ~StationRun() override;
+
+    const StationConfig &config() const { return m_config; }
+    void start();
+    // Every slot stops at its next step; a unit in progress is recorded as interrupted.
+    void stop();
+    bool stopRequested() const { return m_stop.load(); }
+    bool countReached() const { return m_countReached.load(); }
+
+signals:
+    void slotChanged(int index, const pairwick::station::SlotEvent &event);
+    void unitFinished(int index, const pairwick::station::UnitReport &report);
+    void ledgerStatus(const pairwick::station::LedgerStatus &status);
+    void finished();
+
+private:
+    void onSlotEnded();
+
+    StationConfig m_config;
+    ResultSpool &m_spool;
+    link::TrafficLog *m_log;
+    std::atomic_bool m_stop{false};
+    std::atomic_bool m_countReached{false};
+    std::atomic_bool m_keeperStop{false};
+    std::vector<QThread *> m_threads;
+    QThread *m_keeperThread = nullptr;
+    int m_runningSlots = 0;
+};
+
+}  // namespace pairwick::station

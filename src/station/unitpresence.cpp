@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "station/unitpresence.h"
+
+#include <sys/stat.h>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QThread>
+#include <atomic>
+
+#include "link/commport.h"
+#include "link/porterror.h"
+#include "link/replytests.h"
+#include "protocol/commands.h"
+#include "provision/fastexchange.h"
+#include "provision/portjob.h"
+
+namespace pairwick::station {
+
+namespace {
+
+constexpr int SliceMs = 100;
+
+}  // namespace
+
+UnitPresence::UnitPresence(QString slot, KeepGoing keepGoing, Problem problem,
+                           PresenceTiming timing)
+    : m_slot(std::move(slot)),
+      m_device(provision::deviceForPort(m_slot)),
+      m_keepGoing(std::move(keepGoing)),
+      m_problem(std::move(problem)),
+      m_timing(timing) {}
+
+bool UnitPresence::deviceExists() const {
+    // stat follows the links of a port map or of /dev/serial, so a link to an unplugged device
+    // counts as absent.
+    struct stat status {};
+    return ::stat(QFile::encodeName(m_device).constData(), &status) == 0;
+}
+
+bool UnitPresence::pause(int milliseconds) const {
+    const QDeadlineTimer deadline(milliseconds);
+    while (m_keepGoing()) {
+        if (deadline.hasExpired())
+            return true;
+        QThread::msleep(ulong(std::min<qint64>(deadline.remainingTime(), SliceMs)));
+    }
+    return false;
+}
+
+void UnitPresence::tell(const QString &problem) {
+    if (problem == m_lastProblem)
+        return;
+    m_lastProblem = problem;
+    m_problem(problem);
+}
+
+bool UnitPresence::answersProbe(link::CommPort &port) {
+    // The probe itself never stops half-way: it is four bytes and a short wait.
+    const std::atomic_bool never{false};
+    provision::FastExchange exchange(port, {false, m_timing.probeTimeoutMs}, never);
+    return link::ProbeReplyOk(exchange.exchange(protocol::ProbeCommand).text);
+}
+
+bool UnitPresence::waitForUnit(link::CommPort &port) {
+    while (m_keepGoing()) {
+        if (!deviceExists()) {
+            port.close();
+            tell(QString());
+            pause(m_timing.statMs);
+            continue;
+        }
+        if (!port.isOpen()) {
+            try {
+                provision::openPort(port, m_slot);
+                tell(QString());
+            } catch (const link::PortError &fault) {
+                // Held by another program, or not the user's to open: said once, watched on.
+                tell(fault.message());
+                pause(m_timing.reopenEveryMs);
+                continue;
+            }
+        }
+        QElapsedTimer probing;
+        probing.start();
+        try {
+            if (answersProbe(port))
+                return true;
+        } catch (const link::PortError &) {
+            port.close();
+        }
+        pause(int(std::max<qint64>(0, m_timing.probeEveryMs - probing.elapsed())));
+    }
+    port.close();
+    return false;
+}
+
+void UnitPresence::waitUntilOut(link::CommPort &port) {
+    QElapsedTimer sinceAnswer;
+    sinceAnswer.start();
+    while (m_keepGoing() && port.isOpen() && deviceExists()) {
+        try {
+            if (answersProbe(port))
+                sinceAnswer.restart();
+            else if (sinceAnswer.elapsed() >= m_timing.goneAfterSilentMs)
+                break;
+        } catch (const link::PortError &) {
+            break;
+        }
+        pause(m_timing.checkOutEveryMs);
+    }
+    port.close();
+}
+
+}  // namespace pairwick::station

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace pairwick::link {
+class CommPort;
+}
+
+namespace pairwick::station {
+
+// How often a slot looks. A stat costs next to nothing; a probe is a few bytes on the line.
+struct PresenceTiming {
+    int statMs = 100;
+    int probeEveryMs = 400;
+    int probeTimeoutMs = 250;
+    int reopenEveryMs = 1000;
+    int checkOutEveryMs = 300;
+    int goneAfterSilentMs = 1000;
+};
+
+// Whether a unit is in a slot: its device exists, opens and answers AT. Blocking, for the slot's
+// own thread; every wait ends early once keepGoing() turns false.
+class UnitPresence {
+public:
+    using KeepGoing = std::function<bool()>;
+    // A text for the slot: why the device cannot be used, or empty once it can again.
+    using Problem = std::function<void(const QString &problem)>;
+
+    UnitPresence(QString slot, KeepGoing keepGoing, Problem problem,
+                 PresenceTiming timing = PresenceTiming());
+
+    // Until a unit answers, with the port open; false when told to stop first.
+    bool waitForUnit(link::CommPort &port);
+    // Until the unit is gone: its device went away, or it did not answer for a second. The port
+    // is closed then.
+    void waitUntilOut(link::CommPort &port);
+
+private:
+    bool answersProbe(link::CommPort &port);
+    bool deviceExists() const;
+    bool pause(int milliseconds) const;
+    void tell(const QString &problem);
+
+    QString m_slot;
+    QString m_device;
+    KeepGoing m_keepGoing;
+    Problem m_problem;
+    PresenceTiming m_timing;
+    QString m_lastProblem;
+};
+
+}  // namespace pairwick::station
