@@ -81,7 +81,7 @@ int main(int argc, char *argv[]) {
     // Watching before any link exists, so no signal can leave a link behind.
     SignalWatcher signalWatcher;
     std::vector<std::unique_ptr<Simulator>> adapters;
-    // In unit mode, one a port; they go before the adapters they work on.
+    // In unit mode, one a port; declared after the adapters they work on, so they go first.
     std::vector<std::unique_ptr<UnitSlot>> unitSlots;
     const UnitSlot::UnitMaker makeUnit = unitMaker(options);
     for (int index = 0; index < options.adapters; ++index) {
