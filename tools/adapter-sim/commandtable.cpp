@@ -105,7 +105,10 @@ Verdict applyCommand(const QByteArray &line, AdapterState &state) {
         return Verdict::Accepted;
     }
     if (line == bytes(resetCommand)) {
+        // The address belongs to the unit, not to its settings, so a reset leaves it.
+        const QByteArray address = state.value(Field::LocalAddress);
         state = AdapterState::factory();
+        state.setValue(Field::LocalAddress, address);
         return Verdict::Accepted;
     }
     for (const SetCommand &command : setCommands()) {

@@ -16,7 +16,8 @@ QLatin1String latin1(std::string_view text) {
 
 QString factoryTable() {
     QString text = QStringLiteral(
-        "\nFactory state (AT+DEFAULT restores it, whatever the start options were):\n");
+        "\nFactory state (AT+DEFAULT restores it, whatever the start options were, but keeps\n"
+        "the local address):\n");
     for (const FactoryValue &entry : factoryValues) {
         text += QStringLiteral("  %1 %2\n")
                     .arg(latin1(entry.label) + QLatin1Char(':'), -26)
@@ -51,6 +52,10 @@ QString logFormat() {
                "  TIME [PORT ]state FIELD=VALUE       a stored value a command changed\n"
                "  TIME [PORT ]chaos FAULT on LINE     the fault chaos mode played on a line\n"
                "  TIME [PORT ]returned LINK -> TERMINAL  a vanished adapter is back\n"
+               "  TIME [PORT ]unit in SERIAL ADDRESS  with --units: a unit was put in\n"
+               "  TIME [PORT ]unit out SERIAL         with --units: a unit was taken out\n"
+               "  TIME [PORT ]unit mute SERIAL        with --units: the unit stopped answering\n"
+               "  TIME [PORT ]unit unmute SERIAL      with --units: the unit answers again\n"
                "TIME is HH:MM:SS.mmm local time. PORT (e.g. COM2) appears only when more than\n"
                "one adapter runs. FIELD is one of\n  %1.\n"
                "VALUE is the value as stored (role 0 or 1, messages EN or DI). LINE, BYTES and\n"
@@ -59,10 +64,28 @@ QString logFormat() {
         .arg(keys.join(QLatin1String(", ")));
 }
 
+QString unitMode() {
+    return QStringLiteral(
+        "\nUnit mode (--units): each port plays one unit after another. With P ports, the\n"
+        "k-th unit (from 0) of the i-th port (from 0) has serial FIRST + k*P + i, FIRST\n"
+        "being --first-unit, and local address 0A51:SS:SSSSSS, the serial's last eight\n"
+        "decimal digits (serial 1234: 0A51:00:001234). Each unit starts as the start\n"
+        "switches say, with its own address, and chaos draws its faults from SEED and\n"
+        "the serial. Standard input takes one control line each, PORT as for --port:\n"
+        "  next PORT    take the unit out; the next goes in after --unit-settle\n"
+        "  out PORT     take the unit out and leave the port empty\n"
+        "  in PORT      put the next unit in at once\n"
+        "  mute PORT    the terminal stays, but nothing answers and lines are lost\n"
+        "  unmute PORT  answer again\n"
+        "A unit taken out leaves the link pointing at nothing; the next one comes in under\n"
+        "the same link on a new terminal. A line that does not apply is reported on\n"
+        "standard error and ignored; the end of standard input changes nothing.\n");
+}
+
 }  // namespace
 
 QString helpEpilogue() {
-    return factoryTable() + chaosTable() + logFormat();
+    return factoryTable() + chaosTable() + unitMode() + logFormat();
 }
 
 }  // namespace pairwick::adaptersim

@@ -3,6 +3,7 @@
 
 #include "helptext.h"
 #include "portlink.h"
+#include "unitnumbering.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -35,6 +36,7 @@ constexpr FaultSwitch faultSwitches[] = {
 constexpr int highestPort = 9999;
 constexpr int mostAdapters = 256;
 constexpr qint64 longestReplyDelayMs = 60000;
+constexpr qint64 longestSettleMs = 60000;
 constexpr qint64 lowestLineRate = 50;
 constexpr qint64 highestLineRate = 4000000;
 
@@ -146,11 +148,30 @@ std::variant<Options, EarlyExit> parseOptions(const QStringList &arguments) {
         QStringLiteral("chaos-faults"),
         QStringLiteral("Draw only from these faults (default all)."), QStringLiteral("LIST"),
         allChaosFaults());
+    const QCommandLineOption unitsOption(
+        QStringLiteral("units"),
+        QStringLiteral("Play a series of units on each port, one after another, each with its own "
+                       "serial, address and factory state; control lines on standard input take "
+                       "them out and put them in (see below)."));
+    const QCommandLineOption firstUnitOption(
+        QStringLiteral("first-unit"),
+        QStringLiteral("The serial of the first unit (0 to %1, default 1).")
+            .arg(unitSerialLimit - 1),
+        QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption unitSettleOption(
+        QStringLiteral("unit-settle"),
+        QStringLiteral("Milliseconds from taking a unit out with next to putting the next one in "
+                       "(0 to %1, default 300).")
+            .arg(longestSettleMs),
+        QStringLiteral("MS"), QStringLiteral("300"));
+    const QCommandLineOption startEmptyOption(QStringLiteral("start-empty"),
+                                              QStringLiteral("Start with no unit in any port."));
     const QCommandLineOption quietOption(QStringLiteral("quiet"),
                                          QStringLiteral("Print only the ready lines."));
     parser.addOptions({helpOption, portOption, adaptersOption, foldersOption, roleOption,
                        gb18030Option, replyDelayOption, lineRateOption, lowercaseOption,
-                       floodOption, chaosOption, chaosRateOption, chaosFaultsOption, quietOption});
+                       floodOption, chaosOption, chaosRateOption, chaosFaultsOption, unitsOption,
+                       firstUnitOption, unitSettleOption, startEmptyOption, quietOption});
     QList<QCommandLineOption> faultOptions;
     for (const FaultSwitch &entry : faultSwitches) {
         faultOptions.append(QCommandLineOption(
@@ -237,6 +258,30 @@ std::variant<Options, EarlyExit> parseOptions(const QStringList &arguments) {
     } else if (parser.isSet(chaosRateOption) || parser.isSet(chaosFaultsOption)) {
         return usageError(QStringLiteral("--chaos-rate and --chaos-faults need --chaos SEED"));
     }
+
+    options.units = parser.isSet(unitsOption);
+    if (!options.units && (parser.isSet(firstUnitOption) || parser.isSet(unitSettleOption) ||
+                           parser.isSet(startEmptyOption))) {
+        return usageError(
+            QStringLiteral("--first-unit, --unit-settle and --start-empty need --units"));
+    }
+    const std::optional<qint64> firstUnit =
+        wholeNumber(parser.value(firstUnitOption), 0, unitSerialLimit - 1);
+    if (!firstUnit) {
+        return usageError(QStringLiteral("--first-unit takes 0 to %1, not %2")
+                              .arg(unitSerialLimit - 1)
+                              .arg(parser.value(firstUnitOption)));
+    }
+    options.firstUnit = *firstUnit;
+    const std::optional<qint64> unitSettle =
+        wholeNumber(parser.value(unitSettleOption), 0, longestSettleMs);
+    if (!unitSettle) {
+        return usageError(QStringLiteral("--unit-settle takes 0 to %1 milliseconds, not %2")
+                              .arg(longestSettleMs)
+                              .arg(parser.value(unitSettleOption)));
+    }
+    options.unitSettle = std::chrono::milliseconds(*unitSettle);
+    options.startEmpty = parser.isSet(startEmptyOption);
 
     options.gb18030Name = parser.isSet(gb18030Option);
     options.lowercaseOk = parser.isSet(lowercaseOption);

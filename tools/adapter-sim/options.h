@@ -28,6 +28,11 @@ struct Options {
     qint64 lineRate = 0;
     std::optional<ChaosSettings> chaos;
     FaultPlan faults;
+    // Each port plays a series of units, changed by control lines on standard input.
+    bool units = false;
+    qint64 firstUnit = 1;
+    std::chrono::milliseconds unitSettle{300};
+    bool startEmpty = false;
 };
 
 // What to print and the exit code, for --help and for arguments that make no sense.

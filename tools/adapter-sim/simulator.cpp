@@ -36,6 +36,8 @@ Simulator::Simulator(AdapterSetup setup, Responder responder, ActivityLog log, Q
             [this] { m_log.note(QStringLiteral("flood done")); });
     connect(&m_writer, &LineWriter::failed, this,
             [this](const QString &reason) { finish(1, reason); });
+    m_return.setSingleShot(true);
+    connect(&m_return, &QTimer::timeout, this, &Simulator::reappear);
 }
 
 Simulator::~Simulator() {
@@ -46,12 +48,36 @@ bool Simulator::open(QString *error) {
     return attach(error);
 }
 
+bool Simulator::openEmpty(QString *error) {
+    m_link.emplace();
+    if (!m_link->create(m_setup.portsFolder, m_setup.linkName, nowhere(), error)) {
+        m_link.reset();
+        return false;
+    }
+    return true;
+}
+
 void Simulator::start() {
-    m_readable->setEnabled(true);
+    if (m_readable != nullptr) {
+        m_readable->setEnabled(true);
+    }
 }
 
 QString Simulator::endpoints() const {
-    return QStringLiteral("%1 -> %2").arg(m_link->path(), m_terminal->devicePath());
+    return QStringLiteral("%1 -> %2")
+        .arg(m_link->path(), m_terminal ? m_terminal->devicePath() : nowhere());
+}
+
+bool Simulator::takeOut() {
+    m_return.stop();
+    m_muted = false;
+    // A vanished adapter has left the link pointing at nothing already.
+    return !m_terminal || unplug();
+}
+
+bool Simulator::putIn(Responder responder) {
+    m_responder = std::move(responder);
+    return reattach();
 }
 
 bool Simulator::attach(QString *error) {
@@ -90,6 +116,8 @@ void Simulator::closeTerminal() {
     }
     m_writer.attach(-1);
     m_terminal.reset();
+    // A line half sent to the old terminal is no line for the next one.
+    m_splitter = LineSplitter();
 }
 
 void Simulator::readInput() {
@@ -106,6 +134,9 @@ void Simulator::readInput() {
             finish(1, QStringLiteral("reading the terminal failed: %1")
                           .arg(QString::fromLocal8Bit(std::strerror(errno))));
             return;
+        }
+        if (m_muted) {
+            continue;
         }
         const LineSplitter::Lines lines = m_splitter.feed(QByteArrayView(buffer, count));
         for (int i = 0; i < lines.dropped; ++i) {
@@ -163,28 +194,43 @@ std::chrono::milliseconds Simulator::arrivalTime(qsizetype bytes) const {
     return std::chrono::milliseconds((bits * 1000 + m_setup.lineRate / 2) / m_setup.lineRate);
 }
 
-void Simulator::disappear(std::chrono::milliseconds absence) {
+QString Simulator::nowhere() const {
+    return QStringLiteral("/nonexistent/pairwick-adapter-sim/%1").arg(m_setup.linkName);
+}
+
+bool Simulator::unplug() {
     // An unplugged adapter leaves the user's link behind, pointing at nothing: the tool must find
     // no device under COMn while it is away, not the one the port map names when there is no
     // link at all. The link is re-pointed before the terminal closes.
     QString error;
-    if (!m_link->retarget(
-            QStringLiteral("/nonexistent/pairwick-adapter-sim/%1").arg(m_setup.linkName), &error)) {
+    if (!m_link->retarget(nowhere(), &error)) {
         finish(1, error);
-        return;
+        return false;
     }
     closeTerminal();
-    QTimer::singleShot(absence, this, &Simulator::reappear);
+    return true;
 }
 
-void Simulator::reappear() {
+bool Simulator::reattach() {
     QString error;
     if (!attach(&error)) {
         finish(1, error);
-        return;
+        return false;
     }
-    m_log.note(QStringLiteral("returned %1").arg(endpoints()));
     start();
+    return true;
+}
+
+void Simulator::disappear(std::chrono::milliseconds absence) {
+    if (unplug()) {
+        m_return.start(absence);
+    }
+}
+
+void Simulator::reappear() {
+    if (reattach()) {
+        m_log.note(QStringLiteral("returned %1").arg(endpoints()));
+    }
 }
 
 void Simulator::schedule(const QByteArray &bytes, std::chrono::milliseconds delay) {
@@ -205,7 +251,7 @@ void Simulator::schedule(const QByteArray &bytes, std::chrono::milliseconds dela
 }
 
 void Simulator::send(const QByteArray &bytes, quint64 presence) {
-    if (m_finished || !m_terminal || presence != m_presence) {
+    if (m_finished || !m_terminal || presence != m_presence || m_muted) {
         return;
     }
     m_log.sent(bytes);

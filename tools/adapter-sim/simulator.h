@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QTimer>
 
 #include <chrono>
 #include <optional>
@@ -39,9 +40,19 @@ public:
 
     // Creates the terminal and the link; nothing is read before start().
     bool open(QString *error);
+    // Creates only the link, pointing at nothing, for a slot that starts with no unit in.
+    bool openEmpty(QString *error);
     void start();
     // "<link> -> <terminal>", as the ready and returned lines print it.
     QString endpoints() const;
+
+    // The adapter is unplugged for good: its terminal goes, the link is left pointing at nothing.
+    bool takeOut();
+    // Another adapter is plugged in under the same link, on a terminal of its own.
+    bool putIn(Responder responder);
+    // The terminal stays but nothing answers, as behind a bridge whose adapter was pulled out.
+    void setMuted(bool muted) { m_muted = muted; }
+    bool isMuted() const { return m_muted; }
 
 signals:
     // The simulator has stopped touching the terminal; the program is to end with this code.
@@ -54,6 +65,9 @@ private:
     void readInput();
     void handleLine(const QByteArray &line);
     std::chrono::milliseconds arrivalTime(qsizetype bytes) const;
+    QString nowhere() const;
+    bool unplug();
+    bool reattach();
     void disappear(std::chrono::milliseconds absence);
     void reappear();
     void schedule(const QByteArray &bytes, std::chrono::milliseconds delay);
@@ -69,11 +83,14 @@ private:
     std::optional<PseudoTerminal> m_terminal;
     std::optional<PortLink> m_link;
     QSocketNotifier *m_readable = nullptr;
+    // Brings a vanished adapter back; stopped when it is taken out meanwhile.
+    QTimer m_return;
     // Counts the terminals so far, so replies due on a vanished one are not sent on the next.
     quint64 m_presence = 0;
     qsizetype m_scheduledBytes = 0;
     bool m_floodScheduled = false;
     bool m_finished = false;
+    bool m_muted = false;
 };
 
 }  // namespace pairwick::adaptersim

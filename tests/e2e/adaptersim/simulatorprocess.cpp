@@ -79,6 +79,11 @@ bool SimulatorProcess::sendSignal(int signalNumber) {
     return ::kill(pid_t(m_process.processId()), signalNumber) == 0;
 }
 
+bool SimulatorProcess::command(const QByteArray &line) {
+    const QByteArray bytes = line + '\n';
+    return m_process.write(bytes) == bytes.size() && m_process.waitForBytesWritten(startLimitMs);
+}
+
 QByteArray SimulatorProcess::standardOutput() {
     m_output += m_process.readAllStandardOutput();
     return m_output;

@@ -24,6 +24,9 @@ public:
     bool runToEnd(const QStringList &arguments);
     bool waitForEnd();
     bool sendSignal(int signalNumber);
+    // Writes one control line to the program's standard input.
+    bool command(const QByteArray &line);
+    void endInput() { m_process.closeWriteChannel(); }
 
     // Of the adapters in the order of their ready lines.
     QString linkPath(int adapter = 0) const { return m_linkPaths.value(adapter); }
