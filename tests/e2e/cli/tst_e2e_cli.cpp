@@ -2,6 +2,7 @@
 // pairwick-cli as a script runs it, against simulated adapters on pseudo-terminals.
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,6 +54,7 @@ class TestE2eCli : public QObject {
 private slots:
     void init();
     void cleanup();
+    void portsListsEveryName();
     void portsFailIndependently();
     void profileClonesAnAdapter();
     void completionFollowsTheLayout_data();
@@ -139,6 +141,23 @@ QJsonObject TestE2eCli::portResult(const CliRun &run, const QString &port) {
             return entry.toObject();
     }
     return {};
+}
+
+// A mapped pseudo-terminal opens and has no name under /dev/serial; an unmapped port is absent.
+void TestE2eCli::portsListsEveryName() {
+    adapter("COM1");
+    const CliRun result = run({"ports", "--json"});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.ports.size(), 16);
+    const QJsonObject mapped = portResult(result, "COM1");
+    QCOMPARE(mapped.value("device").toString(),
+             QFileInfo(m_folder->filePath("com1")).canonicalFilePath());
+    QVERIFY(mapped.value("opens").toBool());
+    for (const QString key : {"stable", "path", "problem"})
+        QVERIFY2(mapped.contains(key) && mapped.value(key).isNull(), qPrintable(key));
+    const CliRun table = run({"ports"});
+    QVERIFY2(table.output.startsWith("PORT ") && table.output.contains("  BY-PATH  "),
+             table.output.constData());
 }
 
 // One adapter vanishes in the middle of the write, one reports a token no table holds, one port
