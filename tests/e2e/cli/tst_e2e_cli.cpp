@@ -61,6 +61,7 @@ private slots:
     void completionFollowsTheLayout();
     void badInputSendsNothing_data();
     void badInputSendsNothing();
+    void unwritableLogIsReported();
     void interruptSendsNothingMore();
     void floodIsReadAndDropped();
 
@@ -308,6 +309,9 @@ void TestE2eCli::badInputSendsNothing_data() {
         << QStringList{"read", "COM1", "--timeout", "0"} << QString() << "--timeout";
     QTest::newRow("no port") << QStringList{"read"} << QString() << "at least one PORT";
     QTest::newRow("unknown command") << QStringList{"erase", "COM1"} << QString() << "erase";
+    QTest::newRow("log in a missing folder")
+        << QStringList{"read", "COM1", "--log", "/nonexistent/wire.log"} << QString()
+        << "/nonexistent/wire.log";
 }
 
 void TestE2eCli::badInputSendsNothing() {
@@ -328,6 +332,20 @@ void TestE2eCli::badInputSendsNothing() {
     QVERIFY(result.output.isEmpty());
     QTest::qWait(100);
     QCOMPARE(received("COM1"), QStringList());
+}
+
+// A wire log on a full device: the port is still read, the failure is told once, and the status
+// is no longer success.
+void TestE2eCli::unwritableLogIsReported() {
+    adapter("COM1");
+    const CliRun result = run({"read", "COM1", "--log", "/dev/full", "--json", "--quiet"});
+    QCOMPARE(result.status, 1);
+    QVERIFY(portResult(result, "COM1").value("ok").toBool());
+    // The reason is the system's, in the user's language.
+    QVERIFY2(result.errors.startsWith("pairwick-cli: the wire log /dev/full cannot be written: ") &&
+                 result.errors.count('\n') == 1,
+             result.errors.constData());
+    QVERIFY(received("COM1").contains("AT+PIN?"));
 }
 
 // Ctrl-C in the middle of a paced write: the port stops at its next step and is released.
