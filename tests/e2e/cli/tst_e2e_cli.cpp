@@ -305,6 +305,10 @@ void TestE2eCli::badInputSendsNothing_data() {
                                               << "unknown key \"colour\"";
     QTest::newRow("profile that is no JSON") << write << "name=x"
                                              << "not valid JSON";
+    QTest::newRow("profile that never ends")
+        << write + QStringList{"--profile", "/dev/zero"} << QString() << "/dev/zero: larger than";
+    QTest::newRow("profile of 2 MiB")
+        << write << QString(2 * 1024 * 1024, u' ') << "profile.json: larger than";
     QTest::newRow("timeout out of range")
         << QStringList{"read", "COM1", "--timeout", "0"} << QString() << "--timeout";
     QTest::newRow("no port") << QStringList{"read"} << QString() << "at least one PORT";
