@@ -65,7 +65,9 @@ QByteArray resultsJson(const std::vector<PortResult> &results) {
         port.insert(QStringLiteral("device"), result.device);
         port.insert(QStringLiteral("ok"), result.ok);
         port.insert(QStringLiteral("settings"),
-                    result.ok ? QJsonValue(settings::toJson(result.settings)) : QJsonValue());
+                    result.settings.isEmpty() ? QJsonValue()
+                                              : QJsonValue(settings::toJson(result.settings)));
+        port.insert(QStringLiteral("complete"), result.complete);
         port.insert(QStringLiteral("written"), keyNames(result.written));
         port.insert(QStringLiteral("unchanged"), keyNames(result.unchanged));
         port.insert(QStringLiteral("error"),
@@ -85,8 +87,7 @@ QString resultsTable(const std::vector<PortResult> &results) {
     for (const PortResult &result : results) {
         QStringList row{result.port, statusWord(result), QString::number(result.seconds, 'f', 2)};
         for (Key key : settings::AllKeys)
-            row.append(result.ok && result.settings.has(key) ? result.settings.value(key)
-                                                             : QStringLiteral("-"));
+            row.append(result.settings.has(key) ? result.settings.value(key) : QStringLiteral("-"));
         row.append(noteFor(result));
         rows.append(row);
     }

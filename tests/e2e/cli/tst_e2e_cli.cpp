@@ -194,6 +194,10 @@ void TestE2eCli::portsFailIndependently() {
     QVERIFY(!vanished.value("ok").toBool());
     QVERIFY2(vanished.value("error").toString().startsWith("write baud=115200"),
              qPrintable(vanished.value("error").toString()));
+    // The name was written and the baud rate may have been: only the values left alone remain.
+    const QJsonObject held = vanished.value("settings").toObject();
+    QVERIFY(!held.contains("name") && !held.contains("baud") && held.contains("pin"));
+    QVERIFY(!vanished.value("complete").toBool());
     QTRY_VERIFY(received("COM2").contains("AT+UARTBAUDRATE=115200"));
     QCOMPARE(received("COM2").constLast(), "AT+UARTBAUDRATE=115200");
 
@@ -247,27 +251,32 @@ void TestE2eCli::completionFollowsTheLayout_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("outcome");
+    QTest::addColumn<QStringList>("keysRead");
 
+    const QStringList all{"name", "version",  "baud", "parity", "stop",
+                          "role", "messages", "pin",  "address"};
     QTest::newRow("a name that reads OK")
-        << QStringList{} << QStringList{"--set", "name=OK"} << 0 << "OK";
+        << QStringList{} << QStringList{"--set", "name=OK"} << 0 << "OK" << all;
     QTest::newRow("a late tail, waited for")
         << QStringList{"--late-tail", "AT+VER?"} << QStringList{"--timeout", "2500"} << 0
-        << "PairwickSim";
-    QTest::newRow("a late tail, too late")
-        << QStringList{"--late-tail", "AT+VER?"} << QStringList{} << 1 << "read version";
+        << "PairwickSim" << all;
+    QTest::newRow("a late tail, too late") << QStringList{"--late-tail", "AT+VER?"} << QStringList{}
+                                           << 1 << "read version" << QStringList{"name"};
     QTest::newRow("lower-case ok")
-        << QStringList{"--lowercase-ok"} << QStringList{} << 1 << "probe";
+        << QStringList{"--lowercase-ok"} << QStringList{} << 1 << "probe" << QStringList{};
     QTest::newRow("no repeated command line")
-        << QStringList{"--no-echo", "AT+PIN?"} << QStringList{} << 1 << "read pin";
+        << QStringList{"--no-echo", "AT+PIN?"} << QStringList{} << 1 << "read pin"
+        << all.mid(0, all.indexOf("pin"));
 }
 
 // A write, when there is something to set, or else a read; the outcome is the name read back or
-// the step that failed.
+// the step that failed. A port that failed part-way still reports what it read.
 void TestE2eCli::completionFollowsTheLayout() {
     QFETCH(QStringList, switches);
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QString, outcome);
+    QFETCH(QStringList, keysRead);
     adapter("COM1", switches);
     const QString command = arguments.contains("--set") ? "write" : "read";
     const CliRun result = run(QStringList{command, "COM1", "--json", "--quiet"} + arguments);
@@ -278,6 +287,12 @@ void TestE2eCli::completionFollowsTheLayout() {
     else
         QVERIFY2(port.value("error").toString().startsWith(outcome),
                  qPrintable(port.value("error").toString()));
+    QCOMPARE(port.value("complete").toBool(), status == 0);
+    QCOMPARE(port.value("settings").isNull(), keysRead.isEmpty());
+    QStringList keys = port.value("settings").toObject().keys();
+    keys.sort();
+    keysRead.sort();
+    QCOMPARE(keys, keysRead);
 }
 
 void TestE2eCli::badInputSendsNothing_data() {
