@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTranslator>
+#include <cstdio>
 #include <memory>
 
 #include "about/browserlauncher.h"
@@ -55,5 +56,8 @@ int main(int argc, char *argv[]) {
             window->deleteLater();
     }
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The window has no place for it, and the one who asked for the log reads the terminal.
+    if (log && !log->writeError().isEmpty())
+        std::fputs(qPrintable(QStringLiteral("pairwick: %1\n").arg(log->writeError())), stderr);
     return result;
 }

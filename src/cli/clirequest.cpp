@@ -31,7 +31,8 @@ constexpr CommandFacts Commands[]{
 const QString ExitStatusText = QStringLiteral(
     "Exit status:\n"
     "  0    every port succeeded\n"
-    "  1    at least one port failed a step or the verification\n"
+    "  1    at least one port failed a step or the verification, or the wire log\n"
+    "       could not be written\n"
     "  2    usage or profile error; nothing was sent\n"
     "  3    at least one port could not be opened (the others still ran)\n"
     "  130  stopped by Ctrl-C or SIGTERM\n");

@@ -60,9 +60,17 @@ int runPorts(const cli::CliRequest &request) {
     run.start();
     QCoreApplication::exec();
 
+    const QString logError = log.writeError();
+    if (!logError.isEmpty())
+        print(stderr, QStringLiteral("pairwick-cli: %1\n").arg(logError).toUtf8());
     print(stdout, request.json ? cli::resultsJson(run.results())
                                : cli::resultsTable(run.results()).toUtf8());
-    return run.stopRequested() ? cli::ExitStatus::Interrupted : cli::resultsStatus(run.results());
+    if (run.stopRequested())
+        return cli::ExitStatus::Interrupted;
+    const int status = cli::resultsStatus(run.results());
+    // The ports did their work, but the record the caller asked for is not whole.
+    return status == cli::ExitStatus::Success && !logError.isEmpty() ? cli::ExitStatus::PortFailed
+                                                                     : status;
 }
 
 }  // namespace

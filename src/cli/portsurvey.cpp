@@ -1,31 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/portsurvey.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "cli/texttable.h"
 #include "link/commport.h"
 #include "link/porterror.h"
 #include "link/portmap.h"
+#include "link/stablename.h"
 
 namespace pairwick::cli {
 
 namespace {
 
 constexpr int PortCount = 16;
-
-QString stableNameOf(const QString &device) {
-    const QString target = QFileInfo(device).canonicalFilePath();
-    const QDir byId(QStringLiteral("/dev/serial/by-id"));
-    for (const QFileInfo &entry : byId.entryInfoList(QDir::System | QDir::Files)) {
-        if (!target.isEmpty() && entry.canonicalFilePath() == target)
-            return entry.absoluteFilePath();
-    }
-    return QString();
-}
 
 }  // namespace
 
@@ -38,7 +29,10 @@ QList<PortFacts> surveyPorts() {
         facts.device = link::devicePathForPort(number);
         facts.exists = QFileInfo::exists(facts.device);
         if (facts.exists) {
-            facts.stableName = stableNameOf(facts.device);
+            facts.stableName =
+                link::stableDeviceName(facts.device, QStringLiteral("/dev/serial/by-id"));
+            facts.pathName =
+                link::stableDeviceName(facts.device, QStringLiteral("/dev/serial/by-path"));
             try {
                 port.open(number);
                 facts.opens = true;
@@ -53,25 +47,20 @@ QList<PortFacts> surveyPorts() {
 }
 
 QString portsTable(const QList<PortFacts> &ports) {
-    QString table = QStringLiteral("%1%2%3%4%5\n")
-                        .arg(QStringLiteral("PORT"), -7)
-                        .arg(QStringLiteral("DEVICE"), -16)
-                        .arg(QStringLiteral("EXISTS"), -8)
-                        .arg(QStringLiteral("OPENS"), -7)
-                        .arg(QStringLiteral("STABLE NAME / PROBLEM"));
+    const auto orDash = [](const QString &text) {
+        return text.isEmpty() ? QStringLiteral("-") : text;
+    };
+    QList<QStringList> rows{{QStringLiteral("PORT"), QStringLiteral("DEVICE"),
+                             QStringLiteral("EXISTS"), QStringLiteral("OPENS"),
+                             QStringLiteral("BY-ID"), QStringLiteral("BY-PATH"),
+                             QStringLiteral("PROBLEM")}};
     for (const PortFacts &facts : ports) {
-        const QString note = facts.problem.isEmpty() ? facts.stableName
-                                                     : QString(facts.problem).replace(u'\n', u' ');
-        table += QStringLiteral("%1%2%3%4%5")
-                     .arg(facts.port, -7)
-                     .arg(facts.device, -16)
-                     .arg(facts.exists ? QStringLiteral("yes") : QStringLiteral("no"), -8)
-                     .arg(facts.opens ? QStringLiteral("yes") : QStringLiteral("no"), -7)
-                     .arg(note)
-                     .trimmed() +
-                 u'\n';
+        rows.append(
+            {facts.port, facts.device, facts.exists ? QStringLiteral("yes") : QStringLiteral("no"),
+             facts.opens ? QStringLiteral("yes") : QStringLiteral("no"), orDash(facts.stableName),
+             orDash(facts.pathName), QString(facts.problem).replace(u'\n', u' ')});
     }
-    return table;
+    return alignedTable(rows);
 }
 
 QByteArray portsJson(const QList<PortFacts> &ports) {
@@ -83,6 +72,8 @@ QByteArray portsJson(const QList<PortFacts> &ports) {
             {QStringLiteral("exists"), facts.exists},
             {QStringLiteral("stable"),
              facts.stableName.isEmpty() ? QJsonValue() : QJsonValue(facts.stableName)},
+            {QStringLiteral("path"),
+             facts.pathName.isEmpty() ? QJsonValue() : QJsonValue(facts.pathName)},
             {QStringLiteral("opens"), facts.opens},
             {QStringLiteral("problem"),
              facts.problem.isEmpty() ? QJsonValue() : QJsonValue(facts.problem)},

@@ -12,6 +12,7 @@ struct PortFacts {
     QString device;
     bool exists = false;
     QString stableName;  // under /dev/serial/by-id, where the system gives one
+    QString pathName;    // under /dev/serial/by-path: the socket it is plugged into
     bool opens = false;
     QString problem;  // why it would not open, as the window explains it
 };

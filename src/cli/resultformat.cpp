@@ -6,6 +6,7 @@
 #include <QJsonObject>
 
 #include "cli/clirequest.h"
+#include "cli/texttable.h"
 #include "settings/profile.h"
 
 namespace pairwick::cli {
@@ -64,7 +65,9 @@ QByteArray resultsJson(const std::vector<PortResult> &results) {
         port.insert(QStringLiteral("device"), result.device);
         port.insert(QStringLiteral("ok"), result.ok);
         port.insert(QStringLiteral("settings"),
-                    result.ok ? QJsonValue(settings::toJson(result.settings)) : QJsonValue());
+                    result.settings.isEmpty() ? QJsonValue()
+                                              : QJsonValue(settings::toJson(result.settings)));
+        port.insert(QStringLiteral("complete"), result.complete);
         port.insert(QStringLiteral("written"), keyNames(result.written));
         port.insert(QStringLiteral("unchanged"), keyNames(result.unchanged));
         port.insert(QStringLiteral("error"),
@@ -84,26 +87,11 @@ QString resultsTable(const std::vector<PortResult> &results) {
     for (const PortResult &result : results) {
         QStringList row{result.port, statusWord(result), QString::number(result.seconds, 'f', 2)};
         for (Key key : settings::AllKeys)
-            row.append(result.ok && result.settings.has(key) ? result.settings.value(key)
-                                                             : QStringLiteral("-"));
+            row.append(result.settings.has(key) ? result.settings.value(key) : QStringLiteral("-"));
         row.append(noteFor(result));
         rows.append(row);
     }
-    QList<qsizetype> widths(header.size(), 0);
-    for (const QStringList &row : rows) {
-        for (qsizetype column = 0; column < row.size(); ++column)
-            widths[column] = std::max(widths[column], row[column].size());
-    }
-    QString table;
-    for (const QStringList &row : rows) {
-        QString line;
-        for (qsizetype column = 0; column < row.size(); ++column) {
-            const bool last = column + 1 == row.size();
-            line += last ? row[column] : row[column].leftJustified(widths[column] + 2);
-        }
-        table += line.trimmed() + u'\n';
-    }
-    return table;
+    return alignedTable(rows);
 }
 
 int resultsStatus(const std::vector<PortResult> &results) {

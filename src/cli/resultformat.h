@@ -9,8 +9,9 @@
 
 namespace pairwick::cli {
 
-// One JSON document: {"ports": [{"port", "device", "ok", "settings", "written", "unchanged",
-// "error", "seconds"}, ...]}, with the settings under the profile's keys.
+// One JSON document: {"ports": [{"port", "device", "ok", "settings", "complete", "written",
+// "unchanged", "error", "seconds"}, ...]}, with the settings under the profile's keys: what was
+// read, null when nothing was.
 QByteArray resultsJson(const std::vector<provision::PortResult> &results);
 
 // A table for people, one row per port.

@@ -10,7 +10,9 @@ QString stableDeviceName(const QString &device, const QString &folder) {
     const QString target = QFileInfo(device).canonicalFilePath();
     if (target.isEmpty())
         return QString();
-    for (const QFileInfo &entry : QDir(folder).entryInfoList(QDir::System | QDir::Files)) {
+    // Device nodes are system files; a dangling link is listed too, and never matches.
+    const QDir entries(folder);
+    for (const QFileInfo &entry : entries.entryInfoList(QDir::System | QDir::Files, QDir::Name)) {
         if (entry.canonicalFilePath() == target)
             return entry.absoluteFilePath();
     }

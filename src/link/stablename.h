@@ -5,7 +5,10 @@
 
 namespace pairwick::link {
 
-// The entry of folder (such as /dev/serial/by-path) that names the same device, or empty.
+// The full path of the entry in folder (such as "/dev/serial/by-path") that leads to the same
+// device as device, both followed through every link; empty when none does or either is gone.
+// The system's by-id name follows the adapter wherever it is plugged in, the by-path name stays
+// with the socket.
 QString stableDeviceName(const QString &device, const QString &folder);
 
 }  // namespace pairwick::link

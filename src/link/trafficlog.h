@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QByteArrayView>
-#include <QFile>
 #include <QMutex>
 #include <QString>
 
@@ -10,16 +9,30 @@ namespace pairwick::link {
 
 // Every byte sent to and received from the adapters, one timestamped line per write or read and
 // port, with whatever is not printable ASCII escaped. Ports on several threads share one log.
+// The file is only ever appended to, never sought, so a pipe or a device will do. A write that
+// fails ends the log (a log with holes would mislead) but not the run; the first failure is kept
+// for the caller to report.
 class TrafficLog {
 public:
     enum class Direction { Sent, Received };
 
+    TrafficLog() = default;
+    TrafficLog(const TrafficLog &) = delete;
+    TrafficLog &operator=(const TrafficLog &) = delete;
+    ~TrafficLog();
+
     bool open(const QString &path, QString *error);
     void record(const QString &port, Direction direction, QByteArrayView bytes);
+    // "the wire log FILE cannot be written: REASON" after the first failed write, else empty.
+    QString writeError() const;
 
 private:
-    QMutex m_mutex;
-    QFile m_file;
+    void writeLocked(QByteArrayView line);
+
+    mutable QMutex m_mutex;
+    QString m_path;
+    int m_fd = -1;
+    QString m_writeError;
 };
 
 // \r, \n, \t and \\ as such, other bytes outside printable ASCII as \xNN.

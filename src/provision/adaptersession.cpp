@@ -65,18 +65,22 @@ void AdapterSession::probe() {
 }
 
 AdapterSettings AdapterSession::readAll() {
-    AdapterSettings read;
+    m_complete = false;
     for (const settings::ReadStep &step : settings::readSteps()) {
-        if (step.key == Key::Bind && read.value(Key::Role) != settings::Master)
+        if (step.key == Key::Bind && m_read.value(Key::Role) != settings::Master) {
+            // A slave keeps no bound address, whatever an earlier read in the master role found.
+            m_read.remove(Key::Bind);
             continue;
+        }
         const QString name = readStepName(step);
         const QString reply = acknowledged(name, step.query);
-        const QStringList problems = settings::readReply(step, reply, read);
+        const QStringList problems = settings::readReply(step, reply, m_read);
         if (!problems.isEmpty())
             throw StepFailure(name, problems.join(QStringLiteral("; ")) + QStringLiteral(" in ") +
                                         quotedReply(reply));
     }
-    return read;
+    m_complete = true;
+    return m_read;
 }
 
 WriteOutcome AdapterSession::write(const AdapterSettings &desired) {
@@ -101,6 +105,9 @@ WriteOutcome AdapterSession::writeOver(const AdapterSettings &current,
             outcome.unchanged.append(command.key);
             continue;
         }
+        // Once the command is on its way the old value may be gone, even without an answer.
+        m_read.remove(command.key);
+        m_complete = false;
         acknowledged(QStringLiteral("write %1=%2").arg(settings::keyName(command.key), value),
                      command.prefix + settings::argumentFor(command.key, value));
         outcome.written.append(command.key);
@@ -122,6 +129,8 @@ WriteOutcome AdapterSession::writeOver(const AdapterSettings &current,
 }
 
 AdapterSettings AdapterSession::reset() {
+    m_read = AdapterSettings();
+    m_complete = false;
     acknowledged(QStringLiteral("reset"), protocol::DefaultCommand);
     m_progress(QStringLiteral("settle"));
     m_exchange.pause(SettleMs);

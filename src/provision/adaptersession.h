@@ -49,11 +49,19 @@ public:
                            const settings::AdapterSettings &desired);
     settings::AdapterSettings reset();
 
+    // Every value read so far, the newest of each key. A key leaves once a write or the reset may
+    // have changed it, so what remains is what the adapter holds, also after a failed step.
+    const settings::AdapterSettings &settingsRead() const { return m_read; }
+    // Whether a full read ended after the last write or reset.
+    bool readIsComplete() const { return m_complete; }
+
 private:
     QString acknowledged(const QString &step, const QString &command);
 
     FastExchange &m_exchange;
     Progress m_progress;
+    settings::AdapterSettings m_read;
+    bool m_complete = false;
 };
 
 // The adapter's words for a message: escaped, and cut short when long.

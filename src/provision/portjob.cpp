@@ -33,21 +33,21 @@ void openPort(link::CommPort &commPort, const QString &port) {
 
 namespace {
 
+// The settings are the session's, taken whether the operation ends or fails.
 void runOperation(const PortJob &job, AdapterSession &session, PortResult &result) {
     session.probe();
     switch (job.operation) {
         case Operation::Read:
-            result.settings = session.readAll();
+            session.readAll();
             break;
         case Operation::Write: {
-            WriteOutcome outcome = session.write(job.desired);
-            result.settings = outcome.settings;
+            const WriteOutcome outcome = session.write(job.desired);
             result.written = outcome.written;
             result.unchanged = outcome.unchanged;
             break;
         }
         case Operation::Reset:
-            result.settings = session.reset();
+            session.reset();
             break;
     }
 }
@@ -64,14 +64,14 @@ PortResult runPortJob(const PortJob &job, const std::atomic_bool &stop, link::Tr
     link::CommPort port;
     port.setTrafficLog(log);
     QString step = QStringLiteral("open");
+    FastExchange exchange(port, job.pace, stop);
+    AdapterSession session(exchange, [&](const QString &current) {
+        step = current;
+        progress(current);
+    });
     try {
         progress(step);
         openPort(port, job.port);
-        FastExchange exchange(port, job.pace, stop);
-        AdapterSession session(exchange, [&](const QString &current) {
-            step = current;
-            progress(current);
-        });
         runOperation(job, session, result);
         result.ok = true;
     } catch (const StepFailure &failure) {
@@ -88,6 +88,8 @@ PortResult runPortJob(const PortJob &job, const std::atomic_bool &stop, link::Tr
         result.error = QStringLiteral("stopped before this step");
     }
     port.close();
+    result.settings = session.settingsRead();
+    result.complete = session.readIsComplete();
     result.seconds = double(clock.nsecsElapsed()) / 1e9;
     return result;
 }

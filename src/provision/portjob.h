@@ -30,7 +30,10 @@ struct PortResult {
     bool ok = false;
     bool openFailed = false;
     bool stopped = false;
+    // What was read, also from a port that failed part-way; complete when a full read came after
+    // the last write or reset.
     settings::AdapterSettings settings;
+    bool complete = false;
     QList<settings::Key> written;
     QList<settings::Key> unchanged;
     QString failedStep;  // empty when the port could not be opened or was stopped

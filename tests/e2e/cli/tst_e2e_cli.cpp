@@ -2,6 +2,7 @@
 // pairwick-cli as a script runs it, against simulated adapters on pseudo-terminals.
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -53,12 +54,14 @@ class TestE2eCli : public QObject {
 private slots:
     void init();
     void cleanup();
+    void portsListsEveryName();
     void portsFailIndependently();
     void profileClonesAnAdapter();
     void completionFollowsTheLayout_data();
     void completionFollowsTheLayout();
     void badInputSendsNothing_data();
     void badInputSendsNothing();
+    void unwritableLogIsReported();
     void interruptSendsNothingMore();
     void floodIsReadAndDropped();
 
@@ -141,6 +144,23 @@ QJsonObject TestE2eCli::portResult(const CliRun &run, const QString &port) {
     return {};
 }
 
+// A mapped pseudo-terminal opens and has no name under /dev/serial; an unmapped port is absent.
+void TestE2eCli::portsListsEveryName() {
+    adapter("COM1");
+    const CliRun result = run({"ports", "--json"});
+    QCOMPARE(result.status, 0);
+    QCOMPARE(result.ports.size(), 16);
+    const QJsonObject mapped = portResult(result, "COM1");
+    QCOMPARE(mapped.value("device").toString(),
+             QFileInfo(m_folder->filePath("com1")).canonicalFilePath());
+    QVERIFY(mapped.value("opens").toBool());
+    for (const QString key : {"stable", "path", "problem"})
+        QVERIFY2(mapped.contains(key) && mapped.value(key).isNull(), qPrintable(key));
+    const CliRun table = run({"ports"});
+    QVERIFY2(table.output.startsWith("PORT ") && table.output.contains("  BY-PATH  "),
+             table.output.constData());
+}
+
 // One adapter vanishes in the middle of the write, one reports a token no table holds, one port
 // does not exist: the fine adapter is still written and verified, and the status says which
 // failure is worst.
@@ -174,6 +194,10 @@ void TestE2eCli::portsFailIndependently() {
     QVERIFY(!vanished.value("ok").toBool());
     QVERIFY2(vanished.value("error").toString().startsWith("write baud=115200"),
              qPrintable(vanished.value("error").toString()));
+    // The name was written and the baud rate may have been: only the values left alone remain.
+    const QJsonObject held = vanished.value("settings").toObject();
+    QVERIFY(!held.contains("name") && !held.contains("baud") && held.contains("pin"));
+    QVERIFY(!vanished.value("complete").toBool());
     QTRY_VERIFY(received("COM2").contains("AT+UARTBAUDRATE=115200"));
     QCOMPARE(received("COM2").constLast(), "AT+UARTBAUDRATE=115200");
 
@@ -227,27 +251,32 @@ void TestE2eCli::completionFollowsTheLayout_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("outcome");
+    QTest::addColumn<QStringList>("keysRead");
 
+    const QStringList all{"name", "version",  "baud", "parity", "stop",
+                          "role", "messages", "pin",  "address"};
     QTest::newRow("a name that reads OK")
-        << QStringList{} << QStringList{"--set", "name=OK"} << 0 << "OK";
+        << QStringList{} << QStringList{"--set", "name=OK"} << 0 << "OK" << all;
     QTest::newRow("a late tail, waited for")
         << QStringList{"--late-tail", "AT+VER?"} << QStringList{"--timeout", "2500"} << 0
-        << "PairwickSim";
-    QTest::newRow("a late tail, too late")
-        << QStringList{"--late-tail", "AT+VER?"} << QStringList{} << 1 << "read version";
+        << "PairwickSim" << all;
+    QTest::newRow("a late tail, too late") << QStringList{"--late-tail", "AT+VER?"} << QStringList{}
+                                           << 1 << "read version" << QStringList{"name"};
     QTest::newRow("lower-case ok")
-        << QStringList{"--lowercase-ok"} << QStringList{} << 1 << "probe";
+        << QStringList{"--lowercase-ok"} << QStringList{} << 1 << "probe" << QStringList{};
     QTest::newRow("no repeated command line")
-        << QStringList{"--no-echo", "AT+PIN?"} << QStringList{} << 1 << "read pin";
+        << QStringList{"--no-echo", "AT+PIN?"} << QStringList{} << 1 << "read pin"
+        << all.mid(0, all.indexOf("pin"));
 }
 
 // A write, when there is something to set, or else a read; the outcome is the name read back or
-// the step that failed.
+// the step that failed. A port that failed part-way still reports what it read.
 void TestE2eCli::completionFollowsTheLayout() {
     QFETCH(QStringList, switches);
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QString, outcome);
+    QFETCH(QStringList, keysRead);
     adapter("COM1", switches);
     const QString command = arguments.contains("--set") ? "write" : "read";
     const CliRun result = run(QStringList{command, "COM1", "--json", "--quiet"} + arguments);
@@ -258,6 +287,12 @@ void TestE2eCli::completionFollowsTheLayout() {
     else
         QVERIFY2(port.value("error").toString().startsWith(outcome),
                  qPrintable(port.value("error").toString()));
+    QCOMPARE(port.value("complete").toBool(), status == 0);
+    QCOMPARE(port.value("settings").isNull(), keysRead.isEmpty());
+    QStringList keys = port.value("settings").toObject().keys();
+    keys.sort();
+    keysRead.sort();
+    QCOMPARE(keys, keysRead);
 }
 
 void TestE2eCli::badInputSendsNothing_data() {
@@ -285,10 +320,17 @@ void TestE2eCli::badInputSendsNothing_data() {
                                               << "unknown key \"colour\"";
     QTest::newRow("profile that is no JSON") << write << "name=x"
                                              << "not valid JSON";
+    QTest::newRow("profile that never ends")
+        << write + QStringList{"--profile", "/dev/zero"} << QString() << "/dev/zero: larger than";
+    QTest::newRow("profile of 2 MiB")
+        << write << QString(2 * 1024 * 1024, u' ') << "profile.json: larger than";
     QTest::newRow("timeout out of range")
         << QStringList{"read", "COM1", "--timeout", "0"} << QString() << "--timeout";
     QTest::newRow("no port") << QStringList{"read"} << QString() << "at least one PORT";
     QTest::newRow("unknown command") << QStringList{"erase", "COM1"} << QString() << "erase";
+    QTest::newRow("log in a missing folder")
+        << QStringList{"read", "COM1", "--log", "/nonexistent/wire.log"} << QString()
+        << "/nonexistent/wire.log";
 }
 
 void TestE2eCli::badInputSendsNothing() {
@@ -309,6 +351,20 @@ void TestE2eCli::badInputSendsNothing() {
     QVERIFY(result.output.isEmpty());
     QTest::qWait(100);
     QCOMPARE(received("COM1"), QStringList());
+}
+
+// A wire log on a full device: the port is still read, the failure is told once, and the status
+// is no longer success.
+void TestE2eCli::unwritableLogIsReported() {
+    adapter("COM1");
+    const CliRun result = run({"read", "COM1", "--log", "/dev/full", "--json", "--quiet"});
+    QCOMPARE(result.status, 1);
+    QVERIFY(portResult(result, "COM1").value("ok").toBool());
+    // The reason is the system's, in the user's language.
+    QVERIFY2(result.errors.startsWith("pairwick-cli: the wire log /dev/full cannot be written: ") &&
+                 result.errors.count('\n') == 1,
+             result.errors.constData());
+    QVERIFY(received("COM1").contains("AT+PIN?"));
 }
 
 // Ctrl-C in the middle of a paced write: the port stops at its next step and is released.
