@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 #include <atomic>
 
