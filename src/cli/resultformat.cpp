@@ -6,6 +6,7 @@
 #include <QJsonObject>
 
 #include "cli/clirequest.h"
+#include "cli/texttable.h"
 #include "settings/profile.h"
 
 namespace pairwick::cli {
@@ -89,21 +90,7 @@ QString resultsTable(const std::vector<PortResult> &results) {
         row.append(noteFor(result));
         rows.append(row);
     }
-    QList<qsizetype> widths(header.size(), 0);
-    for (const QStringList &row : rows) {
-        for (qsizetype column = 0; column < row.size(); ++column)
-            widths[column] = std::max(widths[column], row[column].size());
-    }
-    QString table;
-    for (const QStringList &row : rows) {
-        QString line;
-        for (qsizetype column = 0; column < row.size(); ++column) {
-            const bool last = column + 1 == row.size();
-            line += last ? row[column] : row[column].leftJustified(widths[column] + 2);
-        }
-        table += line.trimmed() + u'\n';
-    }
-    return table;
+    return alignedTable(rows);
 }
 
 int resultsStatus(const std::vector<PortResult> &results) {
