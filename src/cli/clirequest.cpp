@@ -59,6 +59,7 @@ QString overview() {
                     .arg(QLatin1String(facts.name), -8)
                     .arg(QLatin1String(facts.summary));
     text += QStringLiteral(
+        "  ledger  List a ledger's batches or units ('pairwick-cli ledger --help').\n"
         "\nPORT is COMn (through the same port map as the window: $PAIRWICK_PORTS, else "
         "~/.config/pairwick/ports, else COM1-4 ttyS0-3, COM5-12 ttyUSB0-7, COM13-16 ttyACM0-3) "
         "or a device path.\n"

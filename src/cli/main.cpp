@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/clirequest.h"
+#include "cli/ledgercommand.h"
 #include "cli/portsurvey.h"
 #include "cli/progressview.h"
 #include "cli/resultformat.h"
@@ -82,10 +83,12 @@ int main(int argc, char *argv[]) {
     // The explanations shared with the window (a port that will not open, a device gone) are
     // written in Chinese; a command line for scripts speaks English.
     const auto translation = i18n::installTranslation(i18n::Language::English);
-
     const QStringList arguments = QCoreApplication::arguments();
+
     if (arguments.value(1) == u"station")
         return cli::runStationCommand(arguments);
+    if (arguments.value(1) == u"ledger")
+        return cli::runLedgerCommand(arguments);
     const auto parsed = cli::parseCommandLine(arguments);
     if (const auto *early = std::get_if<cli::EarlyExit>(&parsed)) {
         print(early->status == cli::ExitStatus::Success ? stdout : stderr, early->text.toUtf8());

@@ -16,7 +16,8 @@ const QString PasswordAdvice = QStringLiteral(
     "where libpq finds it");
 
 std::optional<LedgerLocation> refuse(const QString &message, QString *error) {
-    *error = message;
+    if (error)
+        *error = message;
     return std::nullopt;
 }
 
