@@ -51,8 +51,8 @@ QString rulesProblem(const BatchRules &rules);
 QString rulesDifference(const BatchRules &mine, const BatchRules &batch);
 
 // One unit's values: its row of the values file over --set over the profile, every field filled
-// in (random digits drawn from the system's cryptographic source). An error when they no longer
-// fit their keys.
+// in (random digits from the system's cryptographic source unless a test brings its own). An
+// error when they no longer fit their keys.
 std::variant<settings::AdapterSettings, QString> unitValues(
     const BatchRules &rules, qint64 seq, const QString &address,
     const RandomDigits &random = systemRandomDigits);
