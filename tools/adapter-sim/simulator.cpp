@@ -80,6 +80,12 @@ bool Simulator::putIn(Responder responder) {
     return reattach();
 }
 
+void Simulator::setMuted(bool muted) {
+    m_muted = muted;
+    // What came in while muted is lost, the start of a line before it too.
+    m_splitter = LineSplitter();
+}
+
 bool Simulator::attach(QString *error) {
     m_terminal.emplace();
     const bool returning = m_link.has_value();

@@ -30,7 +30,8 @@ struct AdapterSetup {
 
 // Plays one adapter on its own pseudo-terminal, linked as comN in the port map: reads command
 // lines, answers them after a delay like the real device, and optionally floods the line with
-// noise or drops off the line for a while.
+// noise or drops off the line for a while. A production slot unplugs it and plugs another
+// adapter in its place.
 class Simulator : public QObject {
     Q_OBJECT
 
@@ -51,7 +52,7 @@ public:
     // Another adapter is plugged in under the same link, on a terminal of its own.
     bool putIn(Responder responder);
     // The terminal stays but nothing answers, as behind a bridge whose adapter was pulled out.
-    void setMuted(bool muted) { m_muted = muted; }
+    void setMuted(bool muted);
     bool isMuted() const { return m_muted; }
 
 signals:
