@@ -11,7 +11,7 @@ _pairwick_cli()
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W '--help --version' -- "$cur"))
         else
-            COMPREPLY=($(compgen -W 'ports read write reset' -- "$cur"))
+            COMPREPLY=($(compgen -W 'ports read write reset station ledger' -- "$cur"))
         fi
         return
     fi
@@ -21,6 +21,10 @@ _pairwick_cli()
             _filedir
             return
             ;;
+        --values)
+            _filedir csv
+            return
+            ;;
         --set)
             COMPREPLY=($(compgen -W 'name= baud= parity= stop= role= messages= pin= bind=' \
                 -- "$cur"))
@@ -28,7 +32,7 @@ _pairwick_cli()
             compopt -o nospace
             return
             ;;
-        --timeout)
+        --timeout | --batch | --first | --count | --ledger | --station | --on-pass)
             return
             ;;
     esac
@@ -39,6 +43,21 @@ _pairwick_cli()
         ports) ;;
         read | reset) options+=' --paced --timeout --log --quiet' ;;
         write) options+=' --paced --timeout --log --quiet --profile --set' ;;
+        station)
+            options+=' --batch --profile --set --values --first --count --ledger --station'
+            options+=' --on-pass --again --quiet --log --timeout'
+            ;;
+        ledger)
+            # The listing comes first, its options after it.
+            if ((cword == 2)); then
+                COMPREPLY=($(compgen -W 'batches units' -- "$cur"))
+                return
+            fi
+            options+=' --ledger'
+            [[ ${words[2]} == units ]] && options+=' --batch --attempts --csv'
+            [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
+            return
+            ;;
         *) return ;;
     esac
 

@@ -9,7 +9,7 @@ compopt() { :; }
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-touch "$scratch/run.log" "$scratch/profile.json"
+touch "$scratch/run.log" "$scratch/profile.json" "$scratch/lot.csv"
 cd "$scratch" || exit 1
 
 failures=0
@@ -35,7 +35,7 @@ check() {
     failures=$((failures + 1))
 }
 
-check 'ports read reset write' ''
+check 'ledger ports read reset station write' ''
 check 'read reset' r
 check '--help --version' -
 check '' --help ''
@@ -56,4 +56,14 @@ check 'profile.json' write --profile p
 check '' read --timeout ''
 check 'COM1 COM10 COM11 COM12 COM13 COM14 COM15 COM16' write --profile read COM1
 check 'COM2' write --set name=x --timeout 5 COM2
+check 'station' st
+check '--again' station COM1 --ag
+check '--count' station COM1 --c
+check 'COM2' station COM1 --batch lot-7 COM2
+check '' station COM1 --batch ''
+check 'lot.csv' station COM1 --values l
+check 'batches units' ledger ''
+check '--attempts' ledger units --a
+check '--help --json --ledger' ledger batches -
+check '' ledger units --ledger ''
 exit $((failures > 0))

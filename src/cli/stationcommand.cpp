@@ -49,7 +49,7 @@ std::optional<Refusal> joinBatch(ledger::Ledger &ledger, StationRequest &request
     if (!theirs)
         return Refusal{QStringLiteral("batch %1: its stored rules cannot be read: %2")
                            .arg(config.batch, error),
-                       ExitStatus::LedgerUnavailable};
+                       ExitStatus::LedgerNotOpened};
     if (!request.firstGiven)
         mine.first = theirs->first;
     // A station without rules of its own takes the batch's; a first number it gives must match.
@@ -76,7 +76,7 @@ std::optional<Refusal> prepareLedger(StationRequest &request, station::ResultSpo
         ledger.markInterrupted(request.config.station);
         return joinBatch(ledger, request);
     } catch (const ledger::LedgerError &error) {
-        return Refusal{error.message(), ExitStatus::LedgerUnavailable};
+        return Refusal{error.message(), ExitStatus::LedgerNotOpened};
     }
 }
 
@@ -130,7 +130,7 @@ int runStationCommand(const QStringList &arguments) {
         ledger::parseLedgerUrl(ledger::effectiveLedgerUrl(request.ledgerUrl), &error);
     if (!location) {
         say(error);
-        return ExitStatus::LedgerUnavailable;
+        return ExitStatus::LedgerNotOpened;
     }
     config.ledger = *location;
     config.spoolFile = station::spoolPathFor(config.station);

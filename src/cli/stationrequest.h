@@ -19,10 +19,6 @@ struct StationRequest {
     bool quiet = false;
 };
 
-namespace ExitStatus {
-inline constexpr int LedgerUnavailable = 4;
-}
-
 std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &arguments);
 
 }  // namespace pairwick::cli

@@ -53,6 +53,7 @@ StationView::StationView(const QStringList &slotNames, const QString &batch, con
       m_batch(batch),
       m_station(station),
       m_progress(QStringList(slotNames) << QStringLiteral("totals"), quiet),
+      m_shown(slotNames.size()),
       m_json(json || ::isatty(STDOUT_FILENO) == 0),
       m_bell(!quiet && ::isatty(STDERR_FILENO) != 0) {
     m_running.start();
@@ -68,9 +69,13 @@ void StationView::printJson(const QJsonObject &object) {
 
 void StationView::slotChanged(int index, const station::SlotEvent &event) {
     m_progress.show(index, slotLine(event));
-    // A step within a unit is progress, not a change of the slot's state.
-    if (event.state == SlotState::Working && event.stepsDone > 1)
+    // A step within a unit is progress, not a change of the slot's state; the unit's number
+    // becoming known is one.
+    Shown &shown = m_shown[index];
+    const Shown now{event.state, event.seq, event.awaitingRemoval};
+    if (event.state == SlotState::Working && shown == now)
         return;
+    shown = now;
     printJson({{QStringLiteral("event"), QStringLiteral("slot")},
                {QStringLiteral("slot"), m_slots.at(index)},
                {QStringLiteral("state"), station::stateName(event.state)},

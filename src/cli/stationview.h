@@ -24,6 +24,12 @@ public:
     void ledgerStatus(const station::LedgerStatus &status);
 
 private:
+    struct Shown {
+        station::SlotState state = station::SlotState::Finished;
+        qint64 seq = 0;
+        bool awaitingRemoval = false;
+        bool operator==(const Shown &) const = default;
+    };
     void showTotals();
     void printJson(const QJsonObject &object);
 
@@ -31,6 +37,7 @@ private:
     QString m_batch;
     QString m_station;
     ProgressView m_progress;
+    QList<Shown> m_shown;  // what the JSON lines last said of each slot
     bool m_json;
     bool m_bell;
     int m_passed = 0;

@@ -4,9 +4,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QThread>
 #include <cerrno>
 #include <cstring>
 
@@ -18,7 +20,8 @@ namespace pairwick::ledger {
 namespace {
 
 // Long enough for another station's transaction, short enough that a stuck one is reported.
-const QString SqliteOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000");
+constexpr int SqliteBusyMs = 10000;
+const QString SqliteOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(SqliteBusyMs);
 const QString PostgresOptions = QStringLiteral("connect_timeout=5");
 
 QString systemError() {
@@ -71,6 +74,23 @@ void LedgerConnection::ensureOpen() {
                                                                 : QStringLiteral("PostgreSQL")));
     if (db.isOpen())
         return;
+    // Two stations opening one new SQLite file at once: switching it to WAL needs the file to
+    // itself for a moment, and SQLite reports that as locked at once instead of waiting.
+    const QDeadlineTimer deadline(SqliteBusyMs);
+    for (;;) {
+        try {
+            openOnce(db);
+            return;
+        } catch (const LedgerError &error) {
+            if (!isSqlite() || !error.message().contains(QLatin1String("database is locked")) ||
+                deadline.hasExpired())
+                throw;
+        }
+        QThread::msleep(50);
+    }
+}
+
+void LedgerConnection::openOnce(QSqlDatabase &db) {
     try {
         if (isSqlite())
             prepareSqliteFile();

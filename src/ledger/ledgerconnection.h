@@ -65,6 +65,7 @@ private:
 
     // Throws a message of its own, whole: the URL and why it does not open.
     void ensureOpen();
+    void openOnce(QSqlDatabase &db);
     void prepareSqliteFile();
     void configureSqlite();
     void begin();

@@ -191,6 +191,13 @@ bool ResultSpool::saveLocked(QString *error) {
         *error = QStringLiteral("%1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
+    // The rename itself lives in the folder, which a power cut would otherwise forget.
+    const int folder = ::open(QFile::encodeName(QFileInfo(m_path).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
     return true;
 }
 

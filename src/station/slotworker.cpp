@@ -160,6 +160,8 @@ private:
                    found};
         const QString address = m_report.address;
         for (;;) {
+            // A unit that gets no number because the batch is complete was never started.
+            m_countReached = m_context.countReached.load();
             if (!m_slot.keepGoing())
                 throw link::RunCancelled();
             try {

@@ -26,16 +26,16 @@ constexpr int SliceMs = 100;
 UnitPresence::UnitPresence(QString slot, KeepGoing keepGoing, Problem problem,
                            PresenceTiming timing)
     : m_slot(std::move(slot)),
-      m_device(provision::deviceForPort(m_slot)),
       m_keepGoing(std::move(keepGoing)),
       m_problem(std::move(problem)),
       m_timing(timing) {}
 
 bool UnitPresence::deviceExists() const {
     // stat follows the links of a port map or of /dev/serial, so a link to an unplugged device
-    // counts as absent.
+    // counts as absent. Looked up afresh each time: a replugged unit may come back as another
+    // tty behind the same link.
     struct stat status {};
-    return ::stat(QFile::encodeName(m_device).constData(), &status) == 0;
+    return ::stat(QFile::encodeName(provision::deviceForPort(m_slot)).constData(), &status) == 0;
 }
 
 bool UnitPresence::pause(int milliseconds) const {
@@ -75,8 +75,9 @@ bool UnitPresence::waitForUnit(link::CommPort &port) {
                 provision::openPort(port, m_slot);
                 tell(QString());
             } catch (const link::PortError &fault) {
-                // Held by another program, or not the user's to open: said once, watched on.
-                tell(fault.message());
+                // Held by another program, or not the user's to open: said once, watched on. A
+                // unit pulled between the look and the open is only an empty slot.
+                tell(deviceExists() ? fault.message() : QString());
                 pause(m_timing.reopenEveryMs);
                 continue;
             }

@@ -44,7 +44,6 @@ private:
     void tell(const QString &problem);
 
     QString m_slot;
-    QString m_device;
     KeepGoing m_keepGoing;
     Problem m_problem;
     PresenceTiming m_timing;

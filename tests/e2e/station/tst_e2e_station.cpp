@@ -1,0 +1,524 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// pairwick-cli station as a fixture runs it all day: real station processes, simulated units that
+// a simulated operator takes out and puts in, and the ledger on an SQLite file or on a PostgreSQL
+// server of the test's own.
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "privatepostgres.h"
+#include "simulatorprocess.h"
+
+using pairwick::adaptersim::test::SimulatorProcess;
+using pairwick::fakes::PrivatePostgres;
+
+namespace {
+
+using Json = QJsonObject;
+using Fields = std::map<QString, QString>;
+
+// One station process and the JSON lines it printed so far.
+class Station {
+public:
+    Station(const QStringList &arguments, const QProcessEnvironment &environment) {
+        m_process.setProcessEnvironment(environment);
+        m_process.start(QStringLiteral(PAIRWICK_CLI_PATH),
+                        QStringList{QStringLiteral("station")} + arguments +
+                            QStringList{QStringLiteral("--json")});
+    }
+    ~Station() {
+        // What the station said is the first thing to read when a case fails.
+        if (QTest::currentTestFailed())
+            qWarning("the station said: %s", errors().right(3000).constData());
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+    // The units finished since the last call.
+    QList<Json> newUnits() {
+        m_pending += m_process.readAllStandardOutput();
+        QList<Json> units;
+        qsizetype end;
+        while ((end = m_pending.indexOf('\n')) >= 0) {
+            const Json line = QJsonDocument::fromJson(m_pending.left(end)).object();
+            m_pending.remove(0, end + 1);
+            if (line.value(QStringLiteral("event")).toString() == QStringLiteral("unit"))
+                units.append(line);
+            else
+                m_slotEvents.append(line);
+        }
+        m_units += units;
+        return units;
+    }
+    const QList<Json> &units() const { return m_units; }
+    // All units finished so far, read afresh: safe to evaluate more than once.
+    qsizetype unitCount() {
+        newUnits();
+        return m_units.size();
+    }
+    const QList<Json> &slotEvents() const { return m_slotEvents; }
+    bool running() const { return m_process.state() != QProcess::NotRunning; }
+    void signal(int number) { ::kill(pid_t(m_process.processId()), number); }
+    // The exit status, or -1 for a crash or one still running at the deadline.
+    int finish(int timeoutMs = 30000) {
+        const bool ended =
+            m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeoutMs);
+        newUnits();
+        return ended && m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+    QByteArray errors() { return m_errors += m_process.readAllStandardError(); }
+
+private:
+    QProcess m_process;
+    QByteArray m_pending;
+    QByteArray m_errors;
+    QList<Json> m_units;
+    QList<Json> m_slotEvents;
+};
+
+// What the simulated units hold at the end, by address, from the simulator's own log.
+std::map<QString, Fields> unitStates(const QByteArray &log) {
+    static const QRegularExpression unitIn(
+        QStringLiteral(R"(^\S+ (?:(COM\d+) )?unit in \d+ (\S+)$)"));
+    static const QRegularExpression state(
+        QStringLiteral(R"(^\S+ (?:(COM\d+) )?state (\w+)=(.*)$)"));
+    std::map<QString, QString> addressIn;
+    std::map<QString, Fields> states;
+    for (const QByteArray &bytes : log.split('\n')) {
+        const QString line = QString::fromUtf8(bytes);
+        if (const auto in = unitIn.match(line); in.hasMatch())
+            addressIn[in.captured(1)] = in.captured(2);
+        else if (const auto change = state.match(line); change.hasMatch())
+            states[addressIn[change.captured(1)]][change.captured(2)] = change.captured(3);
+    }
+    return states;
+}
+
+}  // namespace
+
+class TestE2eStation : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void batchThroughTwoSlots();
+    void unitPutInAgainIsNotWrittenAgain();
+    void failedUnitIsRetriedWithItsValues();
+    void stationsShareOneBatch_data();
+    void stationsShareOneBatch();
+    void ledgerOutageLosesNothing();
+    void killedStationsLoseNothing();
+    void badRulesSendNothing_data();
+    void badRulesSendNothing();
+
+private:
+    SimulatorProcess &startUnits(int ports, const QStringList &switches = {});
+    QProcessEnvironment environment() const;
+    QString sqliteUrl() const { return QStringLiteral("sqlite:") + m_folder->filePath("l.sqlite"); }
+    QString postgresUrl();
+    std::unique_ptr<Station> station(const QStringList &arguments);
+    // Plays the operator: a unit whose result is shown is taken out and the next put in, until
+    // `done` holds or every station has ended.
+    void operate(const QList<Station *> &stations, const std::function<bool()> &done,
+                 int timeoutMs = 60000);
+    QJsonArray ledger(const QStringList &arguments);
+    void expectLedgerMatchesUnits(const QString &url, const QString &batch);
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<SimulatorProcess> m_units;
+    std::unique_ptr<PrivatePostgres> m_postgres;
+    int m_databases = 0;
+};
+
+void TestE2eStation::initTestCase() {
+    m_postgres = std::make_unique<PrivatePostgres>();
+    QVERIFY2(m_postgres->problem().isEmpty(), qPrintable(m_postgres->problem()));
+}
+
+void TestE2eStation::init() {
+    m_folder = std::make_unique<QTemporaryDir>();
+}
+
+void TestE2eStation::cleanup() {
+    if (QTest::currentTestFailed() && m_units)
+        qWarning("the units said: %s\n%s", m_units->standardOutput().right(3000).constData(),
+                 m_units->standardError().right(1000).constData());
+    m_units.reset();
+    m_folder.reset();
+}
+
+SimulatorProcess &TestE2eStation::startUnits(int ports, const QStringList &switches) {
+    m_units = std::make_unique<SimulatorProcess>();
+    const QStringList arguments{"--units",     "--adapters",     QString::number(ports),
+                                "--ports-dir", m_folder->path(), "--unit-settle",
+                                "50"};
+    if (!m_units->start(arguments + switches, ports))
+        qFatal("the simulated units did not start");
+    return *m_units;
+}
+
+QProcessEnvironment TestE2eStation::environment() const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PAIRWICK_PORTS"), m_folder->path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), m_folder->filePath("data"));
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), m_folder->filePath("state"));
+    environment.remove(QStringLiteral("PAIRWICK_LEDGER"));
+    return environment;
+}
+
+QString TestE2eStation::postgresUrl() {
+    const QString url = m_postgres->createDatabase(QStringLiteral("station%1").arg(++m_databases));
+    if (url.isEmpty())
+        qFatal("no database: %s", qPrintable(m_postgres->problem()));
+    return url;
+}
+
+std::unique_ptr<Station> TestE2eStation::station(const QStringList &arguments) {
+    return std::make_unique<Station>(arguments, environment());
+}
+
+void TestE2eStation::operate(const QList<Station *> &stations, const std::function<bool()> &done,
+                             int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!done() && !deadline.hasExpired()) {
+        bool anyRunning = false;
+        for (Station *one : stations) {
+            anyRunning = anyRunning || one->running();
+            for (const Json &unit : one->newUnits())
+                m_units->command("next " + unit.value(QStringLiteral("slot")).toString().toUtf8());
+        }
+        if (!anyRunning)
+            return;
+        QTest::qWait(20);
+    }
+}
+
+QJsonArray TestE2eStation::ledger(const QStringList &arguments) {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral(PAIRWICK_CLI_PATH),
+                  QStringList{QStringLiteral("ledger")} + arguments + QStringList{"--json"});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        qWarning("ledger %s: %s", qPrintable(arguments.join(u' ')),
+                 process.readAllStandardError().constData());
+    const Json listing = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    return listing.value(arguments.contains("--attempts") ? "attempts" : arguments.first())
+        .toArray();
+}
+
+// Every unit the ledger calls passed holds what the ledger says it was given, no number is
+// handed out twice, and no attempt is left open.
+void TestE2eStation::expectLedgerMatchesUnits(const QString &url, const QString &batch) {
+    const std::map<QString, Fields> states = unitStates(m_units->standardOutput());
+    QSet<qint64> numbers;
+    QSet<QString> addresses;
+    const QJsonArray units = ledger({"units", "--batch", batch, "--ledger", url});
+    QVERIFY(!units.isEmpty());
+    for (const QJsonValue &value : units) {
+        const Json unit = value.toObject();
+        const qint64 seq = unit.value("seq").toInteger();
+        const QString address = unit.value("address").toString();
+        QVERIFY2(!numbers.contains(seq), qPrintable(QStringLiteral("#%1 twice").arg(seq)));
+        QVERIFY2(!addresses.contains(address), qPrintable(address));
+        numbers.insert(seq);
+        addresses.insert(address);
+        QVERIFY2(unit.value("state").toString() != "started", qPrintable(address));
+        if (unit.value("state").toString() != "passed")
+            continue;
+        const auto found = states.find(address);
+        QVERIFY2(found != states.end(), qPrintable(address));
+        for (const auto &[key, factory] : {std::pair{"name", "PairwickSim"}, {"pin", "1234"}}) {
+            if (unit.value(key).toString().isEmpty())
+                continue;  // not one of the unit's own values
+            const auto held = found->second.find(key);
+            QCOMPARE(held == found->second.end() ? QString(factory) : held->second,
+                     unit.value(key).toString());
+        }
+    }
+    // Numbers are handed out in order, so a batch has no gaps.
+    QCOMPARE(*std::max_element(numbers.cbegin(), numbers.cend()), qint64(numbers.size()));
+    for (const QJsonValue &attempt :
+         ledger({"units", "--batch", batch, "--attempts", "--ledger", url}))
+        QVERIFY(attempt.toObject().value("result").toString() != "started");
+}
+
+void TestE2eStation::batchThroughTwoSlots() {
+    startUnits(2, {"--first-unit", "500"});
+    const QString url = sqliteUrl();
+    const QString labels = m_folder->filePath("labels.txt");
+    auto run = station(
+        {"COM1", "COM2", "--batch", "sensors", "--set", "name=Sensor-{seq:4}", "--set",
+         "pin={random:6}", "--count", "5", "--ledger", url, "--station", "bench-1", "--on-pass",
+         QStringLiteral("echo \"$PAIRWICK_SEQ $PAIRWICK_NAME $PAIRWICK_PIN $PAIRWICK_ADDRESS "
+                        "$PAIRWICK_SLOT $PAIRWICK_STATION $PAIRWICK_BATCH\" >> '%1'")
+             .arg(labels)});
+    operate({run.get()}, [] { return false; });
+    QCOMPARE(run->finish(), 0);
+
+    QFile labelFile(labels);
+    QVERIFY(labelFile.open(QIODevice::ReadOnly));
+    const QStringList labelLines = QString::fromUtf8(labelFile.readAll()).trimmed().split(u'\n');
+    QVERIFY2(run->units().size() >= 5, run->errors().constData());
+    QCOMPARE(labelLines.size(), run->units().size());
+    QSet<QString> pins;
+    for (const Json &unit : run->units()) {
+        QCOMPARE(unit.value("result").toString(), QStringLiteral("passed"));
+        const qint64 seq = unit.value("seq").toInteger();
+        const Json settings = unit.value("settings").toObject();
+        const QString name = QStringLiteral("Sensor-%1").arg(seq, 4, 10, QLatin1Char('0'));
+        QCOMPARE(settings.value("name").toString(), name);
+        const QString pin = settings.value("pin").toString();
+        QVERIFY2(QRegularExpression("^\\d{6}$").match(pin).hasMatch(), qPrintable(pin));
+        pins.insert(pin);
+        QVERIFY(labelLines.contains(QStringList{QString::number(seq), name, pin,
+                                                unit.value("address").toString(),
+                                                unit.value("slot").toString(), "bench-1", "sensors"}
+                                        .join(u' ')));
+    }
+    QVERIFY(pins.size() > 1);
+    expectLedgerMatchesUnits(url, "sensors");
+    const QJsonArray batches = ledger({"batches", "--ledger", url});
+    QCOMPARE(batches.size(), 1);
+    QCOMPARE(batches[0].toObject().value("passed").toInteger(), run->units().size());
+}
+
+void TestE2eStation::unitPutInAgainIsNotWrittenAgain() {
+    SimulatorProcess &units = startUnits(1);
+    const QString url = sqliteUrl();
+    auto run = station({"COM1", "--batch", "again", "--set", "name=Unit-{seq}", "--ledger", url,
+                        "--station", "bench-2"});
+    // The same unit answers again after a silence: the slot saw it go and come back.
+    for (int visit = 0; visit < 2; ++visit) {
+        QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), visit + 1, 15000);
+        units.command("mute COM1");
+        QTest::qWait(1500);
+        units.command("unmute COM1");
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 3, 15000);
+    run->signal(SIGTERM);
+    QCOMPARE(run->finish(), 130);
+    QCOMPARE(run->units()[0].value("result").toString(), QStringLiteral("passed"));
+    for (int visit = 1; visit < 3; ++visit) {
+        const Json unit = run->units()[visit];
+        QCOMPARE(unit.value("result").toString(), QStringLiteral("already"));
+        QCOMPARE(unit.value("seq").toInteger(), 1);
+        QVERIFY2(unit.value("error").toString().startsWith(
+                     "already provisioned as Unit-1 (#1, bench-2, "),
+                 qPrintable(unit.value("error").toString()));
+    }
+    const QJsonArray attempts = ledger({"units", "--attempts", "--ledger", url});
+    QCOMPARE(attempts.size(), 3);
+    const QJsonArray units1 = ledger({"units", "--ledger", url});
+    QCOMPARE(units1.size(), 1);
+    QCOMPARE(units1[0].toObject().value("state").toString(), QStringLiteral("passed"));
+    // Only the first visit wrote to the unit.
+    QCOMPARE(units.standardOutput().count("<- AT+DEVICENAME="), 1);
+}
+
+void TestE2eStation::failedUnitIsRetriedWithItsValues() {
+    const QString values = m_folder->filePath("pairs.csv");
+    QFile file(values);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("seq,role,bind\n1,master,1A2B:3C:4D5E6F\n");
+    file.close();
+    SimulatorProcess &units = startUnits(1, {"--silent-on", "AT+BINDADDR0=1A2B:3C:4D5E6F"});
+    const QString url = postgresUrl();
+    auto run = station({"COM1", "--batch", "pairs", "--set", "pin={random:4}", "--values", values,
+                        "--ledger", url, "--station", "bench-3"});
+    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 1, 20000);
+    units.command("mute COM1");
+    QTest::qWait(1500);
+    units.command("unmute COM1");
+    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 2, 20000);
+    // The next unit is not in the values file and passes.
+    units.command("next COM1");
+    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 3, 20000);
+    run->signal(SIGTERM);
+    QCOMPARE(run->finish(), 130);
+
+    // The bind took effect although its reply never came, so the retry has nothing left to
+    // write but must still verify the same number's values.
+    const Json first = run->units()[0];
+    const Json retry = run->units()[1];
+    QCOMPARE(first.value("result").toString(), QStringLiteral("failed"));
+    QVERIFY2(first.value("error").toString().contains("bind"),
+             qPrintable(first.value("error").toString()));
+    QCOMPARE(retry.value("result").toString(), QStringLiteral("passed"));
+    QCOMPARE(first.value("seq").toInteger(), 1);
+    QCOMPARE(retry.value("seq").toInteger(), 1);
+    const QString pin = retry.value("settings").toObject().value("pin").toString();
+    QCOMPARE(retry.value("settings").toObject().value("bind").toString(), "1A2B:3C:4D5E6F");
+    // Written once to this unit, once to the next.
+    QCOMPARE(units.standardOutput().count("<- AT+PIN="), 2);
+    QVERIFY(units.standardOutput().contains("<- AT+PIN=" + pin.toUtf8() + "\n"));
+    const Json next = run->units()[2];
+    QCOMPARE(next.value("result").toString(), QStringLiteral("passed"));
+    QCOMPARE(next.value("seq").toInteger(), 2);
+    QCOMPARE(next.value("settings").toObject().value("role").toString(), QStringLiteral("slave"));
+
+    const QJsonArray ledgerUnits = ledger({"units", "--batch", "pairs", "--ledger", url});
+    QCOMPARE(ledgerUnits.size(), 2);
+    const Json retried = ledgerUnits[0].toObject();
+    QCOMPARE(retried.value("state").toString(), QStringLiteral("passed"));
+    QCOMPARE(retried.value("pin").toString(), pin);
+    QCOMPARE(retried.value("attempts").toInteger(), 2);
+    const QJsonArray attempts =
+        ledger({"units", "--batch", "pairs", "--attempts", "--ledger", url});
+    QCOMPARE(attempts[0].toObject().value("result").toString(), QStringLiteral("failed"));
+    QCOMPARE(attempts[0].toObject().value("step").toString(), "write bind=1A2B:3C:4D5E6F");
+}
+
+void TestE2eStation::stationsShareOneBatch_data() {
+    QTest::addColumn<bool>("postgres");
+    QTest::newRow("one SQLite file") << false;
+    QTest::newRow("one PostgreSQL server") << true;
+}
+
+void TestE2eStation::stationsShareOneBatch() {
+    QFETCH(bool, postgres);
+    startUnits(4);
+    const QString url = postgres ? postgresUrl() : sqliteUrl();
+    const QStringList rules{"--batch", "shared", "--set",    "name=Node-{seq:3}",
+                            "--count", "12",     "--ledger", url};
+    auto east = station(QStringList{"COM1", "COM2", "--station", "east"} + rules);
+    auto west = station(QStringList{"COM3", "COM4", "--station", "west"} + rules);
+    operate({east.get(), west.get()}, [] { return false; });
+    QCOMPARE(east->finish(), 0);
+    QCOMPARE(west->finish(), 0);
+    qsizetype passed = 0;
+    for (Station *one : {east.get(), west.get()}) {
+        QVERIFY(!one->units().isEmpty());
+        for (const Json &unit : one->units())
+            passed += unit.value("result").toString() == QStringLiteral("passed");
+    }
+    QVERIFY(passed >= 12);
+    expectLedgerMatchesUnits(url, "shared");
+    QCOMPARE(ledger({"units", "--ledger", url}).size(), passed);
+}
+
+void TestE2eStation::ledgerOutageLosesNothing() {
+    // Paced like a real line, so the server can go away while a unit is being written.
+    SimulatorProcess &units = startUnits(1, {"--line-rate", "9600"});
+    const QString url = postgresUrl();
+    const QStringList rules{"COM1",     "--batch", "outage",    "--set",  "name=Probe-{seq}",
+                            "--ledger", url,       "--station", "bench-4"};
+    auto run = station(rules);
+    QTRY_VERIFY_WITH_TIMEOUT(units.standardOutput().contains("<- AT+DEVICENAME="), 20000);
+    QVERIFY(m_postgres->stop());
+    // The result waits; the next unit is not started while the ledger is away.
+    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 1, 20000);
+    units.command("next COM1");
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (run->newUnits(), !run->slotEvents().isEmpty() && run->slotEvents().last().value("state") ==
+                                                              QStringLiteral("ledger-away")),
+        20000);
+    run->signal(SIGTERM);
+    QCOMPARE(run->finish(), 130);
+    QVERIFY2(run->errors().contains("wait in"), run->errors().constData());
+    QCOMPARE(units.standardOutput().count("<- AT+DEVICENAME="), 1);
+
+    // The next start stores what waited before it provisions anything.
+    QVERIFY(m_postgres->start());
+    auto again = station(QStringList{"COM1", "--ledger", url, "--station", "bench-4", "--batch",
+                                     "outage", "--count", "2"});
+    operate({again.get()}, [] { return false; });
+    QCOMPARE(again->finish(), 0);
+    expectLedgerMatchesUnits(url, "outage");
+    const QJsonArray all = ledger({"units", "--batch", "outage", "--ledger", url});
+    QCOMPARE(all.size(), 2);
+    QCOMPARE(all[0].toObject().value("state").toString(), QStringLiteral("passed"));
+    QVERIFY(!QFile::exists(m_folder->filePath("state/pairwick/spool-bench-4.json")) ||
+            QFile(m_folder->filePath("state/pairwick/spool-bench-4.json")).size() < 8);
+}
+
+// A station killed at seeded moments and started again under its name: the ledger and the units
+// agree, and every result that was spooled is stored. PAIRWICK_STATION_KILLS and
+// PAIRWICK_STATION_UNITS make the long run of the benchmark.
+void TestE2eStation::killedStationsLoseNothing() {
+    const int kills = qEnvironmentVariableIntValue("PAIRWICK_STATION_KILLS") > 0
+                          ? qEnvironmentVariableIntValue("PAIRWICK_STATION_KILLS")
+                          : 6;
+    const int target = qEnvironmentVariableIntValue("PAIRWICK_STATION_UNITS") > 0
+                           ? qEnvironmentVariableIntValue("PAIRWICK_STATION_UNITS")
+                           : 12;
+    const quint32 seed = quint32(qEnvironmentVariableIntValue("PAIRWICK_CHAOS_SEED")) + 1;
+    QRandomGenerator random(seed);
+    startUnits(2, {"--line-rate", "9600"});
+    const QString url = sqliteUrl();
+    const QStringList arguments{"COM1",           "COM2",   "--batch",        "chaos",    "--set",
+                                "name=K-{seq:4}", "--set",  "pin={random:6}", "--ledger", url,
+                                "--station",      "bench-5"};
+    qsizetype passed = 0;
+    for (int round = 0; round <= kills; ++round) {
+        const bool last = round == kills;
+        auto run = station(
+            arguments + (last ? QStringList{"--count", QString::number(target)} : QStringList{}));
+        const QDeadlineTimer killAt(last ? 120000 : random.bounded(100, 1500));
+        operate(
+            {run.get()}, [&] { return killAt.hasExpired(); }, 120000);
+        if (!last)
+            run->signal(SIGKILL);
+        QCOMPARE(run->finish(), last ? 0 : -1);
+        for (const Json &unit : run->units())
+            passed += unit.value("result").toString() == QStringLiteral("passed");
+    }
+    printf("station kills: %d, units passed: %lld, seed %u\n", kills, qlonglong(passed), seed);
+    expectLedgerMatchesUnits(url, "chaos");
+    const QString spool = m_folder->filePath("state/pairwick/spool-bench-5.json");
+    QVERIFY(!QFile::exists(spool) || QFile(spool).size() < 8);
+    const QJsonArray batches = ledger({"batches", "--ledger", url});
+    QVERIFY(batches[0].toObject().value("passed").toInteger() >= target);
+}
+
+void TestE2eStation::badRulesSendNothing_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown field") << QStringList{"--set", "name=A-{serial}"} << 2 << "serial";
+    QTest::newRow("name too long at the first number")
+        << QStringList{"--set", "name=ABCDEFGHIJKLMNOPQRSTUVWXYZ-{seq:4}", "--first", "9990"} << 2
+        << "name";
+    QTest::newRow("no rules for a new batch") << QStringList{} << 2 << "give its rules";
+    QTest::newRow("password in the URL")
+        << QStringList{"--set", "name=A", "--ledger", "postgresql://u:secret@/db"} << 4 << "pgpass";
+    QTest::newRow("a ledger it may not write")
+        << QStringList{"--set", "name=A", "--ledger", "sqlite:/proc/ledger.sqlite"} << 4
+        << "ledger";
+    QTest::newRow("no server on the socket")
+        << QStringList{"--set", "name=A", "--ledger", "postgresql:///none?host=/nonexistent"} << 4
+        << "none";
+}
+
+void TestE2eStation::badRulesSendNothing() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    startUnits(1);
+    QStringList all = QStringList{"COM1", "--batch", "refused"} + arguments;
+    if (!arguments.contains("--ledger"))
+        all << "--ledger" << sqliteUrl();
+    auto run = station(all);
+    QCOMPARE(run->finish(), status);
+    QVERIFY2(run->errors().contains(message.toUtf8()), run->errors().constData());
+    QVERIFY(!m_units->standardOutput().contains("<- "));
+}
+
+QTEST_GUILESS_MAIN(TestE2eStation)
+#include "tst_e2e_station.moc"
