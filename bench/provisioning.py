@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Provisioning figures of pairwick-cli against simulated adapters whose output is paced at the
 byte time of a real 9600 8N1 line, with a 20 ms reply delay: a read of one adapter, and a
-write+verify of 1, 4 and 16 adapters at once, each beside its wire floor (the bytes on the line
-at 960 bytes/s plus one reply delay per exchange). Prints figures; judges nothing.
+write+verify of 1, 4 and 16 adapters at once, and a read and a write+verify of 64, each beside
+its wire floor (the bytes on the line at 960 bytes/s plus one reply delay per exchange). Prints
+figures; judges nothing.
 
 Usage: bench/provisioning.py CLI SIMULATOR [ROUNDS]"""
 import os
@@ -90,7 +91,9 @@ def main():
     for label, adapters, command in (("read, 1 adapter", 1, "read"),
                                      ("write+verify, 1 adapter", 1, "write"),
                                      ("write+verify, 4 adapters", 4, "write"),
-                                     ("write+verify, 16 adapters", 16, "write")):
+                                     ("write+verify, 16 adapters", 16, "write"),
+                                     ("read, 64 adapters", 64, "read"),
+                                     ("write+verify, 64 adapters", 64, "write")):
         with tempfile.TemporaryDirectory() as folder:
             sims = start_simulators(simulator, folder, adapters)
             try:
@@ -109,12 +112,16 @@ def main():
         rows.append((f"{label}: wall / floor", spread([r["wall"] / r["floor"] for r in runs], "x", 2)))
         rows.append((f"{label}: CPU per adapter",
                      spread([100 * r["cpu"] / r["wall"] / adapters for r in runs], "% of a core", 2)))
+        rows.append((f"{label}: CPU time per adapter",
+                     spread([1000 * r["cpu"] / adapters for r in runs], "ms", 1)))
         rows.append((f"{label}: peak resident memory",
                      spread([r["rss"] / 1024 for r in runs], "MiB", 1)))
     idle = [run_idle(cli) for _ in range(rounds)]
     rows.append(("start-up and exit, no port: CPU", spread(idle, "ms", 1)))
-    rows.append(("16 adapters / 1 adapter, wall time",
-                 f"{walls['write+verify, 16 adapters'] / walls['write+verify, 1 adapter']:.2f} x"))
+    for many, one in (("write+verify, 16 adapters", "write+verify, 1 adapter"),
+                      ("read, 64 adapters", "read, 1 adapter"),
+                      ("write+verify, 64 adapters", "write+verify, 1 adapter")):
+        rows.append((f"{many} / 1 adapter, wall time", f"{walls[many] / walls[one]:.2f} x"))
 
     print(f"\npairwick-cli provisioning, {rounds} rounds, simulators paced at 9600 8N1 with a "
           "20 ms reply delay\n")

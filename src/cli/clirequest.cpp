@@ -56,10 +56,11 @@ QString overview() {
         "at once, as fast as each line allows.\n\nCommands:\n");
     for (const CommandFacts &facts : Commands)
         text += QStringLiteral("  %1%2\n")
-                    .arg(QLatin1String(facts.name), -8)
+                    .arg(QLatin1String(facts.name), -9)
                     .arg(QLatin1String(facts.summary));
     text += QStringLiteral(
-        "  ledger  List a ledger's batches or units ('pairwick-cli ledger --help').\n"
+        "  station  Provision unit after unit in every slot, recorded in a ledger.\n"
+        "  ledger   List a ledger's batches or units ('pairwick-cli ledger --help').\n"
         "\nPORT is COMn (through the same port map as the window: $PAIRWICK_PORTS, else "
         "~/.config/pairwick/ports, else COM1-4 ttyS0-3, COM5-12 ttyUSB0-7, COM13-16 ttyACM0-3) "
         "or a device path.\n"

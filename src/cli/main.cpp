@@ -47,17 +47,20 @@ int runPorts(const cli::CliRequest &request) {
     QObject::connect(&stopSignals, &cli::StopSignals::stopRequested, &run,
                      &provision::ParallelRun::stop);
     QObject::connect(&run, &provision::ParallelRun::progress, &run,
-                     [&](int index, const QString &step) { progress.show(index, step); });
-    QObject::connect(&run, &provision::ParallelRun::finished, &run, [&] {
-        for (std::size_t index = 0; index < run.results().size(); ++index) {
-            const provision::PortResult &result = run.results()[index];
-            progress.show(int(index),
-                          result.ok ? QStringLiteral("done")
-                                    : QStringLiteral("FAILED: %1")
-                                          .arg(cli::failureText(result).replace(u'\n', u' ')));
-        }
-        QCoreApplication::quit();
+                     [&](int index, const provision::StepProgress &step) {
+                         progress.show(index, step.step, step.done, step.total);
+                     });
+    // Each port tells its outcome as soon as it has one, not once the slowest is through.
+    QObject::connect(&run, &provision::ParallelRun::portFinished, &run, [&](int index) {
+        const provision::PortResult &result = run.results()[std::size_t(index)];
+        progress.showOutcome(
+            index,
+            result.ok
+                ? QStringLiteral("done")
+                : QStringLiteral("FAILED: %1").arg(cli::failureText(result).replace(u'\n', u' ')),
+            result.ok);
     });
+    QObject::connect(&run, &provision::ParallelRun::finished, &run, &QCoreApplication::quit);
     run.start();
     QCoreApplication::exec();
 

@@ -34,6 +34,20 @@ QString quotedReply(const QString &reply) {
         .arg(text, escaped.size() > QuotedLimit ? QStringLiteral("...") : QString());
 }
 
+QList<Key> keysToWrite(const AdapterSettings &current, const AdapterSettings &desired) {
+    QList<Key> keys;
+    for (const settings::SetCommand &command : settings::setCommands()) {
+        if (desired.has(command.key) &&
+            !(current.has(command.key) && current.value(command.key) == desired.value(command.key)))
+            keys.append(command.key);
+    }
+    return keys;
+}
+
+QString roleAfterWrite(const AdapterSettings &current, const AdapterSettings &desired) {
+    return desired.has(Key::Role) ? desired.value(Key::Role) : current.value(Key::Role);
+}
+
 AdapterSession::AdapterSession(FastExchange &exchange, Progress progress)
     : m_exchange(exchange), m_progress(std::move(progress)) {}
 
@@ -89,19 +103,18 @@ WriteOutcome AdapterSession::write(const AdapterSettings &desired) {
 
 WriteOutcome AdapterSession::writeOver(const AdapterSettings &current,
                                        const AdapterSettings &desired) {
-    const QString roleAfter =
-        desired.has(Key::Role) ? desired.value(Key::Role) : current.value(Key::Role);
-    if (desired.has(Key::Bind) && roleAfter != settings::Master) {
+    if (desired.has(Key::Bind) && roleAfterWrite(current, desired) != settings::Master) {
         throw StepFailure(QStringLiteral("write bind"),
                           QStringLiteral("the adapter is in the slave role, where it keeps no "
                                          "bound address; set role=master with it"));
     }
     WriteOutcome outcome;
+    const QList<Key> changes = keysToWrite(current, desired);
     for (const settings::SetCommand &command : settings::setCommands()) {
         if (!desired.has(command.key))
             continue;
         const QString value = desired.value(command.key);
-        if (current.has(command.key) && current.value(command.key) == value) {
+        if (!changes.contains(command.key)) {
             outcome.unchanged.append(command.key);
             continue;
         }

@@ -64,6 +64,13 @@ private:
     bool m_complete = false;
 };
 
+// The keys of desired that a write over current sends, in the order it sends them.
+QList<settings::Key> keysToWrite(const settings::AdapterSettings &current,
+                                 const settings::AdapterSettings &desired);
+// The role the adapter has once desired is written over current.
+QString roleAfterWrite(const settings::AdapterSettings &current,
+                       const settings::AdapterSettings &desired);
+
 // The adapter's words for a message: escaped, and cut short when long.
 QString quotedReply(const QString &reply);
 

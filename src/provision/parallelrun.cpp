@@ -28,13 +28,13 @@ void ParallelRun::start() {
         QThread *thread = QThread::create([this, index, job = m_jobs.at(index)] {
             // Each thread writes only its own result, and it is read only once the thread ended.
             m_results[std::size_t(index)] =
-                runPortJob(job, m_stop, m_log, [this, index](const QString &step) {
+                runPortJob(job, m_stop, m_log, [this, index](const StepProgress &step) {
                     QMetaObject::invokeMethod(
                         this, [this, index, step] { emit progress(int(index), step); },
                         Qt::QueuedConnection);
                 });
         });
-        connect(thread, &QThread::finished, this, &ParallelRun::onThreadFinished);
+        connect(thread, &QThread::finished, this, [this, index] { onThreadFinished(int(index)); });
         m_threads.push_back(thread);
         thread->start();
     }
@@ -44,7 +44,8 @@ void ParallelRun::stop() {
     m_stop.store(true);
 }
 
-void ParallelRun::onThreadFinished() {
+void ParallelRun::onThreadFinished(int index) {
+    emit portFinished(index);
     if (--m_running == 0)
         emit finished();
 }

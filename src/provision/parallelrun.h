@@ -27,11 +27,13 @@ public:
     const std::vector<PortResult> &results() const { return m_results; }
 
 signals:
-    void progress(int index, const QString &step);
+    void progress(int index, const provision::StepProgress &progress);
+    // The port is through, and its result is in results(); the others may still be running.
+    void portFinished(int index);
     void finished();
 
 private:
-    void onThreadFinished();
+    void onThreadFinished(int index);
 
     QList<PortJob> m_jobs;
     link::TrafficLog *m_log;

@@ -8,6 +8,7 @@
 #include "link/porterror.h"
 #include "link/portmap.h"
 #include "provision/adaptersession.h"
+#include "settings/commandplan.h"
 
 namespace pairwick::provision {
 
@@ -33,15 +34,66 @@ void openPort(link::CommPort &commPort, const QString &port) {
 
 namespace {
 
+// A full read, the bound address included, for an adapter whose role is not known yet.
+const int ReadSteps = int(settings::readSteps().size());
+
+// Only an adapter in the master role has its bound address read.
+int readStepsInRole(const QString &role) {
+    return role == settings::Master ? ReadSteps : ReadSteps - 1;
+}
+
+// The steps after opening and probing, as planned before the adapter is heard: a write counts
+// every key given, as if each differed.
+int stepsPlanned(const PortJob &job) {
+    switch (job.operation) {
+        case Operation::Read:
+            return ReadSteps;
+        case Operation::Write:
+            return ReadSteps + int(keysToWrite({}, job.desired).size()) + ReadSteps;
+        case Operation::Reset:
+            break;
+    }
+    return 2 + ReadSteps;  // the reset, the wait while it settles, the read
+}
+
+// Counts the steps as they begin: each one begun ends the one before.
+class StepTally {
+public:
+    StepTally(const PortJob &job, std::function<void(const StepProgress &)> report)
+        : m_total(2 + stepsPlanned(job)),  // opening and probing first
+          m_report(std::move(report)) {}
+
+    void begin(const QString &step) {
+        if (m_begun)
+            ++m_done;
+        m_begun = true;
+        m_report({step, m_done, m_total});
+    }
+    // From the step under way on, this many more remain.
+    void replan(int stepsAhead) { m_total = m_done + 1 + stepsAhead; }
+
+private:
+    int m_done = 0;
+    int m_total;
+    bool m_begun = false;
+    std::function<void(const StepProgress &)> m_report;
+};
+
 // The settings are the session's, taken whether the operation ends or fails.
-void runOperation(const PortJob &job, AdapterSession &session, PortResult &result) {
+void runOperation(const PortJob &job, AdapterSession &session, StepTally &tally,
+                  PortResult &result) {
     session.probe();
     switch (job.operation) {
         case Operation::Read:
             session.readAll();
             break;
         case Operation::Write: {
-            const WriteOutcome outcome = session.write(job.desired);
+            const settings::AdapterSettings current = session.readAll();
+            const int writes = int(keysToWrite(current, job.desired).size());
+            // The read back follows only a write.
+            tally.replan(writes +
+                         (writes > 0 ? readStepsInRole(roleAfterWrite(current, job.desired)) : 0));
+            const WriteOutcome outcome = session.writeOver(current, job.desired);
             result.written = outcome.written;
             result.unchanged = outcome.unchanged;
             break;
@@ -55,7 +107,7 @@ void runOperation(const PortJob &job, AdapterSession &session, PortResult &resul
 }  // namespace
 
 PortResult runPortJob(const PortJob &job, const std::atomic_bool &stop, link::TrafficLog *log,
-                      const std::function<void(const QString &step)> &progress) {
+                      const std::function<void(const StepProgress &progress)> &progress) {
     PortResult result;
     result.port = job.port;
     result.device = deviceForPort(job.port);
@@ -64,15 +116,16 @@ PortResult runPortJob(const PortJob &job, const std::atomic_bool &stop, link::Tr
     link::CommPort port;
     port.setTrafficLog(log);
     QString step = QStringLiteral("open");
+    StepTally tally(job, progress);
     FastExchange exchange(port, job.pace, stop);
     AdapterSession session(exchange, [&](const QString &current) {
         step = current;
-        progress(current);
+        tally.begin(current);
     });
     try {
-        progress(step);
+        tally.begin(step);
         openPort(port, job.port);
-        runOperation(job, session, result);
+        runOperation(job, session, tally, result);
         result.ok = true;
     } catch (const StepFailure &failure) {
         result.failedStep = failure.step();

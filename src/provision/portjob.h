@@ -41,6 +41,15 @@ struct PortResult {
     double seconds = 0;
 };
 
+// How far a port is: the step under way, after done of the total steps. The total is what the
+// operation takes as far as is known so far; it shrinks once the adapter's settings show that
+// fewer writes or reads are needed.
+struct StepProgress {
+    QString step;
+    int done = 0;
+    int total = 0;
+};
+
 // 3 for "COM3" (in any case), 0 for anything else.
 int comPortNumber(const QString &port);
 // The device a port argument names: COMn through the port map, anything else as it stands.
@@ -51,6 +60,6 @@ void openPort(link::CommPort &commPort, const QString &port);
 // Opens the port, probes, runs the operation and releases the port again; never throws. Meant for
 // a thread of its own: it blocks until done.
 PortResult runPortJob(const PortJob &job, const std::atomic_bool &stop, link::TrafficLog *log,
-                      const std::function<void(const QString &step)> &progress);
+                      const std::function<void(const StepProgress &progress)> &progress);
 
 }  // namespace pairwick::provision

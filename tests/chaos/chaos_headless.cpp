@@ -344,7 +344,7 @@ int soak(const Options &options) {
         }
         const provision::PortResult result =
             provision::runPortJob({QStringLiteral("COM1"), provision::Operation::Read, {}, {}},
-                                  stop, nullptr, [](const QString &) {});
+                                  stop, nullptr, [](const provision::StepProgress &) {});
         failures += !result.ok;
         seconds.append(result.seconds);
     }

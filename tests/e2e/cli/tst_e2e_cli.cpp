@@ -56,6 +56,7 @@ private slots:
     void cleanup();
     void portsListsEveryName();
     void portsFailIndependently();
+    void failedOpenIsToldAtOnce();
     void profileClonesAnAdapter();
     void completionFollowsTheLayout_data();
     void completionFollowsTheLayout();
@@ -210,6 +211,22 @@ void TestE2eCli::portsFailIndependently() {
     const QJsonObject missing = portResult(result, "COM9");
     QVERIFY(!missing.value("ok").toBool());
     QVERIFY(!missing.value("error").toString().isEmpty());
+}
+
+// A port that will not open says so at once, while a slow adapter beside it is still being read;
+// each line counts the port's steps, those of a write as planned until the adapter was read: two
+// keys, of which one differs.
+void TestE2eCli::failedOpenIsToldAtOnce() {
+    adapter("COM1", {"--reply-delay", "200"});
+    const CliRun result = run({"write", "COM1", "COM9", "--set", "name=Slow", "--set", "pin=1234"});
+    QCOMPARE(result.status, 3);
+    const QStringList lines = QString::fromUtf8(result.errors).split(u'\n');
+    const qsizetype failed = lines.indexOf(QRegularExpression("COM9: 0/20 FAILED: .*"));
+    const qsizetype reading = lines.indexOf(QRegularExpression("COM1: [2-9]/20 read .*"));
+    QVERIFY2(failed >= 0 && reading > failed, result.errors.constData());
+    // Open, probe, seven reads, the name, seven reads back: a slave has no bound address read.
+    QVERIFY2(lines.contains("COM1: 9/17 write name=Slow") && lines.contains("COM1: 17/17 done"),
+             result.errors.constData());
 }
 
 // read --json of one adapter is a profile for others; a second write finds nothing to change.
