@@ -148,10 +148,44 @@ def station_environment(folder):
     return environment
 
 
+def operate(sim, events, slot_count, per_slot, errors_of):
+    """The operator: puts a unit in every slot its station waits on, and after each result takes
+    it out for the next, until per_slot units went through each slot. Returns the time of the
+    last result, the results, how many units went in, and each unit's port and arrival."""
+    given, results, arrivals, last = Counter(), [], {}, None
+
+    def put(command, slot):
+        sim.stdin.write(f"{command} {slot}\n")
+        sim.stdin.flush()
+        given[slot] += command != "out"
+
+    while len(results) < slot_count * per_slot:
+        try:
+            at, source, line = events.get(timeout=STALL_S)
+        except queue.Empty:
+            sys.exit(f"no station output for {STALL_S} s")
+        if line is None:
+            if source:
+                sys.exit(f"station {source} ended early:\n{errors_of(source)}")
+        elif not source:
+            match = UNIT_IN.match(line.rstrip("\n"))
+            if match:
+                arrivals[match[3]] = (match[2] or "COM1", time_of_day(match[1]))
+        else:
+            event = json.loads(line)
+            slot = event["slot"]
+            if event["event"] == "slot" and event["state"] == "waiting" and not given[slot]:
+                put("in", slot)
+            elif event["event"] == "unit":
+                results.append(event)
+                last = at
+                put("next" if given[slot] < per_slot else "out", slot)
+    return last, results, sum(given.values()), arrivals
+
+
 def run_stations(cli, simulator, ledger, batch, stations, per_slot):
-    """Each station (name, slot count) on its own slots of one simulator. The operator puts a
-    unit in every slot the station waits on, and after each result takes it out for the next,
-    until per_slot units went through each slot. Returns the wall time to the last result, the
+    """Each station (name, slot count) on its own slots of one simulator, its slots empty until
+    the operator fills them. Returns the wall time from the first start to the last result, the
     results, how many units went in, and the arrival and session of each unit."""
     slot_count = sum(count for _, count in stations)
     with tempfile.TemporaryDirectory() as folder:
@@ -159,49 +193,23 @@ def run_stations(cli, simulator, ledger, batch, stations, per_slot):
                                ("--units", "--start-empty"), stdin=subprocess.PIPE)
         events = queue.Queue()
         threading.Thread(target=read_lines, args=(sim.stdout, "", events), daemon=True).start()
-        processes, logs, first = {}, [], 1
+        processes, logs, first = [], [], 1
         try:
             started = time.monotonic()
             for name, count in stations:
                 slots = [f"COM{n}" for n in range(first, first + count)]
                 first += count
-                processes[name], log = start_station(cli, name, slots, ledger, batch, folder,
-                                                     events)
+                process, log = start_station(cli, name, slots, ledger, batch, folder, events)
+                processes.append(process)
                 logs.append(log)
-            given, results, arrivals, last = Counter(), [], {}, started
-
-            def put(command, slot):
-                sim.stdin.write(f"{command} {slot}\n")
-                sim.stdin.flush()
-                given[slot] += command != "out"
-
-            while len(results) < slot_count * per_slot:
-                try:
-                    at, source, line = events.get(timeout=STALL_S)
-                except queue.Empty:
-                    sys.exit(f"no station output for {STALL_S} s")
-                if line is None:
-                    if source:
-                        with open(os.path.join(folder, f"{source}.stderr")) as errors:
-                            sys.exit(f"station {source} ended early:\n{errors.read()}")
-                    continue
-                if not source:
-                    match = UNIT_IN.match(line.rstrip("\n"))
-                    if match:
-                        arrivals[match[3]] = (match[2] or "COM1", time_of_day(match[1]))
-                    continue
-                event = json.loads(line)
-                slot = event["slot"]
-                if event["event"] == "slot" and event["state"] == "waiting" and not given[slot]:
-                    put("in", slot)
-                elif event["event"] == "unit":
-                    results.append(event)
-                    last = at
-                    put("next" if given[slot] < per_slot else "out", slot)
+            def errors_of(name):
+                with open(os.path.join(folder, f"{name}.stderr")) as errors:
+                    return errors.read()
+            last, results, given, arrivals = operate(sim, events, slot_count, per_slot, errors_of)
         finally:
-            for process in processes.values():
+            for process in processes:
                 process.terminate()
-            for process in processes.values():
+            for process in processes:
                 process.wait()
             sim.stdin.close()
             sim.terminate()
@@ -209,7 +217,7 @@ def run_stations(cli, simulator, ledger, batch, stations, per_slot):
         ports = {}
         for log in logs:
             read_exchanges(log, ports)
-        return last - started, results, sum(given.values()), visits(arrivals, ports)
+        return last - started, results, given, visits(arrivals, ports)
 
 
 def unit_figures(label, results, found):
