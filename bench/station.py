@@ -14,7 +14,6 @@ import os
 import queue
 import re
 import shutil
-import statistics
 import subprocess
 import sys
 import tempfile
@@ -65,7 +64,7 @@ def visits(arrivals, ports):
     the unit's terminal appears; both logs stamp the same clock to the millisecond. The first
     answered exchange after it is taken, since a probe of the unit just taken out may still go
     to the old, dead terminal. The session is what follows, up to the next bare AT: the
-    session sends none, the presence checks nothing else."""
+    session sends none, and the presence checks send nothing else."""
     found = {}
     for address, (port, arrived) in arrivals.items():
         exchanges = ports.get(port, [])
@@ -221,7 +220,10 @@ def run_stations(cli, simulator, ledger, batch, stations, per_slot):
 
 
 def unit_figures(label, results, found):
-    """Arrival to first byte, unit time beside its floor, time outside the exchanges."""
+    """Arrival to first byte, unit time beside its floor, time outside the exchanges. The unit
+    time is the station's own, from the reply to the probe that found the unit to its record;
+    less the time from each command's first byte to its reply's last byte, it leaves the
+    ledger's reservation and record, the spool's synced write and the turnarounds."""
     arrival, ratio, seconds, outside = [], [], [], []
     for result in results:
         if result["result"] != "passed" or result["address"] not in found:
