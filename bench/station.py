@@ -147,7 +147,7 @@ def station_environment(folder):
     return environment
 
 
-def operate(sim, events, slot_count, per_slot, errors_of):
+def operate(sim, events, slot_count, per_slot, why_ended):
     """The operator: puts a unit in every slot its station waits on, and after each result takes
     it out for the next, until per_slot units went through each slot. Returns the time of the
     last result, the results, how many units went in, and each unit's port and arrival."""
@@ -165,7 +165,7 @@ def operate(sim, events, slot_count, per_slot, errors_of):
             sys.exit(f"no station output for {STALL_S} s")
         if line is None:
             if source:
-                sys.exit(f"station {source} ended early:\n{errors_of(source)}")
+                sys.exit(f"station {source} ended early, {why_ended(source)}")
         elif not source:
             match = UNIT_IN.match(line.rstrip("\n"))
             if match:
@@ -192,23 +192,24 @@ def run_stations(cli, simulator, ledger, batch, stations, per_slot):
                                ("--units", "--start-empty"), stdin=subprocess.PIPE)
         events = queue.Queue()
         threading.Thread(target=read_lines, args=(sim.stdout, "", events), daemon=True).start()
-        processes, logs, first = [], [], 1
+        processes, logs, first = {}, [], 1
         try:
             started = time.monotonic()
             for name, count in stations:
                 slots = [f"COM{n}" for n in range(first, first + count)]
                 first += count
-                process, log = start_station(cli, name, slots, ledger, batch, folder, events)
-                processes.append(process)
+                processes[name], log = start_station(cli, name, slots, ledger, batch, folder,
+                                                     events)
                 logs.append(log)
-            def errors_of(name):
+
+            def why_ended(name):
                 with open(os.path.join(folder, f"{name}.stderr")) as errors:
-                    return errors.read()
-            last, results, given, arrivals = operate(sim, events, slot_count, per_slot, errors_of)
+                    return f"exit status {processes[name].wait()}:\n{errors.read()}"
+            last, results, given, arrivals = operate(sim, events, slot_count, per_slot, why_ended)
         finally:
-            for process in processes:
+            for process in processes.values():
                 process.terminate()
-            for process in processes:
+            for process in processes.values():
                 process.wait()
             sim.stdin.close()
             sim.terminate()
