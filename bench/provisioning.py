@@ -39,11 +39,11 @@ def wire_floor(log_path):
                for nbytes, exchanges in per_port.values())
 
 
-def start_simulators(simulator, folder, count):
+def start_simulators(simulator, folder, count, options=("--quiet",), stdin=None):
     process = subprocess.Popen(
         [simulator, "--port", "COM1", "--adapters", str(count), "--ports-dir", folder,
-         "--line-rate", "9600", "--reply-delay", "20", "--quiet"],
-        stdout=subprocess.PIPE, text=True)
+         "--line-rate", "9600", "--reply-delay", "20", *options],
+        stdin=stdin, stdout=subprocess.PIPE, text=True)
     ready = 0
     while ready < count:
         line = process.stdout.readline()

@@ -1,0 +1,331 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Figures of pairwick-cli station against simulated units paced at a 9600 8N1 line with a 20 ms
+reply delay, with a simulated operator who takes each unit out and puts the next one in as soon
+as its result is printed: the arrival of a unit to the station's first byte to it, one unit's
+time beside its wire floor, the time outside the exchanges (mostly the ledger's) on SQLite and
+on a private PostgreSQL server, units an hour with 16 slots, CPU with 16 empty slots, and four
+stations sharing one batch. Prints figures; judges nothing.
+
+Usage: bench/station.py CLI SIMULATOR [ROUNDS]"""
+import contextlib
+import json
+import os
+import queue
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from collections import Counter
+
+from provisioning import LINE_BYTES_PER_SECOND, REPLY_DELAY_S, logged_bytes, spread, \
+    start_simulators
+
+POSTGRES_BINARIES = "/usr/lib/postgresql/15/bin/"
+VALUES = ["--set", "name=Sensor-{seq:4}", "--set", "pin={random:6}"]
+PROBE = "AT\\r\\n"  # as the wire log writes it
+STALL_S = 60
+UNIT_IN = re.compile(r"^(\S+) (?:(COM\d+) )?unit in \d+ (\S+)$")
+
+
+def time_of_day(text):
+    hours, minutes, seconds = text.split(":")
+    return 3600 * int(hours) + 60 * int(minutes) + float(seconds)
+
+
+class Exchange:
+    def __init__(self, sent, command):
+        self.sent, self.command = sent, command
+        self.nbytes = logged_bytes(command)
+        self.replied = None
+
+
+def read_exchanges(log_path, ports):
+    """Adds each port's exchanges in the wire log to ports, a list of them per port."""
+    with open(log_path, encoding="utf-8", errors="replace") as log:
+        for line in log:
+            parts = line.rstrip("\n").split(" ", 3)
+            if len(parts) < 4 or parts[2] not in ("->", "<-"):
+                continue
+            at = time_of_day(parts[0].split("T")[1])
+            if parts[2] == "->":
+                ports.setdefault(parts[1], []).append(Exchange(at, parts[3]))
+            elif ports.get(parts[1]):
+                ports[parts[1]][-1].nbytes += logged_bytes(parts[3])
+                ports[parts[1]][-1].replied = at
+
+
+def visits(arrivals, ports):
+    """Per unit address: the seconds from its arrival to the first byte of the probe that found
+    it, and the exchanges of its session. Arrival is the simulator's 'unit in' line, written when
+    the unit's terminal appears; both logs stamp the same clock to the millisecond. The first
+    answered exchange after it is taken, since a probe of the unit just taken out may still go
+    to the old, dead terminal. The session is what follows, up to the next bare AT: the
+    session sends none, and the presence checks send nothing else."""
+    found = {}
+    for address, (port, arrived) in arrivals.items():
+        exchanges = ports.get(port, [])
+        first = next((i for i, e in enumerate(exchanges)
+                      if e.sent >= arrived and e.replied is not None), None)
+        if first is None:
+            continue
+        end = next((i for i in range(first + 1, len(exchanges))
+                    if exchanges[i].command == PROBE), len(exchanges))
+        found[address] = (exchanges[first].sent - arrived, exchanges[first + 1:end])
+    return found
+
+
+def floor_of(session):
+    return (sum(e.nbytes for e in session) / LINE_BYTES_PER_SECOND
+            + len(session) * REPLY_DELAY_S)
+
+
+def on_the_wire(session):
+    return sum(e.replied - e.sent for e in session if e.replied is not None)
+
+
+@contextlib.contextmanager
+def private_postgres():
+    """A server of its own on a Unix socket in a short temporary folder (a socket path may not
+    exceed 107 bytes), no TCP; yields a function that creates a database and returns its URL.
+    As root it runs as the postgres user, since initdb refuses root. Default durability, as a
+    station would have it."""
+    folder = tempfile.mkdtemp(prefix="pg", dir="/tmp")
+    as_root = os.geteuid() == 0
+    prefix = ["runuser", "-u", "postgres", "--"] if as_root else []
+    if as_root:
+        shutil.chown(folder, "postgres", "postgres")
+
+    def run(tool, *arguments):
+        subprocess.run(prefix + [POSTGRES_BINARIES + tool, *arguments], cwd=folder, check=True,
+                       stdout=subprocess.DEVNULL)
+
+    data = os.path.join(folder, "data")
+    started = False
+    try:
+        run("initdb", "-D", data, "--auth=trust", "-U", "postgres", "-E", "UTF8", "--locale=C",
+            "--no-sync")
+        run("pg_ctl", "-D", data, "-l", os.path.join(folder, "server.log"), "-w", "-o",
+            f"-c listen_addresses='' -c unix_socket_directories={folder}", "start")
+        started = True
+
+        def create(name):
+            run("createdb", "-h", folder, "-U", "postgres", name)
+            return f"postgresql://postgres@/{name}?host={folder}"
+        yield create
+    finally:
+        if started:
+            run("pg_ctl", "-D", data, "-m", "fast", "-w", "stop")
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def read_lines(stream, source, events):
+    for line in stream:
+        events.put((time.monotonic(), source, line))
+    events.put((time.monotonic(), source, None))
+
+
+def start_station(cli, name, slots, ledger, batch, folder, events):
+    log = os.path.join(folder, f"{name}.wire.log")
+    with open(os.path.join(folder, f"{name}.stderr"), "w") as errors:
+        station = subprocess.Popen(
+            [cli, "station", *slots, "--batch", batch, "--ledger", ledger, "--station", name,
+             *VALUES, "--json", "--quiet", "--log", log],
+            env=station_environment(folder), stdout=subprocess.PIPE, stderr=errors, text=True)
+    threading.Thread(target=read_lines, args=(station.stdout, name, events), daemon=True).start()
+    return station, log
+
+
+def station_environment(folder):
+    environment = dict(os.environ, PAIRWICK_PORTS=os.path.join(folder, "ports"),
+                       XDG_DATA_HOME=os.path.join(folder, "data"),
+                       XDG_STATE_HOME=os.path.join(folder, "state"))
+    environment.pop("PAIRWICK_LEDGER", None)
+    return environment
+
+
+def operate(sim, events, slot_count, per_slot, why_ended):
+    """The operator: puts a unit in every slot its station waits on, and after each result takes
+    it out for the next, until per_slot units went through each slot. Returns the time of the
+    last result, the results, how many units went in, and each unit's port and arrival."""
+    given, results, arrivals, last = Counter(), [], {}, None
+
+    def put(command, slot):
+        sim.stdin.write(f"{command} {slot}\n")
+        sim.stdin.flush()
+        given[slot] += command != "out"
+
+    while len(results) < slot_count * per_slot:
+        try:
+            at, source, line = events.get(timeout=STALL_S)
+        except queue.Empty:
+            sys.exit(f"no station output for {STALL_S} s")
+        if line is None:
+            if source:
+                sys.exit(f"station {source} ended early, {why_ended(source)}")
+        elif not source:
+            match = UNIT_IN.match(line.rstrip("\n"))
+            if match:
+                arrivals[match[3]] = (match[2] or "COM1", time_of_day(match[1]))
+        else:
+            event = json.loads(line)
+            slot = event["slot"]
+            if event["event"] == "slot" and event["state"] == "waiting" and not given[slot]:
+                put("in", slot)
+            elif event["event"] == "unit":
+                results.append(event)
+                last = at
+                put("next" if given[slot] < per_slot else "out", slot)
+    return last, results, sum(given.values()), arrivals
+
+
+def run_stations(cli, simulator, ledger, batch, stations, per_slot):
+    """Each station (name, slot count) on its own slots of one simulator, its slots empty until
+    the operator fills them. Returns the wall time from the first start to the last result, the
+    results, how many units went in, and the arrival and session of each unit."""
+    slot_count = sum(count for _, count in stations)
+    with tempfile.TemporaryDirectory() as folder:
+        sim = start_simulators(simulator, os.path.join(folder, "ports"), slot_count,
+                               ("--units", "--start-empty"), stdin=subprocess.PIPE)
+        events = queue.Queue()
+        threading.Thread(target=read_lines, args=(sim.stdout, "", events), daemon=True).start()
+        processes, logs, first = {}, [], 1
+        try:
+            started = time.monotonic()
+            for name, count in stations:
+                slots = [f"COM{n}" for n in range(first, first + count)]
+                first += count
+                processes[name], log = start_station(cli, name, slots, ledger, batch, folder,
+                                                     events)
+                logs.append(log)
+
+            def why_ended(name):
+                with open(os.path.join(folder, f"{name}.stderr")) as errors:
+                    return f"exit status {processes[name].wait()}:\n{errors.read()}"
+            last, results, given, arrivals = operate(sim, events, slot_count, per_slot, why_ended)
+        finally:
+            for process in processes.values():
+                process.terminate()
+            for process in processes.values():
+                process.wait()
+            sim.stdin.close()
+            sim.terminate()
+            sim.wait()
+        ports = {}
+        for log in logs:
+            read_exchanges(log, ports)
+        return last - started, results, given, visits(arrivals, ports)
+
+
+def unit_figures(label, results, found):
+    """Arrival to first byte, unit time beside its floor, time outside the exchanges. The unit
+    time is the station's own, from the reply to the probe that found the unit to its record;
+    less the time from each command's first byte to its reply's last byte, it leaves the
+    ledger's reservation and record, the spool's synced write and the turnarounds."""
+    arrival, ratio, seconds, outside = [], [], [], []
+    for result in results:
+        if result["result"] != "passed" or result["address"] not in found:
+            continue
+        latency, session = found[result["address"]]
+        arrival.append(1000 * latency)
+        seconds.append(result["seconds"])
+        ratio.append(result["seconds"] / floor_of(session))
+        outside.append(1000 * (result["seconds"] - on_the_wire(session)))
+    floors = [floor_of(session) for _, session in found.values()]
+    return [(f"{label}: arrival to first byte", spread(arrival, "ms", 0)),
+            (f"{label}: unit time", spread(seconds, "s")),
+            (f"{label}: wire floor", spread(floors, "s")),
+            (f"{label}: unit time / floor", spread(ratio, "x", 2)),
+            (f"{label}: time outside exchanges", spread(outside, "ms", 1))]
+
+
+def units_per_hour(label, wall, results):
+    passed = sum(r["result"] == "passed" for r in results)
+    return [(f"{label}: units passed / other", f"{passed} / {len(results) - passed}"),
+            (f"{label}: units an hour", f"{3600 * passed / wall:.0f}")]
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rpartition(")")[2].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def idle_cpu(cli, simulator, slots, seconds):
+    """CPU of a station watching empty slots, over a span after its start-up."""
+    with tempfile.TemporaryDirectory() as folder:
+        sim = start_simulators(simulator, os.path.join(folder, "ports"), slots,
+                               ("--quiet", "--units", "--start-empty"))
+        station = subprocess.Popen(
+            [cli, "station", *[f"COM{n}" for n in range(1, slots + 1)], "--batch", "idle",
+             "--ledger", f"sqlite:{folder}/idle.sqlite", "--station", "idle", *VALUES,
+             "--quiet"], env=station_environment(folder), stdout=subprocess.DEVNULL)
+        try:
+            time.sleep(1)
+            cpu, started = cpu_seconds(station.pid), time.monotonic()
+            time.sleep(seconds)
+            return 100 * (cpu_seconds(station.pid) - cpu) / (time.monotonic() - started)
+        finally:
+            station.terminate()
+            station.wait()
+            sim.terminate()
+            sim.wait()
+
+
+def ledger_units(cli, ledger, batch):
+    listing = subprocess.run([cli, "ledger", "units", "--ledger", ledger, "--batch", batch,
+                              "--json"], check=True, stdout=subprocess.PIPE, text=True)
+    return json.loads(listing.stdout)["units"]
+
+
+def shared_batch(cli, simulator, ledger, stations, slots, per_slot):
+    """Stations sharing one batch: units in, units recorded passed, numbers and addresses that
+    the ledger holds more than once, and units in that it holds no passed record of."""
+    _, results, given, _ = run_stations(cli, simulator, ledger, "shared",
+                                        [(f"station-{n}", slots) for n in range(1, stations + 1)],
+                                        per_slot)
+    units = ledger_units(cli, ledger, "shared")
+    passed = {u["address"] for u in units if u["state"] == "passed"}
+    seqs = Counter(u["seq"] for u in units)
+    addresses = Counter(u["address"] for u in units)
+    label = f"{stations} stations x {slots} slots, one batch"
+    return [(f"{label}: units in / results / in ledger", f"{given} / {len(results)} / {len(units)}"),
+            (f"{label}: duplicate numbers / addresses",
+             f"{sum(n - 1 for n in seqs.values())} / {sum(n - 1 for n in addresses.values())}"),
+            (f"{label}: lost (in, no passed record)", str(given - len(passed)))]
+
+
+def main():
+    cli, simulator = sys.argv[1], sys.argv[2]
+    rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 3
+    one_slot_units = 4 * rounds
+    rows = []
+    with private_postgres() as create_database:
+        with tempfile.TemporaryDirectory() as folder:
+            for backend, ledger in (("SQLite", f"sqlite:{folder}/single.sqlite"),
+                                    ("PostgreSQL", create_database("single"))):
+                _, results, _, found = run_stations(cli, simulator, ledger, "single",
+                                                    [("bench", 1)], one_slot_units)
+                rows += unit_figures(f"1 slot, {backend}", results, found)
+            for backend, ledger in (("SQLite", f"sqlite:{folder}/many.sqlite"),
+                                    ("PostgreSQL", create_database("many"))):
+                wall, results, _, found = run_stations(cli, simulator, ledger, "many",
+                                                       [("bench", 16)], 4)
+                rows += units_per_hour(f"16 slots, {backend}", wall, results)
+                rows += unit_figures(f"16 slots, {backend}", results, found)
+        rows += shared_batch(cli, simulator, create_database("shared"), 4, 4, 4)
+    rows.append(("16 empty slots, 10 s: CPU",
+                 f"{idle_cpu(cli, simulator, 16, 10):.2f} % of a core"))
+
+    print(f"\npairwick-cli station, {one_slot_units} units on 1 slot, 64 on 16 slots; simulated "
+          "units paced at 9600 8N1 with a 20 ms reply delay, the operator's swap 300 ms\n")
+    print(f"{'figure':64} value (min / median / max)")
+    for name, value in rows:
+        print(f"{name:64} {value}")
+
+
+if __name__ == "__main__":
+    main()
