@@ -61,6 +61,20 @@ void closeAbandonedAttempts(const QSqlDatabase &db, const AttemptStart &start) {
         .exec();
 }
 
+// Units of the batch that some slot is provisioning now, other than this address.
+qint64 unitsInProgress(const QSqlDatabase &db, const AttemptStart &start) {
+    SqlStatement query(db, QStringLiteral("SELECT COUNT(DISTINCT seq) FROM attempts "
+                                          "WHERE batch = :batch AND address <> :address "
+                                          "AND ended IS NULL AND result = 'started' "
+                                          "AND started >= :stale"));
+    query.bind(QStringLiteral(":batch"), start.batch)
+        .bind(QStringLiteral(":address"), start.address)
+        .bind(QStringLiteral(":stale"), storedTime(start.started.addMSecs(-StaleAfterMs)))
+        .exec()
+        .next();
+    return query.number(0);
+}
+
 QString openAttemptElsewhere(const QSqlDatabase &db, const AttemptStart &start) {
     SqlStatement query(db, QStringLiteral("SELECT station, slot FROM attempts "
                                           "WHERE batch = :batch AND address = :address "
@@ -219,8 +233,13 @@ Reservation Ledger::beginAttempt(const AttemptStart &start, bool again, qint64 c
             return reservation;
         }
         const std::optional<UnitRecord> stored = storedUnit(db, start);
+        reservation.passed = again || !stored ? std::nullopt : firstPass(db, *stored);
+        if (!reservation.passed && countLimit > 0 &&
+            passedUnits(db, start.batch) + unitsInProgress(db, start) >= countLimit) {
+            reservation.outcome = Reservation::Outcome::Full;
+            return reservation;
+        }
         reservation.unit = stored ? *stored : reserveUnit(db, start, valuesFor);
-        reservation.passed = again ? std::nullopt : firstPass(db, reservation.unit);
         reservation.outcome = reservation.passed ? Reservation::Outcome::AlreadyPassed
                                                  : Reservation::Outcome::Reserved;
         recordAttempt(db, start, reservation.unit.seq,

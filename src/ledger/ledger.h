@@ -72,6 +72,7 @@ struct Reservation {
         AlreadyPassed,  // an attempt of result "already" was recorded; write nothing
         Busy,           // another station or slot is provisioning this address right now
         CountReached,   // the batch already holds the passed units that were asked for
+        Full,           // the units in progress elsewhere would complete the count: wait
     };
     Outcome outcome = Outcome::Reserved;
     UnitRecord unit;

@@ -134,6 +134,7 @@ private:
                 m_report.error = alreadyText(*reservation.passed);
                 return;
             case Reservation::Outcome::Reserved:
+            case Reservation::Outcome::Full:  // never returned by reserve()
                 break;
         }
         if (!reservation.unit.valuesProblem.isEmpty())
@@ -168,8 +169,15 @@ private:
                 const Reservation reservation = m_slot.ledger().beginAttempt(
                     m_start, config.again, config.count,
                     [&](qint64 seq) { return unitValues(config.rules, seq, address); });
-                m_open = reservation.outcome == Reservation::Outcome::Reserved;
-                return reservation;
+                if (reservation.outcome != Reservation::Outcome::Full) {
+                    m_open = reservation.outcome == Reservation::Outcome::Reserved;
+                    return reservation;
+                }
+                // Should one of them fail, this unit gets its number after all.
+                m_slot.m_report({SlotState::Waiting,
+                                 QStringLiteral("the units that complete the batch are in "
+                                                "progress elsewhere"),
+                                 0, m_done, m_all, false});
             } catch (const ledger::LedgerError &error) {
                 m_slot.dropLedger();
                 m_slot.m_report(

@@ -317,6 +317,12 @@ void TestLedger::reservesAttemptsAndCounts() {
     const AttemptStart b1 =
         startAt(b, QStringLiteral("s1"), QStringLiteral("2"), Morning.addSecs(1));
     QCOMPARE(ledger.beginAttempt(b1, false, 0, values).unit.seq, 101);
+    // With A and B in progress a count of two is spoken for: C waits, and takes no number.
+    QCOMPARE(ledger
+                 .beginAttempt(startAt(c, QStringLiteral("s2"), QStringLiteral("1"), Morning),
+                               false, 2, values)
+                 .outcome,
+             Reservation::Outcome::Full);
     const AttemptStart c1 =
         startAt(c, QStringLiteral("s2"), QStringLiteral("1"), Morning.addSecs(2));
     const Reservation rc = ledger.beginAttempt(
