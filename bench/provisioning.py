@@ -24,6 +24,15 @@ def logged_bytes(escaped):
     return len(ESCAPE.sub("_", escaped))
 
 
+def print_table(title, rows):
+    """A title and one aligned line a figure: (name, value) pairs."""
+    width = max(len(name) for name, _ in rows) + 2
+    print(f"\n{title}\n")
+    print(f"{'figure':{width}} value (min / median / max)")
+    for name, value in rows:
+        print(f"{name:{width}} {value}")
+
+
 def wire_floor(log_path):
     """The slowest port's floor: its bytes both ways at line rate, plus a reply delay a line."""
     per_port = {}
@@ -123,11 +132,8 @@ def main():
                       ("write+verify, 64 adapters", "write+verify, 1 adapter")):
         rows.append((f"{many} / 1 adapter, wall time", f"{walls[many] / walls[one]:.2f} x"))
 
-    print(f"\npairwick-cli provisioning, {rounds} rounds, simulators paced at 9600 8N1 with a "
-          "20 ms reply delay\n")
-    print(f"{'figure':52} value (min / median / max)")
-    for name, value in rows:
-        print(f"{name:52} {value}")
+    print_table(f"pairwick-cli provisioning, {rounds} rounds, simulators paced at 9600 8N1 "
+                "with a 20 ms reply delay", rows)
 
 
 if __name__ == "__main__":

@@ -21,8 +21,8 @@ import threading
 import time
 from collections import Counter
 
-from provisioning import LINE_BYTES_PER_SECOND, REPLY_DELAY_S, logged_bytes, spread, \
-    start_simulators
+from provisioning import (LINE_BYTES_PER_SECOND, REPLY_DELAY_S, logged_bytes, print_table, spread,
+                          start_simulators)
 
 POSTGRES_BINARIES = "/usr/lib/postgresql/15/bin/"
 VALUES = ["--set", "name=Sensor-{seq:4}", "--set", "pin={random:6}"]
@@ -320,11 +320,9 @@ def main():
     rows.append(("16 empty slots, 10 s: CPU",
                  f"{idle_cpu(cli, simulator, 16, 10):.2f} % of a core"))
 
-    print(f"\npairwick-cli station, {one_slot_units} units on 1 slot, 64 on 16 slots; simulated "
-          "units paced at 9600 8N1 with a 20 ms reply delay, the operator's swap 300 ms\n")
-    print(f"{'figure':64} value (min / median / max)")
-    for name, value in rows:
-        print(f"{name:64} {value}")
+    print_table(f"pairwick-cli station, {one_slot_units} units on 1 slot, 64 on 16 slots; "
+                "simulated units paced at 9600 8N1 with a 20 ms reply delay, the operator's swap "
+                "300 ms", rows)
 
 
 if __name__ == "__main__":
