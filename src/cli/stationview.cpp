@@ -17,13 +17,11 @@ QString slotLine(const station::SlotEvent &event) {
     QString line;
     switch (event.state) {
         case SlotState::Waiting:
-            return QStringLiteral("waiting for a unit");
+            return event.text.isEmpty() ? QStringLiteral("waiting for a unit")
+                                        : QStringLiteral("waiting: %1").arg(event.text);
         case SlotState::Working:
-            line = QStringLiteral("#%1 %2/%3 %4")
-                       .arg(event.seq > 0 ? QString::number(event.seq) : QStringLiteral("?"))
-                       .arg(event.stepsDone)
-                       .arg(event.stepsAll)
-                       .arg(event.text);
+            line = QStringLiteral("#%1 %2").arg(
+                event.seq > 0 ? QString::number(event.seq) : QStringLiteral("?"), event.text);
             break;
         case SlotState::Passed:
             line = QStringLiteral("PASS #%1 %2").arg(event.seq).arg(event.text);
@@ -68,7 +66,10 @@ void StationView::printJson(const QJsonObject &object) {
 }
 
 void StationView::slotChanged(int index, const station::SlotEvent &event) {
-    m_progress.show(index, slotLine(event));
+    if (event.state == SlotState::Working)
+        m_progress.show(index, slotLine(event), event.stepsDone, event.stepsAll);
+    else
+        m_progress.show(index, slotLine(event));
     // A step within a unit is progress, not a change of the slot's state; the unit's number
     // becoming known is one.
     Shown &shown = m_shown[index];

@@ -39,6 +39,8 @@ public:
         m_process.start(QStringLiteral(PAIRWICK_CLI_PATH),
                         QStringList{QStringLiteral("station")} + arguments +
                             QStringList{QStringLiteral("--json")});
+        if (!m_process.waitForStarted())
+            qWarning("the station did not start: %s", qPrintable(m_process.errorString()));
     }
     ~Station() {
         // What the station said is the first thing to read when a case fails.
@@ -74,7 +76,11 @@ public:
     }
     const QList<Json> &slotEvents() const { return m_slotEvents; }
     bool running() const { return m_process.state() != QProcess::NotRunning; }
-    void signal(int number) { ::kill(pid_t(m_process.processId()), number); }
+    void signal(int number) {
+        // Never pid 0: that would signal the test's whole process group.
+        if (const qint64 pid = m_process.processId(); pid > 0)
+            ::kill(pid_t(pid), number);
+    }
     // The exit status, or -1 for a crash or one still running at the deadline.
     int finish(int timeoutMs = 30000) {
         const bool ended =
@@ -147,6 +153,7 @@ private:
         int disagreements = 0;  // a passed unit that holds other values than its record
         int lost = 0;           // a pass a station reported that the ledger does not hold
         int open = 0;           // attempts never ended
+        int interrupted = 0;    // attempts a stop or a kill cut short
     };
     Audit audit(const QString &url, const QString &batch, const QList<Json> &reported);
     void expectLedgerMatchesUnits(const QString &url, const QString &batch,
@@ -265,12 +272,14 @@ TestE2eStation::Audit TestE2eStation::audit(const QString &url, const QString &b
         audit.lost += unit.value("result").toString() == "passed" &&
                       !passed.contains(unit.value("address").toString());
     // Numbers are handed out in order, so a batch has no gaps.
-    audit.gaps = numbers.isEmpty() ? 0
-                                   : int(*std::max_element(numbers.cbegin(), numbers.cend()) -
-                                         numbers.size());
+    audit.gaps = numbers.isEmpty()
+                     ? 0
+                     : int(*std::max_element(numbers.cbegin(), numbers.cend()) - numbers.size());
     for (const QJsonValue &attempt :
-         ledger({"units", "--batch", batch, "--attempts", "--ledger", url}))
+         ledger({"units", "--batch", batch, "--attempts", "--ledger", url})) {
         audit.open += attempt.toObject().value("result").toString() == "started";
+        audit.interrupted += attempt.toObject().value("result").toString() == "interrupted";
+    }
     return audit;
 }
 
@@ -507,11 +516,12 @@ void TestE2eStation::killedStationsLoseNothing() {
     const Audit found = audit(url, "chaos", reported);
     const QString spool = m_folder->filePath("state/pairwick/spool-bench-5.json");
     const bool spoolEmpty = !QFile::exists(spool) || QFile(spool).size() < 8;
-    std::printf("station chaos, seed %u: %d kills, %d units in the ledger, %d numbers twice, %d "
-                "gaps, %d disagreements with the units, %d lost results, %d attempts left open, "
-                "spool %s\n",
-                seed, kills, found.units, found.numbersTwice, found.gaps, found.disagreements,
-                found.lost, found.open, spoolEmpty ? "empty" : "NOT EMPTY");
+    std::printf(
+        "station chaos, seed %u: %d kills, %d units in the ledger, %d numbers twice, %d "
+        "gaps, %d disagreements with the units, %d lost results, %d attempts left open, %d "
+        "cut short, spool %s\n",
+        seed, kills, found.units, found.numbersTwice, found.gaps, found.disagreements, found.lost,
+        found.open, found.interrupted, spoolEmpty ? "empty" : "NOT EMPTY");
     std::fflush(stdout);
     expectLedgerMatchesUnits(url, "chaos", reported);
     QVERIFY(spoolEmpty);
