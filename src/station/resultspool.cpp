@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMutexLocker>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -145,17 +146,28 @@ bool ResultSpool::add(const QJsonObject &entry, QString *error) {
 }
 
 void ResultSpool::flush(ledger::Ledger &ledger) {
-    QMutexLocker lock(&m_mutex);
-    if (m_entries.isEmpty())
+    // One flusher at a time stores every entry, also those added while it runs; the entries'
+    // lock is not held across a ledger call, so no slot waits on a slow or vanished ledger to
+    // spool its result.
+    if (!m_flushMutex.tryLock())
         return;
-    // Each stored entry leaves the file at once, so a failure part-way keeps only the rest.
-    while (!m_entries.isEmpty()) {
-        const QJsonObject &entry = m_entries.first();
+    const auto unlock = qScopeGuard([this] { m_flushMutex.unlock(); });
+    for (;;) {
+        QJsonObject entry;
+        {
+            QMutexLocker lock(&m_mutex);
+            if (m_entries.isEmpty())
+                return;
+            entry = m_entries.first();
+        }
         if (entry.value(Kind).toString() == QStringLiteral("onpass"))
             ledger.recordOnPass(entry.value(Id).toString(),
                                 entry.value(QStringLiteral("status")).toInt());
         else
             ledger.finishAttempt(endFrom(entry));
+        // Each stored entry leaves the file at once, so a failure part-way keeps only the rest.
+        // Others only append, so the first entry is still the one just stored.
+        QMutexLocker lock(&m_mutex);
         m_entries.removeFirst();
         QString ignored;
         // A spool that cannot be rewritten now still holds entries the ledger has; storing

@@ -27,7 +27,8 @@ public:
     // On disk when it returns; false and the reason when the disk refused it.
     bool addEnd(const ledger::AttemptEnd &end, QString *error);
     bool addOnPass(const QString &attemptId, int exitStatus, QString *error);
-    // Stores what waits, oldest first, and keeps what could not be stored. Throws LedgerError.
+    // Stores what waits, oldest first, and keeps what could not be stored; returns at once when
+    // another thread is storing them already. Throws LedgerError.
     void flush(ledger::Ledger &ledger);
     int pendingCount() const;
 
@@ -37,6 +38,7 @@ private:
 
     QString m_path;
     mutable QMutex m_mutex;
+    QMutex m_flushMutex;
     QList<QJsonObject> m_entries;
 };
 
