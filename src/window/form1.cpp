@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "about/frmabout.h"
+#include "accessibility/accessibilitynames.h"
 #include "feedback/feedback.h"
 #include "link/exchange.h"
 #include "link/serialport.h"
@@ -16,7 +17,6 @@
 #include "parameters/parameterreader.h"
 #include "parameters/saveoperation.h"
 #include "ui_form1.h"
-#include "window/accessibilitynames.h"
 #include "window/connection.h"
 
 namespace pairwick::window {
@@ -24,7 +24,7 @@ namespace pairwick::window {
 Form1::Form1(const Services &services, QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>()), m_services(services) {
     ui->setupUi(this);
-    nameFieldsByTheirLabels(*this);
+    accessibility::nameFieldsByTheirLabels(*this);
     setFixedSize(size());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);

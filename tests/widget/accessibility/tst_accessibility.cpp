@@ -14,8 +14,9 @@
 
 #include "about/apptitle.h"
 #include "about/frmabout.h"
-#include "window/accessibility.h"
-#include "window/accessibilitynames.h"
+#include "accessibility/accessibility.h"
+#include "accessibility/accessibilitynames.h"
+#include "window/form1.h"
 #include "windowharness.h"
 
 using pairwick::fakes::WindowHarness;
@@ -102,7 +103,7 @@ private:
 };
 
 void TestAccessibility::initTestCase() {
-    pairwick::window::installAccessibility();
+    pairwick::accessibility::installAccessibility({&pairwick::window::Form1::staticMetaObject});
 }
 
 void TestAccessibility::init() {
@@ -147,7 +148,7 @@ void TestAccessibility::spokenCaptionDropsTheClosingColon_data() {
 void TestAccessibility::spokenCaptionDropsTheClosingColon() {
     QFETCH(QString, caption);
     QFETCH(QString, spoken);
-    QCOMPARE(pairwick::window::spokenCaption(caption), spoken);
+    QCOMPARE(pairwick::accessibility::spokenCaption(caption), spoken);
 }
 
 void TestAccessibility::windowIsAnnouncedAsAWindow() {
