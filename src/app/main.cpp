@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "about/browserlauncher.h"
+#include "accessibility/accessibility.h"
 #include "app/commandline.h"
 #include "feedback/qtmessageboxes.h"
 #include "i18n/translation.h"
@@ -13,7 +14,6 @@
 #include "link/commport.h"
 #include "link/eventloopwaiter.h"
 #include "link/trafficlog.h"
-#include "window/accessibility.h"
 #include "window/form1.h"
 
 int main(int argc, char *argv[]) {
@@ -33,7 +33,7 @@ int main(int argc, char *argv[]) {
 
     QApplication app(argc, argv);
     const auto translation = pairwick::i18n::installTranslation(options.language);
-    pairwick::window::installAccessibility();
+    pairwick::accessibility::installAccessibility({&pairwick::window::Form1::staticMetaObject});
     QApplication::setApplicationName(QStringLiteral("pairwick"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.tarnholt.Pairwick"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pairwick/icon.png")));

@@ -8,6 +8,8 @@
 #include <QTimer>
 
 #include "about/frmabout.h"
+#include "accessibility/accessibilitynames.h"
+#include "accessibility/announcer.h"
 #include "feedback/feedback.h"
 #include "link/exchange.h"
 #include "link/serialport.h"
@@ -16,7 +18,6 @@
 #include "parameters/parameterreader.h"
 #include "parameters/saveoperation.h"
 #include "ui_form1.h"
-#include "window/accessibilitynames.h"
 #include "window/connection.h"
 
 namespace pairwick::window {
@@ -24,7 +25,7 @@ namespace pairwick::window {
 Form1::Form1(const Services &services, QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::Form1>()), m_services(services) {
     ui->setupUi(this);
-    nameFieldsByTheirLabels(*this);
+    accessibility::nameFieldsByTheirLabels(*this);
     setFixedSize(size());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -42,6 +43,8 @@ Form1::Form1(const Services &services, QWidget *parent)
 
     m_feedback =
         std::make_unique<feedback::Feedback>(*ui->StatusBar1, *ui->ProgressBar1, services.boxes);
+    // Owned by the status bar, whose texts it passes on.
+    new accessibility::Announcer(*ui->StatusBar1);
     m_exchange = std::make_unique<link::Exchange>(services.port, services.waiter);
     m_connection = std::make_unique<Connection>(
         Connection::Controls{ui->Command1, ui->Text1, ui->Combo1, Timer1}, services.port,

@@ -2,6 +2,7 @@
 // What a screen reader finds when it walks the main window and the About dialog: every control
 // reachable from its window, named by its caption, with its role and its value.
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -14,8 +15,9 @@
 
 #include "about/apptitle.h"
 #include "about/frmabout.h"
-#include "window/accessibility.h"
-#include "window/accessibilitynames.h"
+#include "accessibility/accessibility.h"
+#include "accessibility/accessibilitynames.h"
+#include "window/form1.h"
 #include "windowharness.h"
 
 using pairwick::fakes::WindowHarness;
@@ -64,6 +66,23 @@ QStringList labelNames(QAccessibleInterface *field) {
     return names;
 }
 
+// The texts of the notifications shown to assistive technology, in order. Offscreen, the
+// toolkit drops accessibility events unseen; a widget's showing is what it sends as ObjectShow.
+class NotificationRecorder : public QObject {
+public:
+    QStringList shown;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Show) {
+            QAccessibleInterface *node = QAccessible::queryAccessibleInterface(watched);
+            if (node && node->role() == QAccessible::Notification)
+                shown.append(nameOf(node));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 }  // namespace
 
 Q_DECLARE_METATYPE(QAccessible::Role)
@@ -88,6 +107,7 @@ private slots:
     void listsReadTheirChoiceAsValue();
     void connectionStatusReadsItsTextAsValue();
     void statusLineReadsTheCurrentStatus();
+    void statusOutcomesAreNotified();
     void progressBarOffersItsRange();
     void aboutDialogControlsAreNamed_data();
     void aboutDialogControlsAreNamed();
@@ -102,7 +122,7 @@ private:
 };
 
 void TestAccessibility::initTestCase() {
-    pairwick::window::installAccessibility();
+    pairwick::accessibility::installAccessibility({&pairwick::window::Form1::staticMetaObject});
 }
 
 void TestAccessibility::init() {
@@ -147,7 +167,7 @@ void TestAccessibility::spokenCaptionDropsTheClosingColon_data() {
 void TestAccessibility::spokenCaptionDropsTheClosingColon() {
     QFETCH(QString, caption);
     QFETCH(QString, spoken);
-    QCOMPARE(pairwick::window::spokenCaption(caption), spoken);
+    QCOMPARE(pairwick::accessibility::spokenCaption(caption), spoken);
 }
 
 void TestAccessibility::windowIsAnnouncedAsAWindow() {
@@ -287,6 +307,24 @@ void TestAccessibility::statusLineReadsTheCurrentStatus() {
 
     m_harness->click("Command1");
     QCOMPARE(nameOf(line), QStringLiteral("串口已关闭！"));
+}
+
+void TestAccessibility::statusOutcomesAreNotified() {
+    const QWidget *focused = QApplication::focusWidget();
+    m_harness->adapter.baudRate = QStringLiteral("300");
+    NotificationRecorder notifications;
+    qApp->installEventFilter(&notifications);
+    m_harness->click("Command1");
+    // Refused twice: the second "准备" is no news.
+    m_harness->boxes.answerConfirmations({false, false});
+    m_harness->click("Command3");
+    m_harness->click("Command3");
+
+    QCOMPARE(notifications.shown, m_harness->statuses);
+    QVERIFY(notifications.shown.contains(QStringLiteral("UART波特率错误！")));
+    QCOMPARE(notifications.shown.mid(notifications.shown.size() - 2),
+             QStringList({QStringLiteral("参数读取结束！"), QStringLiteral("准备")}));
+    QCOMPARE(QApplication::focusWidget(), focused);
 }
 
 void TestAccessibility::progressBarOffersItsRange() {

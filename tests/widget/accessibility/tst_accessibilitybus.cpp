@@ -12,11 +12,11 @@
 #include <QTest>
 #include <optional>
 
+#include "accessibility/accessibilitybusguard.h"
 #include "sampleintrospection.h"
-#include "window/accessibilitybusguard.h"
 
 using namespace pairwick::testing;
-using pairwick::window::AccessibilityBusGuard;
+using pairwick::accessibility::AccessibilityBusGuard;
 
 namespace {
 

@@ -4,15 +4,15 @@
 #include <QDBusVariant>
 #include <QTest>
 
+#include "accessibility/accessibilitycallcheck.h"
+#include "accessibility/accessibilityinterfaces.h"
 #include "sampleintrospection.h"
-#include "window/accessibilitycallcheck.h"
-#include "window/accessibilityinterfaces.h"
 
 using namespace pairwick::testing;
-using pairwick::window::BusInterfaces;
-using pairwick::window::CallCheck;
-using pairwick::window::checkCall;
-using pairwick::window::parseIntrospection;
+using pairwick::accessibility::BusInterfaces;
+using pairwick::accessibility::CallCheck;
+using pairwick::accessibility::checkCall;
+using pairwick::accessibility::parseIntrospection;
 
 Q_DECLARE_METATYPE(CallCheck::Verdict)
 

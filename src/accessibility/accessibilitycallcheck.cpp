@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/accessibilitycallcheck.h"
+#include "accessibility/accessibilitycallcheck.h"
 
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QStringList>
 
-namespace pairwick::window {
+namespace pairwick::accessibility {
 
 namespace {
 
@@ -89,4 +89,4 @@ CallCheck checkCall(const BusCall &call, const BusInterfaces &interfaces) {
     return {};
 }
 
-}  // namespace pairwick::window
+}  // namespace pairwick::accessibility

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/accessibilitybusguard.h"
+#include "accessibility/accessibilitybusguard.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
@@ -8,9 +8,9 @@
 #include <QDBusVariant>
 #include <QPointer>
 
-#include "window/accessibilitycallcheck.h"
+#include "accessibility/accessibilitycallcheck.h"
 
-namespace pairwick::window {
+namespace pairwick::accessibility {
 
 namespace {
 
@@ -143,4 +143,4 @@ bool AccessibilityBusGuard::setValueAsProperty(const QDBusMessage &message,
     return connection.send(message.createReply());
 }
 
-}  // namespace pairwick::window
+}  // namespace pairwick::accessibility

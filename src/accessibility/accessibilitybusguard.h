@@ -4,9 +4,9 @@
 #include <QDBusVirtualObject>
 #include <QHash>
 
-#include "window/accessibilityinterfaces.h"
+#include "accessibility/accessibilityinterfaces.h"
 
-namespace pairwick::window {
+namespace pairwick::accessibility {
 
 // Stands in front of the toolkit's accessibility adaptor on the assistive-technology bus.
 // Qt 6.4's adaptor takes call arguments by position without counting them: the standard
@@ -42,4 +42,4 @@ private:
     QHash<QString, BusInterfaces> m_readings;
 };
 
-}  // namespace pairwick::window
+}  // namespace pairwick::accessibility

@@ -4,11 +4,11 @@
 #include <QString>
 #include <QVariantList>
 
-#include "window/accessibilityinterfaces.h"
+#include "accessibility/accessibilityinterfaces.h"
 
 class QDBusMessage;
 
-namespace pairwick::window {
+namespace pairwick::accessibility {
 
 // One call as the bus delivered it.
 struct BusCall {
@@ -42,4 +42,4 @@ struct CallCheck {
 // which it refuses by itself.
 CallCheck checkCall(const BusCall &call, const BusInterfaces &interfaces);
 
-}  // namespace pairwick::window
+}  // namespace pairwick::accessibility

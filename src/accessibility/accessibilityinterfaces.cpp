@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/accessibilityinterfaces.h"
+#include "accessibility/accessibilityinterfaces.h"
 
 #include <QXmlStreamReader>
 
-namespace pairwick::window {
+namespace pairwick::accessibility {
 
 namespace {
 
@@ -61,4 +61,4 @@ BusInterfaces parseIntrospection(const QString &xml) {
     return interfaces;
 }
 
-}  // namespace pairwick::window
+}  // namespace pairwick::accessibility

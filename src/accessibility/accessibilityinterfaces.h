@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace pairwick::window {
+namespace pairwick::accessibility {
 
 // What one object offers on the accessibility bus, as its own introspection declares it.
 struct BusInterface {
@@ -20,4 +20,4 @@ using BusInterfaces = QHash<QString, BusInterface>;
 
 BusInterfaces parseIntrospection(const QString &xml);
 
-}  // namespace pairwick::window
+}  // namespace pairwick::accessibility

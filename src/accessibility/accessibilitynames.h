@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace pairwick::window {
+namespace pairwick::accessibility {
 
 // A caption as a screen reader should say it: without the colon that ends it on screen.
 QString spokenCaption(const QString &caption);
@@ -14,4 +14,4 @@ QString spokenCaption(const QString &caption);
 // already has a name keeps it.
 void nameFieldsByTheirLabels(QWidget &window);
 
-}  // namespace pairwick::window
+}  // namespace pairwick::accessibility

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/accessibilitynames.h"
+#include "accessibility/accessibilitynames.h"
 
 #include <QLabel>
 
-namespace pairwick::window {
+namespace pairwick::accessibility {
 
 QString spokenCaption(const QString &caption) {
     QString spoken = caption.trimmed();
@@ -25,4 +25,4 @@ void nameFieldsByTheirLabels(QWidget &window) {
     }
 }
 
-}  // namespace pairwick::window
+}  // namespace pairwick::accessibility
