@@ -2,7 +2,6 @@
 #include "app/commandline.h"
 
 #include <QCommandLineParser>
-#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -70,13 +69,6 @@ EarlyExit usageError(const QCommandLineParser &parser, const QString &message) {
 
 }  // namespace
 
-QStringList argumentsOf(int argc, char *argv[]) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    return arguments;
-}
-
 std::variant<Options, EarlyExit> parseCommandLine(const QStringList &arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
@@ -108,12 +100,6 @@ std::variant<Options, EarlyExit> parseCommandLine(const QStringList &arguments) 
             return usageError(parser, fault);
     }
     return options;
-}
-
-int finish(const EarlyExit &exit) {
-    std::FILE *stream = exit.status == 0 ? stdout : stderr;
-    std::fputs(exit.text.toLocal8Bit().constData(), stream);
-    return exit.status;
 }
 
 }  // namespace pairwick::app

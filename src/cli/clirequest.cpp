@@ -12,8 +12,6 @@ namespace {
 
 using Command = CliRequest::Command;
 
-constexpr int TimeoutLimitMs = 60000;
-
 struct CommandFacts {
     Command command;
     const char *name;
@@ -143,10 +141,10 @@ std::variant<CliRequest, EarlyExit> parseCommand(const CommandFacts &facts,
             QStringLiteral("%1 needs at least one PORT").arg(QLatin1String(facts.name)));
     if (request.ports.removeDuplicates() > 0)
         return usageError(QStringLiteral("a PORT is named twice"));
-    const std::optional<int> timeoutMs = parseTimeout(parser.value(timeout));
+    const std::optional<int> timeoutMs = provision::parseTimeout(parser.value(timeout));
     if (!timeoutMs)
         return usageError(QStringLiteral("--timeout takes 1 to %1 milliseconds, not %2")
-                              .arg(TimeoutLimitMs)
+                              .arg(provision::TimeoutLimitMs)
                               .arg(parser.value(timeout)));
     request.pace.timeoutMs = *timeoutMs;
     request.pace.paced = parser.isSet(paced);
@@ -180,14 +178,6 @@ std::variant<CliRequest, EarlyExit> parseCommand(const CommandFacts &facts,
 EarlyExit usageError(const QString &message) {
     return {QStringLiteral("pairwick-cli: %1\nTry 'pairwick-cli --help'.\n").arg(message),
             ExitStatus::Usage};
-}
-
-std::optional<int> parseTimeout(const QString &milliseconds) {
-    bool valid = false;
-    const int value = milliseconds.toInt(&valid);
-    if (!valid || value < 1 || value > TimeoutLimitMs)
-        return std::nullopt;
-    return value;
 }
 
 std::variant<CliRequest, EarlyExit> parseCommandLine(const QStringList &arguments) {

@@ -43,8 +43,6 @@ std::variant<CliRequest, EarlyExit> parseCommandLine(const QStringList &argument
 
 // "pairwick-cli: MESSAGE" and where to find help, with the usage status.
 EarlyExit usageError(const QString &message);
-// An incomplete reply's wait in milliseconds, 1 to 60000; nothing for anything else.
-std::optional<int> parseTimeout(const QString &milliseconds);
 
 provision::Operation operationOf(CliRequest::Command command);
 

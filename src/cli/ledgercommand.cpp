@@ -5,8 +5,9 @@
 #include <cstdio>
 
 #include "cli/clirequest.h"
-#include "cli/ledgerlisting.h"
+#include "cli/texttable.h"
 #include "ledger/ledger.h"
+#include "ledger/ledgerlisting.h"
 
 namespace pairwick::cli {
 
@@ -103,13 +104,13 @@ int runLedgerCommand(const QStringList &arguments) {
     try {
         ledger::Ledger opened(*location, QStringLiteral("pairwick-cli"),
                               ledger::Ledger::Opening::ExistingOnly);
-        const LedgerListing listing = !units ? listBatches(opened.batches())
-                                      : parser.isSet(attempts)
-                                          ? listAttempts(opened.attempts(parser.value(batch)))
-                                          : listUnits(opened.units(parser.value(batch)));
+        const ledger::LedgerListing listing =
+            !units                   ? ledger::listBatches(opened.batches())
+            : parser.isSet(attempts) ? ledger::listAttempts(opened.attempts(parser.value(batch)))
+                                     : ledger::listUnits(opened.units(parser.value(batch)));
         print(stdout, parser.isSet(json)  ? listing.json(location->url())
                       : parser.isSet(csv) ? listing.csv()
-                                          : listing.table().toUtf8());
+                                          : listingTable(listing).toUtf8());
     } catch (const ledger::LedgerError &failure) {
         return unavailable(failure.message());
     }

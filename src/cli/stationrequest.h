@@ -12,7 +12,6 @@ namespace pairwick::cli {
 // A station call, checked in full before the ledger is opened or any slot watched.
 struct StationRequest {
     station::StationConfig config;  // its rules are the ones this call brings
-    QString ledgerUrl;
     QString logFile;
     bool firstGiven = false;
     bool json = false;

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "ledger/ledgerlisting.h"
+
 namespace pairwick::cli {
 
 QString alignedTable(const QList<QStringList> &rows) {
@@ -20,6 +22,13 @@ QString alignedTable(const QList<QStringList> &rows) {
         table += line.trimmed() + u'\n';
     }
     return table;
+}
+
+QString listingTable(const ledger::LedgerListing &listing) {
+    QStringList header;
+    for (const QString &column : listing.columns)
+        header.append(column.toUpper());
+    return alignedTable(QList<QStringList>{header} + listing.cellTexts());
 }
 
 }  // namespace pairwick::cli

@@ -5,10 +5,16 @@
 #include <QString>
 #include <QStringList>
 
+namespace pairwick::ledger {
+struct LedgerListing;
+}
+
 namespace pairwick::cli {
 
 // Rows (the first one the header) in columns two spaces apart, each as wide as its widest cell,
 // one line each without trailing blanks.
 QString alignedTable(const QList<QStringList> &rows);
+// A listing of the ledger for people: its columns in capitals over its cells.
+QString listingTable(const ledger::LedgerListing &listing);
 
 }  // namespace pairwick::cli

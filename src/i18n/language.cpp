@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "i18n/language.h"
 
+#include <QLocale>
 #include <array>
 
 namespace pairwick::i18n {
@@ -33,6 +34,10 @@ QStringList languageNames() {
     for (const LanguageName &entry : Names)
         names.append(entry.name);
     return names;
+}
+
+Language systemLanguage() {
+    return QLocale::system().language() == QLocale::Chinese ? Language::Chinese : Language::English;
 }
 
 }  // namespace pairwick::i18n

@@ -65,4 +65,12 @@ void FastExchange::pause(int milliseconds) {
     throwIfStopped();
 }
 
+std::optional<int> parseTimeout(const QString &milliseconds) {
+    bool valid = false;
+    const int value = milliseconds.trimmed().toInt(&valid);
+    if (!valid || value < 1 || value > TimeoutLimitMs)
+        return std::nullopt;
+    return value;
+}
+
 }  // namespace pairwick::provision

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <atomic>
+#include <optional>
 
 namespace pairwick::link {
 class CommPort;
@@ -16,6 +17,10 @@ struct Pace {
     // How long an incomplete reply is waited for.
     int timeoutMs = 1000;
 };
+
+inline constexpr int TimeoutLimitMs = 60000;
+// An incomplete reply's wait as given in words: 1 to TimeoutLimitMs milliseconds, else nothing.
+std::optional<int> parseTimeout(const QString &milliseconds);
 
 struct Reply {
     // From the repeated command line to the end of the reply when complete; otherwise everything

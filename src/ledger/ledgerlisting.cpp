@@ -1,20 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/ledgerlisting.h"
+#include "ledger/ledgerlisting.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "cli/texttable.h"
 #include "ledger/csvtable.h"
 #include "ledger/storedforms.h"
 #include "settings/profile.h"
 
-namespace pairwick::cli {
+namespace pairwick::ledger {
 
 namespace {
 
 QJsonValue timeValue(const QDateTime &time) {
-    return time.isValid() ? QJsonValue(ledger::storedTime(time)) : QJsonValue();
+    return time.isValid() ? QJsonValue(storedTime(time)) : QJsonValue();
 }
 
 QJsonArray keyNames(const QList<settings::Key> &keys) {
@@ -45,7 +44,9 @@ QString cellText(const QJsonValue &value) {
     }
 }
 
-QList<QStringList> cells(const QList<QJsonArray> &rows) {
+}  // namespace
+
+QList<QStringList> LedgerListing::cellTexts() const {
     QList<QStringList> texts;
     for (const QJsonArray &row : rows) {
         QStringList line;
@@ -56,17 +57,8 @@ QList<QStringList> cells(const QList<QJsonArray> &rows) {
     return texts;
 }
 
-}  // namespace
-
-QString LedgerListing::table() const {
-    QStringList header;
-    for (const QString &column : columns)
-        header.append(column.toUpper());
-    return alignedTable(QList<QStringList>{header} + cells(rows));
-}
-
 QByteArray LedgerListing::csv() const {
-    return ledger::csvTable(columns, cells(rows));
+    return csvTable(columns, cellTexts());
 }
 
 QByteArray LedgerListing::json(const QString &url) const {
@@ -80,12 +72,12 @@ QByteArray LedgerListing::json(const QString &url) const {
     return QJsonDocument(QJsonObject{{QStringLiteral("ledger"), url}, {kind, records}}).toJson();
 }
 
-LedgerListing listBatches(const QList<ledger::BatchSummary> &batches) {
+LedgerListing listBatches(const QList<BatchSummary> &batches) {
     LedgerListing listing{QStringLiteral("batches"),
                           {"batch", "first", "next", "units", "passed", "failed", "interrupted",
                            "stations", "first_activity", "last_activity"},
                           {}};
-    for (const ledger::BatchSummary &batch : batches)
+    for (const BatchSummary &batch : batches)
         listing.rows.append(
             QJsonArray{batch.name, batch.first, batch.next, batch.totals.units, batch.totals.passed,
                        batch.totals.failed, batch.totals.interrupted,
@@ -94,25 +86,25 @@ LedgerListing listBatches(const QList<ledger::BatchSummary> &batches) {
     return listing;
 }
 
-LedgerListing listUnits(const QList<ledger::UnitRow> &units) {
+LedgerListing listUnits(const QList<UnitRow> &units) {
     LedgerListing listing{QStringLiteral("units"),
                           {"batch", "seq", "name", "pin", "address", "state", "station", "slot",
                            "attempts", "version", "first", "latest"},
                           {}};
-    for (const ledger::UnitRow &unit : units)
+    for (const UnitRow &unit : units)
         listing.rows.append(QJsonArray{
             unit.batch, unit.seq, unit.name, unit.pin, unit.address, unit.state, unit.station,
             unit.slot, unit.attempts, unit.version, timeValue(unit.first), timeValue(unit.latest)});
     return listing;
 }
 
-LedgerListing listAttempts(const QList<ledger::AttemptRow> &attempts) {
+LedgerListing listAttempts(const QList<AttemptRow> &attempts) {
     LedgerListing listing{QStringLiteral("attempts"),
                           {"id", "batch", "seq", "address", "station", "slot", "device", "started",
                            "ended", "result", "step", "error", "version", "written", "unchanged",
                            "on_pass_status", "found", "read_back"},
                           {}};
-    for (const ledger::AttemptRow &attempt : attempts)
+    for (const AttemptRow &attempt : attempts)
         listing.rows.append(
             QJsonArray{attempt.id, attempt.batch, attempt.seq, attempt.address, attempt.station,
                        attempt.slot, attempt.device, timeValue(attempt.started),
@@ -123,4 +115,4 @@ LedgerListing listAttempts(const QList<ledger::AttemptRow> &attempts) {
     return listing;
 }
 
-}  // namespace pairwick::cli
+}  // namespace pairwick::ledger

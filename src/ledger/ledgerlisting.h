@@ -9,23 +9,24 @@
 
 #include "ledger/ledger.h"
 
-namespace pairwick::cli {
+namespace pairwick::ledger {
 
 // Records of one kind as columns of JSON values: the same columns make the table for people,
-// the CSV and the JSON document, so the three never tell different things.
+// the CSV and the JSON document, wherever they are shown, so they never tell different things.
 struct LedgerListing {
     QString kind;  // "batches", "units" or "attempts": the JSON document's key
     QStringList columns;
     QList<QJsonArray> rows;
 
-    QString table() const;
+    // Every cell as a table shows it: lists words apart, objects compact JSON.
+    QList<QStringList> cellTexts() const;
     QByteArray csv() const;
     // {"ledger": URL, KIND: [{COLUMN: VALUE, ...}, ...]}
     QByteArray json(const QString &url) const;
 };
 
-LedgerListing listBatches(const QList<ledger::BatchSummary> &batches);
-LedgerListing listUnits(const QList<ledger::UnitRow> &units);
-LedgerListing listAttempts(const QList<ledger::AttemptRow> &attempts);
+LedgerListing listBatches(const QList<BatchSummary> &batches);
+LedgerListing listUnits(const QList<UnitRow> &units);
+LedgerListing listAttempts(const QList<AttemptRow> &attempts);
 
-}  // namespace pairwick::cli
+}  // namespace pairwick::ledger

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "station/stationstart.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "ledger/ledger.h"
+
+namespace pairwick::station {
+
+namespace {
+
+using Cause = StartRefusal::Cause;
+
+// One batch, one set of rules: a station that brings none takes the batch's, and one that
+// brings other rules is refused with what differs.
+std::optional<StartRefusal> joinBatch(ledger::Ledger &ledger, StationConfig &config,
+                                      bool firstGiven) {
+    BatchRules mine = config.rules;
+    const std::optional<QJsonObject> existing = ledger.batchRules(config.batch);
+    if (!existing && mine.givesNothing())
+        return StartRefusal{Cause::Rules,
+                            QStringLiteral("batch %1 is new; give its rules with --profile, --set "
+                                           "or --values")
+                                .arg(config.batch)};
+    bool created = false;
+    const QJsonObject stored = ledger.joinBatch(config.batch, mine.toJson(), mine.first, &created);
+    if (created)
+        return std::nullopt;
+    QString error;
+    const std::optional<BatchRules> theirs = BatchRules::fromJson(stored, &error);
+    if (!theirs)
+        return StartRefusal{Cause::Ledger,
+                            QStringLiteral("batch %1: its stored rules cannot be read: %2")
+                                .arg(config.batch, error)};
+    if (!firstGiven)
+        mine.first = theirs->first;
+    if (mine.givesNothing()) {
+        const qint64 first = mine.first;
+        mine = *theirs;
+        mine.first = first;
+    }
+    const QString difference = rulesDifference(mine, *theirs);
+    if (!difference.isEmpty())
+        return StartRefusal{Cause::Rules,
+                            QStringLiteral("batch %1 was started with other rules: %2")
+                                .arg(config.batch, difference)};
+    config.rules = *theirs;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<StartRefusal> StationStart::prepare(StationConfig &config, bool firstGiven) {
+    // Its spool and its unfinished attempts are the station's own: one per name and machine.
+    m_running = std::make_unique<QLockFile>(config.spoolFile + QStringLiteral(".lock"));
+    if (!QDir().mkpath(QFileInfo(config.spoolFile).absolutePath()) || !m_running->tryLock(0))
+        return StartRefusal{Cause::Running,
+                            QStringLiteral("another station named %1 is running on this machine "
+                                           "(%2)")
+                                .arg(config.station, m_running->fileName())};
+    m_spool = std::make_unique<ResultSpool>(config.spoolFile);
+    QString error;
+    if (!m_spool->load(&error))
+        return StartRefusal{Cause::Spool, error};
+    try {
+        ledger::Ledger ledger(config.ledger, QStringLiteral("pairwick-start"));
+        m_spool->flush(ledger);
+        ledger.markInterrupted(config.station);
+        return joinBatch(ledger, config, firstGiven);
+    } catch (const ledger::LedgerError &error) {
+        return StartRefusal{Cause::Ledger, error.message()};
+    }
+}
+
+}  // namespace pairwick::station

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QThread>
+#include <functional>
+
+namespace pairwick::stationwindow {
+
+// One thread where the window's own ledger work waits (start-up, listings), so that the window
+// never does: a PostgreSQL server that does not answer holds up this thread, not the screen.
+class BackgroundQueue final : public QObject {
+    Q_OBJECT
+
+public:
+    // Runs on the queue's thread; what it returns runs afterwards on the window's thread.
+    using Work = std::function<std::function<void()>()>;
+
+    explicit BackgroundQueue(QObject *parent = nullptr);
+    // Waits for the work in hand; what is still queued is dropped.
+    ~BackgroundQueue() override;
+
+    // The result is dropped when context is gone by the time it is ready.
+    void post(QObject *context, Work work);
+
+private:
+    QThread m_thread;
+    QObject *m_worker;
+};
+
+}  // namespace pairwick::stationwindow

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "stationwindow/runpage.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <cmath>
+
+#include "stationwindow/slottile.h"
+#include "stationwindow/totalspanel.h"
+
+namespace pairwick::stationwindow {
+
+RunPage::RunPage(QWidget *parent)
+    : QWidget(parent),
+      m_totals(new TotalsPanel(this)),
+      m_runState(new QLabel(this)),
+      m_stop(new QPushButton(tr("停止"), this)),
+      m_grid(new QGridLayout) {
+    m_runState->setObjectName(QStringLiteral("runState"));
+    m_stop->setObjectName(QStringLiteral("stopButton"));
+    m_stop->setToolTip(tr("每个槽在下一步结束；进行中的模块记为中断"));
+    m_stop->setMinimumHeight(40);
+    m_grid->setSpacing(6);
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_totals, 1);
+    auto *right = new QVBoxLayout;
+    right->addWidget(m_runState);
+    right->addWidget(m_stop);
+    top->addLayout(right);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(top);
+    layout->addLayout(m_grid, 1);
+    connect(m_stop, &QPushButton::clicked, this, &RunPage::stopRequested);
+    m_stop->setEnabled(false);
+}
+
+void RunPage::begin(const QStringList &slotNames) {
+    qDeleteAll(m_tiles);
+    m_tiles.clear();
+    // As square as the slots allow: 4 a row for 16, 3 for 9, 2 for 4.
+    const int columns = std::max(1, int(std::ceil(std::sqrt(double(slotNames.size())))));
+    for (int index = 0; index < slotNames.size(); ++index) {
+        auto *tile = new SlotTile(slotNames[index], this);
+        m_grid->addWidget(tile, index / columns, index % columns);
+        m_tiles.append(tile);
+    }
+    m_totals->begin();
+    m_runState->setText(tr("运行中"));
+    m_stop->setEnabled(true);
+}
+
+void RunPage::slotChanged(int index, const station::SlotEvent &event) {
+    m_tiles.at(index)->show(event);
+}
+
+void RunPage::unitFinished(int index, const station::UnitReport &report) {
+    m_tiles.at(index)->unitFinished(report);
+    m_totals->unitFinished(report);
+}
+
+void RunPage::ledgerStatus(const station::LedgerStatus &status) {
+    m_totals->ledgerStatus(status);
+}
+
+void RunPage::stopping() {
+    m_runState->setText(tr("正在停止……"));
+    m_stop->setEnabled(false);
+}
+
+void RunPage::ended() {
+    m_runState->setText(tr("已停止"));
+    m_stop->setEnabled(false);
+}
+
+}  // namespace pairwick::stationwindow

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+#include "station/ledgerkeeper.h"
+#include "station/slotevent.h"
+
+class QGridLayout;
+class QLabel;
+class QPushButton;
+
+namespace pairwick::stationwindow {
+
+class SlotTile;
+class TotalsPanel;
+
+// A running station: the totals, one tile per slot, and Stop.
+class RunPage final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit RunPage(QWidget *parent = nullptr);
+
+    void begin(const QStringList &slotNames);
+    void slotChanged(int index, const station::SlotEvent &event);
+    void unitFinished(int index, const station::UnitReport &report);
+    void ledgerStatus(const station::LedgerStatus &status);
+    void stopping();
+    void ended();
+
+    const QList<SlotTile *> &tiles() const { return m_tiles; }
+
+signals:
+    void stopRequested();
+
+private:
+    TotalsPanel *m_totals;
+    QLabel *m_runState;
+    QPushButton *m_stop;
+    QGridLayout *m_grid;
+    QList<SlotTile *> m_tiles;
+};
+
+}  // namespace pairwick::stationwindow

@@ -1,0 +1,260 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "stationwindow/setuppage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "accessibility/accessibilitynames.h"
+#include "ledger/ledgerlocation.h"
+#include "link/portmap.h"
+#include "link/stablename.h"
+
+namespace pairwick::stationwindow {
+
+using station::SetupField;
+
+namespace {
+
+constexpr int PortCount = 16;
+
+QLineEdit *lineEdit(QWidget *parent, const QString &objectName) {
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(objectName);
+    return edit;
+}
+
+}  // namespace
+
+SetupPage::SetupPage(QWidget *parent)
+    : QWidget(parent),
+      m_ledger(lineEdit(this, QStringLiteral("ledger"))),
+      m_batch(new QComboBox(this)),
+      m_profile(lineEdit(this, QStringLiteral("profile"))),
+      m_values(lineEdit(this, QStringLiteral("values"))),
+      m_fields(new QPlainTextEdit(this)),
+      m_first(lineEdit(this, QStringLiteral("first"))),
+      m_count(lineEdit(this, QStringLiteral("count"))),
+      m_station(lineEdit(this, QStringLiteral("station"))),
+      m_onPass(lineEdit(this, QStringLiteral("onPass"))),
+      m_timeout(lineEdit(this, QStringLiteral("timeout"))),
+      m_again(new QCheckBox(tr("再次写入已通过的模块（用其记录的数值）"), this)),
+      m_slots(new QListWidget(this)),
+      m_otherSlot(lineEdit(this, QStringLiteral("otherSlot"))),
+      m_start(new QPushButton(tr("开始"), this)) {
+    m_batch->setObjectName(QStringLiteral("batch"));
+    m_batch->setEditable(true);
+    m_fields->setObjectName(QStringLiteral("fields"));
+    m_fields->setTabChangesFocus(true);
+    m_fields->setPlaceholderText(QStringLiteral("name=Sensor-{seq:4}\npin={random:6}"));
+    m_fields->setMaximumHeight(80);
+    m_ledger->setPlaceholderText(ledger::effectiveLedgerUrl(QString()));
+    m_first->setPlaceholderText(tr("批次的起始编号（新批次为 1）"));
+    m_count->setPlaceholderText(tr("不限"));
+    m_onPass->setPlaceholderText(QStringLiteral("lp-label \"$PAIRWICK_NAME\" \"$PAIRWICK_PIN\""));
+    m_timeout->setText(QStringLiteral("1000"));
+    m_again->setObjectName(QStringLiteral("again"));
+    m_slots->setObjectName(QStringLiteral("slots"));
+    m_slots->setMaximumHeight(140);
+    m_otherSlot->setPlaceholderText(tr("其他端口：COMn 或设备路径，回车添加"));
+    m_start->setObjectName(QStringLiteral("startButton"));
+    m_start->setMinimumHeight(40);
+
+    auto *form = new QFormLayout;
+    addRow(*form, tr("台账："), m_ledger, SetupField::Ledger);
+    addRow(*form, tr("批次："), m_batch, SetupField::Batch);
+    addRow(*form, tr("配置文件："), withBrowse(m_profile, tr("配置文件 (*.json)")),
+           SetupField::Profile);
+    addRow(*form, tr("数值文件："), withBrowse(m_values, tr("CSV 文件 (*.csv)")),
+           SetupField::Values);
+    addRow(*form, tr("字段（每行一个 键=值）："), m_fields, SetupField::Fields);
+    addRow(*form, tr("起始编号："), m_first, SetupField::First);
+    addRow(*form, tr("数量："), m_count, SetupField::Count);
+    addRow(*form, tr("工位名称："), m_station, SetupField::Station);
+    addRow(*form, tr("通过后运行的命令："), m_onPass, std::nullopt);
+    addRow(*form, tr("应答超时（毫秒）："), m_timeout, SetupField::Timeout);
+    form->addRow(QString(), m_again);
+    auto *slotBox = new QVBoxLayout;
+    slotBox->addWidget(m_slots);
+    slotBox->addWidget(m_otherSlot);
+    auto *slotField = new QWidget(this);
+    slotField->setLayout(slotBox);
+    slotBox->setContentsMargins(0, 0, 0, 0);
+    addRow(*form, tr("槽："), slotField, SetupField::Slots);
+    m_slots->setAccessibleName(tr("槽"));
+    m_otherSlot->setAccessibleName(tr("其他端口"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addStretch(1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_start);
+    layout->addLayout(buttons);
+    accessibility::nameFieldsByTheirLabels(*this);
+
+    listPorts();
+    for (QLineEdit *edit :
+         {m_ledger, m_profile, m_values, m_first, m_count, m_station, m_onPass, m_timeout})
+        connect(edit, &QLineEdit::textChanged, this, &SetupPage::changed);
+    connect(m_batch, &QComboBox::currentTextChanged, this, &SetupPage::changed);
+    connect(m_fields, &QPlainTextEdit::textChanged, this, &SetupPage::changed);
+    connect(m_again, &QCheckBox::toggled, this, &SetupPage::changed);
+    connect(m_slots, &QListWidget::itemChanged, this, &SetupPage::changed);
+    connect(m_otherSlot, &QLineEdit::returnPressed, this, [this] {
+        addSlot(m_otherSlot->text().trimmed(), true);
+        m_otherSlot->clear();
+    });
+    connect(m_start, &QPushButton::clicked, this, &SetupPage::startRequested);
+}
+
+QLabel *SetupPage::problemLabel(SetupField field) {
+    QLabel *&label = m_problems[field];
+    if (!label) {
+        label = new QLabel(this);
+        label->setObjectName(QStringLiteral("problem%1").arg(int(field)));
+        label->setWordWrap(true);
+        QPalette colours = label->palette();
+        colours.setColor(QPalette::WindowText, QColor(0xc6, 0x28, 0x28));
+        label->setPalette(colours);
+        label->hide();
+    }
+    return label;
+}
+
+void SetupPage::addRow(QFormLayout &form, const QString &caption, QWidget *field,
+                       std::optional<SetupField> problemField) {
+    auto *row = new QVBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(field);
+    if (problemField)
+        row->addWidget(problemLabel(*problemField));
+    auto *label = new QLabel(caption, this);
+    label->setBuddy(field);
+    form.addRow(label, row);
+}
+
+QWidget *SetupPage::withBrowse(QLineEdit *field, const QString &filter) {
+    auto *box = new QWidget(this);
+    auto *layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *browse = new QPushButton(tr("浏览……"), box);
+    layout->addWidget(field, 1);
+    layout->addWidget(browse);
+    connect(browse, &QPushButton::clicked, this, [this, field, filter] {
+        const QString path = QFileDialog::getOpenFileName(this, QString(), field->text(), filter);
+        if (!path.isEmpty())
+            field->setText(path);
+    });
+    box->setFocusProxy(field);
+    return box;
+}
+
+// The ports there are now, each by the socket it is plugged into where the system names one:
+// that name stays with the fixture, whatever tty the unit comes up as.
+void SetupPage::listPorts() {
+    for (int number = 1; number <= PortCount; ++number) {
+        const QString device = link::devicePathForPort(number);
+        if (!QFileInfo::exists(device))
+            continue;
+        const QString byPath =
+            link::stableDeviceName(device, QStringLiteral("/dev/serial/by-path"));
+        addSlot(byPath.isEmpty() ? QStringLiteral("COM%1").arg(number) : byPath, false);
+    }
+}
+
+void SetupPage::addSlot(const QString &name, bool checked) {
+    if (name.isEmpty())
+        return;
+    const QList<QListWidgetItem *> found = m_slots->findItems(name, Qt::MatchExactly);
+    QListWidgetItem *item = found.value(0);
+    if (!item) {
+        item = new QListWidgetItem(name, m_slots);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    if (checked)
+        item->setCheckState(Qt::Checked);
+}
+
+void SetupPage::fill(const station::StationSetup &setup) {
+    m_ledger->setText(setup.ledgerUrl);
+    m_batch->setCurrentText(setup.batch);
+    m_profile->setText(setup.profileFile);
+    m_values->setText(setup.valuesFile);
+    m_fields->setPlainText(setup.fields.join(u'\n'));
+    m_first->setText(setup.first);
+    m_count->setText(setup.count);
+    m_station->setText(setup.station);
+    m_onPass->setText(setup.onPass);
+    m_timeout->setText(setup.timeoutMs);
+    m_again->setChecked(setup.again);
+    for (const QString &slot : setup.slotNames)
+        addSlot(slot, true);
+}
+
+station::StationSetup SetupPage::setup() const {
+    station::StationSetup setup;
+    setup.ledgerUrl = m_ledger->text().trimmed();
+    setup.batch = m_batch->currentText();
+    setup.profileFile = m_profile->text().trimmed();
+    setup.valuesFile = m_values->text().trimmed();
+    for (const QString &line : m_fields->toPlainText().split(u'\n')) {
+        if (!line.trimmed().isEmpty())
+            setup.fields.append(line.trimmed());
+    }
+    setup.first = m_first->text();
+    setup.count = m_count->text();
+    setup.station = m_station->text();
+    setup.onPass = m_onPass->text();
+    setup.timeoutMs = m_timeout->text();
+    setup.again = m_again->isChecked();
+    for (int row = 0; row < m_slots->count(); ++row) {
+        if (m_slots->item(row)->checkState() == Qt::Checked)
+            setup.slotNames.append(m_slots->item(row)->text());
+    }
+    return setup;
+}
+
+void SetupPage::showProblems(const QList<station::SetupProblem> &problems) {
+    for (QLabel *label : std::as_const(m_problems)) {
+        label->clear();
+        label->hide();
+    }
+    for (const station::SetupProblem &problem : problems) {
+        QLabel *label = problemLabel(problem.field);
+        label->setText(label->text().isEmpty() ? problem.message
+                                               : label->text() + u'\n' + problem.message);
+        label->setAccessibleName(label->text());
+        label->show();
+    }
+    m_start->setEnabled(!m_busy && problems.isEmpty());
+}
+
+void SetupPage::setBatches(const QStringList &batches) {
+    const QString typed = m_batch->currentText();
+    const QSignalBlocker quiet(m_batch);
+    m_batch->clear();
+    m_batch->addItems(batches);
+    m_batch->setCurrentText(typed);
+}
+
+void SetupPage::setBusy(bool busy) {
+    m_busy = busy;
+    m_start->setText(busy ? tr("正在开始……") : tr("开始"));
+    for (QWidget *child : findChildren<QWidget *>()) {
+        if (child != m_start)
+            child->setEnabled(!busy);
+    }
+    m_start->setEnabled(false);
+}
+
+}  // namespace pairwick::stationwindow

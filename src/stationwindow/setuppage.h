@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QHash>
+#include <QWidget>
+#include <optional>
+
+#include "station/stationsetup.h"
+
+class QCheckBox;
+class QComboBox;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace pairwick::stationwindow {
+
+// Setting a run up: every field of `pairwick-cli station`, each with the problem found in it
+// right beside it, and Start, which works only when there is none.
+class SetupPage final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit SetupPage(QWidget *parent = nullptr);
+
+    void fill(const station::StationSetup &setup);
+    station::StationSetup setup() const;
+    // Problems found before the ledger is asked, or the one the ledger gave at Start.
+    void showProblems(const QList<station::SetupProblem> &problems);
+    void setBatches(const QStringList &batches);
+    void setBusy(bool busy);
+
+signals:
+    void changed();
+    void startRequested();
+
+private:
+    QLabel *problemLabel(station::SetupField field);
+    void addRow(QFormLayout &form, const QString &caption, QWidget *field,
+                std::optional<station::SetupField> problemField);
+    QWidget *withBrowse(QLineEdit *field, const QString &filter);
+    void listPorts();
+    void addSlot(const QString &name, bool checked);
+
+    QLineEdit *m_ledger;
+    QComboBox *m_batch;
+    QLineEdit *m_profile;
+    QLineEdit *m_values;
+    QPlainTextEdit *m_fields;
+    QLineEdit *m_first;
+    QLineEdit *m_count;
+    QLineEdit *m_station;
+    QLineEdit *m_onPass;
+    QLineEdit *m_timeout;
+    QCheckBox *m_again;
+    QListWidget *m_slots;
+    QLineEdit *m_otherSlot;
+    QPushButton *m_start;
+    QHash<station::SetupField, QLabel *> m_problems;
+    bool m_busy = false;
+};
+
+}  // namespace pairwick::stationwindow

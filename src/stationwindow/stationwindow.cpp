@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "stationwindow/stationwindow.h"
+
+#include <QCloseEvent>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "accessibility/announcer.h"
+#include "ledger/ledger.h"
+#include "station/stationrun.h"
+#include "station/stationstart.h"
+#include "stationwindow/backgroundqueue.h"
+#include "stationwindow/ledgerpage.h"
+#include "stationwindow/runpage.h"
+#include "stationwindow/setuppage.h"
+
+namespace pairwick::stationwindow {
+
+namespace {
+
+station::SetupField fieldOf(station::StartRefusal::Cause cause) {
+    switch (cause) {
+        case station::StartRefusal::Cause::Rules:
+            return station::SetupField::Batch;
+        case station::StartRefusal::Cause::Ledger:
+            return station::SetupField::Ledger;
+        case station::StartRefusal::Cause::Running:
+        case station::StartRefusal::Cause::Spool:
+            break;
+    }
+    return station::SetupField::Station;
+}
+
+}  // namespace
+
+StationWindow::StationWindow(const station::StationSetup &setup, link::TrafficLog *log,
+                             QWidget *parent)
+    : QMainWindow(parent),
+      m_log(log),
+      m_queue(new BackgroundQueue(this)),
+      m_tabs(new QTabWidget(this)),
+      m_setup(new SetupPage(this)),
+      m_runPage(new RunPage(this)),
+      m_ledger(new LedgerPage(*m_queue, this)) {
+    setObjectName(QStringLiteral("StationWindow"));
+    setWindowTitle(tr("Pairwick 生产工位"));
+    m_tabs->setObjectName(QStringLiteral("pages"));
+    m_tabs->addTab(m_setup, tr("设置"));
+    m_tabs->addTab(m_runPage, tr("运行"));
+    m_tabs->addTab(m_ledger, tr("台账"));
+    setCentralWidget(m_tabs);
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    new accessibility::Announcer(*statusBar());
+    resize(1280, 720);
+
+    m_setup->fill(setup);
+    check();
+    listBatches();
+    connect(m_setup, &SetupPage::changed, this, [this] {
+        check();
+        listBatches();
+    });
+    connect(m_setup, &SetupPage::startRequested, this, &StationWindow::start);
+    connect(m_runPage, &RunPage::stopRequested, this, &StationWindow::stop);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
+        if (m_tabs->currentWidget() == m_ledger)
+            m_ledger->refresh();
+    });
+}
+
+// A run that is still going owns threads that report here; it ends before the window does.
+StationWindow::~StationWindow() {
+    if (m_run)
+        m_run->stop();
+    m_run.reset();
+}
+
+std::optional<station::CheckedSetup> StationWindow::check() {
+    auto checked = station::checkSetup(m_setup->setup());
+    if (auto *problems = std::get_if<QList<station::SetupProblem>>(&checked)) {
+        m_setup->showProblems(*problems);
+        return std::nullopt;
+    }
+    m_setup->showProblems({});
+    return std::get<station::CheckedSetup>(std::move(checked));
+}
+
+// The batches the ledger holds already, to join one of them; asked again only for another
+// ledger, and never of one that does not exist yet.
+void StationWindow::listBatches() {
+    const QString url = ledger::effectiveLedgerUrl(m_setup->setup().ledgerUrl);
+    if (url == m_listedLedger)
+        return;
+    m_listedLedger = url;
+    QString error;
+    const std::optional<ledger::LedgerLocation> location = ledger::parseLedgerUrl(url, &error);
+    if (!location)
+        return;
+    m_queue->post(this, [this, location = *location]() -> std::function<void()> {
+        QStringList names;
+        try {
+            ledger::Ledger ledger(location, QStringLiteral("pairwick-window"),
+                                  ledger::Ledger::Opening::ExistingOnly);
+            for (const ledger::BatchSummary &batch : ledger.batches())
+                names.append(batch.name);
+        } catch (const ledger::LedgerError &) {
+            // A new ledger has no batches; one that cannot be reached says so at Start.
+        }
+        return [this, names] { m_setup->setBatches(names); };
+    });
+}
+
+bool StationWindow::start() {
+    if (m_run || m_starting)
+        return false;
+    const std::optional<station::CheckedSetup> checked = check();
+    if (!checked)
+        return false;
+    m_starting = true;
+    m_setup->setBusy(true);
+    statusBar()->showMessage(tr("正在打开台账……"));
+    auto start = std::make_shared<station::StationStart>();
+    m_queue->post(this, [this, start, setup = *checked]() mutable -> std::function<void()> {
+        const std::optional<station::StartRefusal> refusal =
+            start->prepare(setup.config, setup.firstGiven);
+        return [this, start, setup, refusal] {
+            m_starting = false;
+            m_setup->setBusy(false);
+            if (m_closeWhenEnded) {
+                close();
+                return;
+            }
+            if (!refusal) {
+                began(start, setup);
+                return;
+            }
+            check();
+            m_setup->showProblems({{fieldOf(refusal->cause), refusal->message}});
+            statusBar()->showMessage(tr("无法开始：%1").arg(refusal->message));
+        };
+    });
+    return true;
+}
+
+void StationWindow::began(std::shared_ptr<station::StationStart> start,
+                          const station::CheckedSetup &setup) {
+    m_start = std::move(start);
+    m_run = std::make_unique<station::StationRun>(setup.config, m_start->spool(), m_log);
+    station::StationRun *run = m_run.get();
+    connect(run, &station::StationRun::slotChanged, m_runPage, &RunPage::slotChanged);
+    connect(run, &station::StationRun::unitFinished, m_runPage, &RunPage::unitFinished);
+    connect(run, &station::StationRun::ledgerStatus, this,
+            [this](const station::LedgerStatus &status) {
+                m_runPage->ledgerStatus(status);
+                if (m_tabs->currentWidget() == m_ledger)
+                    m_ledger->refresh();
+            });
+    connect(run, &station::StationRun::finished, this, &StationWindow::ended, Qt::QueuedConnection);
+    m_runPage->begin(setup.config.slotNames);
+    m_ledger->showBatch(setup.config.ledger, setup.config.batch);
+    m_setup->setEnabled(false);
+    m_tabs->setCurrentWidget(m_runPage);
+    statusBar()->showMessage(
+        tr("批次 %1 在 %2 个槽上运行").arg(setup.config.batch).arg(setup.config.slotNames.size()));
+    run->start();
+}
+
+void StationWindow::stop() {
+    if (!m_run)
+        return;
+    m_run->stop();
+    m_runPage->stopping();
+}
+
+void StationWindow::ended() {
+    const int waiting = m_start->spool().pendingCount();
+    m_run.reset();
+    m_start.reset();
+    m_runPage->ended();
+    m_setup->setEnabled(true);
+    check();
+    m_ledger->refresh();
+    statusBar()->showMessage(
+        waiting > 0 ? tr("已停止；%1 个结果尚未存入台账，将在下次开始时存入").arg(waiting)
+                    : tr("已停止"));
+    emit runEnded();
+    if (m_closeWhenEnded)
+        close();
+}
+
+// Closing while units are in progress stops them as Stop does and closes once every slot has
+// recorded its unit.
+void StationWindow::closeEvent(QCloseEvent *event) {
+    if (!m_run && !m_starting) {
+        event->accept();
+        return;
+    }
+    m_closeWhenEnded = true;
+    stop();
+    event->ignore();
+}
+
+}  // namespace pairwick::stationwindow

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "station/stationsetup.h"
+
+class QTabWidget;
+
+namespace pairwick::link {
+class TrafficLog;
+}
+namespace pairwick::station {
+class StationRun;
+class StationStart;
+}  // namespace pairwick::station
+
+namespace pairwick::stationwindow {
+
+class BackgroundQueue;
+class LedgerPage;
+class RunPage;
+class SetupPage;
+
+// The production station for an operator: set a run up, watch its slots, read its ledger. The
+// station itself is the engine's; this window only shows it and passes on Start and Stop.
+class StationWindow final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    StationWindow(const station::StationSetup &setup, link::TrafficLog *log,
+                  QWidget *parent = nullptr);
+    ~StationWindow() override;
+
+    // What Start does; false when a field has a problem.
+    bool start();
+    void stop();
+    bool isRunning() const { return m_run != nullptr; }
+
+    SetupPage &setupPage() { return *m_setup; }
+    RunPage &runPage() { return *m_runPage; }
+    LedgerPage &ledgerPage() { return *m_ledger; }
+
+signals:
+    void runEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    std::optional<station::CheckedSetup> check();
+    void listBatches();
+    void began(std::shared_ptr<station::StationStart> start, const station::CheckedSetup &setup);
+    void ended();
+
+    link::TrafficLog *m_log;
+    BackgroundQueue *m_queue;
+    QTabWidget *m_tabs;
+    SetupPage *m_setup;
+    RunPage *m_runPage;
+    LedgerPage *m_ledger;
+    std::shared_ptr<station::StationStart> m_start;
+    std::unique_ptr<station::StationRun> m_run;
+    QString m_listedLedger;
+    bool m_starting = false;
+    bool m_closeWhenEnded = false;
+};
+
+}  // namespace pairwick::stationwindow

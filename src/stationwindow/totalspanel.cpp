@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "stationwindow/totalspanel.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace pairwick::stationwindow {
+
+namespace {
+
+// A rate from the first minutes would jump about; it is shown once it means something.
+constexpr qint64 RateAfterMs = 30000;
+
+QLabel *totalsLabel(QWidget *parent, const QString &objectName, int pixels) {
+    auto *label = new QLabel(parent);
+    label->setObjectName(objectName);
+    QFont font = label->font();
+    font.setPixelSize(pixels);
+    font.setBold(true);
+    label->setFont(font);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+}  // namespace
+
+TotalsPanel::TotalsPanel(QWidget *parent)
+    : QWidget(parent),
+      m_station(totalsLabel(this, QStringLiteral("stationTotals"), 20)),
+      m_batch(totalsLabel(this, QStringLiteral("batchTotals"), 20)),
+      m_ledger(totalsLabel(this, QStringLiteral("ledgerState"), 14)) {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_station);
+    layout->addWidget(m_batch);
+    layout->addWidget(m_ledger);
+    m_batch->setText(tr("整批（所有工位）：读取中……"));
+    showStation();
+}
+
+void TotalsPanel::begin() {
+    m_passed = 0;
+    m_failed = 0;
+    m_running.start();
+    showStation();
+}
+
+void TotalsPanel::unitFinished(const station::UnitReport &report) {
+    m_passed += report.result == ledger::AttemptResult::Passed;
+    m_failed += report.result == ledger::AttemptResult::Failed ||
+                report.result == ledger::AttemptResult::Interrupted;
+    showStation();
+}
+
+void TotalsPanel::showStation() {
+    const qint64 elapsed = m_running.isValid() ? m_running.elapsed() : 0;
+    const QString rate = elapsed >= RateAfterMs
+                             ? QString::number(qRound64(double(m_passed) * 3600000 / elapsed))
+                             : QStringLiteral("—");
+    m_station->setText(
+        tr("本工位：通过 %1　失败 %2　每小时 %3 个").arg(m_passed).arg(m_failed).arg(rate));
+    m_station->setAccessibleName(m_station->text());
+}
+
+void TotalsPanel::ledgerStatus(const station::LedgerStatus &status) {
+    // The batch's figures stay as last read while the ledger is away; the line below says so.
+    if (status.reachable)
+        m_batch->setText(tr("整批（所有工位）：已编号 %1　通过 %2　失败 %3")
+                             .arg(status.batch.units)
+                             .arg(status.batch.passed)
+                             .arg(status.batch.failed + status.batch.interrupted));
+    QString ledger = status.reachable ? tr("台账：正常") : tr("台账不可用：%1").arg(status.problem);
+    if (status.spooled > 0)
+        ledger += tr("　待存结果 %1 个").arg(status.spooled);
+    m_ledger->setText(ledger);
+    QPalette colours = m_ledger->palette();
+    colours.setColor(QPalette::WindowText, status.reachable ? palette().color(QPalette::WindowText)
+                                                            : QColor(0xc6, 0x28, 0x28));
+    m_ledger->setPalette(colours);
+    m_batch->setAccessibleName(m_batch->text());
+    m_ledger->setAccessibleName(m_ledger->text());
+    showStation();
+}
+
+}  // namespace pairwick::stationwindow

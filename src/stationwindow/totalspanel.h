@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include "station/ledgerkeeper.h"
+#include "station/slotevent.h"
+
+class QLabel;
+
+namespace pairwick::stationwindow {
+
+// What this station did since it started, and what the whole batch holds over all stations.
+class TotalsPanel final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TotalsPanel(QWidget *parent = nullptr);
+
+    void begin();
+    void unitFinished(const station::UnitReport &report);
+    void ledgerStatus(const station::LedgerStatus &status);
+
+    qint64 passed() const { return m_passed; }
+    qint64 failed() const { return m_failed; }
+
+private:
+    void showStation();
+
+    QElapsedTimer m_running;
+    qint64 m_passed = 0;
+    qint64 m_failed = 0;
+    QLabel *m_station;
+    QLabel *m_batch;
+    QLabel *m_ledger;
+};
+
+}  // namespace pairwick::stationwindow
