@@ -30,24 +30,30 @@ QAccessibleInterface *noticeAsNotification(const QString &className, QObject *ob
 
 }  // namespace
 
-Announcer::Announcer(QStatusBar &statusBar)
-    : QObject(&statusBar), m_statusBar(statusBar), m_notice(new Notice(statusBar)) {
+Announcer::Announcer(QWidget &host) : QObject(&host), m_host(host) {
+    for (QWidget *&notice : m_notices)
+        notice = new Notice(host);
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(noticeAsNotification);
         return true;
     }();
     Q_UNUSED(factoryInstalled);
+}
+
+Announcer::Announcer(QStatusBar &statusBar) : Announcer(static_cast<QWidget &>(statusBar)) {
     // The bar tells only of a text that differs from the one it shows.
     connect(&statusBar, &QStatusBar::messageChanged, this, &Announcer::announce);
 }
 
 // Showing a notification is what makes a screen reader speak it. A window that is not on the
-// screen has nobody to tell; once it opens, its status line reads the current text.
+// screen has nobody to tell; once it opens, the host reads the current text.
 void Announcer::announce(const QString &text) {
-    m_notice->hide();
-    m_notice->setAccessibleName(text);
-    if (!text.isEmpty() && m_statusBar.isVisible())
-        m_notice->show();
+    m_notices[m_current]->hide();
+    m_current = (m_current + 1) % m_notices.size();
+    QWidget *notice = m_notices[m_current];
+    notice->setAccessibleName(text);
+    if (!text.isEmpty() && m_host.isVisible())
+        notice->show();
 }
 
 }  // namespace pairwick::accessibility
