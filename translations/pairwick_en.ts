@@ -354,6 +354,327 @@ Close that program first, then connect again.</translation>
     </message>
 </context>
 <context>
+    <name>pairwick::stationwindow::LedgerPage</name>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>导出 CSV……</source>
+        <translation>Export CSV…</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>全部结果</source>
+        <translation>All results</translation>
+    </message>
+    <message>
+        <source>按地址或名称搜索</source>
+        <translation>Search by address or name</translation>
+    </message>
+    <message>
+        <source>批次的模块</source>
+        <translation>The batch&apos;s units</translation>
+    </message>
+    <message>
+        <source>批次 %1：%2 个模块</source>
+        <translation>Batch %1: %2 units</translation>
+    </message>
+    <message>
+        <source>台账不可用：%1</source>
+        <translation>Ledger unreachable: %1</translation>
+    </message>
+    <message>
+        <source>导出 CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>已导出 %1 个模块到 %2</source>
+        <translation>Exported %1 units to %2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::stationwindow::RunPage</name>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>每个槽在下一步结束；进行中的模块记为中断</source>
+        <translation>Every slot ends at its next step; units in progress are recorded as interrupted</translation>
+    </message>
+    <message>
+        <source>运行中</source>
+        <translation>Running</translation>
+    </message>
+    <message>
+        <source>正在停止……</source>
+        <translation>Stopping…</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::stationwindow::SetupPage</name>
+    <message>
+        <source>再次写入已通过的模块（用其记录的数值）</source>
+        <translation>Write units that already passed again (with their recorded values)</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>批次的起始编号（新批次为 1）</source>
+        <translation>The batch&apos;s first number (1 for a new batch)</translation>
+    </message>
+    <message>
+        <source>不限</source>
+        <translation>No limit</translation>
+    </message>
+    <message>
+        <source>其他端口：COMn 或设备路径，回车添加</source>
+        <translation>Another port: COMn or a device path, Enter adds it</translation>
+    </message>
+    <message>
+        <source>台账：</source>
+        <translation>Ledger:</translation>
+    </message>
+    <message>
+        <source>批次：</source>
+        <translation>Batch:</translation>
+    </message>
+    <message>
+        <source>配置文件：</source>
+        <translation>Profile:</translation>
+    </message>
+    <message>
+        <source>配置文件 (*.json)</source>
+        <translation>Profiles (*.json)</translation>
+    </message>
+    <message>
+        <source>数值文件：</source>
+        <translation>Values file:</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>字段（每行一个 键=值）：</source>
+        <translation>Fields (one KEY=VALUE a line):</translation>
+    </message>
+    <message>
+        <source>起始编号：</source>
+        <translation>First number:</translation>
+    </message>
+    <message>
+        <source>数量：</source>
+        <translation>Count:</translation>
+    </message>
+    <message>
+        <source>工位名称：</source>
+        <translation>Station name:</translation>
+    </message>
+    <message>
+        <source>通过后运行的命令：</source>
+        <translation>Command on pass:</translation>
+    </message>
+    <message>
+        <source>应答超时（毫秒）：</source>
+        <translation>Reply timeout (ms):</translation>
+    </message>
+    <message>
+        <source>槽：</source>
+        <translation>Slots:</translation>
+    </message>
+    <message>
+        <source>槽</source>
+        <translation>Slot</translation>
+    </message>
+    <message>
+        <source>其他端口</source>
+        <translation>Another port</translation>
+    </message>
+    <message>
+        <source>浏览……</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <source>正在开始……</source>
+        <translation>Starting…</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::stationwindow::SlotTile</name>
+    <message>
+        <source>等待</source>
+        <translation>Waiting</translation>
+    </message>
+    <message>
+        <source>无法使用</source>
+        <translation>Problem</translation>
+    </message>
+    <message>
+        <source>进行中</source>
+        <translation>Working</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>已配置过</source>
+        <translation>Already provisioned</translation>
+    </message>
+    <message>
+        <source>中断</source>
+        <translation>Interrupted</translation>
+    </message>
+    <message>
+        <source>台账不可用</source>
+        <translation>Ledger away</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>请取出模块</source>
+        <translation>Take the unit out</translation>
+    </message>
+    <message>
+        <source>槽 %1</source>
+        <translation>Slot %1</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::stationwindow::StationWindow</name>
+    <message>
+        <source>Pairwick 生产工位</source>
+        <translation>Pairwick Station</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set-up</translation>
+    </message>
+    <message>
+        <source>运行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>台账</source>
+        <translation>Ledger</translation>
+    </message>
+    <message>
+        <source>正在打开台账……</source>
+        <translation>Opening the ledger…</translation>
+    </message>
+    <message>
+        <source>无法开始：%1</source>
+        <translation>Cannot start: %1</translation>
+    </message>
+    <message>
+        <source>批次 %1 在 %2 个槽上运行</source>
+        <translation>Batch %1 running in %2 slots</translation>
+    </message>
+    <message>
+        <source>已停止；%1 个结果尚未存入台账，将在下次开始时存入</source>
+        <translation>Stopped; %1 results are not in the ledger yet and are stored at the next start</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::stationwindow::TotalsPanel</name>
+    <message>
+        <source>整批（所有工位）：读取中……</source>
+        <translation>Whole batch (all stations): reading…</translation>
+    </message>
+    <message>
+        <source>本工位：通过 %1&#x3000;失败 %2&#x3000;每小时 %3 个</source>
+        <translation>This station: passed %1   failed %2   %3 an hour</translation>
+    </message>
+    <message>
+        <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3</source>
+        <translation>Whole batch (all stations): numbered %1   passed %2   failed %3</translation>
+    </message>
+    <message>
+        <source>台账：正常</source>
+        <translation>Ledger: reachable</translation>
+    </message>
+    <message>
+        <source>台账不可用：%1</source>
+        <translation>Ledger unreachable: %1</translation>
+    </message>
+    <message>
+        <source>&#x3000;待存结果 %1 个</source>
+        <translation>   %1 results waiting to be stored</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::stationwindow::UnitTableModel</name>
+    <message>
+        <source>编号</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>PIN</source>
+        <translation>PIN</translation>
+    </message>
+    <message>
+        <source>地址</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>工位</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>槽</source>
+        <translation>Slot</translation>
+    </message>
+    <message>
+        <source>尝试次数</source>
+        <translation>Attempts</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+</context>
+<context>
     <name>pairwick::window::Connection</name>
     <message>
         <source>连接</source>

@@ -52,7 +52,7 @@ void RunPage::begin(const QStringList &slotNames) {
 }
 
 void RunPage::slotChanged(int index, const station::SlotEvent &event) {
-    m_tiles.at(index)->show(event);
+    m_tiles.at(index)->display(event);
 }
 
 void RunPage::unitFinished(int index, const station::UnitReport &report) {

@@ -229,14 +229,17 @@ void SetupPage::showProblems(const QList<station::SetupProblem> &problems) {
         label->clear();
         label->hide();
     }
-    for (const station::SetupProblem &problem : problems) {
-        QLabel *label = problemLabel(problem.field);
-        label->setText(label->text().isEmpty() ? problem.message
-                                               : label->text() + u'\n' + problem.message);
-        label->setAccessibleName(label->text());
-        label->show();
-    }
+    for (const station::SetupProblem &problem : problems)
+        showRefusal(problem);
     m_start->setEnabled(!m_busy && problems.isEmpty());
+}
+
+void SetupPage::showRefusal(const station::SetupProblem &refusal) {
+    QLabel *label = problemLabel(refusal.field);
+    label->setText(label->text().isEmpty() ? refusal.message
+                                           : label->text() + u'\n' + refusal.message);
+    label->setAccessibleName(label->text());
+    label->show();
 }
 
 void SetupPage::setBatches(const QStringList &batches) {

@@ -28,8 +28,10 @@ public:
 
     void fill(const station::StationSetup &setup);
     station::StationSetup setup() const;
-    // Problems found before the ledger is asked, or the one the ledger gave at Start.
+    // Problems found before the ledger is asked: Start waits until there are none.
     void showProblems(const QList<station::SetupProblem> &problems);
+    // Why the last Start was refused; Start may be tried again as it is.
+    void showRefusal(const station::SetupProblem &refusal);
     void setBatches(const QStringList &batches);
     void setBusy(bool busy);
 

@@ -48,24 +48,27 @@ SlotTile::SlotTile(const QString &slot, QWidget *parent)
     setFrameShape(QFrame::Box);
     setAutoFillBackground(true);
     setMinimumSize(200, 100);
-    m_slotLabel->setText(slot);
     m_slotLabel->setWordWrap(false);
     m_stateLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_progress->setObjectName(QStringLiteral("progress"));
     m_progress->setTextVisible(false);
     m_progress->setMaximumHeight(10);
+    m_removalLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_removalLabel->setWordWrap(false);
     auto *top = new QHBoxLayout;
     top->addWidget(m_slotLabel, 1);
     top->addWidget(m_stateLabel);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_detailLabel, 1);
+    bottom->addWidget(m_removalLabel);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 4, 8, 4);
-    layout->setSpacing(2);
+    layout->setContentsMargins(8, 2, 8, 4);
+    layout->setSpacing(0);
     layout->addLayout(top);
     layout->addWidget(m_mainLabel, 1);
-    layout->addWidget(m_detailLabel);
     layout->addWidget(m_progress);
-    layout->addWidget(m_removalLabel);
+    layout->addLayout(bottom);
     showFacts();
-    scaleFonts();
 }
 
 QColor SlotTile::colourOf(SlotState state) {
@@ -116,7 +119,7 @@ void SlotTile::unitFinished(const station::UnitReport &report) {
     m_report = report;
 }
 
-void SlotTile::show(const station::SlotEvent &event) {
+void SlotTile::display(const station::SlotEvent &event) {
     // A step is progress within a state; a new state, a number becoming known or the unit taken
     // out is news worth telling.
     const bool news = event.state != m_event.state || event.seq != m_event.seq ||
@@ -132,7 +135,7 @@ void SlotTile::show(const station::SlotEvent &event) {
 }
 
 QString SlotTile::summary() const {
-    QStringList parts{m_slot, wordOf(m_event.state)};
+    QStringList parts{m_slotLabel->text(), wordOf(m_event.state)};
     parts.append(m_mainLabel->text().replace(u'\n', u' '));
     parts.append(m_detailLabel->text());
     if (m_event.awaitingRemoval)
@@ -143,20 +146,21 @@ QString SlotTile::summary() const {
 
 void SlotTile::showFacts() {
     const SlotState state = m_event.state;
-    const bool result = isResult(state) && m_event.awaitingRemoval;
     QString main;
     QString detail = m_event.text;
-    const QString number = m_event.seq > 0 ? QStringLiteral("#%1").arg(m_event.seq) : QString();
-    if (state == SlotState::Working) {
-        main = number;
-    } else if (result && state == SlotState::Passed) {
+    if (state == SlotState::Passed) {
         main = QStringLiteral("%1\nPIN %2")
                    .arg(m_report.settings.value(settings::Key::Name),
                         m_report.settings.value(settings::Key::Pin));
-        detail = QStringList{number, m_report.onPassWarning}.join(u' ').trimmed();
-    } else if (result) {
-        main = number;
+        detail = m_report.onPassWarning;
+    } else if (isResult(state) || state == SlotState::Problem) {
+        // The reason, in the adapter's words, where the name would stand.
+        main = m_event.text;
+        detail.clear();
     }
+    m_slotLabel->setText(m_event.seq > 0 && state != SlotState::Waiting
+                             ? QStringLiteral("%1  #%2").arg(m_slot).arg(m_event.seq)
+                             : m_slot);
     m_stateLabel->setText(wordOf(state));
     m_mainLabel->setText(main);
     m_mainLabel->setVisible(!main.isEmpty());
@@ -170,12 +174,13 @@ void SlotTile::showFacts() {
 
     QPalette colours = palette();
     const QColor background = colourOf(state);
-    const QColor text = background.lightness() > 140 ? Qt::black : Qt::white;
+    const QColor text = qGray(background.rgb()) > 150 ? Qt::black : Qt::white;
     colours.setColor(QPalette::Window, background);
     colours.setColor(QPalette::WindowText, text);
     setPalette(colours);
     setAccessibleName(tr("槽 %1").arg(m_slot));
     setAccessibleDescription(summary());
+    scaleFonts();
 }
 
 void SlotTile::scaleFonts() {
@@ -185,13 +190,16 @@ void SlotTile::scaleFonts() {
         QFont font = this->font();
         font.setPixelSize(int(pixels * scale));
         font.setBold(bold);
-        label->setFont(font);
+        // A step changes no size; setting the same font again would lay the tile out anew.
+        if (label->font() != font)
+            label->setFont(font);
     };
-    sized(m_slotLabel, 14, true);
+    sized(m_slotLabel, 16, true);
     sized(m_stateLabel, 24, true);
-    sized(m_mainLabel, 22, true);
-    sized(m_detailLabel, 14, false);
-    sized(m_removalLabel, 16, true);
+    const bool passed = m_event.state == SlotState::Passed;
+    sized(m_mainLabel, passed ? 22 : 16, passed);
+    sized(m_detailLabel, 15, false);
+    sized(m_removalLabel, 17, true);
 }
 
 void SlotTile::resizeEvent(QResizeEvent *event) {

@@ -24,9 +24,9 @@ public:
     explicit SlotTile(const QString &slot, QWidget *parent = nullptr);
 
     void unitFinished(const station::UnitReport &report);
-    void show(const station::SlotEvent &event);
+    void display(const station::SlotEvent &event);
 
-    station::SlotState state() const { return m_event.state; }
+    const station::SlotEvent &event() const { return m_event; }
     // What the tile says, in one line, as a screen reader is told it.
     QString summary() const;
 

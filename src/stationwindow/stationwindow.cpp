@@ -136,7 +136,7 @@ bool StationWindow::start() {
                 return;
             }
             check();
-            m_setup->showProblems({{fieldOf(refusal->cause), refusal->message}});
+            m_setup->showRefusal({fieldOf(refusal->cause), refusal->message});
             statusBar()->showMessage(tr("无法开始：%1").arg(refusal->message));
         };
     });

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// pairwick-station as an operator runs it: a batch through four slots of simulated units, the
+// tiles and totals as units pass and fail, then the ledger table and its CSV export.
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "simulatorprocess.h"
+#include "stationwindow/ledgerpage.h"
+#include "stationwindow/runpage.h"
+#include "stationwindow/slottile.h"
+#include "stationwindow/stationwindow.h"
+#include "stationwindow/unittablemodel.h"
+
+using pairwick::adaptersim::test::SimulatorProcess;
+using pairwick::station::SlotState;
+using pairwick::stationwindow::SlotTile;
+using pairwick::stationwindow::StationWindow;
+
+namespace {
+
+// A result as its tile showed it to the operator.
+struct Shown {
+    SlotState state;
+    qint64 seq;
+    QString main;
+    QColor colour;
+};
+
+}  // namespace
+
+class TestE2eStationWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void batchThroughFourSlots();
+};
+
+void TestE2eStationWindow::batchThroughFourSlots() {
+    QTemporaryDir folder;
+    qputenv("PAIRWICK_PORTS", folder.path().toUtf8());
+    qputenv("XDG_STATE_HOME", folder.filePath("state").toUtf8());
+    qunsetenv("PAIRWICK_LEDGER");
+    const QString bind = QStringLiteral("1A2B:3C:4D5E6F");
+    QFile values(folder.filePath("pairs.csv"));
+    QVERIFY(values.open(QIODevice::WriteOnly));
+    values.write("seq,role,bind\n2,master," + bind.toUtf8() + "\n");
+    values.close();
+    // The unit given number 2 never answers its bind, so it fails.
+    SimulatorProcess units;
+    QVERIFY(units.start({"--units", "--adapters", "4", "--ports-dir", folder.path(),
+                         "--unit-settle", "50", "--silent-on", "AT+BINDADDR0=" + bind},
+                        4));
+
+    pairwick::station::StationSetup setup;
+    setup.slotNames = {"COM1", "COM2", "COM3", "COM4"};
+    setup.batch = QStringLiteral("window");
+    setup.fields = {QStringLiteral("name=Sensor-{seq:4}"), QStringLiteral("pin={random:6}")};
+    setup.valuesFile = values.fileName();
+    setup.count = QStringLiteral("5");
+    setup.ledgerUrl = QStringLiteral("sqlite:") + folder.filePath("ledger.sqlite");
+    setup.station = QStringLiteral("bench-w");
+    StationWindow window(setup, nullptr);
+    window.show();
+    QSignalSpy ended(&window, &StationWindow::runEnded);
+    QTest::mouseClick(window.findChild<QPushButton *>("startButton"), Qt::LeftButton);
+    QTRY_VERIFY(window.isRunning());
+
+    // The operator takes out every unit whose result is shown, once.
+    QList<Shown> shown;
+    QList<qint64> taken(4, -1);
+    for (int round = 0; round < 3000 && ended.isEmpty(); ++round) {
+        const QList<SlotTile *> &tiles = window.runPage().tiles();
+        for (int index = 0; index < tiles.size(); ++index) {
+            const auto &event = tiles[index]->event();
+            if (!event.awaitingRemoval || event.seq == taken[index])
+                continue;
+            taken[index] = event.seq;
+            shown.append({event.state, event.seq,
+                          tiles[index]->findChild<QLabel *>("mainLabel")->text(),
+                          tiles[index]->palette().color(QPalette::Window)});
+            units.command("next COM" + QByteArray::number(index + 1));
+        }
+        QTest::qWait(20);
+    }
+    QCOMPARE(ended.size(), 1);
+    QVERIFY(!window.isRunning());
+
+    QMap<qint64, Shown> passed;
+    QList<Shown> failed;
+    for (const Shown &result : shown) {
+        if (result.state == SlotState::Passed)
+            passed.insert(result.seq, result);
+        else
+            failed.append(result);
+    }
+    QCOMPARE(passed.size(), 5);
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(failed[0].seq, 2);
+    QCOMPARE(failed[0].colour, SlotTile::colourOf(SlotState::Failed));
+    QVERIFY2(failed[0].main.contains("bind"), qPrintable(failed[0].main));
+    QCOMPARE(window.findChild<QLabel *>("stationTotals")->text(),
+             QStringLiteral("本工位：通过 5　失败 1　每小时 — 个"));
+    QTRY_VERIFY(window.findChild<QLabel *>("batchTotals")->text().endsWith("通过 5　失败 1"));
+
+    // The ledger table holds every unit as the tiles showed it.
+    auto &ledger = window.ledgerPage();
+    window.findChild<QTabWidget *>("pages")->setCurrentWidget(&ledger);
+    QTRY_COMPARE(ledger.shown().rowCount(), 6);
+    for (const pairwick::ledger::UnitRow &unit : ledger.shown().shownUnits()) {
+        if (unit.seq == 2)
+            continue;
+        QVERIFY2(passed.contains(unit.seq), qPrintable(unit.name));
+        QCOMPARE(passed[unit.seq].colour, SlotTile::colourOf(SlotState::Passed));
+        QCOMPARE(passed[unit.seq].main, unit.name + "\nPIN " + unit.pin);
+        QCOMPARE(unit.name, QStringLiteral("Sensor-%1").arg(unit.seq, 4, 10, QLatin1Char('0')));
+    }
+    auto *result = ledger.findChild<QComboBox *>("resultFilter");
+    result->setCurrentIndex(result->findData("failed"));
+    QCOMPARE(ledger.shown().rowCount(), 1);
+    QCOMPARE(ledger.shown().shownUnits()[0].seq, 2);
+    result->setCurrentIndex(0);
+    QTest::keyClicks(ledger.findChild<QLineEdit *>("search"), "sensor-0003");
+    QCOMPARE(ledger.shown().rowCount(), 1);
+    ledger.findChild<QLineEdit *>("search")->clear();
+
+    // The export is the command line's CSV, byte for byte.
+    QString error;
+    QVERIFY2(ledger.exportCsv(folder.filePath("units.csv"), &error), qPrintable(error));
+    QFile exported(folder.filePath("units.csv"));
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    QProcess cli;
+    cli.start(PAIRWICK_CLI_PATH,
+              {"ledger", "units", "--batch", "window", "--csv", "--ledger", setup.ledgerUrl});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(exported.readAll(), cli.readAllStandardOutput());
+}
+
+QTEST_MAIN(TestE2eStationWindow)
+#include "tst_e2e_stationwindow.moc"
