@@ -600,12 +600,16 @@ Close that program first, then connect again.</translation>
         <translation>Batch %1 running in %2 slots</translation>
     </message>
     <message>
-        <source>已停止；%1 个结果尚未存入台账，将在下次开始时存入</source>
-        <translation>Stopped; %1 results are not in the ledger yet and are stored at the next start</translation>
-    </message>
-    <message>
         <source>已停止</source>
         <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>批次已达到所要的数量，已停止</source>
+        <translation>The batch holds the units asked for; stopped</translation>
+    </message>
+    <message>
+        <source>；%1 个结果尚未存入台账，将在下次开始时存入</source>
+        <translation>; %1 results are not in the ledger yet and are stored at the next start</translation>
     </message>
 </context>
 <context>

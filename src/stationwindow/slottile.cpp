@@ -172,12 +172,14 @@ void SlotTile::showFacts() {
     m_removalLabel->setText(m_event.awaitingRemoval ? tr("请取出模块") : QString());
     m_removalLabel->setVisible(m_event.awaitingRemoval);
 
-    QPalette colours = palette();
     const QColor background = colourOf(state);
-    const QColor text = qGray(background.rgb()) > 150 ? Qt::black : Qt::white;
-    colours.setColor(QPalette::Window, background);
-    colours.setColor(QPalette::WindowText, text);
-    setPalette(colours);
+    if (palette().color(QPalette::Window) != background) {
+        QPalette colours = palette();
+        colours.setColor(QPalette::Window, background);
+        colours.setColor(QPalette::WindowText,
+                         qGray(background.rgb()) > 150 ? Qt::black : Qt::white);
+        setPalette(colours);
+    }
     setAccessibleName(tr("槽 %1").arg(m_slot));
     setAccessibleDescription(summary());
     scaleFonts();

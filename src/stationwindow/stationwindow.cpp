@@ -175,15 +175,17 @@ void StationWindow::stop() {
 
 void StationWindow::ended() {
     const int waiting = m_start->spool().pendingCount();
+    const bool complete = m_run->countReached();
     m_run.reset();
     m_start.reset();
     m_runPage->ended();
     m_setup->setEnabled(true);
     check();
     m_ledger->refresh();
-    statusBar()->showMessage(
-        waiting > 0 ? tr("已停止；%1 个结果尚未存入台账，将在下次开始时存入").arg(waiting)
-                    : tr("已停止"));
+    QString outcome = complete ? tr("批次已达到所要的数量，已停止") : tr("已停止");
+    if (waiting > 0)
+        outcome += tr("；%1 个结果尚未存入台账，将在下次开始时存入").arg(waiting);
+    statusBar()->showMessage(outcome);
     emit runEnded();
     if (m_closeWhenEnded)
         close();
