@@ -636,7 +636,7 @@ Close that program first, then connect again.</translation>
     </message>
     <message>
         <source>&#x3000;待存结果 %1 个</source>
-        <translation>   %1 results waiting to be stored</translation>
+        <translation>   waiting to be stored: %1</translation>
     </message>
 </context>
 <context>

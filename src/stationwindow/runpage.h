@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QList>
+#include <QTimer>
 #include <QWidget>
 
 #include "station/ledgerkeeper.h"
@@ -36,11 +37,17 @@ signals:
     void stopRequested();
 
 private:
+    void showPending();
+
     TotalsPanel *m_totals;
     QLabel *m_runState;
     QPushButton *m_stop;
     QGridLayout *m_grid;
     QList<SlotTile *> m_tiles;
+    // What each tile is still to show: every change of state in order, of the steps within one
+    // state only the latest.
+    QList<QList<station::SlotEvent>> m_pending;
+    QTimer m_frame;
 };
 
 }  // namespace pairwick::stationwindow

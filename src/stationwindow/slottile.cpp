@@ -2,9 +2,7 @@
 #include "stationwindow/slottile.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QProgressBar>
-#include <QVBoxLayout>
+#include <QPainter>
 #include <algorithm>
 
 #include "accessibility/announcer.h"
@@ -18,57 +16,31 @@ namespace {
 // The size the type is drawn for: sixteen tiles on a 1366x768 screen.
 constexpr double DesignWidth = 320;
 constexpr double DesignHeight = 125;
+constexpr int Margin = 8;
+constexpr int BarHeight = 8;
 
 bool isResult(SlotState state) {
     return state == SlotState::Passed || state == SlotState::Failed ||
            state == SlotState::Already || state == SlotState::Interrupted;
 }
 
-QLabel *tileLabel(QWidget *parent, const QString &objectName) {
-    auto *label = new QLabel(parent);
-    label->setObjectName(objectName);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return label;
+bool operator==(const SlotTile::Face &one, const SlotTile::Face &other) {
+    return one.top == other.top && one.word == other.word && one.main == other.main &&
+           one.detail == other.detail && one.removal == other.removal &&
+           one.stepsDone == other.stepsDone && one.stepsAll == other.stepsAll;
 }
 
 }  // namespace
 
 SlotTile::SlotTile(const QString &slot, QWidget *parent)
-    : QFrame(parent),
-      m_slot(slot),
-      m_slotLabel(tileLabel(this, QStringLiteral("slotLabel"))),
-      m_stateLabel(tileLabel(this, QStringLiteral("stateLabel"))),
-      m_mainLabel(tileLabel(this, QStringLiteral("mainLabel"))),
-      m_detailLabel(tileLabel(this, QStringLiteral("detailLabel"))),
-      m_progress(new QProgressBar(this)),
-      m_removalLabel(tileLabel(this, QStringLiteral("removalLabel"))),
-      m_announcer(new accessibility::Announcer(*this)) {
+    : QWidget(parent), m_slot(slot), m_announcer(new accessibility::Announcer(*this)) {
     setObjectName(QStringLiteral("tile-%1").arg(slot));
-    setFrameShape(QFrame::Box);
-    setAutoFillBackground(true);
     setMinimumSize(200, 100);
-    m_slotLabel->setWordWrap(false);
-    m_stateLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_progress->setObjectName(QStringLiteral("progress"));
-    m_progress->setTextVisible(false);
-    m_progress->setMaximumHeight(10);
-    m_removalLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_removalLabel->setWordWrap(false);
-    auto *top = new QHBoxLayout;
-    top->addWidget(m_slotLabel, 1);
-    top->addWidget(m_stateLabel);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(m_detailLabel, 1);
-    bottom->addWidget(m_removalLabel);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 2, 8, 4);
-    layout->setSpacing(0);
-    layout->addLayout(top);
-    layout->addWidget(m_mainLabel, 1);
-    layout->addWidget(m_progress);
-    layout->addLayout(bottom);
-    showFacts();
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(tr("槽 %1").arg(m_slot));
+    m_face = faceOf(m_event);
+    setAccessibleDescription(summary());
+    scaleFonts();
 }
 
 QColor SlotTile::colourOf(SlotState state) {
@@ -89,6 +61,10 @@ QColor SlotTile::colourOf(SlotState state) {
             break;
     }
     return QColor(0x5f, 0x63, 0x68);
+}
+
+QColor SlotTile::textColourOn(const QColor &background) {
+    return qGray(background.rgb()) > 150 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 QString SlotTile::wordOf(SlotState state) {
@@ -119,6 +95,32 @@ void SlotTile::unitFinished(const station::UnitReport &report) {
     m_report = report;
 }
 
+SlotTile::Face SlotTile::faceOf(const station::SlotEvent &event) const {
+    Face face;
+    face.top = event.seq > 0 && event.state != SlotState::Waiting
+                   ? QStringLiteral("%1  #%2").arg(m_slot).arg(event.seq)
+                   : m_slot;
+    face.word = wordOf(event.state);
+    face.detail = event.text;
+    if (event.state == SlotState::Passed) {
+        face.main = QStringLiteral("%1\nPIN %2")
+                        .arg(m_report.settings.value(settings::Key::Name),
+                             m_report.settings.value(settings::Key::Pin));
+        face.detail = m_report.onPassWarning;
+    } else if (isResult(event.state) || event.state == SlotState::Problem) {
+        // The reason, in the adapter's words, where the name would stand.
+        face.main = event.text;
+        face.detail.clear();
+    }
+    if (event.state == SlotState::Working) {
+        face.stepsAll = std::max(1, event.stepsAll);
+        face.stepsDone = std::clamp(event.stepsDone, 0, face.stepsAll);
+    }
+    if (event.awaitingRemoval)
+        face.removal = tr("请取出模块");
+    return face;
+}
+
 void SlotTile::display(const station::SlotEvent &event) {
     // A step is progress within a state; a new state, a number becoming known or the unit taken
     // out is news worth telling.
@@ -126,7 +128,12 @@ void SlotTile::display(const station::SlotEvent &event) {
                       event.awaitingRemoval != m_event.awaitingRemoval ||
                       (event.state != SlotState::Working && event.text != m_event.text);
     m_event = event;
-    showFacts();
+    const Face face = faceOf(event);
+    if (face == m_face)
+        return;
+    m_face = face;
+    setAccessibleDescription(summary());
+    update();
     if (!news)
         return;
     if (event.state == SlotState::Failed && event.awaitingRemoval)
@@ -135,78 +142,73 @@ void SlotTile::display(const station::SlotEvent &event) {
 }
 
 QString SlotTile::summary() const {
-    QStringList parts{m_slotLabel->text(), wordOf(m_event.state)};
-    parts.append(m_mainLabel->text().replace(u'\n', u' '));
-    parts.append(m_detailLabel->text());
-    if (m_event.awaitingRemoval)
-        parts.append(m_removalLabel->text());
+    QStringList parts{m_face.top, m_face.word, QString(m_face.main).replace(u'\n', u' '),
+                      m_face.detail, m_face.removal};
     parts.removeAll(QString());
     return parts.join(tr("，"));
-}
-
-void SlotTile::showFacts() {
-    const SlotState state = m_event.state;
-    QString main;
-    QString detail = m_event.text;
-    if (state == SlotState::Passed) {
-        main = QStringLiteral("%1\nPIN %2")
-                   .arg(m_report.settings.value(settings::Key::Name),
-                        m_report.settings.value(settings::Key::Pin));
-        detail = m_report.onPassWarning;
-    } else if (isResult(state) || state == SlotState::Problem) {
-        // The reason, in the adapter's words, where the name would stand.
-        main = m_event.text;
-        detail.clear();
-    }
-    m_slotLabel->setText(m_event.seq > 0 && state != SlotState::Waiting
-                             ? QStringLiteral("%1  #%2").arg(m_slot).arg(m_event.seq)
-                             : m_slot);
-    m_stateLabel->setText(wordOf(state));
-    m_mainLabel->setText(main);
-    m_mainLabel->setVisible(!main.isEmpty());
-    m_detailLabel->setText(detail);
-    m_detailLabel->setVisible(!detail.isEmpty());
-    m_progress->setVisible(state == SlotState::Working);
-    m_progress->setRange(0, std::max(1, m_event.stepsAll));
-    m_progress->setValue(m_event.stepsDone);
-    m_removalLabel->setText(m_event.awaitingRemoval ? tr("请取出模块") : QString());
-    m_removalLabel->setVisible(m_event.awaitingRemoval);
-
-    const QColor background = colourOf(state);
-    if (palette().color(QPalette::Window) != background) {
-        QPalette colours = palette();
-        colours.setColor(QPalette::Window, background);
-        colours.setColor(QPalette::WindowText,
-                         qGray(background.rgb()) > 150 ? Qt::black : Qt::white);
-        setPalette(colours);
-    }
-    setAccessibleName(tr("槽 %1").arg(m_slot));
-    setAccessibleDescription(summary());
-    scaleFonts();
 }
 
 void SlotTile::scaleFonts() {
     const double scale =
         std::clamp(std::min(width() / DesignWidth, height() / DesignHeight), 0.8, 3.0);
-    const auto sized = [this, scale](QLabel *label, double pixels, bool bold) {
-        QFont font = this->font();
+    const auto sized = [this, scale](QFont &font, double pixels, bool bold) {
+        font = this->font();
         font.setPixelSize(int(pixels * scale));
         font.setBold(bold);
-        // A step changes no size; setting the same font again would lay the tile out anew.
-        if (label->font() != font)
-            label->setFont(font);
     };
-    sized(m_slotLabel, 16, true);
-    sized(m_stateLabel, 24, true);
-    const bool passed = m_event.state == SlotState::Passed;
-    sized(m_mainLabel, passed ? 22 : 16, passed);
-    sized(m_detailLabel, 15, false);
-    sized(m_removalLabel, 17, true);
+    sized(m_topFont, 16, true);
+    sized(m_wordFont, 24, true);
+    sized(m_nameFont, 22, true);
+    sized(m_reasonFont, 16, false);
+    sized(m_detailFont, 15, false);
+    sized(m_removalFont, 17, true);
 }
 
 void SlotTile::resizeEvent(QResizeEvent *event) {
-    QFrame::resizeEvent(event);
+    QWidget::resizeEvent(event);
     scaleFonts();
+}
+
+void SlotTile::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    const QColor background = colourOf(m_event.state);
+    painter.fillRect(rect(), background);
+    painter.setPen(background.darker(130));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QColor ink = textColourOn(background);
+    painter.setPen(ink);
+
+    QRect area = rect().adjusted(Margin, Margin / 2, -Margin, -Margin / 2);
+    const int topHeight = QFontMetrics(m_wordFont).height();
+    const QRect top(area.topLeft(), QSize(area.width(), topHeight));
+    painter.setFont(m_wordFont);
+    painter.drawText(top, Qt::AlignRight | Qt::AlignVCenter, m_face.word);
+    painter.setFont(m_topFont);
+    painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter, m_face.top);
+    area.setTop(top.bottom() + 1);
+
+    const int bottomHeight = QFontMetrics(m_removalFont).height();
+    const QRect bottom(area.left(), area.bottom() - bottomHeight + 1, area.width(), bottomHeight);
+    painter.setFont(m_removalFont);
+    const int removalWidth = painter.fontMetrics().horizontalAdvance(m_face.removal);
+    painter.drawText(bottom, Qt::AlignRight | Qt::AlignVCenter, m_face.removal);
+    painter.setFont(m_detailFont);
+    const QRect detail = bottom.adjusted(0, 0, -removalWidth - Margin, 0);
+    painter.drawText(
+        detail, Qt::AlignLeft | Qt::AlignVCenter,
+        painter.fontMetrics().elidedText(m_face.detail, Qt::ElideRight, detail.width()));
+    area.setBottom(bottom.top() - 1);
+
+    if (m_face.stepsAll > 0) {
+        const QRect bar(area.left(), area.bottom() - BarHeight + 1, area.width(), BarHeight);
+        painter.drawRect(bar.adjusted(0, 0, -1, -1));
+        painter.fillRect(bar.left(), bar.top(), bar.width() * m_face.stepsDone / m_face.stepsAll,
+                         bar.height(), ink);
+        area.setBottom(bar.top() - 2);
+    }
+    const bool passed = m_event.state == SlotState::Passed;
+    painter.setFont(passed ? m_nameFont : m_reasonFont);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, m_face.main);
 }
 
 }  // namespace pairwick::stationwindow

@@ -19,6 +19,8 @@ QLabel *totalsLabel(QWidget *parent, const QString &objectName, int pixels) {
     font.setBold(true);
     label->setFont(font);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A new figure is no reason to lay the window out again.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     return label;
 }
 
@@ -50,7 +52,12 @@ void TotalsPanel::unitFinished(const station::UnitReport &report) {
     m_passed += report.result == ledger::AttemptResult::Passed;
     m_failed += report.result == ledger::AttemptResult::Failed ||
                 report.result == ledger::AttemptResult::Interrupted;
-    showStation();
+    m_changed = true;
+}
+
+void TotalsPanel::showChanges() {
+    if (std::exchange(m_changed, false))
+        showStation();
 }
 
 void TotalsPanel::showStation() {

@@ -19,7 +19,9 @@ public:
     explicit TotalsPanel(QWidget *parent = nullptr);
 
     void begin();
+    // Counted at once, shown at the next showChanges().
     void unitFinished(const station::UnitReport &report);
+    void showChanges();
     void ledgerStatus(const station::LedgerStatus &status);
 
     qint64 passed() const { return m_passed; }
@@ -31,6 +33,7 @@ private:
     QElapsedTimer m_running;
     qint64 m_passed = 0;
     qint64 m_failed = 0;
+    bool m_changed = false;
     QLabel *m_station;
     QLabel *m_batch;
     QLabel *m_ledger;

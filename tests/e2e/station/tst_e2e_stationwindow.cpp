@@ -83,9 +83,9 @@ void TestE2eStationWindow::batchThroughFourSlots() {
             if (!event.awaitingRemoval || event.seq == taken[index])
                 continue;
             taken[index] = event.seq;
-            shown.append({event.state, event.seq,
-                          tiles[index]->findChild<QLabel *>("mainLabel")->text(),
-                          tiles[index]->palette().color(QPalette::Window)});
+            const QImage drawn = tiles[index]->grab().toImage();
+            shown.append({event.state, event.seq, tiles[index]->face().main,
+                          drawn.pixelColor(drawn.width() / 2, 3)});
             units.command("next COM" + QByteArray::number(index + 1));
         }
         QTest::qWait(20);
