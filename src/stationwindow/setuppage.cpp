@@ -100,6 +100,7 @@ SetupPage::SetupPage(QWidget *parent)
     buttons->addWidget(m_start);
     layout->addLayout(buttons);
     accessibility::nameFieldsByTheirLabels(*this);
+    m_batch->lineEdit()->setAccessibleName(m_batch->accessibleName());
 
     listPorts();
     for (QLineEdit *edit :
@@ -138,7 +139,8 @@ void SetupPage::addRow(QFormLayout &form, const QString &caption, QWidget *field
     if (problemField)
         row->addWidget(problemLabel(*problemField));
     auto *label = new QLabel(caption, this);
-    label->setBuddy(field);
+    // A field with a button beside it is named through the field itself.
+    label->setBuddy(field->focusProxy() ? field->focusProxy() : field);
     form.addRow(label, row);
 }
 

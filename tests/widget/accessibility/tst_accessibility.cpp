@@ -18,8 +18,10 @@
 #include "accessibility/accessibility.h"
 #include "accessibility/accessibilitynames.h"
 #include "window/form1.h"
+#include "notificationrecorder.h"
 #include "windowharness.h"
 
+using pairwick::fakes::NotificationRecorder;
 using pairwick::fakes::WindowHarness;
 
 namespace {
@@ -65,23 +67,6 @@ QStringList labelNames(QAccessibleInterface *field) {
         names.append(nameOf(relation.first));
     return names;
 }
-
-// The texts of the notifications shown to assistive technology, in order. Offscreen, the
-// toolkit drops accessibility events unseen; a widget's showing is what it sends as ObjectShow.
-class NotificationRecorder : public QObject {
-public:
-    QStringList shown;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override {
-        if (event->type() == QEvent::Show) {
-            QAccessibleInterface *node = QAccessible::queryAccessibleInterface(watched);
-            if (node && node->role() == QAccessible::Notification)
-                shown.append(nameOf(node));
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 }  // namespace
 

@@ -16,7 +16,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "notificationrecorder.h"
 #include "station/slotevent.h"
+#include "stationwindow/runpage.h"
 #include "stationwindow/setuppage.h"
 #include "stationwindow/slottile.h"
 #include "stationwindow/stationwindow.h"
@@ -74,6 +76,7 @@ private slots:
     void tileShowsTheSlotsState_data();
     void tileShowsTheSlotsState();
     void silentLedgerKeepsTheWindowResponsive();
+    void everyControlHasAName();
 
 private:
     pairwick::station::StationSetup validSetup() const;
@@ -211,7 +214,13 @@ void TestStationWindow::tileShowsTheSlotsState() {
     report.settings.set(pairwick::settings::Key::Name, QStringLiteral("Unit-012"));
     report.settings.set(pairwick::settings::Key::Pin, QStringLiteral("904512"));
     tile.unitFinished(report);
+    pairwick::fakes::NotificationRecorder notifications;
+    qApp->installEventFilter(&notifications);
     tile.display(event);
+    qApp->removeEventFilter(&notifications);
+    // A new state is told to a screen reader as it is shown; staying in one is no news.
+    QCOMPARE(notifications.shown,
+             event.state == SlotState::Waiting ? QStringList() : QStringList{tile.summary()});
 
     // As drawn: the state's colour, and text readable on it (dark on amber, white on the rest).
     const QImage drawn = tile.grab().toImage();
@@ -269,6 +278,35 @@ void TestStationWindow::silentLedgerKeepsTheWindowResponsive() {
     QVERIFY(!window.isRunning());
     QVERIFY(child<QPushButton>(window.setupPage(), "startButton")->isEnabled());
     ::close(silent);
+}
+
+// What a screen reader finds walking the window with its tiles: every control named.
+void TestStationWindow::everyControlHasAName() {
+    StationWindow window(validSetup(), nullptr);
+    window.runPage().begin({"COM1", "COM2"});
+    window.show();
+    const QList<QAccessible::Role> controls{QAccessible::PushButton, QAccessible::EditableText,
+                                            QAccessible::ComboBox,   QAccessible::CheckBox,
+                                            QAccessible::List,       QAccessible::Table,
+                                            QAccessible::PageTab};
+    QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(&window)};
+    QStringList nameless;
+    int tiles = 0;
+    for (int walked = 0; !pending.isEmpty() && walked < 5000; ++walked) {
+        QAccessibleInterface *node = pending.takeFirst();
+        if (!node || !node->isValid())
+            continue;
+        tiles += node->text(QAccessible::Name).startsWith("槽 COM");
+        if (controls.contains(node->role()) && node->text(QAccessible::Name).isEmpty() &&
+            node->object() && node->object()->inherits("QWidget") &&
+            static_cast<QWidget *>(node->object())->isVisible())
+            nameless.append(node->object()->objectName() + " " +
+                            node->object()->metaObject()->className());
+        for (int child = 0; child < node->childCount(); ++child)
+            pending.append(node->child(child));
+    }
+    QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
+    QCOMPARE(tiles, 2);
 }
 
 QTEST_MAIN(TestStationWindow)
