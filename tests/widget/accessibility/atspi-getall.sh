@@ -30,20 +30,9 @@ export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_CACHE_
 export XDG_DATA_HOME="$work/data" GSETTINGS_BACKEND=memory PAIRWICK_PORTS="$work/ports"
 mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$PAIRWICK_PORTS"
 
-# Ends what this script started, children first, and whatever they started in turn.
-descendants() {
-    local child
-    for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
-        descendants "$child"
-        echo "$child"
-    done
-}
+. "$(dirname "$0")/processtree.sh"
 cleanup() {
-    local pid
-    for pid in $(descendants $$); do
-        kill "$pid" 2>/dev/null || true
-    done
-    wait 2>/dev/null || true
+    end_descendants
     rm -rf "$work"
 }
 trap cleanup EXIT

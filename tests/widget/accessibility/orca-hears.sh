@@ -71,20 +71,9 @@ export XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data" GSETTINGS_BACKEND
 mkdir -m 700 "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
 mkdir "$work/bin"
 
-# Ends what this script started, children first, and whatever they started in turn.
-descendants() {
-    local child
-    for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
-        descendants "$child"
-        echo "$child"
-    done
-}
+. "$(dirname "$0")/processtree.sh"
 cleanup() {
-    local pid
-    for pid in $(descendants $$); do
-        kill "$pid" 2>/dev/null || true
-    done
-    wait 2>/dev/null || true
+    end_descendants
     if [ -n "${ORCA_HEARS_KEEP:-}" ]; then
         mkdir -p "$ORCA_HEARS_KEEP"
         cp -r "$work"/row* "$ORCA_HEARS_KEEP" 2>/dev/null || true

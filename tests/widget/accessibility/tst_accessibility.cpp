@@ -17,8 +17,8 @@
 #include "about/frmabout.h"
 #include "accessibility/accessibility.h"
 #include "accessibility/accessibilitynames.h"
-#include "window/form1.h"
 #include "notificationrecorder.h"
+#include "window/form1.h"
 #include "windowharness.h"
 
 using pairwick::fakes::NotificationRecorder;
