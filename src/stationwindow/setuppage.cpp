@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "accessibility/accessibilitynames.h"
 #include "ledger/ledgerlocation.h"
@@ -25,6 +26,7 @@ using station::SetupField;
 namespace {
 
 constexpr int PortCount = 16;
+constexpr int PortWatchMs = 2000;
 
 QLineEdit *lineEdit(QWidget *parent, const QString &objectName) {
     auto *edit = new QLineEdit(parent);
@@ -103,6 +105,13 @@ SetupPage::SetupPage(QWidget *parent)
     m_batch->lineEdit()->setAccessibleName(m_batch->accessibleName());
 
     listPorts();
+    // A bridge plugged in after the window opened shows up on its own.
+    auto *portWatch = new QTimer(this);
+    connect(portWatch, &QTimer::timeout, this, [this] {
+        if (isEnabled())
+            listPorts();
+    });
+    portWatch->start(PortWatchMs);
     for (QLineEdit *edit :
          {m_ledger, m_profile, m_values, m_first, m_count, m_station, m_onPass, m_timeout})
         connect(edit, &QLineEdit::textChanged, this, &SetupPage::changed);

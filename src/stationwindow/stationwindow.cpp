@@ -19,6 +19,8 @@ namespace pairwick::stationwindow {
 
 namespace {
 
+constexpr int ListAfterTypingMs = 600;
+
 station::SetupField fieldOf(station::StartRefusal::Cause cause) {
     switch (cause) {
         case station::StartRefusal::Cause::Rules:
@@ -57,9 +59,13 @@ StationWindow::StationWindow(const station::StationSetup &setup, link::TrafficLo
     m_setup->fill(setup);
     check();
     listBatches();
+    // A URL being typed is asked for its batches once the typing pauses, not at every key.
+    m_listSoon.setSingleShot(true);
+    m_listSoon.setInterval(ListAfterTypingMs);
+    connect(&m_listSoon, &QTimer::timeout, this, &StationWindow::listBatches);
     connect(m_setup, &SetupPage::changed, this, [this] {
         check();
-        listBatches();
+        m_listSoon.start();
     });
     connect(m_setup, &SetupPage::startRequested, this, &StationWindow::start);
     connect(m_runPage, &RunPage::stopRequested, this, &StationWindow::stop);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <memory>
 
 #include "station/stationsetup.h"
@@ -63,6 +64,7 @@ private:
     std::shared_ptr<station::StationStart> m_start;
     std::unique_ptr<station::StationRun> m_run;
     QString m_listedLedger;
+    QTimer m_listSoon;
     bool m_starting = false;
     bool m_closeWhenEnded = false;
 };
