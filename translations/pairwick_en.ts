@@ -623,10 +623,6 @@ Close that program first, then connect again.</translation>
         <translation>This station: passed %1   failed %2   %3 an hour</translation>
     </message>
     <message>
-        <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3</source>
-        <translation>Whole batch (all stations): numbered %1   passed %2   failed %3</translation>
-    </message>
-    <message>
         <source>台账：正常</source>
         <translation>Ledger: reachable</translation>
     </message>
@@ -637,6 +633,10 @@ Close that program first, then connect again.</translation>
     <message>
         <source>&#x3000;待存结果 %1 个</source>
         <translation>   waiting to be stored: %1</translation>
+    </message>
+    <message>
+        <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3&#x3000;每小时 %4 个</source>
+        <translation>Whole batch (all stations): numbered %1   passed %2   failed %3   %4 an hour</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,12 @@ namespace {
 // A rate from the first minutes would jump about; it is shown once it means something.
 constexpr qint64 RateAfterMs = 30000;
 
+QString perHour(qint64 units, const QElapsedTimer &since) {
+    const qint64 elapsed = since.isValid() ? since.elapsed() : 0;
+    return elapsed >= RateAfterMs ? QString::number(qRound64(double(units) * 3600000 / elapsed))
+                                  : QStringLiteral("—");
+}
+
 QLabel *totalsLabel(QWidget *parent, const QString &objectName, int pixels) {
     auto *label = new QLabel(parent);
     label->setObjectName(objectName);
@@ -45,6 +51,7 @@ void TotalsPanel::begin() {
     m_passed = 0;
     m_failed = 0;
     m_running.start();
+    m_batchClock.invalidate();
     showStation();
 }
 
@@ -61,22 +68,27 @@ void TotalsPanel::showChanges() {
 }
 
 void TotalsPanel::showStation() {
-    const qint64 elapsed = m_running.isValid() ? m_running.elapsed() : 0;
-    const QString rate = elapsed >= RateAfterMs
-                             ? QString::number(qRound64(double(m_passed) * 3600000 / elapsed))
-                             : QStringLiteral("—");
-    m_station->setText(
-        tr("本工位：通过 %1　失败 %2　每小时 %3 个").arg(m_passed).arg(m_failed).arg(rate));
+    m_station->setText(tr("本工位：通过 %1　失败 %2　每小时 %3 个")
+                           .arg(m_passed)
+                           .arg(m_failed)
+                           .arg(perHour(m_passed, m_running)));
     m_station->setAccessibleName(m_station->text());
 }
 
 void TotalsPanel::ledgerStatus(const station::LedgerStatus &status) {
     // The batch's figures stay as last read while the ledger is away; the line below says so.
-    if (status.reachable)
-        m_batch->setText(tr("整批（所有工位）：已编号 %1　通过 %2　失败 %3")
+    if (status.reachable) {
+        // Every station's pace while this one runs: what the batch gained since it was first read.
+        if (!m_batchClock.isValid()) {
+            m_batchClock.start();
+            m_batchPassedFirst = status.batch.passed;
+        }
+        m_batch->setText(tr("整批（所有工位）：已编号 %1　通过 %2　失败 %3　每小时 %4 个")
                              .arg(status.batch.units)
                              .arg(status.batch.passed)
-                             .arg(status.batch.failed + status.batch.interrupted));
+                             .arg(status.batch.failed + status.batch.interrupted)
+                             .arg(perHour(status.batch.passed - m_batchPassedFirst, m_batchClock)));
+    }
     QString ledger = status.reachable ? tr("台账：正常") : tr("台账不可用：%1").arg(status.problem);
     if (status.spooled > 0)
         ledger += tr("　待存结果 %1 个").arg(status.spooled);

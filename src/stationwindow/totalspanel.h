@@ -31,6 +31,8 @@ private:
     void showStation();
 
     QElapsedTimer m_running;
+    QElapsedTimer m_batchClock;
+    qint64 m_batchPassedFirst = 0;
     qint64 m_passed = 0;
     qint64 m_failed = 0;
     bool m_changed = false;
