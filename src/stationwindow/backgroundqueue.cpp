@@ -3,6 +3,8 @@
 
 #include <QPointer>
 
+#include "ledger/ledger.h"
+
 namespace pairwick::stationwindow {
 
 BackgroundQueue::BackgroundQueue(QObject *parent) : QObject(parent), m_worker(new QObject) {
@@ -31,6 +33,20 @@ void BackgroundQueue::post(QObject *context, Work work) {
                 Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
+}
+
+void BackgroundQueue::readLedger(QObject *context, const ledger::LedgerLocation &location,
+                                 Read read, std::function<void(const QString &problem)> failed) {
+    post(context,
+         [location, read = std::move(read), failed = std::move(failed)]() -> std::function<void()> {
+             try {
+                 ledger::Ledger ledger(location, QStringLiteral("pairwick-window"),
+                                       ledger::Ledger::Opening::ExistingOnly);
+                 return read(ledger);
+             } catch (const ledger::LedgerError &error) {
+                 return [failed, problem = error.message()] { failed(problem); };
+             }
+         });
 }
 
 }  // namespace pairwick::stationwindow

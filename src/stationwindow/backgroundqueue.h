@@ -5,6 +5,12 @@
 #include <QThread>
 #include <functional>
 
+#include "ledger/ledgerlocation.h"
+
+namespace pairwick::ledger {
+class Ledger;
+}
+
 namespace pairwick::stationwindow {
 
 // One thread where the window's own ledger work waits (start-up, listings), so that the window
@@ -22,6 +28,12 @@ public:
 
     // The result is dropped when context is gone by the time it is ready.
     void post(QObject *context, Work work);
+
+    using Read = std::function<std::function<void()>(ledger::Ledger &ledger)>;
+    // Reads a ledger that exists already, with a connection of the queue's own; what read
+    // returns runs on context's thread, or failed with the reason when the ledger cannot be read.
+    void readLedger(QObject *context, const ledger::LedgerLocation &location, Read read,
+                    std::function<void(const QString &problem)> failed);
 
 private:
     QThread m_thread;

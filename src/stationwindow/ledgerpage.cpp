@@ -91,30 +91,26 @@ void LedgerPage::refresh() {
         return;
     }
     m_reading = true;
-    m_queue.post(this, [this, location = *m_location, batch = m_batch]() -> std::function<void()> {
-        QList<ledger::UnitRow> units;
-        QString problem;
-        try {
-            ledger::Ledger ledger(location, QStringLiteral("pairwick-window"),
-                                  ledger::Ledger::Opening::ExistingOnly);
-            units = ledger.units(batch);
-        } catch (const ledger::LedgerError &error) {
-            problem = error.message();
-        }
-        return [this, units = std::move(units), problem] {
-            m_reading = false;
-            if (problem.isEmpty()) {
+    m_queue.readLedger(
+        this, *m_location,
+        [this, batch = m_batch](ledger::Ledger &ledger) -> std::function<void()> {
+            return [this, units = ledger.units(batch)] {
                 m_units->setUnits(units);
                 m_status->setText(tr("批次 %1：%2 个模块").arg(m_batch).arg(units.size()));
-            } else {
-                // What was read before stays; it is only not the latest.
-                m_status->setText(tr("台账不可用：%1").arg(problem));
-            }
-            emit refreshed();
-            if (std::exchange(m_readAgain, false))
-                refresh();
-        };
-    });
+                readingEnded();
+            };
+        },
+        [this](const QString &problem) {
+            // What was read before stays; it is only not the latest.
+            m_status->setText(tr("台账不可用：%1").arg(problem));
+            readingEnded();
+        });
+}
+
+void LedgerPage::readingEnded() {
+    m_reading = false;
+    if (std::exchange(m_readAgain, false))
+        refresh();
 }
 
 bool LedgerPage::exportCsv(const QString &path, QString *error) const {

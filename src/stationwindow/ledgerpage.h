@@ -34,10 +34,8 @@ public:
 
     const UnitFilter &shown() const { return *m_filter; }
 
-signals:
-    void refreshed();
-
 private:
+    void readingEnded();
     void askExport();
 
     BackgroundQueue &m_queue;

@@ -71,6 +71,10 @@ void RunPage::slotChanged(int index, const station::SlotEvent &event) {
         pending.last() = event;
     else
         pending.append(event);
+    showSoon();
+}
+
+void RunPage::showSoon() {
     if (!m_frame.isActive())
         m_frame.start();
 }
@@ -89,8 +93,7 @@ void RunPage::showPending() {
 void RunPage::unitFinished(int index, const station::UnitReport &report) {
     m_tiles.at(index)->unitFinished(report);
     m_totals->unitFinished(report);
-    if (!m_frame.isActive())
-        m_frame.start();
+    showSoon();
 }
 
 void RunPage::ledgerStatus(const station::LedgerStatus &status) {

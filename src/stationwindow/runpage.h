@@ -37,6 +37,8 @@ signals:
     void stopRequested();
 
 private:
+    // At the next frame, with whatever else comes until then.
+    void showSoon();
     void showPending();
 
     TotalsPanel *m_totals;

@@ -24,12 +24,6 @@ bool isResult(SlotState state) {
            state == SlotState::Already || state == SlotState::Interrupted;
 }
 
-bool operator==(const SlotTile::Face &one, const SlotTile::Face &other) {
-    return one.top == other.top && one.word == other.word && one.main == other.main &&
-           one.detail == other.detail && one.removal == other.removal &&
-           one.stepsDone == other.stepsDone && one.stepsAll == other.stepsAll;
-}
-
 }  // namespace
 
 SlotTile::SlotTile(const QString &slot, QWidget *parent)

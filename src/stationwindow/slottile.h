@@ -29,6 +29,8 @@ public:
         QString removal;  // "take the unit out" while the unit waits to be taken out
         int stepsDone = 0;
         int stepsAll = 0;  // a step bar is shown while above 0
+
+        bool operator==(const Face &other) const = default;
     };
 
     explicit SlotTile(const QString &slot, QWidget *parent = nullptr);

@@ -103,18 +103,16 @@ void StationWindow::listBatches() {
     const std::optional<ledger::LedgerLocation> location = ledger::parseLedgerUrl(url, &error);
     if (!location)
         return;
-    m_queue->post(this, [this, location = *location]() -> std::function<void()> {
-        QStringList names;
-        try {
-            ledger::Ledger ledger(location, QStringLiteral("pairwick-window"),
-                                  ledger::Ledger::Opening::ExistingOnly);
+    m_queue->readLedger(
+        this, *location,
+        [this](ledger::Ledger &ledger) -> std::function<void()> {
+            QStringList names;
             for (const ledger::BatchSummary &batch : ledger.batches())
                 names.append(batch.name);
-        } catch (const ledger::LedgerError &) {
-            // A new ledger has no batches; one that cannot be reached says so at Start.
-        }
-        return [this, names] { m_setup->setBatches(names); };
-    });
+            return [this, names] { m_setup->setBatches(names); };
+        },
+        // A new ledger has no batches; one that cannot be reached says so at Start.
+        [](const QString &) {});
 }
 
 bool StationWindow::start() {

@@ -30,7 +30,7 @@ export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_CACHE_
 export XDG_DATA_HOME="$work/data" GSETTINGS_BACKEND=memory PAIRWICK_PORTS="$work/ports"
 mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$PAIRWICK_PORTS"
 
-. "$(dirname "$0")/processtree.sh"
+. "$(dirname "$0")/session.sh"
 cleanup() {
     end_descendants
     rm -rf "$work"
@@ -40,27 +40,8 @@ trap 'exit 1' HUP INT PIPE TERM
 
 out_of_time() { [ "$SECONDS" -ge "$deadline" ]; }
 
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-until [ -s "$work/display" ]; do
-    out_of_time && { echo "atspi-getall: Xvfb did not start" >&2; exit 1; }
-    sleep 0.1
-done
-DISPLAY=":$(cat "$work/display")"
-export DISPLAY
-
-/usr/libexec/at-spi-bus-launcher --launch-immediately 2>"$work/launcher.log" &
-# Asked before the launcher owns its name, the session bus would start a second one of its own.
-until dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
-    org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true'; do
-    out_of_time && { echo "atspi-getall: no accessibility bus" >&2; exit 1; }
-    sleep 0.1
-done
-a11y=$(dbus-send --session --dest=org.a11y.Bus --print-reply=literal /org/a11y/bus \
-    org.a11y.Bus.GetAddress | tr -d '[:space:]')
-# What a screen reader does when it starts: it tells applications to turn accessibility on.
-dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-    org.freedesktop.DBus.Properties.Set \
-    string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null
+start_display "$work" 640x480x24 || { echo "atspi-getall: Xvfb did not start" >&2; exit 1; }
+start_accessibility_bus "$work" || { echo "atspi-getall: no accessibility bus" >&2; exit 1; }
 
 "$app" >"$work/app.log" 2>&1 &
 app_pid=$!

@@ -71,7 +71,7 @@ export XDG_CACHE_HOME="$work/cache" XDG_DATA_HOME="$work/data" GSETTINGS_BACKEND
 mkdir -m 700 "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME"
 mkdir "$work/bin"
 
-. "$(dirname "$0")/processtree.sh"
+. "$(dirname "$0")/session.sh"
 cleanup() {
     end_descendants
     if [ -n "${ORCA_HEARS_KEEP:-}" ]; then
@@ -153,23 +153,8 @@ focus_moves_after() { # log line
         sub(/^.*ORCA: Changing locusOfFocus /, ""); print }' "$1"
 }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-wait_for "Xvfb display" 10 test -s "$work/display"
-DISPLAY=":$(cat "$work/display")"
-export DISPLAY
-
-/usr/libexec/at-spi-bus-launcher --launch-immediately 2>"$work/launcher.log" &
-bus_has_a11y() {
-    dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
-        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true'
-}
-# Asked before the launcher owns its name, the session bus would start a second one of its own.
-wait_for "accessibility bus" 10 bus_has_a11y
-a11y=$(dbus-send --session --dest=org.a11y.Bus --print-reply=literal /org/a11y/bus \
-    org.a11y.Bus.GetAddress | tr -d '[:space:]')
-dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-    org.freedesktop.DBus.Properties.Set \
-    string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null
+start_display "$work" 1024x768x24 || fail "no Xvfb display in time"
+start_accessibility_bus "$work" || fail "no accessibility bus in time"
 
 # Orca will not start while another Orca of the same user runs anywhere (it asks
 # `pgrep -u UID -x orca`). The one here is alone on its own display and buses, so that question

@@ -17,6 +17,7 @@
 #include "about/frmabout.h"
 #include "accessibility/accessibility.h"
 #include "accessibility/accessibilitynames.h"
+#include "accessibletree.h"
 #include "notificationrecorder.h"
 #include "window/form1.h"
 #include "windowharness.h"
@@ -25,9 +26,6 @@ using pairwick::fakes::NotificationRecorder;
 using pairwick::fakes::WindowHarness;
 
 namespace {
-
-// Far more than either window holds, so a navigation loop ends the walk instead of the test.
-constexpr int MostNodes = 2000;
 
 // Every accessible object reachable from `window` by child navigation, keyed by its widget's
 // object name; nameless helpers (a list's rows, a combo box's popup) are walked but not kept.
@@ -38,16 +36,11 @@ struct Walk {
 
 Walk walk(QObject *window) {
     Walk result;
-    QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(window)};
-    while (!pending.isEmpty() && result.nodes < MostNodes) {
-        QAccessibleInterface *node = pending.takeFirst();
-        if (!node || !node->isValid())
-            continue;
-        ++result.nodes;
+    const QList<QAccessibleInterface *> tree = pairwick::fakes::accessibleTree(window);
+    result.nodes = int(tree.size());
+    for (QAccessibleInterface *node : tree) {
         if (QObject *object = node->object(); object && !object->objectName().isEmpty())
             result.byName.insert(object->objectName(), node);
-        for (int i = 0; i < node->childCount(); ++i)
-            pending.append(node->child(i));
     }
     return result;
 }
@@ -113,7 +106,7 @@ void TestAccessibility::initTestCase() {
 void TestAccessibility::init() {
     m_harness = std::make_unique<WindowHarness>();
     m_walk = walk(m_harness->form.get());
-    QVERIFY2(m_walk.nodes < MostNodes, "the walk does not end");
+    QVERIFY2(m_walk.nodes < pairwick::fakes::MostAccessibleNodes, "the walk does not end");
 }
 
 void TestAccessibility::cleanup() {

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "accessibletree.h"
 #include "notificationrecorder.h"
 #include "station/slotevent.h"
 #include "stationwindow/runpage.h"
@@ -289,21 +290,14 @@ void TestStationWindow::everyControlHasAName() {
                                             QAccessible::ComboBox,   QAccessible::CheckBox,
                                             QAccessible::List,       QAccessible::Table,
                                             QAccessible::PageTab};
-    QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(&window)};
     QStringList nameless;
     int tiles = 0;
-    for (int walked = 0; !pending.isEmpty() && walked < 5000; ++walked) {
-        QAccessibleInterface *node = pending.takeFirst();
-        if (!node || !node->isValid())
-            continue;
+    for (QAccessibleInterface *node : pairwick::fakes::accessibleTree(&window)) {
         tiles += node->text(QAccessible::Name).startsWith("槽 COM");
-        if (controls.contains(node->role()) && node->text(QAccessible::Name).isEmpty() &&
-            node->object() && node->object()->inherits("QWidget") &&
-            static_cast<QWidget *>(node->object())->isVisible())
-            nameless.append(node->object()->objectName() + " " +
-                            node->object()->metaObject()->className());
-        for (int child = 0; child < node->childCount(); ++child)
-            pending.append(node->child(child));
+        const auto *widget = qobject_cast<QWidget *>(node->object());
+        if (controls.contains(node->role()) && node->text(QAccessible::Name).isEmpty() && widget &&
+            widget->isVisible())
+            nameless.append(widget->objectName() + " " + widget->metaObject()->className());
     }
     QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
     QCOMPARE(tiles, 2);
