@@ -27,6 +27,7 @@
 #include <map>
 
 #include "link/trafficlog.h"
+#include "patience.h"
 #include "provision/parallelrun.h"
 #include "settings/adaptersettings.h"
 
@@ -99,7 +100,7 @@ public:
         int ready = 0;
         QElapsedTimer clock;
         clock.start();
-        while (ready < adapters && clock.elapsed() < 10000) {
+        while (ready < adapters && clock.elapsed() < PatienceMs) {
             for (const QString &line : tail.newLines())
                 ready += line.startsWith(QStringLiteral("ready "));
             m_process.waitForFinished(20);
@@ -108,7 +109,7 @@ public:
     }
     ~Simulator() {
         m_process.terminate();
-        if (!m_process.waitForFinished(3000))
+        if (!m_process.waitForFinished(PatienceMs))
             m_process.kill();
         m_process.waitForFinished();
     }

@@ -6,11 +6,13 @@
 #include <sys/prctl.h>
 #include <csignal>
 
+#include "patience.h"
+
 namespace pairwick::adaptersim::test {
 
 namespace {
 
-constexpr int startLimitMs = 5000;
+constexpr int startLimitMs = PatienceMs;
 
 }  // namespace
 

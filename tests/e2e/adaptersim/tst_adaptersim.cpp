@@ -17,6 +17,8 @@
 #include <csignal>
 #include <memory>
 
+#include "patience.h"
+
 using namespace std::chrono_literals;
 
 namespace pairwick::adaptersim::test {
@@ -628,7 +630,8 @@ void TestAdapterSim::chaosReplaysForTheSameSeed() {
                               "noise-burst"}));
         // All lines at once, so no timing can come between the seed and the faults.
         QVERIFY(m_port.write(commands));
-        QTRY_COMPARE(logged(m_simulator->standardOutput(), "<- ").size(), 64);
+        QTRY_COMPARE_WITH_TIMEOUT(logged(m_simulator->standardOutput(), "<- ").size(), 64,
+                                  PatienceMs);
         const QStringList faults = logged(m_simulator->standardOutput(), "chaos ");
         if (run == 0) {
             QVERIFY(faults.size() >= 3);
@@ -663,7 +666,7 @@ void TestAdapterSim::chaosVanishingComesBackUnderTheSameLink() {
             QVERIFY(!QFileInfo::exists(link));
         }
         QTRY_COMPARE_WITH_TIMEOUT(logged(m_simulator->standardOutput(), "returned ").size(),
-                                  vanished, 3000);
+                                  vanished, PatienceMs);
         const QString returned = logged(m_simulator->standardOutput(), "returned ").constLast();
         QCOMPARE(returned, QStringLiteral("%1 -> %2").arg(link, QFileInfo(link).symLinkTarget()));
         QVERIFY(m_port.open(link));
@@ -701,7 +704,8 @@ void TestAdapterSim::unitAddresses() {
     const QString port = QStringLiteral("COM%1").arg(3 + adapter);
 
     for (qsizetype unit = 0; unit < units.size(); ++unit) {
-        QTRY_COMPARE(logged(m_simulator->standardOutput(), port + " unit in ").size(), unit + 1);
+        QTRY_COMPARE_WITH_TIMEOUT(logged(m_simulator->standardOutput(), port + " unit in ").size(),
+                                  unit + 1, PatienceMs);
         QCOMPARE(logged(m_simulator->standardOutput(), port + " unit in ").constLast(),
                  units[unit]);
         const QByteArray address = units[unit].section(QLatin1Char(' '), 1).toLatin1();
@@ -727,7 +731,8 @@ void TestAdapterSim::nextBringsAFreshUnit() {
     // Between two units the link points at nothing, as after the vanish fault.
     QVERIFY(QFileInfo(link).isSymLink());
     QVERIFY(!QFileInfo::exists(link));
-    QTRY_COMPARE(logged(m_simulator->standardOutput(), "unit in ").size(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(logged(m_simulator->standardOutput(), "unit in ").size(), 2,
+                              PatienceMs);
     QVERIFY2(clock.elapsed() >= 0.8 * settleMs, qPrintable(QString::number(clock.elapsed())));
 
     QVERIFY(m_port.open(link));
@@ -802,8 +807,8 @@ void TestAdapterSim::unitControlLines() {
     const auto ignoredLines = [&] {
         return m_simulator->standardError().count("pairwick-adapter-sim: control line ignored: ");
     };
-    QTRY_COMPARE(ignoredLines(), qsizetype(ignored));
-    QTRY_COMPARE(logged(m_simulator->standardOutput(), "unit "), unitLog);
+    QTRY_COMPARE_WITH_TIMEOUT(ignoredLines(), qsizetype(ignored), PatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(logged(m_simulator->standardOutput(), "unit "), unitLog, PatienceMs);
     // Long enough for a unit on its way to have come in.
     QTest::qWait(200);
     QCOMPARE(logged(m_simulator->standardOutput(), "unit "), unitLog);

@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include "e2eharness.h"
+#include "patience.h"
 
 using pairwick::fakes::ScriptedMessageBoxes;
 
@@ -56,7 +57,8 @@ void TestE2eConnection::connectReadsEveryField() {
              QStringList({"AT", "AT+DEVICENAME?", "AT+VER?", "AT+UART?", "AT+ROLE?",
                           "AT+MSGENABLE?", "AT+PIN?", "AT+ADDR?", "AT+BINDADDR?"}));
     // The clock has been running through the read.
-    QTRY_VERIFY(harness.text("Text1").startsWith(QStringLiteral("已连接：0:00:")));
+    QTRY_VERIFY_WITH_TIMEOUT(harness.text("Text1").startsWith(QStringLiteral("已连接：0:00:")),
+                             PatienceMs);
 }
 
 void TestE2eConnection::adapterWithoutEchoTimesOut() {
@@ -111,7 +113,7 @@ void TestE2eConnection::adapterVanishingWhileIdle() {
     harness.find<QLineEdit>("Text4")->setText(QStringLiteral("typed"));
     harness.simulator.sendSignal(SIGKILL);
     QVERIFY(harness.simulator.waitForEnd());
-    QTRY_COMPARE(harness.caption(), QStringLiteral("连接"));
+    QTRY_COMPARE_WITH_TIMEOUT(harness.caption(), QStringLiteral("连接"), PatienceMs);
     // The device is gone for good: no storm of errors burning the processor afterwards.
     const double cpuBefore = cpuSeconds();
     QTest::qWait(2000);

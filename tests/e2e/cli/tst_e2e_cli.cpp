@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 
+#include "patience.h"
 #include "simulatorprocess.h"
 
 using pairwick::adaptersim::test::SimulatorProcess;
@@ -105,7 +106,7 @@ CliRun TestE2eCli::run(const QStringList &arguments) {
     process.setProcessEnvironment(environment());
     process.start(QStringLiteral(PAIRWICK_CLI_PATH), arguments);
     CliRun result;
-    const QDeadlineTimer deadline(60000);
+    const QDeadlineTimer deadline(PatienceMs);
     // The high-water mark leaves with the process, so it is sampled until the end.
     while (!process.waitForFinished(20)) {
         result.peakResidentKiB =
@@ -199,7 +200,7 @@ void TestE2eCli::portsFailIndependently() {
     const QJsonObject held = vanished.value("settings").toObject();
     QVERIFY(!held.contains("name") && !held.contains("baud") && held.contains("pin"));
     QVERIFY(!vanished.value("complete").toBool());
-    QTRY_VERIFY(received("COM2").contains("AT+UARTBAUDRATE=115200"));
+    QTRY_VERIFY_WITH_TIMEOUT(received("COM2").contains("AT+UARTBAUDRATE=115200"), PatienceMs);
     QCOMPARE(received("COM2").constLast(), "AT+UARTBAUDRATE=115200");
 
     const QJsonObject wrong = portResult(result, "COM3");
@@ -391,10 +392,10 @@ void TestE2eCli::interruptSendsNothingMore() {
     process.setProcessEnvironment(environment());
     process.start(QStringLiteral(PAIRWICK_CLI_PATH),
                   {"write", "COM1", "--paced", "--set", "pin=4321", "--quiet"});
-    QTRY_VERIFY_WITH_TIMEOUT(received("COM1").size() >= 3, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(received("COM1").size() >= 3, PatienceMs);
     ::kill(pid_t(process.processId()), SIGINT);
     const qsizetype sentAtSignal = received("COM1").size();
-    QVERIFY(process.waitForFinished(3000));
+    QVERIFY(process.waitForFinished(PatienceMs));
     QCOMPARE(process.exitCode(), 130);
     QTest::qWait(1500);
     QVERIFY2(received("COM1").size() <= sentAtSignal + 1, qPrintable(received("COM1").join(", ")));

@@ -31,7 +31,7 @@ wait_until() { # seconds command [arguments...]
 
 start_display() { # work-folder geometry; exports DISPLAY
     Xvfb -displayfd 3 -screen 0 "$2" -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
-    wait_until 10 test -s "$1/display" || return 1
+    wait_until 60 test -s "$1/display" || return 1
     DISPLAY=":$(cat "$1/display")"
     export DISPLAY
 }
@@ -44,7 +44,7 @@ bus_has_a11y() {
 start_accessibility_bus() { # work-folder; sets a11y to the bus's address
     /usr/libexec/at-spi-bus-launcher --launch-immediately 2>"$1/launcher.log" &
     # Asked before the launcher owns its name, the session bus would start a second one of its own.
-    wait_until 10 bus_has_a11y || return 1
+    wait_until 60 bus_has_a11y || return 1
     a11y=$(dbus-send --session --dest=org.a11y.Bus --print-reply=literal /org/a11y/bus \
         org.a11y.Bus.GetAddress | tr -d '[:space:]')
     # What a screen reader does when it starts: it tells applications to turn accessibility on.

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "accessibility/accessibilitybusguard.h"
+#include "patience.h"
 #include "sampleintrospection.h"
 
 using namespace pairwick::testing;
@@ -108,8 +109,8 @@ void TestAccessibilityBus::initTestCase() {
         QSKIP("dbus-daemon is not installed (scripts/install-deps test installs it)");
     m_daemon.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
                             QStringLiteral("--print-address=1")});
-    QVERIFY2(m_daemon.waitForStarted(5000), qPrintable(m_daemon.errorString()));
-    QTRY_VERIFY_WITH_TIMEOUT(m_daemon.canReadLine(), 5000);
+    QVERIFY2(m_daemon.waitForStarted(PatienceMs), qPrintable(m_daemon.errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(m_daemon.canReadLine(), PatienceMs);
     const QString address = QString::fromLocal8Bit(m_daemon.readLine()).trimmed();
     m_service = QDBusConnection::connectToBus(address, QStringLiteral("guarded"));
     m_client = QDBusConnection::connectToBus(address, QStringLiteral("assistive"));
