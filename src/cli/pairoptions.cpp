@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <utility>
 
 #include "cli/clirequest.h"
 #include "settings/profile.h"
