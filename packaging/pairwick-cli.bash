@@ -11,7 +11,7 @@ _pairwick_cli()
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W '--help --version' -- "$cur"))
         else
-            COMPREPLY=($(compgen -W 'ports read write reset station ledger' -- "$cur"))
+            COMPREPLY=($(compgen -W 'ports read write reset pair station ledger' -- "$cur"))
         fi
         return
     fi
@@ -26,13 +26,20 @@ _pairwick_cli()
             return
             ;;
         --set)
-            COMPREPLY=($(compgen -W 'name= baud= parity= stop= role= messages= pin= bind=' \
-                -- "$cur"))
+            # pair sets the names, the roles, the PIN and the bound address itself.
+            local keys='name= baud= parity= stop= role= messages= pin= bind='
+            [[ ${words[1]} == pair ]] && keys='baud= parity= stop= messages='
+            COMPREPLY=($(compgen -W "$keys" -- "$cur"))
             # The value follows the key in the same word.
             compopt -o nospace
             return
             ;;
-        --timeout | --batch | --first | --count | --ledger | --station | --on-pass)
+        --pin)
+            COMPREPLY=($(compgen -W 'random' -- "$cur"))
+            return
+            ;;
+        --timeout | --batch | --first | --count | --ledger | --station | --on-pass | \
+            --master-name | --slave-name)
             return
             ;;
     esac
@@ -43,6 +50,7 @@ _pairwick_cli()
         ports) ;;
         read | reset) options+=' --paced --timeout --log --quiet' ;;
         write) options+=' --paced --timeout --log --quiet --profile --set' ;;
+        pair) options+=' --paced --timeout --log --quiet --pin --set --master-name --slave-name' ;;
         station)
             options+=' --batch --profile --set --values --first --count --ledger --station'
             options+=' --on-pass --again --quiet --log --timeout'

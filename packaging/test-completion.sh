@@ -35,8 +35,12 @@ check() {
     failures=$((failures + 1))
 }
 
-check 'ledger ports read reset station write' ''
+check 'ledger pair ports read reset station write' ''
 check 'read reset' r
+check 'pair ports' p
+check '--master-name' pair COM1 COM2 --m
+check 'random' pair COM1 COM2 --pin r
+check 'parity=' pair COM1 COM2 --set p
 check '--help --version' -
 check '' --help ''
 check '' frobnicate ''

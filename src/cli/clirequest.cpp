@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include "cli/pairoptions.h"
 #include "settings/profile.h"
 
 namespace pairwick::cli {
@@ -24,7 +25,22 @@ constexpr CommandFacts Commands[]{
     {Command::Write, "write",
      "Probe, read, write the values that differ, read back and verify them."},
     {Command::Reset, "reset", "Restore the factory settings, wait 3 s, read back."},
+    {Command::Pair, "pair", "Make two adapters a wireless cable: MASTER bound to SLAVE, one PIN."},
+    {Command::Station, "station", "Provision unit after unit in every slot, recorded in a ledger."},
+    {Command::Ledger, "ledger", "List a ledger's batches or units ('pairwick-cli ledger --help')."},
 };
+
+// The commands that read their own options.
+bool parsesItself(Command command) {
+    return command == Command::Station || command == Command::Ledger;
+}
+
+QString commandNames() {
+    QStringList names;
+    for (const CommandFacts &facts : Commands)
+        names.append(QLatin1String(facts.name));
+    return names.join(QStringLiteral(", "));
+}
 
 const QString ExitStatusText = QStringLiteral(
     "Exit status:\n"
@@ -57,8 +73,6 @@ QString overview() {
                     .arg(QLatin1String(facts.name), -9)
                     .arg(QLatin1String(facts.summary));
     text += QStringLiteral(
-        "  station  Provision unit after unit in every slot, recorded in a ledger.\n"
-        "  ledger   List a ledger's batches or units ('pairwick-cli ledger --help').\n"
         "\nPORT is COMn (through the same port map as the window: $PAIRWICK_PORTS, else "
         "~/.config/pairwick/ports, else COM1-4 ttyS0-3, COM5-12 ttyUSB0-7, COM13-16 ttyACM0-3) "
         "or a device path.\n"
@@ -78,10 +92,14 @@ const CommandFacts *findCommand(const QString &name) {
 std::variant<CliRequest, EarlyExit> parseCommand(const CommandFacts &facts,
                                                  const QStringList &arguments) {
     const bool takesPorts = facts.command != Command::Ports;
+    const bool pair = facts.command == Command::Pair;
     QCommandLineParser parser;
     parser.setApplicationDescription(QLatin1String(facts.summary));
     parser.addPositionalArgument(QLatin1String(facts.name), QStringLiteral("The command."));
-    if (takesPorts)
+    const PairOptions pairOptions;
+    if (pair)
+        pairOptions.addPositionalArguments(parser);
+    else if (takesPorts)
         parser.addPositionalArgument(QStringLiteral("PORT"), QStringLiteral("COMn or a device."),
                                      QStringLiteral("PORT..."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -113,6 +131,8 @@ std::variant<CliRequest, EarlyExit> parseCommand(const CommandFacts &facts,
     parser.addOption(json);
     if (facts.command == Command::Write)
         parser.addOptions({profile, set});
+    if (pair)
+        pairOptions.addOptions(parser);
     if (takesPorts)
         parser.addOptions({paced, timeout, log, quiet});
 
@@ -124,6 +144,8 @@ std::variant<CliRequest, EarlyExit> parseCommand(const CommandFacts &facts,
                      QStringLiteral("%1 [options]").arg(QLatin1String(facts.name)));
         if (facts.command == Command::Write)
             text += u'\n' + KeysText;
+        if (pair)
+            return EarlyExit{text + u'\n' + PairOptions::explanation(), ExitStatus::Success};
         return EarlyExit{text + u'\n' + ExitStatusText, ExitStatus::Success};
     }
 
@@ -135,6 +157,11 @@ std::variant<CliRequest, EarlyExit> parseCommand(const CommandFacts &facts,
         if (!request.ports.isEmpty())
             return usageError(QStringLiteral("ports takes no PORT"));
         return request;
+    }
+    if (pair) {
+        const QString problem = pairOptions.read(parser, request);
+        if (!problem.isEmpty())
+            return usageError(problem);
     }
     if (request.ports.isEmpty())
         return usageError(
@@ -183,7 +210,8 @@ EarlyExit usageError(const QString &message) {
 std::variant<CliRequest, EarlyExit> parseCommandLine(const QStringList &arguments) {
     const QStringList rest = arguments.mid(1);
     if (rest.isEmpty())
-        return usageError(QStringLiteral("a COMMAND is missing: ports, read, write or reset"));
+        return usageError(
+            QStringLiteral("a COMMAND is missing; the commands are %1").arg(commandNames()));
     const QString first = rest.constFirst();
     if (first == u"--help" || first == u"-h")
         return EarlyExit{overview(), ExitStatus::Success};
@@ -194,9 +222,12 @@ std::variant<CliRequest, EarlyExit> parseCommandLine(const QStringList &argument
     const CommandFacts *facts = findCommand(first);
     if (!facts)
         return usageError(
-            QStringLiteral("unknown command '%1'; the commands are ports, read, write, "
-                           "reset")
-                .arg(first));
+            QStringLiteral("unknown command '%1'; the commands are %2").arg(first, commandNames()));
+    if (parsesItself(facts->command)) {
+        CliRequest delegated;
+        delegated.command = facts->command;
+        return delegated;
+    }
     return parseCommand(*facts, arguments);
 }
 

@@ -14,10 +14,14 @@ namespace pairwick::cli {
 
 // What a call asks for, checked in full before any port is touched.
 struct CliRequest {
-    enum class Command { Ports, Read, Write, Reset };
+    // Station and ledger read their own options.
+    enum class Command { Ports, Read, Write, Reset, Pair, Station, Ledger };
     Command command = Command::Read;
-    QStringList ports;
-    settings::AdapterSettings desired;
+    QStringList ports;                  // pair: MASTER, SLAVE
+    settings::AdapterSettings desired;  // pair: what both adapters get
+    // pair: what only MASTER and only SLAVE get, beside desired.
+    settings::AdapterSettings masterOnly;
+    settings::AdapterSettings slaveOnly;
     provision::Pace pace;
     QString logFile;
     bool json = false;

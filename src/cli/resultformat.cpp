@@ -57,7 +57,7 @@ QString failureText(const PortResult &result) {
                : QStringLiteral("%1: %2").arg(result.failedStep, result.error);
 }
 
-QByteArray resultsJson(const std::vector<PortResult> &results) {
+QJsonArray resultsArray(const std::vector<PortResult> &results) {
     QJsonArray ports;
     for (const PortResult &result : results) {
         QJsonObject port;
@@ -75,7 +75,11 @@ QByteArray resultsJson(const std::vector<PortResult> &results) {
         port.insert(QStringLiteral("seconds"), qRound(result.seconds * 1000) / 1000.0);
         ports.append(port);
     }
-    return QJsonDocument(QJsonObject{{QStringLiteral("ports"), ports}}).toJson();
+    return ports;
+}
+
+QByteArray resultsJson(const std::vector<PortResult> &results) {
+    return QJsonDocument(QJsonObject{{QStringLiteral("ports"), resultsArray(results)}}).toJson();
 }
 
 QString resultsTable(const std::vector<PortResult> &results) {

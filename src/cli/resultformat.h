@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QString>
 #include <vector>
 
@@ -13,6 +14,8 @@ namespace pairwick::cli {
 // "unchanged", "error", "seconds"}, ...]}, with the settings under the profile's keys: what was
 // read, null when nothing was.
 QByteArray resultsJson(const std::vector<provision::PortResult> &results);
+// The array under "ports".
+QJsonArray resultsArray(const std::vector<provision::PortResult> &results);
 
 // A table for people, one row per port.
 QString resultsTable(const std::vector<provision::PortResult> &results);

@@ -18,6 +18,8 @@ enum class Fault {
     NoEcho,
     LateTail,
     WrongToken,
+    // Answers ERROR and leaves the state alone, as an adapter does with a command it refuses.
+    Refuse,
     Garbage,
     NoiseBurst,
     // Ends the program.

@@ -24,8 +24,11 @@ QString factoryTable() {
                     .arg(latin1(entry.value));
     }
     text += QStringLiteral(
+        "With --adapters N above 1 each adapter has a local address of its own instead, the\n"
+        "port's number in the form of a unit address (COM4: 0A51:00:000004).\n"
         "\nCMD is a whole command line without CR LF, e.g. AT+VER?; each fault switch may be\n"
-        "given more than once. A command that gets a faulty reply still takes effect.\n");
+        "given more than once. A command that gets a faulty reply still takes effect, unless\n"
+        "--error-on refuses it.\n");
     return text;
 }
 

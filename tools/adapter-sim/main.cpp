@@ -6,6 +6,7 @@
 #include "responder.h"
 #include "signalwatcher.h"
 #include "simulator.h"
+#include "unitnumbering.h"
 #include "unitslot.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,16 @@ AdapterState initialState(const Options &options) {
     if (options.gb18030Name) {
         // 测试设备 as older tools stored it.
         state.setValue(Field::Name, "\xB2\xE2\xCA\xD4\xC9\xE8\xB1\xB8");
+    }
+    return state;
+}
+
+// Several adapters of one process are as many devices, so each has an address of its own: the
+// unit address of its port's number.
+AdapterState adapterState(const Options &options, int port) {
+    AdapterState state = initialState(options);
+    if (options.adapters > 1) {
+        state.setValue(Field::LocalAddress, unitAddress(port));
     }
     return state;
 }
@@ -89,9 +100,9 @@ int main(int argc, char *argv[]) {
         const AdapterSetup setup{options.portsFolder, QStringLiteral("com%1").arg(port),
                                  options.replyDelay, options.lineRate, options.floodBytes};
         const UnitNumbering numbering{options.firstUnit, options.adapters, index};
-        Responder responder = options.units
-                                  ? UnitSlot::firstUnit(numbering, makeUnit)
-                                  : makeResponder(options, initialState(options), quint32(index));
+        Responder responder =
+            options.units ? UnitSlot::firstUnit(numbering, makeUnit)
+                          : makeResponder(options, adapterState(options, port), quint32(index));
         // One adapter keeps the log as it always was; several name their ports.
         const QString label = options.adapters > 1 ? QStringLiteral("COM%1").arg(port) : QString();
         adapters.push_back(std::make_unique<Simulator>(setup, std::move(responder),

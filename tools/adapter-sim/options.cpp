@@ -29,6 +29,7 @@ constexpr FaultSwitch faultSwitches[] = {
      "Answer the query CMD with a value the tool must refuse: AT+UART? reports 9601,8,n,3, "
      "AT+ROLE? 2, AT+MSGENABLE? en, any other query its value followed by X."},
     {Fault::Garbage, "garbage", "Answer CMD with 16 random non-ASCII bytes and no OK."},
+    {Fault::Refuse, "error-on", "Refuse CMD: answer ERROR and leave the state as it was."},
     {Fault::Vanish, "vanish-on",
      "On receiving CMD remove the link, close the terminal and exit 0 without replying."},
 };

@@ -37,10 +37,12 @@ Response Responder::respond(const QByteArray &line) {
         return response.chaos == fault || m_faults.triggers(fault, line);
     };
 
-    // A fault only spoils what is sent: the command itself still takes effect.
+    // A fault only spoils what is sent: the command itself still takes effect, unless it is
+    // refused.
     const AdapterState before = m_state;
-    QByteArray reply =
-        answer(line, hit(Fault::WrongToken), m_lowercaseOk || hit(Fault::LowercaseOk));
+    QByteArray reply = hit(Fault::Refuse) ? QByteArray("ERROR\r\n")
+                                          : answer(line, hit(Fault::WrongToken),
+                                                   m_lowercaseOk || hit(Fault::LowercaseOk));
     response.changed = changedFields(before, m_state);
     if (hit(Fault::Silent)) {
         response.kind = Response::Kind::Silence;

@@ -342,6 +342,9 @@ void TestAdapterSim::commandScripts_data() {
     QTest::newRow("silenced command still takes effect")
         << QStringList{"--silent-on", "AT+ROLE=1"}
         << Script{unanswered("AT+ROLE=1"), answered("AT+ROLE?", "1")};
+    QTest::newRow("refused command leaves the state")
+        << QStringList{"--error-on", "AT+ROLE=1"}
+        << Script{refused("AT+ROLE=1"), answered("AT+ROLE?", "0"), accepted("AT+ROLE=0")};
     QTest::newRow("lowercase ok") << QStringList{"--lowercase-ok"}
                                   << Script{{"AT", "AT\r\nok\r\n"},
                                             {"AT+ROLE?", "AT+ROLE?\r\n0\r\nok\r\n"},
@@ -601,6 +604,9 @@ void TestAdapterSim::twoAdaptersAreIndependent() {
     QCOMPARE(second.exchange("AT+ROLE=1"), QByteArray("AT+ROLE=1\r\nOK\r\n"));
     QCOMPARE(second.exchange("AT+PIN?"), QByteArray("AT+PIN?\r\n+PIN CODE: 1234\r\nOK\r\n"));
     QCOMPARE(m_port.exchange("AT+ROLE?"), QByteArray("AT+ROLE?\r\n0\r\nOK\r\n"));
+    // Two devices, two addresses, each telling its port.
+    QCOMPARE(second.exchange("AT+ADDR?"),
+             QByteArray("AT+ADDR?\r\n+LOCALADDR:0A51:00:000004\r\nOK\r\n"));
     QVERIFY(m_simulator->sendSignal(SIGTERM));
     QVERIFY(m_simulator->waitForEnd());
 
@@ -964,6 +970,7 @@ void TestAdapterSim::helpListsSwitchesAndFactoryState() {
                                  "--late-tail",
                                  "--wrong-token",
                                  "--garbage",
+                                 "--error-on",
                                  "--vanish-on",
                                  "--flood",
                                  "--quiet",
