@@ -97,10 +97,11 @@ int runLedgerCommand(const QStringList &arguments) {
         return usage(QStringLiteral("--csv and --json exclude each other"));
 
     QString error;
-    const std::optional<ledger::LedgerLocation> location =
+    std::optional<ledger::LedgerLocation> location =
         ledger::parseLedgerUrl(ledger::effectiveLedgerUrl(parser.value(url)), &error);
     if (!location)
         return unavailable(error);
+    location->fallbackApplicationName = QStringLiteral("pairwick-cli");
     try {
         ledger::Ledger opened(*location, QStringLiteral("pairwick-cli"),
                               ledger::Ledger::Opening::ExistingOnly);
