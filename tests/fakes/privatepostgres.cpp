@@ -226,6 +226,8 @@ PrivatePgBouncer::PrivatePgBouncer(const PrivatePostgres &server) {
                             "auth_type = any\n"
                             "pool_mode = transaction\n"
                             "default_pool_size = 2\n"
+                            "min_pool_size = 2\n"
+                            "server_round_robin = 1\n"
                             "max_client_conn = 200\n"
                             "pidfile = %3/pgbouncer.pid\n"
                             "logfile = %3/pgbouncer.log\n")

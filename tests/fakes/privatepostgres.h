@@ -80,8 +80,9 @@ private:
 };
 
 // A PgBouncer of the test's own in front of a private server, in transaction pooling mode with a
-// pool of two server connections, fewer than its clients, so that one client's transactions meet
-// different sessions of the server. Listens on a socket in a folder of its own.
+// pool of two server connections, fewer than its clients, taken in turn, so that one client's
+// consecutive transactions meet different sessions of the server. Listens on a socket in a folder
+// of its own.
 class PrivatePgBouncer {
 public:
     explicit PrivatePgBouncer(const PrivatePostgres &server);
