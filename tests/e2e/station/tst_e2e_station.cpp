@@ -531,25 +531,34 @@ void TestE2eStation::failoverToSynchronousStandbyLosesNothing() {
 
 void TestE2eStation::ledgerOverTls_data() {
     QTest::addColumn<bool>("serversAuthority");
-    QTest::newRow("the authority that signed the server") << true;
-    QTest::newRow("another authority") << false;
+    QTest::addColumn<bool>("inEnvironment");  // libpq's PGSSLMODE and PGSSLROOTCERT, not the URL
+    QTest::newRow("the authority that signed the server") << true << false;
+    QTest::newRow("another authority") << false << false;
+    QTest::newRow("another authority, in libpq's environment") << false << true;
 }
 
 void TestE2eStation::ledgerOverTls() {
     QFETCH(bool, serversAuthority);
+    QFETCH(bool, inEnvironment);
     PrivatePostgres server({}, PrivatePostgres::Listening::TlsOnLoopback);
     QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
     const QString authority =
         serversAuthority ? server.authority() : server.makeAuthority(QStringLiteral("stranger"));
     QVERIFY2(!authority.isEmpty() && !server.createDatabase("tls").isEmpty(),
              qPrintable(server.problem()));
-    const QString url =
-        QStringLiteral("postgresql://postgres@localhost:%1/tls?sslmode=verify-full&sslrootcert=%2")
-            .arg(server.tcpPort())
-            .arg(authority);
+    QString url = QStringLiteral("postgresql://postgres@localhost:%1/tls").arg(server.tcpPort());
+    QProcessEnvironment settings = environment();
+    if (inEnvironment) {
+        settings.insert(QStringLiteral("PGSSLMODE"), QStringLiteral("verify-full"));
+        settings.insert(QStringLiteral("PGSSLROOTCERT"), authority);
+    } else {
+        url += QStringLiteral("?sslmode=verify-full&sslrootcert=") + authority;
+    }
     startUnits(1);
-    auto run = station({"COM1", "--batch", "tls", "--set", "name=Tls-{seq}", "--count", "2",
-                        "--ledger", url, "--station", "bench-6"});
+    auto run = std::make_unique<Station>(
+        QStringList{"COM1", "--batch", "tls", "--set", "name=Tls-{seq}", "--count", "2", "--ledger",
+                    url, "--station", "bench-6"},
+        settings);
     operate({run.get()}, [] { return false; });
     if (!serversAuthority) {
         QCOMPARE(run->finish(), 4);
