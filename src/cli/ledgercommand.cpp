@@ -60,7 +60,9 @@ int runLedgerCommand(const QStringList &arguments) {
     const QCommandLineOption url(
         QStringLiteral("ledger"),
         QStringLiteral("The ledger: sqlite:PATH, or postgresql://[user@][host][:port]/DATABASE "
-                       "with ?host=FOLDER for a Unix socket. Default: $PAIRWICK_LEDGER, else "
+                       "with ?host=FOLDER for a Unix socket, several hosts separated by commas, "
+                       "and libpq's parameters (sslmode, target_session_attrs ...) as "
+                       "?name=value. Default: $PAIRWICK_LEDGER, else "
                        "sqlite:$XDG_DATA_HOME/pairwick/ledger.sqlite. A password belongs in "
                        "~/.pgpass or $PGPASSFILE, never in the URL."),
         QStringLiteral("URL"));
@@ -97,10 +99,11 @@ int runLedgerCommand(const QStringList &arguments) {
         return usage(QStringLiteral("--csv and --json exclude each other"));
 
     QString error;
-    const std::optional<ledger::LedgerLocation> location =
+    std::optional<ledger::LedgerLocation> location =
         ledger::parseLedgerUrl(ledger::effectiveLedgerUrl(parser.value(url)), &error);
     if (!location)
         return unavailable(error);
+    location->fallbackApplicationName = QStringLiteral("pairwick-cli");
     try {
         ledger::Ledger opened(*location, QStringLiteral("pairwick-cli"),
                               ledger::Ledger::Opening::ExistingOnly);

@@ -22,7 +22,9 @@ namespace {
 // Long enough for another station's transaction, short enough that a stuck one is reported.
 constexpr int SqliteBusyMs = 10000;
 const QString SqliteOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(SqliteBusyMs);
-const QString PostgresOptions = QStringLiteral("connect_timeout=5");
+// A server that does not answer is reported after this long, unless the URL or
+// $PGCONNECT_TIMEOUT says otherwise.
+const QString ConnectTimeoutSeconds = QStringLiteral("5");
 
 QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -40,6 +42,32 @@ void makeFolders(const QString &folder) {
             QStringLiteral("cannot create the folder %1: %2").arg(folder, systemError()));
 }
 
+// libpq's quoting in a connection string: the value in single quotes, a quote or backslash in it
+// after a backslash.
+QString quotedOption(const QString &name, const QString &value) {
+    QString quoted = value;
+    quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
+    return QStringLiteral("%1='%2'").arg(name, quoted);
+}
+
+// What libpq gets beyond the database, user and hosts that Qt's driver passes itself.
+QString postgresOptions(const LedgerLocation &location) {
+    QStringList options;
+    if (!location.port.isEmpty())
+        options.append(quotedOption(QStringLiteral("port"), location.port));
+    bool timeoutGiven = qEnvironmentVariableIsSet("PGCONNECT_TIMEOUT");
+    for (const auto &[name, value] : location.parameters) {
+        options.append(quotedOption(name, value));
+        timeoutGiven = timeoutGiven || name == u"connect_timeout";
+    }
+    if (!timeoutGiven)
+        options.append(quotedOption(QStringLiteral("connect_timeout"), ConnectTimeoutSeconds));
+    if (!location.fallbackApplicationName.isEmpty())
+        options.append(quotedOption(QStringLiteral("fallback_application_name"),
+                                    location.fallbackApplicationName));
+    return options.join(u' ');
+}
+
 }  // namespace
 
 LedgerConnection::LedgerConnection(const LedgerLocation &location, const QString &connectionName,
@@ -54,9 +82,7 @@ LedgerConnection::LedgerConnection(const LedgerLocation &location, const QString
         database.setDatabaseName(m_location.database);
         database.setHostName(m_location.host);
         database.setUserName(m_location.user);
-        if (m_location.port > 0)
-            database.setPort(m_location.port);
-        database.setConnectOptions(PostgresOptions);
+        database.setConnectOptions(postgresOptions(m_location));
     }
 }
 

@@ -1,44 +1,106 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ledger/sqlstatement.h"
 
+#include <libpq-fe.h>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 
 #include "ledger/ledger.h"
 
 namespace pairwick::ledger {
 
-SqlStatement::SqlStatement(const QSqlDatabase &database, const QString &sql) : m_query(database) {
+namespace {
+
+// libpq's connection under Qt's PostgreSQL driver; none for another database.
+PGconn *postgresConnection(const QSqlDatabase &database) {
+    if (database.driverName() != QLatin1String("QPSQL"))
+        return nullptr;
+    const QVariant handle = database.driver()->handle();
+    PGconn *connection = nullptr;
+    // Qt names the type by the struct behind libpq's typedef, older Qt by the typedef.
+    if (handle.isValid() &&
+        (qstrcmp(handle.typeName(), "pg_conn*") == 0 || qstrcmp(handle.typeName(), "PGconn*") == 0))
+        connection = *static_cast<PGconn *const *>(handle.data());
+    if (!connection)
+        throw LedgerError(QStringLiteral("the connection is not open"));
+    return connection;
+}
+
+}  // namespace
+
+SqlStatement::SqlStatement(const QSqlDatabase &database, const QString &sql) {
+    if (PGconn *connection = postgresConnection(database)) {
+        m_postgres = std::make_unique<PostgresStatement>(connection, sql);
+        return;
+    }
+    m_query = QSqlQuery(database);
     m_query.setForwardOnly(true);
     if (!m_query.prepare(sql))
         fail(m_query);
 }
 
 void SqlStatement::execute(const QSqlDatabase &database, const QString &sql) {
+    if (PGconn *connection = postgresConnection(database)) {
+        PostgresStatement::execute(connection, sql);
+        return;
+    }
     QSqlQuery query(database);
     if (!query.exec(sql))
         fail(query);
 }
 
 SqlStatement &SqlStatement::bind(const QString &placeholder, const QString &text) {
-    m_query.bindValue(placeholder, text.isNull() ? QStringLiteral("") : text);
+    const QString stored = text.isNull() ? QStringLiteral("") : text;
+    if (m_postgres)
+        m_postgres->bind(placeholder, stored);
+    else
+        m_query.bindValue(placeholder, stored);
     return *this;
 }
 
 SqlStatement &SqlStatement::bind(const QString &placeholder, qint64 number) {
-    m_query.bindValue(placeholder, number);
+    if (m_postgres)
+        m_postgres->bind(placeholder, number);
+    else
+        m_query.bindValue(placeholder, number);
     return *this;
 }
 
 SqlStatement &SqlStatement::bindNull(const QString &placeholder) {
-    m_query.bindValue(placeholder, QVariant());
+    if (m_postgres)
+        m_postgres->bindNull(placeholder);
+    else
+        m_query.bindValue(placeholder, QVariant());
     return *this;
 }
 
 SqlStatement &SqlStatement::exec() {
-    if (!m_query.exec())
+    if (m_postgres)
+        m_postgres->exec();
+    else if (!m_query.exec())
         fail(m_query);
     return *this;
+}
+
+bool SqlStatement::next() {
+    return m_postgres ? m_postgres->next() : m_query.next();
+}
+
+QString SqlStatement::text(int column) const {
+    return m_postgres ? m_postgres->text(column) : m_query.value(column).toString();
+}
+
+qint64 SqlStatement::number(int column) const {
+    return m_postgres ? m_postgres->number(column) : m_query.value(column).toLongLong();
+}
+
+bool SqlStatement::isNull(int column) const {
+    return m_postgres ? m_postgres->isNull(column) : m_query.isNull(column);
+}
+
+int SqlStatement::rowsAffected() const {
+    return m_postgres ? m_postgres->rowsAffected() : m_query.numRowsAffected();
 }
 
 void SqlStatement::fail(const QSqlQuery &query) {

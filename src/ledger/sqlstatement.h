@@ -4,18 +4,21 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <memory>
+
+#include "ledger/postgresstatement.h"
 
 class QSqlDatabase;
 
 namespace pairwick::ledger {
 
-// One prepared statement whose values are all bound, never spliced into its text. Every failure
-// throws LedgerError with the driver's own words.
+// One statement whose values are all bound, never spliced into its text. On SQLite it is Qt's
+// prepared query; on PostgreSQL it goes through libpq on the connection Qt opened (see
+// PostgresStatement for why). Every failure throws LedgerError with the database's own words.
 class SqlStatement {
 public:
     SqlStatement(const QSqlDatabase &database, const QString &sql);
-    // A statement that takes no values (DDL, BEGIN, COMMIT), run unprepared: PostgreSQL prepares
-    // nothing but queries and changes of rows.
+    // A statement that takes no values (DDL, BEGIN, COMMIT), run unprepared.
     static void execute(const QSqlDatabase &database, const QString &sql);
 
     // A null text is stored as an empty one, so that comparisons in SQL never meet NULL where a
@@ -25,15 +28,16 @@ public:
     SqlStatement &bindNull(const QString &placeholder);
     SqlStatement &exec();
 
-    bool next() { return m_query.next(); }
-    QString text(int column) const { return m_query.value(column).toString(); }
-    qint64 number(int column) const { return m_query.value(column).toLongLong(); }
-    bool isNull(int column) const { return m_query.isNull(column); }
-    int rowsAffected() const { return m_query.numRowsAffected(); }
+    bool next();
+    QString text(int column) const;
+    qint64 number(int column) const;
+    bool isNull(int column) const;
+    int rowsAffected() const;
 
 private:
     [[noreturn]] static void fail(const QSqlQuery &query);
 
+    std::unique_ptr<PostgresStatement> m_postgres;
     QSqlQuery m_query;
 };
 

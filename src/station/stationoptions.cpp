@@ -76,9 +76,10 @@ QString StationOptions::explanation() {
         "hex\n"
         "digits of its address, {random:N} N random digits, {{ and }} for braces.\n\n"
         "Ledger URLs: sqlite:PATH (default: $XDG_DATA_HOME/pairwick/ledger.sqlite, or\n"
-        "$PAIRWICK_LEDGER), postgresql://[user@]host[:port]/database,\n"
-        "postgresql:///database?host=/socket/folder. Passwords come from ~/.pgpass or "
-        "$PGPASSFILE.\n");
+        "$PAIRWICK_LEDGER), postgresql://[user@]host[:port][,host[:port]...]/database,\n"
+        "postgresql:///database?host=/socket/folder. libpq's sslmode, sslrootcert, sslcert,\n"
+        "sslkey, connect_timeout, application_name and target_session_attrs may follow as\n"
+        "?name=value&... Passwords come from ~/.pgpass or $PGPASSFILE.\n");
 }
 
 }  // namespace pairwick::station

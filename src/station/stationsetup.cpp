@@ -94,6 +94,8 @@ std::variant<CheckedSetup, QList<SetupProblem>> checkSetup(const StationSetup &s
     config.station = setup.station.trimmed();
     if (config.station.isEmpty())
         problems.append({SetupField::Station, QStringLiteral("--station needs a name")});
+    // What the server's list of sessions shows for this station's connections.
+    config.ledger.fallbackApplicationName = QStringLiteral("pairwick-") + config.station;
     if (const std::optional<int> timeoutMs = provision::parseTimeout(setup.timeoutMs))
         config.pace.timeoutMs = *timeoutMs;
     else

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // pairwick-cli station as a fixture runs it all day: real station processes, simulated units that
-// a simulated operator takes out and puts in, and the ledger on an SQLite file or on a PostgreSQL
-// server of the test's own.
+// a simulated operator takes out and puts in, and the ledger on an SQLite file or on PostgreSQL
+// servers of the test's own: over a socket, through a PgBouncer, over TLS, and a primary with a
+// synchronous standby that takes over.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,7 @@
 #include "simulatorprocess.h"
 
 using pairwick::adaptersim::test::SimulatorProcess;
+using pairwick::fakes::PrivatePgBouncer;
 using pairwick::fakes::PrivatePostgres;
 
 namespace {
@@ -131,6 +133,9 @@ private slots:
     void stationsShareOneBatch_data();
     void stationsShareOneBatch();
     void ledgerOutageLosesNothing();
+    void failoverToSynchronousStandbyLosesNothing();
+    void ledgerOverTls_data();
+    void ledgerOverTls();
     void killedStationsLoseNothing();
     void badRulesSendNothing_data();
     void badRulesSendNothing();
@@ -139,7 +144,8 @@ private:
     SimulatorProcess &startUnits(int ports, const QStringList &switches = {});
     QProcessEnvironment environment() const;
     QString sqliteUrl() const { return QStringLiteral("sqlite:") + m_folder->filePath("l.sqlite"); }
-    QString postgresUrl();
+    // A new database on the test's server, reached through the pooler when one is given.
+    QString postgresUrl(const PrivatePgBouncer *pooler = nullptr);
     std::unique_ptr<Station> station(const QStringList &arguments);
     // Plays the operator: a unit whose result is shown is taken out and the next put in, until
     // `done` holds or every station has ended.
@@ -201,11 +207,12 @@ QProcessEnvironment TestE2eStation::environment() const {
     return environment;
 }
 
-QString TestE2eStation::postgresUrl() {
-    const QString url = m_postgres->createDatabase(QStringLiteral("station%1").arg(++m_databases));
+QString TestE2eStation::postgresUrl(const PrivatePgBouncer *pooler) {
+    const QString name = QStringLiteral("station%1").arg(++m_databases);
+    const QString url = m_postgres->createDatabase(name);
     if (url.isEmpty())
         qFatal("no database: %s", qPrintable(m_postgres->problem()));
-    return url;
+    return pooler ? pooler->url(name) : url;
 }
 
 std::unique_ptr<Station> TestE2eStation::station(const QStringList &arguments) {
@@ -421,15 +428,22 @@ void TestE2eStation::failedUnitIsRetriedWithItsValues() {
 }
 
 void TestE2eStation::stationsShareOneBatch_data() {
-    QTest::addColumn<bool>("postgres");
-    QTest::newRow("one SQLite file") << false;
-    QTest::newRow("one PostgreSQL server") << true;
+    QTest::addColumn<QString>("ledger");
+    QTest::newRow("one SQLite file") << "sqlite";
+    QTest::newRow("one PostgreSQL server") << "postgresql";
+    // The schema is made and every number reserved through pooled sessions.
+    QTest::newRow("PgBouncer in transaction mode") << "pgbouncer";
 }
 
 void TestE2eStation::stationsShareOneBatch() {
-    QFETCH(bool, postgres);
+    QFETCH(QString, ledger);
+    std::unique_ptr<PrivatePgBouncer> pooler;
+    if (ledger == "pgbouncer") {
+        pooler = std::make_unique<PrivatePgBouncer>(*m_postgres);
+        QVERIFY2(pooler->problem().isEmpty(), qPrintable(pooler->problem()));
+    }
     startUnits(4);
-    const QString url = postgres ? postgresUrl() : sqliteUrl();
+    const QString url = ledger == "sqlite" ? sqliteUrl() : postgresUrl(pooler.get());
     const QStringList rules{"--batch", "shared", "--set",    "name=Node-{seq:3}",
                             "--count", "12",     "--ledger", url};
     auto east = station(QStringList{"COM1", "COM2", "--station", "east"} + rules);
@@ -445,7 +459,7 @@ void TestE2eStation::stationsShareOneBatch() {
     }
     QCOMPARE(passed, 12);
     expectLedgerMatchesUnits(url, "shared", east->units() + west->units());
-    QCOMPARE(ledger({"units", "--ledger", url}).size(), passed);
+    QCOMPARE(this->ledger({"units", "--ledger", url}).size(), passed);
 }
 
 void TestE2eStation::ledgerOutageLosesNothing() {
@@ -481,6 +495,80 @@ void TestE2eStation::ledgerOutageLosesNothing() {
     QCOMPARE(all[0].toObject().value("state").toString(), QStringLiteral("passed"));
     QVERIFY(!QFile::exists(m_folder->filePath("state/pairwick/spool-bench-4.json")) ||
             QFile(m_folder->filePath("state/pairwick/spool-bench-4.json")).size() < 8);
+}
+
+// The primary crashes mid-batch and its synchronous standby is promoted: the stations find it
+// through the URL's second host, and every number it had confirmed is there.
+void TestE2eStation::failoverToSynchronousStandbyLosesNothing() {
+    PrivatePostgres primary({"synchronous_standby_names='*'", "synchronous_commit=on"});
+    QVERIFY2(primary.problem().isEmpty(), qPrintable(primary.problem()));
+    PrivatePostgres standby(primary, {});
+    QVERIFY2(standby.problem().isEmpty(), qPrintable(standby.problem()));
+    QVERIFY2(!primary.createDatabase("failover").isEmpty(), qPrintable(primary.problem()));
+    const QString url =
+        QStringLiteral("postgresql://postgres@/failover?host=%1,%2&target_session_attrs=read-write")
+            .arg(primary.folder(), standby.folder());
+    // Paced like a real line, so that the crash meets units being written.
+    startUnits(4, {"--line-rate", "9600"});
+    const QStringList rules{"--batch", "failover", "--set",    "name=Fo-{seq:3}",
+                            "--count", "12",       "--ledger", url};
+    auto east = station(QStringList{"COM1", "COM2", "--station", "east"} + rules);
+    auto west = station(QStringList{"COM3", "COM4", "--station", "west"} + rules);
+    operate({east.get(), west.get()},
+            [&] { return east->units().size() + west->units().size() >= 4; });
+    QVERIFY2(primary.stopImmediately(), qPrintable(primary.problem()));
+    QVERIFY2(standby.promote(), qPrintable(standby.problem()));
+    operate({east.get(), west.get()}, [] { return false; });
+    QCOMPARE(east->finish(), 0);
+    QCOMPARE(west->finish(), 0);
+    qsizetype passed = 0;
+    for (const Json &unit : east->units() + west->units())
+        passed += unit.value("result").toString() == QStringLiteral("passed");
+    QCOMPARE(passed, 12);
+    expectLedgerMatchesUnits(url, "failover", east->units() + west->units());
+    QCOMPARE(ledger({"units", "--ledger", url}).size(), passed);
+}
+
+void TestE2eStation::ledgerOverTls_data() {
+    QTest::addColumn<bool>("serversAuthority");
+    QTest::addColumn<bool>("inEnvironment");  // libpq's PGSSLMODE and PGSSLROOTCERT, not the URL
+    QTest::newRow("the authority that signed the server") << true << false;
+    QTest::newRow("another authority") << false << false;
+    QTest::newRow("another authority, in libpq's environment") << false << true;
+}
+
+void TestE2eStation::ledgerOverTls() {
+    QFETCH(bool, serversAuthority);
+    QFETCH(bool, inEnvironment);
+    PrivatePostgres server({}, PrivatePostgres::Listening::TlsOnLoopback);
+    QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
+    const QString authority =
+        serversAuthority ? server.authority() : server.makeAuthority(QStringLiteral("stranger"));
+    QVERIFY2(!authority.isEmpty() && !server.createDatabase("tls").isEmpty(),
+             qPrintable(server.problem()));
+    QString url = QStringLiteral("postgresql://postgres@localhost:%1/tls").arg(server.tcpPort());
+    QProcessEnvironment settings = environment();
+    if (inEnvironment) {
+        settings.insert(QStringLiteral("PGSSLMODE"), QStringLiteral("verify-full"));
+        settings.insert(QStringLiteral("PGSSLROOTCERT"), authority);
+    } else {
+        url += QStringLiteral("?sslmode=verify-full&sslrootcert=") + authority;
+    }
+    startUnits(1);
+    auto run = std::make_unique<Station>(
+        QStringList{"COM1", "--batch", "tls", "--set", "name=Tls-{seq}", "--count", "2", "--ledger",
+                    url, "--station", "bench-6"},
+        settings);
+    operate({run.get()}, [] { return false; });
+    if (!serversAuthority) {
+        QCOMPARE(run->finish(), 4);
+        QVERIFY2(run->errors().contains("certificate verify failed"), run->errors().constData());
+        QVERIFY(!m_units->standardOutput().contains("<- "));
+        return;
+    }
+    QCOMPARE(run->finish(), 0);
+    QCOMPARE(run->units().size(), 2);
+    expectLedgerMatchesUnits(url, "tls", run->units());
 }
 
 // A station killed at seeded moments and started again under its name: the ledger and the units
