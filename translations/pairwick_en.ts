@@ -307,6 +307,65 @@ Close that program first, then connect again.</translation>
     </message>
 </context>
 <context>
+    <name>pairwick::provision</name>
+    <message>
+        <source>读取波特率、校验位、停止位</source>
+        <translation>read baud, parity, stop</translation>
+    </message>
+    <message>
+        <source>读取 %1</source>
+        <translation>read %1</translation>
+    </message>
+    <message>
+        <source>%1 毫秒内没有回复</source>
+        <translation>no reply within %1 ms</translation>
+    </message>
+    <message>
+        <source>回复不完整：%1</source>
+        <translation>incomplete reply %1</translation>
+    </message>
+    <message>
+        <source>适配器回复 %1</source>
+        <translation>the adapter answered %1</translation>
+    </message>
+    <message>
+        <source>探测</source>
+        <translation>probe</translation>
+    </message>
+    <message>
+        <source>没有适配器回应 AT</source>
+        <translation>no adapter answers AT</translation>
+    </message>
+    <message>
+        <source>写入 bind</source>
+        <translation>write bind</translation>
+    </message>
+    <message>
+        <source>适配器处于从角色，不保存绑定地址；请同时设置 role=master</source>
+        <translation>the adapter is in the slave role, where it keeps no bound address; set role=master with it</translation>
+    </message>
+    <message>
+        <source>写入 %1=%2</source>
+        <translation>write %1=%2</translation>
+    </message>
+    <message>
+        <source>校验 %1</source>
+        <translation>verify %1</translation>
+    </message>
+    <message>
+        <source>写入 %1，读回 %2</source>
+        <translation>written %1, read back %2</translation>
+    </message>
+    <message>
+        <source>恢复出厂设置</source>
+        <translation>reset</translation>
+    </message>
+    <message>
+        <source>等待适配器就绪</source>
+        <translation>settle</translation>
+    </message>
+</context>
+<context>
     <name>pairwick::settings</name>
     <message>
         <source>设备名称</source>
@@ -351,6 +410,149 @@ Close that program first, then connect again.</translation>
     <message>
         <source>停止位</source>
         <translation>Stop bits</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::station</name>
+    <message>
+        <source>通过后命令未能启动：%1</source>
+        <translation>on-pass command did not start: %1</translation>
+    </message>
+    <message>
+        <source>通过后命令运行超过 %1 秒，已被终止</source>
+        <translation>on-pass command ran longer than %1 s and was ended</translation>
+    </message>
+    <message>
+        <source>通过后命令崩溃</source>
+        <translation>on-pass command crashed</translation>
+    </message>
+    <message>
+        <source>通过后命令以状态 %1 退出</source>
+        <translation>on-pass command exited with status %1</translation>
+    </message>
+    <message>
+        <source>已写入：%1</source>
+        <translation>written: %1</translation>
+    </message>
+    <message>
+        <source>已发出，结果未知：%1</source>
+        <translation>sent, outcome unknown: %1</translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>（警告：%1）</source>
+        <translation> (warning: %1)</translation>
+    </message>
+    <message>
+        <source>已配置为 %1（#%2，%3，%4）</source>
+        <translation>already provisioned as %1 (#%2, %3, %4)</translation>
+    </message>
+    <message>
+        <source>在“%1”之前停止</source>
+        <translation>stopped before %1</translation>
+    </message>
+    <message>
+        <source>停止前“%1”没有得到回复</source>
+        <translation>no reply to %1 before the stop</translation>
+    </message>
+    <message>
+        <source>另一个工位正在配置此地址（%1）</source>
+        <translation>another station is provisioning this address right now (%1)</translation>
+    </message>
+    <message>
+        <source>模块的值</source>
+        <translation>values</translation>
+    </message>
+    <message>
+        <source>预留编号</source>
+        <translation>reserve</translation>
+    </message>
+    <message>
+        <source>凑满本批次的模块正在别处进行</source>
+        <translation>the units that complete the batch are in progress elsewhere</translation>
+    </message>
+    <message>
+        <source>台账无法访问，正在重试：%1</source>
+        <translation>ledger unreachable, retrying: %1</translation>
+    </message>
+    <message>
+        <source>暂存文件未写入：%1</source>
+        <translation>spool not written: %1</translation>
+    </message>
+    <message>
+        <source>正在存入结果</source>
+        <translation>storing the result</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>read</translation>
+    </message>
+    <message>
+        <source>批次已完成</source>
+        <translation>the batch is complete</translation>
+    </message>
+    <message>
+        <source>工位已停止</source>
+        <translation>the station stopped</translation>
+    </message>
+    <message>
+        <source>%1；此模块未配置</source>
+        <translation>%1; this unit was not provisioned</translation>
+    </message>
+    <message>
+        <source>%1 的名称最多 %2 个字符，而不是 %3 个</source>
+        <translation>%1 takes a name of up to %2 characters, not %3</translation>
+    </message>
+    <message>
+        <source>%1 不能含控制字符：%2</source>
+        <translation>%1 takes no control characters: %2</translation>
+    </message>
+    <message>
+        <source>--first 须为 0 或更大的数，而不是 %1</source>
+        <translation>--first takes a number from 0 up, not %1</translation>
+    </message>
+    <message>
+        <source>--count 须为 1 或更大的数，而不是 %1</source>
+        <translation>--count takes a number from 1 up, not %1</translation>
+    </message>
+    <message>
+        <source>工位至少需要一个槽（SLOT）</source>
+        <translation>station needs at least one SLOT</translation>
+    </message>
+    <message>
+        <source>有一个槽（SLOT）出现了两次</source>
+        <translation>a SLOT is named twice</translation>
+    </message>
+    <message>
+        <source>工位需要批次名称（--batch NAME）</source>
+        <translation>station needs --batch NAME</translation>
+    </message>
+    <message>
+        <source>--station 需要一个名称</source>
+        <translation>--station needs a name</translation>
+    </message>
+    <message>
+        <source>--timeout 须为 1 到 %1 毫秒，而不是 %2</source>
+        <translation>--timeout takes 1 to %1 milliseconds, not %2</translation>
+    </message>
+    <message>
+        <source>批次 %1 是新的；请用 --profile、--set 或 --values 给出它的规则</source>
+        <translation>batch %1 is new; give its rules with --profile, --set or --values</translation>
+    </message>
+    <message>
+        <source>批次 %1：无法读取它存储的规则：%2</source>
+        <translation>batch %1: its stored rules cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>批次 %1 开始时用的是别的规则：%2</source>
+        <translation>batch %1 was started with other rules: %2</translation>
+    </message>
+    <message>
+        <source>本机上已有名为 %1 的工位在运行（%2）</source>
+        <translation>another station named %1 is running on this machine (%2)</translation>
     </message>
 </context>
 <context>
@@ -425,6 +627,10 @@ Close that program first, then connect again.</translation>
     <message>
         <source>已停止</source>
         <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>批次已完成</source>
+        <translation>Batch complete</translation>
     </message>
 </context>
 <context>
@@ -549,10 +755,6 @@ Close that program first, then connect again.</translation>
         <translation>Interrupted</translation>
     </message>
     <message>
-        <source>台账不可用</source>
-        <translation>Ledger away</translation>
-    </message>
-    <message>
         <source>已停止</source>
         <translation>Stopped</translation>
     </message>
@@ -567,6 +769,10 @@ Close that program first, then connect again.</translation>
     <message>
         <source>槽 %1</source>
         <translation>Slot %1</translation>
+    </message>
+    <message>
+        <source>等待台账</source>
+        <translation>Waiting for the ledger</translation>
     </message>
 </context>
 <context>
@@ -637,6 +843,10 @@ Close that program first, then connect again.</translation>
     <message>
         <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3&#x3000;每小时 %4 个</source>
         <translation>Whole batch (all stations): numbered %1   passed %2   failed %3   %4 an hour</translation>
+    </message>
+    <message>
+        <source>台账：%1 个槽在等待台账</source>
+        <translation>Ledger: %1 slots wait for it</translation>
     </message>
 </context>
 <context>

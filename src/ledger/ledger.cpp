@@ -253,7 +253,7 @@ void Ledger::finishAttempt(const AttemptEnd &end) {
         SqlStatement(d->connection.database(),
                      QStringLiteral("UPDATE attempts SET ended = :ended, result = :result, "
                                     "step = :step, error = :error, read_back = :readBack, "
-                                    "version = :version, written = :written, "
+                                    "version = :version, written = :written, sent = :sent, "
                                     "unchanged = :unchanged WHERE id = :id AND ended IS NULL"))
             .bind(QStringLiteral(":ended"), storedTime(end.ended))
             .bind(QStringLiteral(":result"), resultName(end.result))
@@ -262,6 +262,7 @@ void Ledger::finishAttempt(const AttemptEnd &end) {
             .bind(QStringLiteral(":readBack"), storedSettings(end.readBack))
             .bind(QStringLiteral(":version"), end.version)
             .bind(QStringLiteral(":written"), storedKeys(end.written))
+            .bind(QStringLiteral(":sent"), storedKeys(end.sent))
             .bind(QStringLiteral(":unchanged"), storedKeys(end.unchanged))
             .bind(QStringLiteral(":id"), end.id)
             .exec();

@@ -48,7 +48,7 @@ const QString UnitsSql = QStringLiteral(
 
 const QString AttemptsSql = QStringLiteral(
     "SELECT id, batch, seq, address, station, slot, device, started, ended, result, step, error,"
-    " found, read_back, version, written, unchanged, on_pass_status"
+    " found, read_back, version, written, unchanged, on_pass_status, sent"
     " FROM attempts WHERE (:all = 1 OR batch = :batch) ORDER BY started, id");
 
 // A batch with no attempts yet was last active when it was made.
@@ -152,6 +152,7 @@ QList<AttemptRow> Ledger::attempts(const QString &batch) {
             row.unchanged = keysFromStored(query.text(16));
             if (!query.isNull(17))
                 row.onPassStatus = int(query.number(17));
+            row.sent = keysFromStored(query.text(18));
             rows.append(row);
         }
         return rows;

@@ -57,6 +57,10 @@ const std::array<QStringList, SchemaVersion> Steps{
         QStringLiteral("CREATE INDEX attempts_of_address ON attempts (batch, address, ended)"),
         QStringLiteral("CREATE INDEX attempts_of_station ON attempts (station, ended)"),
     },
+    QStringList{
+        // The keys whose command went out without a complete answer: their outcome is unknown.
+        QStringLiteral("ALTER TABLE attempts ADD COLUMN sent TEXT NOT NULL DEFAULT '[]'"),
+    },
 };
 
 int storedVersion(const QSqlDatabase &database) {

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "ledger/ledger.h"
+#include "settings/keynames.h"
 #include "settings/profile.h"
 
 namespace pairwick::station {
@@ -26,13 +27,6 @@ namespace {
 
 const QString Kind = QStringLiteral("kind");
 const QString Id = QStringLiteral("id");
-
-QJsonArray keyNames(const QList<Key> &keys) {
-    QJsonArray names;
-    for (Key key : keys)
-        names.append(settings::keyName(key));
-    return names;
-}
 
 QList<Key> keysFrom(const QJsonValue &names) {
     QList<Key> keys;
@@ -67,8 +61,9 @@ QJsonObject endJson(const AttemptEnd &end) {
             {QStringLiteral("error"), end.error},
             {QStringLiteral("readBack"), settings::toJson(end.readBack)},
             {QStringLiteral("version"), end.version},
-            {QStringLiteral("written"), keyNames(end.written)},
-            {QStringLiteral("unchanged"), keyNames(end.unchanged)}};
+            {QStringLiteral("written"), settings::keyNameArray(end.written)},
+            {QStringLiteral("sent"), settings::keyNameArray(end.sent)},
+            {QStringLiteral("unchanged"), settings::keyNameArray(end.unchanged)}};
 }
 
 AttemptEnd endFrom(const QJsonObject &json) {
@@ -83,6 +78,7 @@ AttemptEnd endFrom(const QJsonObject &json) {
     end.readBack = settingsFrom(json.value(QStringLiteral("readBack")));
     end.version = json.value(QStringLiteral("version")).toString();
     end.written = keysFrom(json.value(QStringLiteral("written")));
+    end.sent = keysFrom(json.value(QStringLiteral("sent")));
     end.unchanged = keysFrom(json.value(QStringLiteral("unchanged")));
     return end;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stationwindow/unittablemodel.h"
 
+#include "ledger/ledgerlisting.h"
 #include "station/slotevent.h"
 #include "stationwindow/slottile.h"
 
@@ -54,7 +55,7 @@ QVariant UnitTableModel::data(const QModelIndex &index, int role) const {
         case Seq:
             return unit.seq;
         case Name:
-            return unit.name;
+            return ledger::withControlsEscaped(unit.name);
         case Pin:
             return unit.pin;
         case Address:
@@ -62,9 +63,9 @@ QVariant UnitTableModel::data(const QModelIndex &index, int role) const {
         case Result:
             return resultWord(unit.state);
         case Station:
-            return unit.station;
+            return ledger::withControlsEscaped(unit.station);
         case Slot:
-            return unit.slot;
+            return ledger::withControlsEscaped(unit.slot);
         case Attempts:
             return unit.attempts;
         case Time:

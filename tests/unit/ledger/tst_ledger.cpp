@@ -242,7 +242,7 @@ void TestLedger::refusesANewerSchema() {
         QFAIL("a newer schema was accepted");
     } catch (const LedgerError &refused) {
         QCOMPARE(refused.message(), QStringLiteral("the ledger at %1 has schema version 7; this "
-                                                   "pairwick knows up to 1")
+                                                   "pairwick knows up to 2")
                                         .arg(url));
     }
 }
@@ -343,6 +343,7 @@ void TestLedger::reservesAttemptsAndCounts() {
     }
     ledger.finishAttempt(endOf(a1, AttemptResult::Passed));
     AttemptEnd replayed = endOf(a1, AttemptResult::Failed, 9000);
+    replayed.sent = {Key::Pin};
     ledger.finishAttempt(replayed);
     ledger.recordOnPass(a1.id, 3);
     ledger.recordOnPass(a1.id, 0);
@@ -362,7 +363,10 @@ void TestLedger::reservesAttemptsAndCounts() {
     const AttemptStart a3 =
         startAt(a, QStringLiteral("s2"), QStringLiteral("1"), Morning.addSecs(130));
     QCOMPARE(ledger.beginAttempt(a3, true, 0, values).outcome, Reservation::Outcome::Reserved);
-    ledger.finishAttempt(endOf(a3, AttemptResult::Failed));
+    AttemptEnd partWritten = endOf(a3, AttemptResult::Failed);
+    partWritten.written = {Key::Name};
+    partWritten.sent = {Key::Pin};
+    ledger.finishAttempt(partWritten);
     QCOMPARE(calls, 2);
 
     // B was left open by s1; eleven minutes on it is stale, and s2 takes it over.
@@ -396,6 +400,12 @@ void TestLedger::reservesAttemptsAndCounts() {
     QCOMPARE(passed.ended, Morning.addSecs(5));
     QCOMPARE(passed.onPassStatus, std::optional<int>(3));
     QCOMPARE(passed.written, QList<Key>({Key::Name, Key::Pin}));
+    QCOMPARE(passed.sent, QList<Key>());
+    const auto partly = std::find_if(attempts.cbegin(), attempts.cend(),
+                                     [&](const AttemptRow &row) { return row.id == a3.id; });
+    QVERIFY(partly != attempts.cend());
+    QCOMPARE(partly->written, QList<Key>({Key::Name}));
+    QCOMPARE(partly->sent, QList<Key>({Key::Pin}));
     QCOMPARE(passed.found.value(Key::Address), a);
     QCOMPARE(attempts[1].result, QStringLiteral("interrupted"));
     QCOMPARE(attempts[1].ended, b2.started);
