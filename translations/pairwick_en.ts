@@ -259,6 +259,117 @@
     </message>
 </context>
 <context>
+    <name>pairwick::ledger</name>
+    <message>
+        <source>没有批次 %1</source>
+        <translation>no batch %1</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>opening</translation>
+    </message>
+    <message>
+        <source>加入批次 %1</source>
+        <translation>joining batch %1</translation>
+    </message>
+    <message>
+        <source>读取批次 %1 的规则</source>
+        <translation>reading the rules of batch %1</translation>
+    </message>
+    <message>
+        <source>在批次 %2 中开始对 %1 的尝试</source>
+        <translation>beginning an attempt at %1 in batch %2</translation>
+    </message>
+    <message>
+        <source>结束尝试 %1</source>
+        <translation>finishing attempt %1</translation>
+    </message>
+    <message>
+        <source>记录尝试 %1 的通过后命令状态</source>
+        <translation>recording the on-pass status of attempt %1</translation>
+    </message>
+    <message>
+        <source>关闭 %1 未结束的尝试</source>
+        <translation>closing the open attempts of %1</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1：%2</source>
+        <translation>cannot create the folder %1: %2</translation>
+    </message>
+    <message>
+        <source>无法打开位于 %1 的台账：本系统缺少 Qt 的 %2 驱动</source>
+        <translation>cannot open the ledger at %1: this system lacks Qt&apos;s %2 driver</translation>
+    </message>
+    <message>
+        <source>无法打开位于 %1 的台账：%2</source>
+        <translation>cannot open the ledger at %1: %2</translation>
+    </message>
+    <message>
+        <source>没有台账文件 %1</source>
+        <translation>there is no ledger file %1</translation>
+    </message>
+    <message>
+        <source>无法创建 %1：%2</source>
+        <translation>cannot create %1: %2</translation>
+    </message>
+    <message>
+        <source>%1：%2失败：%3</source>
+        <translation>%1: %2 failed: %3</translation>
+    </message>
+    <message>
+        <source>台账 URL 不带密码；请把密码放在 ~/.pgpass（或 $PGPASSFILE 指明的文件）里，libpq 会在那里找到它</source>
+        <translation>a ledger URL carries no password; put it in ~/.pgpass (or the file $PGPASSFILE names), where libpq finds it</translation>
+    </message>
+    <message>
+        <source>“%1”没有指明文件；请写 sqlite:PATH</source>
+        <translation>&apos;%1&apos; names no file; write sqlite:PATH</translation>
+    </message>
+    <message>
+        <source>“%1”不是有效的 URL：%2</source>
+        <translation>&apos;%1&apos; is not a valid URL: %2</translation>
+    </message>
+    <message>
+        <source>“%1”没有指明数据库；请写 postgresql://[user@][host][:port]/DATABASE</source>
+        <translation>&apos;%1&apos; names no database; write postgresql://[user@][host][:port]/DATABASE</translation>
+    </message>
+    <message>
+        <source>“%1”：未知参数“%2”；唯一可用的参数是 host</source>
+        <translation>&apos;%1&apos;: unknown parameter &apos;%2&apos;; the only one is host</translation>
+    </message>
+    <message>
+        <source>“%1”给出了两次 host 或根本没有给出</source>
+        <translation>&apos;%1&apos; names its host twice or not at all</translation>
+    </message>
+    <message>
+        <source>“%1”不是台账 URL；请写 sqlite:PATH 或 postgresql://[user@][host][:port]/DATABASE</source>
+        <translation>&apos;%1&apos; is no ledger URL; write sqlite:PATH or postgresql://[user@][host][:port]/DATABASE</translation>
+    </message>
+    <message>
+        <source>统计批次 %1 的模块</source>
+        <translation>counting the units of batch %1</translation>
+    </message>
+    <message>
+        <source>列出批次</source>
+        <translation>listing the batches</translation>
+    </message>
+    <message>
+        <source>列出模块</source>
+        <translation>listing the units</translation>
+    </message>
+    <message>
+        <source>列出尝试</source>
+        <translation>listing the attempts</translation>
+    </message>
+    <message>
+        <source>位于 %1 的台账的结构版本是 %2；本 pairwick 最多认识版本 %3</source>
+        <translation>the ledger at %1 has schema version %2; this pairwick knows up to %3</translation>
+    </message>
+    <message>
+        <source>数据库没有给出原因</source>
+        <translation>the database gave no reason</translation>
+    </message>
+</context>
+<context>
     <name>pairwick::link::CommPort</name>
     <message>
         <source>串口未打开</source>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ledger/ledgerlocation.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QUrl>
 #include <QUrlQuery>
@@ -11,9 +12,11 @@ namespace {
 
 const QString SqliteScheme = QStringLiteral("sqlite:");
 
-const QString PasswordAdvice = QStringLiteral(
-    "a ledger URL carries no password; put it in ~/.pgpass (or the file $PGPASSFILE names), "
-    "where libpq finds it");
+QString passwordAdvice() {
+    return QCoreApplication::translate("pairwick::ledger",
+                                       "台账 URL 不带密码；请把密码放在 ~/.pgpass（或 $PGPASSFILE "
+                                       "指明的文件）里，libpq 会在那里找到它");
+}
 
 std::optional<LedgerLocation> refuse(const QString &message, QString *error) {
     if (error)
@@ -26,17 +29,21 @@ std::optional<LedgerLocation> parseSqlite(const QString &url, QString *error) {
     location.kind = LedgerLocation::Kind::Sqlite;
     location.path = url.mid(SqliteScheme.size());
     if (location.path.isEmpty())
-        return refuse(QStringLiteral("'%1' names no file; write sqlite:PATH").arg(url), error);
+        return refuse(
+            QCoreApplication::translate("pairwick::ledger", "“%1”没有指明文件；请写 sqlite:PATH")
+                .arg(url),
+            error);
     return location;
 }
 
 std::optional<LedgerLocation> parsePostgres(const QString &text, QString *error) {
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid())
-        return refuse(QStringLiteral("'%1' is not a valid URL: %2").arg(text, url.errorString()),
+        return refuse(QCoreApplication::translate("pairwick::ledger", "“%1”不是有效的 URL：%2")
+                          .arg(text, url.errorString()),
                       error);
     if (!url.password().isEmpty())
-        return refuse(PasswordAdvice, error);
+        return refuse(passwordAdvice(), error);
     LedgerLocation location;
     location.kind = LedgerLocation::Kind::Postgres;
     location.user = url.userName();
@@ -44,20 +51,24 @@ std::optional<LedgerLocation> parsePostgres(const QString &text, QString *error)
     location.port = url.port();
     location.database = url.path().mid(1);
     if (location.database.isEmpty() || location.database.contains(u'/'))
-        return refuse(QStringLiteral("'%1' names no database; write "
-                                     "postgresql://[user@][host][:port]/DATABASE")
+        return refuse(QCoreApplication::translate(
+                          "pairwick::ledger",
+                          "“%1”没有指明数据库；请写 postgresql://[user@][host][:port]/DATABASE")
                           .arg(text),
                       error);
     const QUrlQuery query(url);
     for (const auto &[name, value] : query.queryItems(QUrl::FullyDecoded)) {
         if (name == u"password")
-            return refuse(PasswordAdvice, error);
+            return refuse(passwordAdvice(), error);
         if (name != u"host")
-            return refuse(QStringLiteral("'%1': unknown parameter '%2'; the only one is host")
+            return refuse(QCoreApplication::translate("pairwick::ledger",
+                                                      "“%1”：未知参数“%2”；唯一可用的参数是 host")
                               .arg(text, name),
                           error);
         if (!location.host.isEmpty() || value.isEmpty())
-            return refuse(QStringLiteral("'%1' names its host twice or not at all").arg(text),
+            return refuse(QCoreApplication::translate("pairwick::ledger",
+                                                      "“%1”给出了两次 host 或根本没有给出")
+                              .arg(text),
                           error);
         location.host = value;
     }
@@ -100,10 +111,12 @@ std::optional<LedgerLocation> parseLedgerUrl(const QString &url, QString *error)
     if (url.startsWith(QStringLiteral("postgresql://")) ||
         url.startsWith(QStringLiteral("postgres://")))
         return parsePostgres(url, error);
-    return refuse(QStringLiteral("'%1' is no ledger URL; write sqlite:PATH or "
-                                 "postgresql://[user@][host][:port]/DATABASE")
-                      .arg(url),
-                  error);
+    return refuse(
+        QCoreApplication::translate(
+            "pairwick::ledger",
+            "“%1”不是台账 URL；请写 sqlite:PATH 或 postgresql://[user@][host][:port]/DATABASE")
+            .arg(url),
+        error);
 }
 
 }  // namespace pairwick::ledger

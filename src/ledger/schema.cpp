@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ledger/schema.h"
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <array>
@@ -80,11 +81,12 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
         SqlStatement::execute(database, QStringLiteral("SELECT pg_advisory_xact_lock(7365)"));
     const int version = storedVersion(database);
     if (version > SchemaVersion)
-        throw NewerSchema(QStringLiteral("the ledger at %1 has schema version %2; this pairwick "
-                                         "knows up to %3")
-                              .arg(url)
-                              .arg(version)
-                              .arg(SchemaVersion));
+        throw NewerSchema(
+            QCoreApplication::translate(
+                "pairwick::ledger", "位于 %1 的台账的结构版本是 %2；本 pairwick 最多认识版本 %3")
+                .arg(url)
+                .arg(version)
+                .arg(SchemaVersion));
     if (version == SchemaVersion)
         return;
     for (int step = version; step < SchemaVersion; ++step) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ledger/sqlstatement.h"
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlError>
 
@@ -47,7 +48,9 @@ void SqlStatement::fail(const QSqlQuery &query) {
     const QString driverText = error.driverText().trimmed();
     if (text.isEmpty() || (!driverText.isEmpty() && !text.contains(driverText)))
         text = text.isEmpty() ? driverText : driverText + QStringLiteral(": ") + text;
-    throw LedgerError(text.isEmpty() ? QStringLiteral("the database gave no reason") : text);
+    throw LedgerError(text.isEmpty()
+                          ? QCoreApplication::translate("pairwick::ledger", "数据库没有给出原因")
+                          : text);
 }
 
 }  // namespace pairwick::ledger

@@ -11,9 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTranslator>
 #include <QUuid>
 #include <memory>
 
+#include "i18n/translation.h"
 #include "ledger/csvtable.h"
 #include "ledger/ledger.h"
 #include "privatepostgres.h"
@@ -79,6 +81,8 @@ private slots:
     void sqliteFileIsTheUsersAlone();
     void refusesANewerSchema_data();
     void refusesANewerSchema();
+    void bringsAnOlderSchemaUpToDate_data();
+    void bringsAnOlderSchemaUpToDate();
     void joinsOneBatchFromManyStations_data();
     void joinsOneBatchFromManyStations();
     void reservesAttemptsAndCounts_data();
@@ -98,10 +102,14 @@ private:
     QTemporaryDir m_folder;
     std::unique_ptr<fakes::PrivatePostgres> m_postgres;
     int m_databases = 0;
+    // The ledger's words as the command line and its records give them.
+    std::unique_ptr<QTranslator> m_english;
 };
 
 void TestLedger::initTestCase() {
     QVERIFY(m_folder.isValid());
+    m_english = i18n::installTranslation(i18n::Language::English);
+    QVERIFY(m_english);
     m_postgres = std::make_unique<fakes::PrivatePostgres>();
     QVERIFY2(m_postgres->problem().isEmpty(), qPrintable(m_postgres->problem()));
 }
@@ -245,6 +253,31 @@ void TestLedger::refusesANewerSchema() {
                                                    "pairwick knows up to 2")
                                         .arg(url));
     }
+}
+
+void TestLedger::bringsAnOlderSchemaUpToDate_data() {
+    backends();
+}
+
+void TestLedger::bringsAnOlderSchemaUpToDate() {
+    QFETCH(QString, backend);
+    const QString url = freshUrl(backend);
+    const LedgerLocation location = *parseLedgerUrl(url, nullptr);
+    { Ledger created(location, QStringLiteral("schema")); }
+    // As version 1 left it: no column for the keys sent without an answer.
+    execRaw(url, QStringLiteral("ALTER TABLE attempts DROP COLUMN sent"));
+    execRaw(url, QStringLiteral("UPDATE schema_version SET version = 1"));
+    Ledger ledger(location, QStringLiteral("schema"));
+    ledger.joinBatch(QStringLiteral("B1"), {}, 1, nullptr);
+    int calls = 0;
+    const AttemptStart start = startAt(QStringLiteral("0A:11:22:33:44:09"), QStringLiteral("s1"),
+                                       QStringLiteral("1"), Morning);
+    QCOMPARE(ledger.beginAttempt(start, false, 0, valuesNamed(&calls)).outcome,
+             Reservation::Outcome::Reserved);
+    AttemptEnd end = endOf(start, AttemptResult::Interrupted);
+    end.sent = {Key::Pin};
+    ledger.finishAttempt(end);
+    QCOMPARE(ledger.attempts(QStringLiteral("B1")).constFirst().sent, QList<Key>({Key::Pin}));
 }
 
 void TestLedger::joinsOneBatchFromManyStations_data() {
