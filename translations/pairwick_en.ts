@@ -368,6 +368,10 @@
         <source>数据库没有给出原因</source>
         <translation>the database gave no reason</translation>
     </message>
+    <message>
+        <source>没有值</source>
+        <translation>no values</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::link::CommPort</name>
@@ -475,6 +479,10 @@ Close that program first, then connect again.</translation>
         <source>等待适配器就绪</source>
         <translation>settle</translation>
     </message>
+    <message>
+        <source>，见回复 </source>
+        <translation> in </translation>
+    </message>
 </context>
 <context>
     <name>pairwick::settings</name>
@@ -521,6 +529,18 @@ Close that program first, then connect again.</translation>
     <message>
         <source>停止位</source>
         <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>%1 %2 不是适配器可能报告的值</source>
+        <translation>%1 %2 is no value the adapter may report</translation>
+    </message>
+    <message>
+        <source>回复太短，容不下 %1</source>
+        <translation>the reply is too short to hold the %1</translation>
+    </message>
+    <message>
+        <source>回复太短，容不下 UART 参数</source>
+        <translation>the reply is too short to hold the UART settings</translation>
     </message>
 </context>
 <context>
@@ -664,6 +684,182 @@ Close that program first, then connect again.</translation>
     <message>
         <source>本机上已有名为 %1 的工位在运行（%2）</source>
         <translation>another station named %1 is running on this machine (%2)</translation>
+    </message>
+    <message>
+        <source>%1：%2（%3 的模块）</source>
+        <translation>%1: %2 (for the unit of %3)</translation>
+    </message>
+    <message>
+        <source>起始编号：%1；模块从 0 开始编号</source>
+        <translation>first number: %1; units are numbered from 0 up</translation>
+    </message>
+    <message>
+        <source>%1 不是一个对象</source>
+        <translation>%1 is not an object</translation>
+    </message>
+    <message>
+        <source>%1 含有键 &quot;%2&quot;，它不是可写入的设置</source>
+        <translation>%1 has the key &quot;%2&quot;, which is not a setting to write</translation>
+    </message>
+    <message>
+        <source>值的第 %1 行</source>
+        <translation>values row %1</translation>
+    </message>
+    <message>
+        <source>%1：没有行号</source>
+        <translation>%1: no line number</translation>
+    </message>
+    <message>
+        <source>%1：模块 &quot;%2&quot; 之前已有一行</source>
+        <translation>%1: the unit &quot;%2&quot; has a row before</translation>
+    </message>
+    <message>
+        <source>这些值不是含有来源和各行的对象</source>
+        <translation>the values are not an object with a source and rows</translation>
+    </message>
+    <message>
+        <source>这些值按 &quot;%1&quot; 挑选模块，而不是按 seq 或 address</source>
+        <translation>the values pick units by &quot;%1&quot;, not by seq or address</translation>
+    </message>
+    <message>
+        <source>起始编号不是整数</source>
+        <translation>the first number is not a whole number</translation>
+    </message>
+    <message>
+        <source>批次的规则：%1</source>
+        <translation>the batch&apos;s rules: %1</translation>
+    </message>
+    <message>
+        <source>未加引号的单元格里有引号；请给整个单元格加引号，并把其中的引号写两次</source>
+        <translation>a quote inside an unquoted cell; quote the whole cell and double the quotes in it</translation>
+    </message>
+    <message>
+        <source>这里开始的引号没有结束</source>
+        <translation>a quote opened here is never closed</translation>
+    </message>
+    <message>
+        <source>结束引号之后还有文字；请给整个单元格加引号，并把其中的引号写两次</source>
+        <translation>text after a closing quote; quote the whole cell and double the quotes in it</translation>
+    </message>
+    <message>
+        <source>%1：不是本工位写的暂存文件；请把它移走后再继续</source>
+        <translation>%1: not a spool this station wrote; move it away to go on</translation>
+    </message>
+    <message>
+        <source>%1：无法创建该文件夹</source>
+        <translation>%1: the folder cannot be made</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>%1：这里是 %2，批次中是 %3</source>
+        <translation>%1: %2 here, %3 in the batch</translation>
+    </message>
+    <message>
+        <source>1 行</source>
+        <translation>1 row</translation>
+    </message>
+    <message>
+        <source>%1 行</source>
+        <translation>%1 rows</translation>
+    </message>
+    <message>
+        <source>这里按 %1 挑选模块，批次中按 %2</source>
+        <translation>units picked by %1 here, by %2 in the batch</translation>
+    </message>
+    <message>
+        <source>这里 %1，批次中 %2</source>
+        <translation>%1 here, %2 in the batch</translation>
+    </message>
+    <message>
+        <source>这里是模块 %1 的一行，批次中是模块 %2 的</source>
+        <translation>a row for unit %1 here, for unit %2 in the batch</translation>
+    </message>
+    <message>
+        <source>模块 %1 的一行：%2</source>
+        <translation>the row for unit %1: %2</translation>
+    </message>
+    <message>
+        <source>这里没有，批次中 %1</source>
+        <translation>none here, %1 in the batch</translation>
+    </message>
+    <message>
+        <source>这里 %1，批次中没有</source>
+        <translation>%1 here, none in the batch</translation>
+    </message>
+    <message>
+        <source>起始编号：这里是 %1，批次中是 %2</source>
+        <translation>first number: %1 here, %2 in the batch</translation>
+    </message>
+    <message>
+        <source>值文件：%1</source>
+        <translation>values file: %1</translation>
+    </message>
+    <message>
+        <source>模板 &quot;%1&quot;：%2</source>
+        <translation>template &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>模板 &quot;%1&quot; 得到 &quot;%2&quot;，它%3</source>
+        <translation>template &quot;%1&quot; gives &quot;%2&quot;, which %3</translation>
+    </message>
+    <message>
+        <source>%1 第 %2 行：不是有效的 UTF-8；请把文件存为 UTF-8</source>
+        <translation>%1 line %2: not valid UTF-8; save the file as UTF-8</translation>
+    </message>
+    <message>
+        <source>%1 第 %2 行的列</source>
+        <translation>%1 line %2 column</translation>
+    </message>
+    <message>
+        <source>%1：这一列出现了两次</source>
+        <translation>%1: the column is there twice</translation>
+    </message>
+    <message>
+        <source>%1：模块按 &quot;seq&quot; 或按 &quot;address&quot; 挑选，不能两者都用</source>
+        <translation>%1: units are picked by &quot;seq&quot; or by &quot;address&quot;, not by both</translation>
+    </message>
+    <message>
+        <source>%1：不是值文件的列；列应为 seq 或 address，以及 %2</source>
+        <translation>%1: not a column of a values file; the columns are seq or address, and %2</translation>
+    </message>
+    <message>
+        <source>%1 第 %2 行：没有用来挑选模块的 &quot;seq&quot; 或 &quot;address&quot; 列</source>
+        <translation>%1 line %2: no column &quot;seq&quot; or &quot;address&quot; to pick the units by</translation>
+    </message>
+    <message>
+        <source>%1：这一行有 %2 个单元格，而第一行有 %3 列</source>
+        <translation>%1: the row has %2 cells, the first line %3 columns</translation>
+    </message>
+    <message>
+        <source>%1：模块 &quot;%2&quot; 已在第 %3 行有一行</source>
+        <translation>%1: the unit &quot;%2&quot; already has the row on line %3</translation>
+    </message>
+    <message>
+        <source>%1：为空；它的第一行应列出各列：seq 或 address，以及各个键</source>
+        <translation>%1: empty; its first line names the columns: seq or address, and keys</translation>
+    </message>
+    <message>
+        <source>可用的字段有 {seq}、{seq:W}、{addr:N}、{random:N}，{{ 和 }} 表示花括号本身</source>
+        <translation>the fields are {seq}, {seq:W}, {addr:N}, {random:N}, and {{ and }} for literal braces</translation>
+    </message>
+    <message>
+        <source>字段 &quot;{%1}&quot;：宽度须为 1 到 %2 的数</source>
+        <translation>field &quot;{%1}&quot;: the width must be a number from 1 to %2</translation>
+    </message>
+    <message>
+        <source>字段 &quot;{%1}&quot;：地址 &quot;%2&quot; 只有 %3 个十六进制数字</source>
+        <translation>field &quot;{%1}&quot;: the address &quot;%2&quot; has only %3 hex digits</translation>
+    </message>
+    <message>
+        <source>未知字段 &quot;{%1}&quot;；%2</source>
+        <translation>field &quot;{%1}&quot; is unknown; %2</translation>
+    </message>
+    <message>
+        <source>第 %2 个字符处有单独的 &quot;%1&quot;；花括号本身请写 &quot;%1%1&quot;</source>
+        <translation>a lone &quot;%1&quot; at character %2; write &quot;%1%1&quot; for a brace</translation>
     </message>
 </context>
 <context>

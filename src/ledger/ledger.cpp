@@ -107,7 +107,9 @@ UnitRecord reserveUnit(const QSqlDatabase &db, const AttemptStart &start,
     UnitRecord unit{start.batch, next.number(0), start.address, {}, {}};
     const auto values = valuesFor(unit.seq);
     if (const auto *problem = std::get_if<QString>(&values))
-        unit.valuesProblem = problem->isEmpty() ? QStringLiteral("no values") : *problem;
+        unit.valuesProblem = problem->isEmpty()
+                                 ? QCoreApplication::translate("pairwick::ledger", "没有值")
+                                 : *problem;
     else
         unit.values = std::get<settings::AdapterSettings>(values);
     SqlStatement(db, QStringLiteral("INSERT INTO units "

@@ -125,8 +125,10 @@ AdapterSettings AdapterSession::readAll() {
         if (m_writing)
             m_readBack.merge(values);
         if (!problems.isEmpty())
-            throw StepFailure(name, problems.join(QStringLiteral("; ")) + QStringLiteral(" in ") +
-                                        quotedReply(reply));
+            throw StepFailure(name,
+                              problems.join(QStringLiteral("; ")) +
+                                  QCoreApplication::translate("pairwick::provision", "，见回复 ") +
+                                  quotedReply(reply));
     }
     m_complete = true;
     return m_read;

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -116,8 +117,9 @@ bool ResultSpool::load(QString *error) {
     }
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
     if (!document.isArray()) {
-        *error =
-            QStringLiteral("%1: not a spool this station wrote; move it away to go on").arg(m_path);
+        *error = QCoreApplication::translate("pairwick::station",
+                                             "%1：不是本工位写的暂存文件；请把它移走后再继续")
+                     .arg(m_path);
         return false;
     }
     for (const QJsonValue &entry : document.array())
@@ -182,7 +184,8 @@ bool ResultSpool::saveLocked(QString *error) {
         return QFile::remove(m_path) || !QFile::exists(m_path);
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath())) {
-        *error = QStringLiteral("%1: the folder cannot be made").arg(info.absolutePath());
+        *error = QCoreApplication::translate("pairwick::station", "%1：无法创建该文件夹")
+                     .arg(info.absolutePath());
         return false;
     }
     QFile::setPermissions(info.absolutePath(),

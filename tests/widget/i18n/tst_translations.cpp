@@ -64,7 +64,11 @@ void TestTranslations::stationEngineTextsAreMarked_data() {
     QTest::addColumn<QString>("source");
     for (const char *file :
          {"provision/adaptersession.cpp", "station/slotworker.cpp", "station/slotevent.cpp",
-          "station/stationsetup.cpp", "station/stationstart.cpp", "station/onpasscommand.cpp"})
+          "station/stationsetup.cpp", "station/stationstart.cpp", "station/onpasscommand.cpp",
+          "station/valuesfile.cpp", "station/valuetemplate.cpp", "station/unitvalue.cpp",
+          "station/batchrules.cpp", "station/rulesdifference.cpp", "station/csvreader.cpp",
+          "station/resultspool.cpp", "settings/replyreading.cpp", "ledger/ledger.cpp",
+          "ledger/ledgerconnection.cpp", "ledger/ledgerlocation.cpp", "ledger/schema.cpp"})
         QTest::newRow(file) << QString::fromLatin1(file);
 }
 
