@@ -1194,6 +1194,10 @@ Close that program first, then connect again.</translation>
         <source>时间</source>
         <translation>Time</translation>
     </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::window::Connection</name>

@@ -142,6 +142,10 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     result->setCurrentIndex(result->findData("failed"));
     QCOMPARE(ledger.shown().rowCount(), 1);
     QCOMPARE(ledger.shown().shownUnits()[0].seq, 2);
+    // It says what its tile said: the reason, and the keys written and sent without an answer.
+    QCOMPARE(
+        ledger.shown().index(0, pairwick::stationwindow::UnitTableModel::Result).data().toString(),
+        SlotTile::wordOf(SlotState::Failed) + "：" + failed[0].main);
     result->setCurrentIndex(0);
     QTest::keyClicks(ledger.findChild<QLineEdit *>("search"), "sensor-0003");
     QCOMPARE(ledger.shown().rowCount(), 1);
