@@ -2,6 +2,10 @@
 // pairwick-cli station as a fixture runs it all day: real station processes, simulated units that
 // a simulated operator takes out and puts in, and the ledger on an SQLite file or on a PostgreSQL
 // server of the test's own.
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -135,6 +139,7 @@ private slots:
     void killedStationsLoseNothing();
     void badRulesSendNothing_data();
     void badRulesSendNothing();
+    void liveViewStaysInAShortTerminal();
 
 private:
     SimulatorProcess &startUnits(int ports, const QStringList &switches = {});
@@ -607,6 +612,69 @@ void TestE2eStation::badRulesSendNothing() {
     QCOMPARE(run->finish(), status);
     QVERIFY2(run->errors().contains(message.toUtf8()), run->errors().constData());
     QVERIFY(!m_units->standardOutput().contains("<- "));
+}
+
+// Four slots and their totals in a terminal of four rows and 40 columns: every redraw goes back
+// no further than its own first line, and no line wraps.
+void TestE2eStation::liveViewStaysInAShortTerminal() {
+    startUnits(4);
+    const QStringList arguments{"COM1",     "COM2",      "COM3",      "COM4",
+                                "--batch",  "short",     "--set",     "name=T-{seq}",
+                                "--ledger", sqliteUrl(), "--station", "bench-7"};
+    QList<QByteArray> words{PAIRWICK_CLI_PATH, "station"};
+    for (const QString &argument : arguments)
+        words.append(argument.toUtf8());
+    QList<QByteArray> settings;
+    for (const QString &entry : environment().toStringList())
+        settings.append(entry.toUtf8());
+    // Pointers into the lists, made before the fork: the child only calls execve.
+    const auto pointers = [](QList<QByteArray> &texts) {
+        std::vector<char *> list;
+        for (QByteArray &text : texts)
+            list.push_back(text.data());
+        list.push_back(nullptr);
+        return list;
+    };
+    std::vector<char *> argv = pointers(words);
+    std::vector<char *> envp = pointers(settings);
+    winsize size{4, 40, 0, 0};
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, &size);
+    QVERIFY(pid >= 0);
+    if (pid == 0) {
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    QByteArray shown;
+    const auto readFor = [&](int milliseconds) {
+        const QDeadlineTimer deadline(milliseconds);
+        char buffer[4096];
+        while (!deadline.hasExpired()) {
+            pollfd ready{terminal, POLLIN, 0};
+            if (::poll(&ready, 1, 50) <= 0)
+                continue;
+            const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+            if (got <= 0)
+                return;
+            shown.append(buffer, got);
+        }
+    };
+    QTRY_VERIFY_WITH_TIMEOUT((readFor(100), shown.count("PASS") >= 4), 20000);
+    ::kill(pid, SIGTERM);
+    readFor(1000);
+    int status = 0;
+    QCOMPARE(::waitpid(pid, &status, 0), pid);
+    ::close(terminal);
+
+    static const QRegularExpression up(QStringLiteral("\x1b\\[(\\d+)A"));
+    for (auto match = up.globalMatch(QString::fromUtf8(shown)); match.hasNext();)
+        QVERIFY2(match.next().captured(1).toInt() <= 3, shown.constData());
+    static const QRegularExpression controls(QStringLiteral("\x1b\\[\\d*[A-Za-z]|\r"));
+    for (const QByteArray &line : shown.split('\n')) {
+        const QString text = QString::fromUtf8(line).remove(controls);
+        QVERIFY2(text.size() < 40, qPrintable(text));
+    }
+    QVERIFY2(shown.contains("more not shown"), shown.constData());
 }
 
 QTEST_GUILESS_MAIN(TestE2eStation)
