@@ -28,6 +28,7 @@ using pairwick::station::SetupField;
 using pairwick::station::SlotEvent;
 using pairwick::station::SlotState;
 using pairwick::station::UnitReport;
+using pairwick::stationwindow::RunPage;
 using pairwick::stationwindow::SetupPage;
 using pairwick::stationwindow::SlotTile;
 using pairwick::stationwindow::StationWindow;
@@ -76,6 +77,7 @@ private slots:
     void setupChecksShowBesideTheirField();
     void tileShowsTheSlotsState_data();
     void tileShowsTheSlotsState();
+    void ledgerLineAgreesWithTheTiles();
     void silentLedgerKeepsTheWindowResponsive();
     void everyControlHasAName();
 
@@ -245,6 +247,23 @@ void TestStationWindow::tileShowsTheSlotsState() {
     QCOMPARE(!face.removal.isEmpty(), event.awaitingRemoval);
     QVERIFY(tile.summary().startsWith(top + "，" + word));
     QCOMPARE(tile.accessibleDescription(), tile.summary());
+}
+
+// While a slot waits for the ledger, the ledger's line does not call it well, though the keeper
+// read its totals a moment ago.
+void TestStationWindow::ledgerLineAgreesWithTheTiles() {
+    RunPage page;
+    page.begin({QStringLiteral("COM1"), QStringLiteral("COM2")});
+    pairwick::station::LedgerStatus answering;
+    answering.spooled = 1;
+    page.ledgerStatus(answering);
+    const auto *line = child<QLabel>(page, QStringLiteral("ledgerState"));
+    QCOMPARE(line->text(), QStringLiteral("台账：正常　待存结果 1 个"));
+    page.slotChanged(0, SlotEvent{SlotState::LedgerAway, "storing", 3, 9, 9, false});
+    QTRY_COMPARE(line->text(), QStringLiteral("台账：1 个槽在等待台账　待存结果 1 个"));
+    QCOMPARE(page.tiles()[0]->face().word, QStringLiteral("等待台账"));
+    page.slotChanged(0, SlotEvent{SlotState::Passed, "Unit-3 PIN 1", 3, 0, 0, true});
+    QTRY_COMPARE(line->text(), QStringLiteral("台账：正常　待存结果 1 个"));
 }
 
 // A PostgreSQL server that takes the connection and never answers: Start waits for it on the
