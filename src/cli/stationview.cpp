@@ -4,10 +4,10 @@
 #include <unistd.h>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 #include "cli/resultformat.h"
 #include "settings/keynames.h"
-#include "settings/profile.h"
 
 namespace pairwick::cli {
 
@@ -91,7 +91,12 @@ void StationView::slotChanged(int index, const station::SlotEvent &event) {
     const Shown now{event.state, event.seq, event.awaitingRemoval};
     if (event.state == SlotState::Working && shown == now)
         return;
+    // The totals line tells the ledger's state as the slots live it.
+    const bool ledgerWaitChanged =
+        (shown.state == SlotState::LedgerAway) != (event.state == SlotState::LedgerAway);
     shown = now;
+    if (ledgerWaitChanged)
+        showTotals();
     printJson({{QStringLiteral("event"), QStringLiteral("slot")},
                {QStringLiteral("slot"), m_slots.at(index)},
                {QStringLiteral("state"), station::stateName(event.state)},
@@ -154,8 +159,13 @@ void StationView::showTotals() {
                 .arg(m_ledger.batch.passed)
                 .arg(m_ledger.batch.failed)
                 .arg(m_ledger.batch.interrupted);
+    const auto waiting = std::count_if(m_shown.cbegin(), m_shown.cend(), [](const Shown &slot) {
+        return slot.state == SlotState::LedgerAway;
+    });
     if (!m_ledger.reachable)
         line += QStringLiteral(" | ledger unreachable: %1").arg(m_ledger.problem);
+    else if (waiting > 0)
+        line += QStringLiteral(" | %1 slots wait for the ledger").arg(waiting);
     if (m_ledger.spooled > 0)
         line += QStringLiteral(" | %1 results wait to be stored").arg(m_ledger.spooled);
     m_progress.show(int(m_slots.size()), line.replace(u'\n', u' '));
