@@ -259,6 +259,157 @@
     </message>
 </context>
 <context>
+    <name>pairwick::ledger</name>
+    <message>
+        <source>没有批次 %1</source>
+        <translation>no batch %1</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>opening</translation>
+    </message>
+    <message>
+        <source>加入批次 %1</source>
+        <translation>joining batch %1</translation>
+    </message>
+    <message>
+        <source>读取批次 %1 的规则</source>
+        <translation>reading the rules of batch %1</translation>
+    </message>
+    <message>
+        <source>在批次 %2 中开始对 %1 的尝试</source>
+        <translation>beginning an attempt at %1 in batch %2</translation>
+    </message>
+    <message>
+        <source>结束尝试 %1</source>
+        <translation>finishing attempt %1</translation>
+    </message>
+    <message>
+        <source>记录尝试 %1 的通过后命令状态</source>
+        <translation>recording the on-pass status of attempt %1</translation>
+    </message>
+    <message>
+        <source>关闭 %1 未结束的尝试</source>
+        <translation>closing the open attempts of %1</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹 %1：%2</source>
+        <translation>cannot create the folder %1: %2</translation>
+    </message>
+    <message>
+        <source>无法打开位于 %1 的台账：本系统缺少 Qt 的 %2 驱动</source>
+        <translation>cannot open the ledger at %1: this system lacks Qt&apos;s %2 driver</translation>
+    </message>
+    <message>
+        <source>无法打开位于 %1 的台账：%2</source>
+        <translation>cannot open the ledger at %1: %2</translation>
+    </message>
+    <message>
+        <source>没有台账文件 %1</source>
+        <translation>there is no ledger file %1</translation>
+    </message>
+    <message>
+        <source>无法创建 %1：%2</source>
+        <translation>cannot create %1: %2</translation>
+    </message>
+    <message>
+        <source>%1：%2失败：%3</source>
+        <translation>%1: %2 failed: %3</translation>
+    </message>
+    <message>
+        <source>台账 URL 不带密码；请把密码放在 ~/.pgpass（或 $PGPASSFILE 指明的文件）里，libpq 会在那里找到它</source>
+        <translation>a ledger URL carries no password; put it in ~/.pgpass (or the file $PGPASSFILE names), where libpq finds it</translation>
+    </message>
+    <message>
+        <source>“%1”没有指明文件；请写 sqlite:PATH</source>
+        <translation>&apos;%1&apos; names no file; write sqlite:PATH</translation>
+    </message>
+    <message>
+        <source>统计批次 %1 的模块</source>
+        <translation>counting the units of batch %1</translation>
+    </message>
+    <message>
+        <source>列出批次</source>
+        <translation>listing the batches</translation>
+    </message>
+    <message>
+        <source>列出模块</source>
+        <translation>listing the units</translation>
+    </message>
+    <message>
+        <source>列出尝试</source>
+        <translation>listing the attempts</translation>
+    </message>
+    <message>
+        <source>位于 %1 的台账的结构版本是 %2；本 pairwick 最多认识版本 %3</source>
+        <translation>the ledger at %1 has schema version %2; this pairwick knows up to %3</translation>
+    </message>
+    <message>
+        <source>数据库没有给出原因</source>
+        <translation>the database gave no reason</translation>
+    </message>
+    <message>
+        <source>没有值</source>
+        <translation>no values</translation>
+    </message>
+    <message>
+        <source>给出了两次 %1 或根本没有给出</source>
+        <translation>names its %1 twice or not at all</translation>
+    </message>
+    <message>
+        <source>port=%1 不是端口号</source>
+        <translation>port=%1 is no port number</translation>
+    </message>
+    <message>
+        <source>未知参数“%1”；可用的参数是 %2</source>
+        <translation>unknown parameter &apos;%1&apos;; those taken are %2</translation>
+    </message>
+    <message>
+        <source>%1 没有值</source>
+        <translation>%1 has no value</translation>
+    </message>
+    <message>
+        <source>%1 中的“;”无法传给 libpq</source>
+        <translation>the &apos;;&apos; in %1 cannot be passed on to libpq</translation>
+    </message>
+    <message>
+        <source>给出了两次 %1</source>
+        <translation>gives %1 twice</translation>
+    </message>
+    <message>
+        <source>请写 postgresql://[user@][host][:port][,host[:port]...]/DATABASE[?parameter=value&amp;...]</source>
+        <translation>write postgresql://[user@][host][:port][,host[:port]...]/DATABASE[?parameter=value&amp;...]</translation>
+    </message>
+    <message>
+        <source>“%1”不是有效的 URL：其中有空白</source>
+        <translation>&apos;%1&apos; is not a valid URL: it holds a blank</translation>
+    </message>
+    <message>
+        <source>“%1”：无法读出主机“%2”；%3</source>
+        <translation>&apos;%1&apos;: cannot read the hosts &apos;%2&apos;; %3</translation>
+    </message>
+    <message>
+        <source>“%1”没有指明数据库；%2</source>
+        <translation>&apos;%1&apos; names no database; %2</translation>
+    </message>
+    <message>
+        <source>“%1”：%2</source>
+        <translation>&apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>“%1”不是台账 URL；请写 sqlite:PATH 或 postgresql://[user@][host][:port][,...]/DATABASE[?...]</source>
+        <translation>&apos;%1&apos; is no ledger URL; write sqlite:PATH or postgresql://[user@][host][:port][,...]/DATABASE[?...]</translation>
+    </message>
+    <message>
+        <source>与数据库的连接没有打开</source>
+        <translation>the connection is not open</translation>
+    </message>
+    <message>
+        <source>语句中没有值 %1</source>
+        <translation>the statement has no value %1</translation>
+    </message>
+</context>
+<context>
     <name>pairwick::link::CommPort</name>
     <message>
         <source>串口未打开</source>
@@ -307,6 +458,69 @@ Close that program first, then connect again.</translation>
     </message>
 </context>
 <context>
+    <name>pairwick::provision</name>
+    <message>
+        <source>读取波特率、校验位、停止位</source>
+        <translation>read baud, parity, stop</translation>
+    </message>
+    <message>
+        <source>读取 %1</source>
+        <translation>read %1</translation>
+    </message>
+    <message>
+        <source>%1 毫秒内没有回复</source>
+        <translation>no reply within %1 ms</translation>
+    </message>
+    <message>
+        <source>回复不完整：%1</source>
+        <translation>incomplete reply %1</translation>
+    </message>
+    <message>
+        <source>适配器回复 %1</source>
+        <translation>the adapter answered %1</translation>
+    </message>
+    <message>
+        <source>探测</source>
+        <translation>probe</translation>
+    </message>
+    <message>
+        <source>没有适配器回应 AT</source>
+        <translation>no adapter answers AT</translation>
+    </message>
+    <message>
+        <source>写入 bind</source>
+        <translation>write bind</translation>
+    </message>
+    <message>
+        <source>适配器处于从角色，不保存绑定地址；请同时设置 role=master</source>
+        <translation>the adapter is in the slave role, where it keeps no bound address; set role=master with it</translation>
+    </message>
+    <message>
+        <source>写入 %1=%2</source>
+        <translation>write %1=%2</translation>
+    </message>
+    <message>
+        <source>校验 %1</source>
+        <translation>verify %1</translation>
+    </message>
+    <message>
+        <source>写入 %1，读回 %2</source>
+        <translation>written %1, read back %2</translation>
+    </message>
+    <message>
+        <source>恢复出厂设置</source>
+        <translation>reset</translation>
+    </message>
+    <message>
+        <source>等待适配器就绪</source>
+        <translation>settle</translation>
+    </message>
+    <message>
+        <source>，见回复 </source>
+        <translation> in </translation>
+    </message>
+</context>
+<context>
     <name>pairwick::settings</name>
     <message>
         <source>设备名称</source>
@@ -351,6 +565,337 @@ Close that program first, then connect again.</translation>
     <message>
         <source>停止位</source>
         <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>%1 %2 不是适配器可能报告的值</source>
+        <translation>%1 %2 is no value the adapter may report</translation>
+    </message>
+    <message>
+        <source>回复太短，容不下 %1</source>
+        <translation>the reply is too short to hold the %1</translation>
+    </message>
+    <message>
+        <source>回复太短，容不下 UART 参数</source>
+        <translation>the reply is too short to hold the UART settings</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::station</name>
+    <message>
+        <source>通过后命令未能启动：%1</source>
+        <translation>on-pass command did not start: %1</translation>
+    </message>
+    <message>
+        <source>通过后命令运行超过 %1 秒，已被终止</source>
+        <translation>on-pass command ran longer than %1 s and was ended</translation>
+    </message>
+    <message>
+        <source>通过后命令崩溃</source>
+        <translation>on-pass command crashed</translation>
+    </message>
+    <message>
+        <source>通过后命令以状态 %1 退出</source>
+        <translation>on-pass command exited with status %1</translation>
+    </message>
+    <message>
+        <source>已写入：%1</source>
+        <translation>written: %1</translation>
+    </message>
+    <message>
+        <source>已发出，结果未知：%1</source>
+        <translation>sent, outcome unknown: %1</translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>（警告：%1）</source>
+        <translation> (warning: %1)</translation>
+    </message>
+    <message>
+        <source>已配置为 %1（#%2，%3，%4）</source>
+        <translation>already provisioned as %1 (#%2, %3, %4)</translation>
+    </message>
+    <message>
+        <source>在“%1”之前停止</source>
+        <translation>stopped before %1</translation>
+    </message>
+    <message>
+        <source>停止前“%1”没有得到回复</source>
+        <translation>no reply to %1 before the stop</translation>
+    </message>
+    <message>
+        <source>另一个工位正在配置此地址（%1）</source>
+        <translation>another station is provisioning this address right now (%1)</translation>
+    </message>
+    <message>
+        <source>模块的值</source>
+        <translation>values</translation>
+    </message>
+    <message>
+        <source>预留编号</source>
+        <translation>reserve</translation>
+    </message>
+    <message>
+        <source>凑满本批次的模块正在别处进行</source>
+        <translation>the units that complete the batch are in progress elsewhere</translation>
+    </message>
+    <message>
+        <source>台账无法访问，正在重试：%1</source>
+        <translation>ledger unreachable, retrying: %1</translation>
+    </message>
+    <message>
+        <source>暂存文件未写入：%1</source>
+        <translation>spool not written: %1</translation>
+    </message>
+    <message>
+        <source>正在存入结果</source>
+        <translation>storing the result</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>read</translation>
+    </message>
+    <message>
+        <source>批次已完成</source>
+        <translation>the batch is complete</translation>
+    </message>
+    <message>
+        <source>工位已停止</source>
+        <translation>the station stopped</translation>
+    </message>
+    <message>
+        <source>%1；此模块未配置</source>
+        <translation>%1; this unit was not provisioned</translation>
+    </message>
+    <message>
+        <source>%1 的名称最多 %2 个字符，而不是 %3 个</source>
+        <translation>%1 takes a name of up to %2 characters, not %3</translation>
+    </message>
+    <message>
+        <source>%1 不能含控制字符：%2</source>
+        <translation>%1 takes no control characters: %2</translation>
+    </message>
+    <message>
+        <source>--first 须为 0 或更大的数，而不是 %1</source>
+        <translation>--first takes a number from 0 up, not %1</translation>
+    </message>
+    <message>
+        <source>--count 须为 1 或更大的数，而不是 %1</source>
+        <translation>--count takes a number from 1 up, not %1</translation>
+    </message>
+    <message>
+        <source>工位至少需要一个槽（SLOT）</source>
+        <translation>station needs at least one SLOT</translation>
+    </message>
+    <message>
+        <source>有一个槽（SLOT）出现了两次</source>
+        <translation>a SLOT is named twice</translation>
+    </message>
+    <message>
+        <source>工位需要批次名称（--batch NAME）</source>
+        <translation>station needs --batch NAME</translation>
+    </message>
+    <message>
+        <source>--station 需要一个名称</source>
+        <translation>--station needs a name</translation>
+    </message>
+    <message>
+        <source>--timeout 须为 1 到 %1 毫秒，而不是 %2</source>
+        <translation>--timeout takes 1 to %1 milliseconds, not %2</translation>
+    </message>
+    <message>
+        <source>批次 %1 是新的；请用 --profile、--set 或 --values 给出它的规则</source>
+        <translation>batch %1 is new; give its rules with --profile, --set or --values</translation>
+    </message>
+    <message>
+        <source>批次 %1：无法读取它存储的规则：%2</source>
+        <translation>batch %1: its stored rules cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>批次 %1 开始时用的是别的规则：%2</source>
+        <translation>batch %1 was started with other rules: %2</translation>
+    </message>
+    <message>
+        <source>本机上已有名为 %1 的工位在运行（%2）</source>
+        <translation>another station named %1 is running on this machine (%2)</translation>
+    </message>
+    <message>
+        <source>%1：%2（%3 的模块）</source>
+        <translation>%1: %2 (for the unit of %3)</translation>
+    </message>
+    <message>
+        <source>起始编号：%1；模块从 0 开始编号</source>
+        <translation>first number: %1; units are numbered from 0 up</translation>
+    </message>
+    <message>
+        <source>%1 不是一个对象</source>
+        <translation>%1 is not an object</translation>
+    </message>
+    <message>
+        <source>%1 含有键 &quot;%2&quot;，它不是可写入的设置</source>
+        <translation>%1 has the key &quot;%2&quot;, which is not a setting to write</translation>
+    </message>
+    <message>
+        <source>值的第 %1 行</source>
+        <translation>values row %1</translation>
+    </message>
+    <message>
+        <source>%1：没有行号</source>
+        <translation>%1: no line number</translation>
+    </message>
+    <message>
+        <source>%1：模块 &quot;%2&quot; 之前已有一行</source>
+        <translation>%1: the unit &quot;%2&quot; has a row before</translation>
+    </message>
+    <message>
+        <source>这些值不是含有来源和各行的对象</source>
+        <translation>the values are not an object with a source and rows</translation>
+    </message>
+    <message>
+        <source>这些值按 &quot;%1&quot; 挑选模块，而不是按 seq 或 address</source>
+        <translation>the values pick units by &quot;%1&quot;, not by seq or address</translation>
+    </message>
+    <message>
+        <source>起始编号不是整数</source>
+        <translation>the first number is not a whole number</translation>
+    </message>
+    <message>
+        <source>批次的规则：%1</source>
+        <translation>the batch&apos;s rules: %1</translation>
+    </message>
+    <message>
+        <source>未加引号的单元格里有引号；请给整个单元格加引号，并把其中的引号写两次</source>
+        <translation>a quote inside an unquoted cell; quote the whole cell and double the quotes in it</translation>
+    </message>
+    <message>
+        <source>这里开始的引号没有结束</source>
+        <translation>a quote opened here is never closed</translation>
+    </message>
+    <message>
+        <source>结束引号之后还有文字；请给整个单元格加引号，并把其中的引号写两次</source>
+        <translation>text after a closing quote; quote the whole cell and double the quotes in it</translation>
+    </message>
+    <message>
+        <source>%1：不是本工位写的暂存文件；请把它移走后再继续</source>
+        <translation>%1: not a spool this station wrote; move it away to go on</translation>
+    </message>
+    <message>
+        <source>%1：无法创建该文件夹</source>
+        <translation>%1: the folder cannot be made</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>%1：这里是 %2，批次中是 %3</source>
+        <translation>%1: %2 here, %3 in the batch</translation>
+    </message>
+    <message>
+        <source>1 行</source>
+        <translation>1 row</translation>
+    </message>
+    <message>
+        <source>%1 行</source>
+        <translation>%1 rows</translation>
+    </message>
+    <message>
+        <source>这里按 %1 挑选模块，批次中按 %2</source>
+        <translation>units picked by %1 here, by %2 in the batch</translation>
+    </message>
+    <message>
+        <source>这里 %1，批次中 %2</source>
+        <translation>%1 here, %2 in the batch</translation>
+    </message>
+    <message>
+        <source>这里是模块 %1 的一行，批次中是模块 %2 的</source>
+        <translation>a row for unit %1 here, for unit %2 in the batch</translation>
+    </message>
+    <message>
+        <source>模块 %1 的一行：%2</source>
+        <translation>the row for unit %1: %2</translation>
+    </message>
+    <message>
+        <source>这里没有，批次中 %1</source>
+        <translation>none here, %1 in the batch</translation>
+    </message>
+    <message>
+        <source>这里 %1，批次中没有</source>
+        <translation>%1 here, none in the batch</translation>
+    </message>
+    <message>
+        <source>起始编号：这里是 %1，批次中是 %2</source>
+        <translation>first number: %1 here, %2 in the batch</translation>
+    </message>
+    <message>
+        <source>值文件：%1</source>
+        <translation>values file: %1</translation>
+    </message>
+    <message>
+        <source>模板 &quot;%1&quot;：%2</source>
+        <translation>template &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>模板 &quot;%1&quot; 得到 &quot;%2&quot;，它%3</source>
+        <translation>template &quot;%1&quot; gives &quot;%2&quot;, which %3</translation>
+    </message>
+    <message>
+        <source>%1 第 %2 行：不是有效的 UTF-8；请把文件存为 UTF-8</source>
+        <translation>%1 line %2: not valid UTF-8; save the file as UTF-8</translation>
+    </message>
+    <message>
+        <source>%1 第 %2 行的列</source>
+        <translation>%1 line %2 column</translation>
+    </message>
+    <message>
+        <source>%1：这一列出现了两次</source>
+        <translation>%1: the column is there twice</translation>
+    </message>
+    <message>
+        <source>%1：模块按 &quot;seq&quot; 或按 &quot;address&quot; 挑选，不能两者都用</source>
+        <translation>%1: units are picked by &quot;seq&quot; or by &quot;address&quot;, not by both</translation>
+    </message>
+    <message>
+        <source>%1：不是值文件的列；列应为 seq 或 address，以及 %2</source>
+        <translation>%1: not a column of a values file; the columns are seq or address, and %2</translation>
+    </message>
+    <message>
+        <source>%1 第 %2 行：没有用来挑选模块的 &quot;seq&quot; 或 &quot;address&quot; 列</source>
+        <translation>%1 line %2: no column &quot;seq&quot; or &quot;address&quot; to pick the units by</translation>
+    </message>
+    <message>
+        <source>%1：这一行有 %2 个单元格，而第一行有 %3 列</source>
+        <translation>%1: the row has %2 cells, the first line %3 columns</translation>
+    </message>
+    <message>
+        <source>%1：模块 &quot;%2&quot; 已在第 %3 行有一行</source>
+        <translation>%1: the unit &quot;%2&quot; already has the row on line %3</translation>
+    </message>
+    <message>
+        <source>%1：为空；它的第一行应列出各列：seq 或 address，以及各个键</source>
+        <translation>%1: empty; its first line names the columns: seq or address, and keys</translation>
+    </message>
+    <message>
+        <source>可用的字段有 {seq}、{seq:W}、{addr:N}、{random:N}，{{ 和 }} 表示花括号本身</source>
+        <translation>the fields are {seq}, {seq:W}, {addr:N}, {random:N}, and {{ and }} for literal braces</translation>
+    </message>
+    <message>
+        <source>字段 &quot;{%1}&quot;：宽度须为 1 到 %2 的数</source>
+        <translation>field &quot;{%1}&quot;: the width must be a number from 1 to %2</translation>
+    </message>
+    <message>
+        <source>字段 &quot;{%1}&quot;：地址 &quot;%2&quot; 只有 %3 个十六进制数字</source>
+        <translation>field &quot;{%1}&quot;: the address &quot;%2&quot; has only %3 hex digits</translation>
+    </message>
+    <message>
+        <source>未知字段 &quot;{%1}&quot;；%2</source>
+        <translation>field &quot;{%1}&quot; is unknown; %2</translation>
+    </message>
+    <message>
+        <source>第 %2 个字符处有单独的 &quot;%1&quot;；花括号本身请写 &quot;%1%1&quot;</source>
+        <translation>a lone &quot;%1&quot; at character %2; write &quot;%1%1&quot; for a brace</translation>
     </message>
 </context>
 <context>
@@ -425,6 +970,10 @@ Close that program first, then connect again.</translation>
     <message>
         <source>已停止</source>
         <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>批次已完成</source>
+        <translation>Batch complete</translation>
     </message>
 </context>
 <context>
@@ -549,10 +1098,6 @@ Close that program first, then connect again.</translation>
         <translation>Interrupted</translation>
     </message>
     <message>
-        <source>台账不可用</source>
-        <translation>Ledger away</translation>
-    </message>
-    <message>
         <source>已停止</source>
         <translation>Stopped</translation>
     </message>
@@ -567,6 +1112,10 @@ Close that program first, then connect again.</translation>
     <message>
         <source>槽 %1</source>
         <translation>Slot %1</translation>
+    </message>
+    <message>
+        <source>等待台账</source>
+        <translation>Waiting for the ledger</translation>
     </message>
 </context>
 <context>
@@ -638,6 +1187,10 @@ Close that program first, then connect again.</translation>
         <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3&#x3000;每小时 %4 个</source>
         <translation>Whole batch (all stations): numbered %1   passed %2   failed %3   %4 an hour</translation>
     </message>
+    <message>
+        <source>台账：%1 个槽在等待台账</source>
+        <translation>Ledger: %1 slots wait for it</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::UnitTableModel</name>
@@ -676,6 +1229,10 @@ Close that program first, then connect again.</translation>
     <message>
         <source>时间</source>
         <translation>Time</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

@@ -8,7 +8,10 @@
 namespace pairwick::cli {
 
 // Progress on standard error: on a terminal one live line per port, rewritten in place;
-// otherwise one plain line per event, so a log file reads in order.
+// otherwise one plain line per event, so a log file reads in order. The live lines fit the
+// terminal: each is cut to its width, and with fewer rows than ports the last line and the
+// ports with the latest news are shown, with a count of the rest, so the cursor never leaves
+// the lines drawn.
 class ProgressView {
 public:
     ProgressView(const QStringList &ports, bool quiet, std::FILE *stream = stderr);
@@ -27,15 +30,19 @@ private:
     };
 
     QString countText(const Count &count) const;
+    // The lines that fit in rows, in order; hidden tells how many do not.
+    QList<qsizetype> linesThatFit(int rows, qsizetype *hidden) const;
     void redraw();
 
     QStringList m_ports;
     QStringList m_lines;
     std::vector<Count> m_counts;
+    std::vector<quint64> m_news;  // when each line last changed, in shows
+    quint64 m_shows = 0;
+    int m_drawnRows = 0;
     std::FILE *m_stream;
     bool m_quiet;
     bool m_live;
-    bool m_drawn = false;
 };
 
 }  // namespace pairwick::cli

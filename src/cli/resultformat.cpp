@@ -7,6 +7,7 @@
 
 #include "cli/clirequest.h"
 #include "cli/texttable.h"
+#include "settings/keynames.h"
 #include "settings/profile.h"
 
 namespace pairwick::cli {
@@ -15,20 +16,6 @@ using provision::PortResult;
 using settings::Key;
 
 namespace {
-
-QJsonArray keyNames(const QList<Key> &keys) {
-    QJsonArray names;
-    for (Key key : keys)
-        names.append(settings::keyName(key));
-    return names;
-}
-
-QString joinedKeys(const QList<Key> &keys) {
-    QStringList names;
-    for (Key key : keys)
-        names.append(settings::keyName(key));
-    return names.join(u',');
-}
 
 QString statusWord(const PortResult &result) {
     if (result.ok)
@@ -43,9 +30,10 @@ QString noteFor(const PortResult &result) {
         return failureText(result).replace(u'\n', u' ');
     QStringList parts;
     if (!result.written.isEmpty())
-        parts.append(QStringLiteral("wrote %1").arg(joinedKeys(result.written)));
+        parts.append(QStringLiteral("wrote %1").arg(settings::joinedKeyNames(result.written)));
     if (!result.unchanged.isEmpty())
-        parts.append(QStringLiteral("left as they were: %1").arg(joinedKeys(result.unchanged)));
+        parts.append(QStringLiteral("left as they were: %1")
+                         .arg(settings::joinedKeyNames(result.unchanged)));
     return parts.join(QStringLiteral("; "));
 }
 
@@ -57,6 +45,15 @@ QString failureText(const PortResult &result) {
                : QStringLiteral("%1: %2").arg(result.failedStep, result.error);
 }
 
+void insertKnownSettings(QJsonObject &record, const settings::AdapterSettings &settings,
+                         bool complete, const QList<Key> &written, const QList<Key> &unchanged) {
+    record.insert(QStringLiteral("settings"),
+                  settings.isEmpty() ? QJsonValue() : QJsonValue(settings::toJson(settings)));
+    record.insert(QStringLiteral("complete"), complete);
+    record.insert(QStringLiteral("written"), settings::keyNameArray(written));
+    record.insert(QStringLiteral("unchanged"), settings::keyNameArray(unchanged));
+}
+
 QJsonArray resultsArray(const std::vector<PortResult> &results) {
     QJsonArray ports;
     for (const PortResult &result : results) {
@@ -64,12 +61,8 @@ QJsonArray resultsArray(const std::vector<PortResult> &results) {
         port.insert(QStringLiteral("port"), result.port);
         port.insert(QStringLiteral("device"), result.device);
         port.insert(QStringLiteral("ok"), result.ok);
-        port.insert(QStringLiteral("settings"),
-                    result.settings.isEmpty() ? QJsonValue()
-                                              : QJsonValue(settings::toJson(result.settings)));
-        port.insert(QStringLiteral("complete"), result.complete);
-        port.insert(QStringLiteral("written"), keyNames(result.written));
-        port.insert(QStringLiteral("unchanged"), keyNames(result.unchanged));
+        insertKnownSettings(port, result.settings, result.complete, result.written,
+                            result.unchanged);
         port.insert(QStringLiteral("error"),
                     result.ok ? QJsonValue() : QJsonValue(failureText(result)));
         port.insert(QStringLiteral("seconds"), qRound(result.seconds * 1000) / 1000.0);

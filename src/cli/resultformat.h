@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QString>
 #include <vector>
 
@@ -16,6 +17,13 @@ namespace pairwick::cli {
 QByteArray resultsJson(const std::vector<provision::PortResult> &results);
 // The array under "ports".
 QJsonArray resultsArray(const std::vector<provision::PortResult> &results);
+
+// What an adapter holds as far as is known, into a JSON record: "settings" (null when nothing was
+// read; without the keys a write may have changed since), "complete" (a full read came after the
+// last write), "written" and "unchanged".
+void insertKnownSettings(QJsonObject &record, const settings::AdapterSettings &settings,
+                         bool complete, const QList<settings::Key> &written,
+                         const QList<settings::Key> &unchanged);
 
 // A table for people, one row per port.
 QString resultsTable(const std::vector<provision::PortResult> &results);

@@ -4,8 +4,10 @@
 #include <unistd.h>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
-#include "settings/profile.h"
+#include "cli/resultformat.h"
+#include "settings/keynames.h"
 
 namespace pairwick::cli {
 
@@ -13,7 +15,8 @@ using station::SlotState;
 
 namespace {
 
-QString slotLine(const station::SlotEvent &event) {
+// What a slot does, without the call to take its unit out.
+QString stateLine(const station::SlotEvent &event) {
     QString line;
     switch (event.state) {
         case SlotState::Waiting:
@@ -34,9 +37,12 @@ QString slotLine(const station::SlotEvent &event) {
                 QStringLiteral("%1 %2").arg(station::stateName(event.state).toUpper(), event.text);
             break;
     }
-    if (event.awaitingRemoval)
-        line += QStringLiteral(" -- take the unit out");
     return line.replace(u'\n', u' ').trimmed();
+}
+
+bool isResult(SlotState state) {
+    return state == SlotState::Passed || state == SlotState::Failed ||
+           state == SlotState::Already || state == SlotState::Interrupted;
 }
 
 QJsonValue orNull(qint64 seq) {
@@ -52,6 +58,7 @@ StationView::StationView(const QStringList &slotNames, const QString &batch, con
       m_station(station),
       m_progress(QStringList(slotNames) << QStringLiteral("totals"), quiet),
       m_shown(slotNames.size()),
+      m_results(slotNames.size()),
       m_json(json || ::isatty(STDOUT_FILENO) == 0),
       m_bell(!quiet && ::isatty(STDERR_FILENO) != 0) {
     m_running.start();
@@ -66,17 +73,30 @@ void StationView::printJson(const QJsonObject &object) {
 }
 
 void StationView::slotChanged(int index, const station::SlotEvent &event) {
+    // A result stays on its line while its unit is in, also once the station ends.
+    QString &result = m_results[index];
+    QString line = event.state == SlotState::Finished && event.awaitingRemoval && !result.isEmpty()
+                       ? QStringLiteral("%1 (%2)").arg(result, event.text)
+                       : stateLine(event);
+    result = isResult(event.state) ? line : QString();
+    if (event.awaitingRemoval)
+        line += QStringLiteral(" -- take the unit out");
     if (event.state == SlotState::Working)
-        m_progress.show(index, slotLine(event), event.stepsDone, event.stepsAll);
+        m_progress.show(index, line, event.stepsDone, event.stepsAll);
     else
-        m_progress.show(index, slotLine(event));
+        m_progress.show(index, line);
     // A step within a unit is progress, not a change of the slot's state; the unit's number
     // becoming known is one.
     Shown &shown = m_shown[index];
     const Shown now{event.state, event.seq, event.awaitingRemoval};
     if (event.state == SlotState::Working && shown == now)
         return;
+    // The totals line tells the ledger's state as the slots live it.
+    const bool ledgerWaitChanged =
+        (shown.state == SlotState::LedgerAway) != (event.state == SlotState::LedgerAway);
     shown = now;
+    if (ledgerWaitChanged)
+        showTotals();
     printJson({{QStringLiteral("event"), QStringLiteral("slot")},
                {QStringLiteral("slot"), m_slots.at(index)},
                {QStringLiteral("state"), station::stateName(event.state)},
@@ -101,21 +121,23 @@ void StationView::unitFinished(int, const station::UnitReport &report) {
             }
             break;
     }
-    printJson({{QStringLiteral("event"), QStringLiteral("unit")},
-               {QStringLiteral("slot"), report.slot},
-               {QStringLiteral("port"), report.port},
-               {QStringLiteral("device"), report.device},
-               {QStringLiteral("address"), report.address},
-               {QStringLiteral("seq"), orNull(report.seq)},
-               {QStringLiteral("batch"), m_batch},
-               {QStringLiteral("station"), m_station},
-               {QStringLiteral("result"), ledger::resultName(report.result)},
-               {QStringLiteral("settings"), settings::toJson(report.settings)},
-               {QStringLiteral("error"),
-                report.error.isEmpty() ? QJsonValue() : QJsonValue(report.error)},
-               {QStringLiteral("warning"),
-                report.onPassWarning.isEmpty() ? QJsonValue() : QJsonValue(report.onPassWarning)},
-               {QStringLiteral("seconds"), report.seconds}});
+    QJsonObject line{
+        {QStringLiteral("event"), QStringLiteral("unit")},
+        {QStringLiteral("slot"), report.slot},
+        {QStringLiteral("port"), report.port},
+        {QStringLiteral("device"), report.device},
+        {QStringLiteral("address"), report.address},
+        {QStringLiteral("seq"), orNull(report.seq)},
+        {QStringLiteral("batch"), m_batch},
+        {QStringLiteral("station"), m_station},
+        {QStringLiteral("result"), ledger::resultName(report.result)},
+        {QStringLiteral("sent"), settings::keyNameArray(report.sent)},
+        {QStringLiteral("error"), report.error.isEmpty() ? QJsonValue() : QJsonValue(report.error)},
+        {QStringLiteral("warning"),
+         report.onPassWarning.isEmpty() ? QJsonValue() : QJsonValue(report.onPassWarning)},
+        {QStringLiteral("seconds"), report.seconds}};
+    insertKnownSettings(line, report.settings, report.complete, report.written, report.unchanged);
+    printJson(line);
     showTotals();
 }
 
@@ -137,8 +159,13 @@ void StationView::showTotals() {
                 .arg(m_ledger.batch.passed)
                 .arg(m_ledger.batch.failed)
                 .arg(m_ledger.batch.interrupted);
+    const auto waiting = std::count_if(m_shown.cbegin(), m_shown.cend(), [](const Shown &slot) {
+        return slot.state == SlotState::LedgerAway;
+    });
     if (!m_ledger.reachable)
         line += QStringLiteral(" | ledger unreachable: %1").arg(m_ledger.problem);
+    else if (waiting > 0)
+        line += QStringLiteral(" | %1 slots wait for the ledger").arg(waiting);
     if (m_ledger.spooled > 0)
         line += QStringLiteral(" | %1 results wait to be stored").arg(m_ledger.spooled);
     m_progress.show(int(m_slots.size()), line.replace(u'\n', u' '));

@@ -37,7 +37,8 @@ private:
     QString m_batch;
     QString m_station;
     ProgressView m_progress;
-    QList<Shown> m_shown;  // what the JSON lines last said of each slot
+    QList<Shown> m_shown;   // what the JSON lines last said of each slot
+    QStringList m_results;  // the result each slot shows while its unit is in
     bool m_json;
     bool m_bell;
     int m_passed = 0;

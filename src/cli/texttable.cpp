@@ -7,7 +7,15 @@
 
 namespace pairwick::cli {
 
-QString alignedTable(const QList<QStringList> &rows) {
+QString alignedTable(const QList<QStringList> &cells) {
+    // A stored name may hold what a terminal would act on; the table shows it, inert.
+    QList<QStringList> rows;
+    for (const QStringList &cellRow : cells) {
+        QStringList row;
+        for (const QString &cell : cellRow)
+            row.append(ledger::withControlsEscaped(cell));
+        rows.append(row);
+    }
     QList<qsizetype> widths;
     for (const QStringList &row : rows) {
         widths.resize(std::max(widths.size(), row.size()), 0);

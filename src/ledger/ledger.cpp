@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ledger/ledger.h"
 
+#include <QCoreApplication>
 #include <QUuid>
 #include <array>
 #include <atomic>
@@ -36,7 +37,8 @@ void lockBatch(const QSqlDatabase &db, bool sqlite, const QString &batch) {
                                   : QStringLiteral("SELECT name FROM batches WHERE name = :batch "
                                                    "FOR UPDATE"));
     if (!query.bind(QStringLiteral(":batch"), batch).exec().next())
-        throw LedgerError(QStringLiteral("no batch %1").arg(batch));
+        throw LedgerError(
+            QCoreApplication::translate("pairwick::ledger", "没有批次 %1").arg(batch));
 }
 
 qint64 passedUnits(const QSqlDatabase &db, const QString &batch) {
@@ -105,7 +107,9 @@ UnitRecord reserveUnit(const QSqlDatabase &db, const AttemptStart &start,
     UnitRecord unit{start.batch, next.number(0), start.address, {}, {}};
     const auto values = valuesFor(unit.seq);
     if (const auto *problem = std::get_if<QString>(&values))
-        unit.valuesProblem = problem->isEmpty() ? QStringLiteral("no values") : *problem;
+        unit.valuesProblem = problem->isEmpty()
+                                 ? QCoreApplication::translate("pairwick::ledger", "没有值")
+                                 : *problem;
     else
         unit.values = std::get<settings::AdapterSettings>(values);
     SqlStatement(db, QStringLiteral("INSERT INTO units "
@@ -178,46 +182,49 @@ std::optional<AttemptResult> resultFromName(const QString &name) {
 Ledger::Ledger(const LedgerLocation &location, const QString &connectionName, Opening opening)
     : m_location(location),
       d(std::make_unique<Private>(location, uniqueConnectionName(connectionName), opening)) {
-    d->connection.run(QStringLiteral("opening"), [] {});
+    d->connection.run(QCoreApplication::translate("pairwick::ledger", "打开"), [] {});
 }
 
 Ledger::~Ledger() = default;
 
 QJsonObject Ledger::joinBatch(const QString &batch, const QJsonObject &rules, qint64 first,
                               bool *created) {
-    return d->connection.inTransaction(QStringLiteral("joining batch %1").arg(batch), [&] {
-        const QSqlDatabase db = d->connection.database();
-        SqlStatement insert(db, QStringLiteral("INSERT INTO batches "
-                                               "(name, rules, first_seq, next_seq, created) "
-                                               "VALUES (:name, :rules, :first, :first, :now) "
-                                               "ON CONFLICT (name) DO NOTHING"));
-        insert.bind(QStringLiteral(":name"), batch)
-            .bind(QStringLiteral(":rules"), storedObject(rules))
-            .bind(QStringLiteral(":first"), first)
-            .bind(QStringLiteral(":now"), storedTime(QDateTime::currentDateTimeUtc()))
-            .exec();
-        if (created)
-            *created = insert.rowsAffected() == 1;
-        SqlStatement stored(db, QStringLiteral("SELECT rules FROM batches WHERE name = :name"));
-        stored.bind(QStringLiteral(":name"), batch).exec().next();
-        return objectFromStored(stored.text(0));
-    });
+    return d->connection.inTransaction(
+        QCoreApplication::translate("pairwick::ledger", "加入批次 %1").arg(batch), [&] {
+            const QSqlDatabase db = d->connection.database();
+            SqlStatement insert(db, QStringLiteral("INSERT INTO batches "
+                                                   "(name, rules, first_seq, next_seq, created) "
+                                                   "VALUES (:name, :rules, :first, :first, :now) "
+                                                   "ON CONFLICT (name) DO NOTHING"));
+            insert.bind(QStringLiteral(":name"), batch)
+                .bind(QStringLiteral(":rules"), storedObject(rules))
+                .bind(QStringLiteral(":first"), first)
+                .bind(QStringLiteral(":now"), storedTime(QDateTime::currentDateTimeUtc()))
+                .exec();
+            if (created)
+                *created = insert.rowsAffected() == 1;
+            SqlStatement stored(db, QStringLiteral("SELECT rules FROM batches WHERE name = :name"));
+            stored.bind(QStringLiteral(":name"), batch).exec().next();
+            return objectFromStored(stored.text(0));
+        });
 }
 
 std::optional<QJsonObject> Ledger::batchRules(const QString &batch) {
-    return d->connection.run(QStringLiteral("reading the rules of batch %1").arg(batch), [&] {
-        SqlStatement query(d->connection.database(),
-                           QStringLiteral("SELECT rules FROM batches WHERE name = :name"));
-        if (!query.bind(QStringLiteral(":name"), batch).exec().next())
-            return std::optional<QJsonObject>();
-        return std::optional<QJsonObject>(objectFromStored(query.text(0)));
-    });
+    return d->connection.run(
+        QCoreApplication::translate("pairwick::ledger", "读取批次 %1 的规则").arg(batch), [&] {
+            SqlStatement query(d->connection.database(),
+                               QStringLiteral("SELECT rules FROM batches WHERE name = :name"));
+            if (!query.bind(QStringLiteral(":name"), batch).exec().next())
+                return std::optional<QJsonObject>();
+            return std::optional<QJsonObject>(objectFromStored(query.text(0)));
+        });
 }
 
 Reservation Ledger::beginAttempt(const AttemptStart &start, bool again, qint64 countLimit,
                                  const ValuesFor &valuesFor) {
     const QString what =
-        QStringLiteral("beginning an attempt at %1 in batch %2").arg(start.address, start.batch);
+        QCoreApplication::translate("pairwick::ledger", "在批次 %2 中开始对 %1 的尝试")
+            .arg(start.address, start.batch);
     return d->connection.inTransaction(what, [&] {
         const QSqlDatabase db = d->connection.database();
         Reservation reservation;
@@ -249,49 +256,54 @@ Reservation Ledger::beginAttempt(const AttemptStart &start, bool again, qint64 c
 }
 
 void Ledger::finishAttempt(const AttemptEnd &end) {
-    d->connection.run(QStringLiteral("finishing attempt %1").arg(end.id), [&] {
-        SqlStatement(d->connection.database(),
-                     QStringLiteral("UPDATE attempts SET ended = :ended, result = :result, "
-                                    "step = :step, error = :error, read_back = :readBack, "
-                                    "version = :version, written = :written, "
-                                    "unchanged = :unchanged WHERE id = :id AND ended IS NULL"))
-            .bind(QStringLiteral(":ended"), storedTime(end.ended))
-            .bind(QStringLiteral(":result"), resultName(end.result))
-            .bind(QStringLiteral(":step"), end.step)
-            .bind(QStringLiteral(":error"), end.error)
-            .bind(QStringLiteral(":readBack"), storedSettings(end.readBack))
-            .bind(QStringLiteral(":version"), end.version)
-            .bind(QStringLiteral(":written"), storedKeys(end.written))
-            .bind(QStringLiteral(":unchanged"), storedKeys(end.unchanged))
-            .bind(QStringLiteral(":id"), end.id)
-            .exec();
-    });
+    d->connection.run(
+        QCoreApplication::translate("pairwick::ledger", "结束尝试 %1").arg(end.id), [&] {
+            SqlStatement(d->connection.database(),
+                         QStringLiteral("UPDATE attempts SET ended = :ended, result = :result, "
+                                        "step = :step, error = :error, read_back = :readBack, "
+                                        "version = :version, written = :written, sent = :sent, "
+                                        "unchanged = :unchanged WHERE id = :id AND ended IS NULL"))
+                .bind(QStringLiteral(":ended"), storedTime(end.ended))
+                .bind(QStringLiteral(":result"), resultName(end.result))
+                .bind(QStringLiteral(":step"), end.step)
+                .bind(QStringLiteral(":error"), end.error)
+                .bind(QStringLiteral(":readBack"), storedSettings(end.readBack))
+                .bind(QStringLiteral(":version"), end.version)
+                .bind(QStringLiteral(":written"), storedKeys(end.written))
+                .bind(QStringLiteral(":sent"), storedKeys(end.sent))
+                .bind(QStringLiteral(":unchanged"), storedKeys(end.unchanged))
+                .bind(QStringLiteral(":id"), end.id)
+                .exec();
+        });
 }
 
 void Ledger::recordOnPass(const QString &attemptId, int exitStatus) {
-    d->connection.run(QStringLiteral("recording the on-pass status of attempt %1").arg(attemptId),
-                      [&] {
-                          SqlStatement(d->connection.database(),
-                                       QStringLiteral("UPDATE attempts SET on_pass_status = "
-                                                      ":status WHERE id = :id "
-                                                      "AND on_pass_status IS NULL"))
-                              .bind(QStringLiteral(":status"), qint64(exitStatus))
-                              .bind(QStringLiteral(":id"), attemptId)
-                              .exec();
-                      });
+    d->connection.run(
+        QCoreApplication::translate("pairwick::ledger", "记录尝试 %1 的通过后命令状态")
+            .arg(attemptId),
+        [&] {
+            SqlStatement(d->connection.database(),
+                         QStringLiteral("UPDATE attempts SET on_pass_status = "
+                                        ":status WHERE id = :id "
+                                        "AND on_pass_status IS NULL"))
+                .bind(QStringLiteral(":status"), qint64(exitStatus))
+                .bind(QStringLiteral(":id"), attemptId)
+                .exec();
+        });
 }
 
 int Ledger::markInterrupted(const QString &station) {
-    return d->connection.run(QStringLiteral("closing the open attempts of %1").arg(station), [&] {
-        SqlStatement update(d->connection.database(),
-                            QStringLiteral("UPDATE attempts SET ended = :now, "
-                                           "result = 'interrupted' "
-                                           "WHERE station = :station AND ended IS NULL"));
-        update.bind(QStringLiteral(":now"), storedTime(QDateTime::currentDateTimeUtc()))
-            .bind(QStringLiteral(":station"), station)
-            .exec();
-        return update.rowsAffected();
-    });
+    return d->connection.run(
+        QCoreApplication::translate("pairwick::ledger", "关闭 %1 未结束的尝试").arg(station), [&] {
+            SqlStatement update(d->connection.database(),
+                                QStringLiteral("UPDATE attempts SET ended = :now, "
+                                               "result = 'interrupted' "
+                                               "WHERE station = :station AND ended IS NULL"));
+            update.bind(QStringLiteral(":now"), storedTime(QDateTime::currentDateTimeUtc()))
+                .bind(QStringLiteral(":station"), station)
+                .exec();
+            return update.rowsAffected();
+        });
 }
 
 }  // namespace pairwick::ledger

@@ -86,9 +86,12 @@ struct AttemptEnd {
     AttemptResult result = AttemptResult::Failed;
     QString step;   // of a failure
     QString error;  // the reason, in the adapter's words where it gave any
+    // What was read after the first write went out; empty when nothing was.
     settings::AdapterSettings readBack;
     QString version;
-    QList<settings::Key> written;
+    QList<settings::Key> written;  // answered OK
+    // Sent without a complete answer: the adapter may or may not hold the new value.
+    QList<settings::Key> sent;
     QList<settings::Key> unchanged;
 };
 
@@ -141,6 +144,7 @@ struct AttemptRow {
     settings::AdapterSettings readBack;
     QString version;
     QList<settings::Key> written;
+    QList<settings::Key> sent;
     QList<settings::Key> unchanged;
     std::optional<int> onPassStatus;
 };

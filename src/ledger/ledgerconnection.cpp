@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -38,8 +39,8 @@ void makeFolders(const QString &folder) {
     if (parent != folder)
         makeFolders(parent);
     if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
-        throw LedgerError(
-            QStringLiteral("cannot create the folder %1: %2").arg(folder, systemError()));
+        throw LedgerError(QCoreApplication::translate("pairwick::ledger", "无法创建文件夹 %1：%2")
+                              .arg(folder, systemError()));
 }
 
 // libpq's quoting in a connection string: the value in single quotes, a quote or backslash in it
@@ -94,10 +95,11 @@ LedgerConnection::~LedgerConnection() {
 void LedgerConnection::ensureOpen() {
     QSqlDatabase db = database();
     if (!db.isValid())
-        throw LedgerError(QStringLiteral("cannot open the ledger at %1: this system lacks Qt's %2 "
-                                         "driver")
-                              .arg(m_location.url(), isSqlite() ? QStringLiteral("SQLite")
-                                                                : QStringLiteral("PostgreSQL")));
+        throw LedgerError(
+            QCoreApplication::translate("pairwick::ledger",
+                                        "无法打开位于 %1 的台账：本系统缺少 Qt 的 %2 驱动")
+                .arg(m_location.url(),
+                     isSqlite() ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL")));
     if (db.isOpen())
         return;
     // Two stations opening one new SQLite file at once: switching it to WAL needs the file to
@@ -132,8 +134,9 @@ void LedgerConnection::openOnce(QSqlDatabase &db) {
         throw;
     } catch (const LedgerError &error) {
         dropAfterFailure();
-        throw LedgerError(QStringLiteral("cannot open the ledger at %1: %2")
-                              .arg(m_location.url(), error.message()));
+        throw LedgerError(
+            QCoreApplication::translate("pairwick::ledger", "无法打开位于 %1 的台账：%2")
+                .arg(m_location.url(), error.message()));
     }
 }
 
@@ -143,12 +146,14 @@ void LedgerConnection::prepareSqliteFile() {
     if (QFileInfo::exists(path))
         return;
     if (m_opening == Ledger::Opening::ExistingOnly)
-        throw LedgerError(QStringLiteral("there is no ledger file %1").arg(path));
+        throw LedgerError(
+            QCoreApplication::translate("pairwick::ledger", "没有台账文件 %1").arg(path));
     makeFolders(QFileInfo(path).path());
     const int descriptor =
         ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (descriptor < 0 && errno != EEXIST)
-        throw LedgerError(QStringLiteral("cannot create %1: %2").arg(path, systemError()));
+        throw LedgerError(QCoreApplication::translate("pairwick::ledger", "无法创建 %1：%2")
+                              .arg(path, systemError()));
     if (descriptor >= 0)
         ::close(descriptor);
 }

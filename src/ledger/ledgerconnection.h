@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QString>
 #include <utility>
@@ -55,8 +56,8 @@ private:
             }
         } catch (const LedgerError &error) {
             dropAfterFailure();
-            throw LedgerError(
-                QStringLiteral("%1: %2 failed: %3").arg(m_location.url(), what, error.message()));
+            throw LedgerError(QCoreApplication::translate("pairwick::ledger", "%1：%2失败：%3")
+                                  .arg(m_location.url(), what, error.message()));
         } catch (...) {
             dropAfterFailure();
             throw;

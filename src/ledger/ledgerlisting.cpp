@@ -6,6 +6,7 @@
 
 #include "ledger/csvtable.h"
 #include "ledger/storedforms.h"
+#include "settings/keynames.h"
 #include "settings/profile.h"
 
 namespace pairwick::ledger {
@@ -14,13 +15,6 @@ namespace {
 
 QJsonValue timeValue(const QDateTime &time) {
     return time.isValid() ? QJsonValue(storedTime(time)) : QJsonValue();
-}
-
-QJsonArray keyNames(const QList<settings::Key> &keys) {
-    QJsonArray names;
-    for (settings::Key key : keys)
-        names.append(settings::keyName(key));
-    return names;
 }
 
 // Lists are words apart, objects compact JSON, nothing an empty cell.
@@ -72,6 +66,30 @@ QByteArray LedgerListing::json(const QString &url) const {
     return QJsonDocument(QJsonObject{{QStringLiteral("ledger"), url}, {kind, records}}).toJson();
 }
 
+QString withControlsEscaped(const QString &text) {
+    QString shown;
+    for (const char32_t code : text.toUcs4()) {
+        if (QChar::category(code) != QChar::Other_Control) {
+            shown += QString::fromUcs4(&code, 1);
+            continue;
+        }
+        switch (code) {
+            case U'\n':
+                shown += QStringLiteral("\\n");
+                break;
+            case U'\r':
+                shown += QStringLiteral("\\r");
+                break;
+            case U'\t':
+                shown += QStringLiteral("\\t");
+                break;
+            default:
+                shown += QStringLiteral("\\x%1").arg(uint(code), 2, 16, QLatin1Char('0'));
+        }
+    }
+    return shown;
+}
+
 LedgerListing listBatches(const QList<BatchSummary> &batches) {
     LedgerListing listing{QStringLiteral("batches"),
                           {"batch", "first", "next", "units", "passed", "failed", "interrupted",
@@ -101,17 +119,17 @@ LedgerListing listUnits(const QList<UnitRow> &units) {
 LedgerListing listAttempts(const QList<AttemptRow> &attempts) {
     LedgerListing listing{QStringLiteral("attempts"),
                           {"id", "batch", "seq", "address", "station", "slot", "device", "started",
-                           "ended", "result", "step", "error", "version", "written", "unchanged",
-                           "on_pass_status", "found", "read_back"},
+                           "ended", "result", "step", "error", "version", "written", "sent",
+                           "unchanged", "on_pass_status", "found", "read_back"},
                           {}};
     for (const AttemptRow &attempt : attempts)
-        listing.rows.append(
-            QJsonArray{attempt.id, attempt.batch, attempt.seq, attempt.address, attempt.station,
-                       attempt.slot, attempt.device, timeValue(attempt.started),
-                       timeValue(attempt.ended), attempt.result, attempt.step, attempt.error,
-                       attempt.version, keyNames(attempt.written), keyNames(attempt.unchanged),
-                       attempt.onPassStatus ? QJsonValue(*attempt.onPassStatus) : QJsonValue(),
-                       settings::toJson(attempt.found), settings::toJson(attempt.readBack)});
+        listing.rows.append(QJsonArray{
+            attempt.id, attempt.batch, attempt.seq, attempt.address, attempt.station, attempt.slot,
+            attempt.device, timeValue(attempt.started), timeValue(attempt.ended), attempt.result,
+            attempt.step, attempt.error, attempt.version, settings::keyNameArray(attempt.written),
+            settings::keyNameArray(attempt.sent), settings::keyNameArray(attempt.unchanged),
+            attempt.onPassStatus ? QJsonValue(*attempt.onPassStatus) : QJsonValue(),
+            settings::toJson(attempt.found), settings::toJson(attempt.readBack)});
     return listing;
 }
 

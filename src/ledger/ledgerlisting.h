@@ -25,6 +25,10 @@ struct LedgerListing {
     QByteArray json(const QString &url) const;
 };
 
+// Text as a terminal or a window shows it without acting on it: every control character as an
+// escape ("\n", "\x1b"). For names a ledger stored before they were checked.
+QString withControlsEscaped(const QString &text);
+
 LedgerListing listBatches(const QList<BatchSummary> &batches);
 LedgerListing listUnits(const QList<UnitRow> &units);
 LedgerListing listAttempts(const QList<AttemptRow> &attempts);

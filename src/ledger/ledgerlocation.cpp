@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ledger/ledgerlocation.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 #include <QStringList>
@@ -12,9 +13,11 @@ namespace {
 
 const QString SqliteScheme = QStringLiteral("sqlite:");
 
-const QString PasswordAdvice = QStringLiteral(
-    "a ledger URL carries no password; put it in ~/.pgpass (or the file $PGPASSFILE names), "
-    "where libpq finds it");
+QString passwordAdvice() {
+    return QCoreApplication::translate("pairwick::ledger",
+                                       "台账 URL 不带密码；请把密码放在 ~/.pgpass（或 $PGPASSFILE "
+                                       "指明的文件）里，libpq 会在那里找到它");
+}
 
 std::optional<LedgerLocation> refuse(const QString &message, QString *error) {
     if (error)
@@ -27,7 +30,10 @@ std::optional<LedgerLocation> parseSqlite(const QString &url, QString *error) {
     location.kind = LedgerLocation::Kind::Sqlite;
     location.path = url.mid(SqliteScheme.size());
     if (location.path.isEmpty())
-        return refuse(QStringLiteral("'%1' names no file; write sqlite:PATH").arg(url), error);
+        return refuse(
+            QCoreApplication::translate("pairwick::ledger", "“%1”没有指明文件；请写 sqlite:PATH")
+                .arg(url),
+            error);
     return location;
 }
 
@@ -99,39 +105,44 @@ bool splitHosts(const QString &list, LedgerLocation &location) {
 std::optional<QString> takeParameter(const QString &name, const QString &value,
                                      LedgerLocation &location) {
     if (name == u"password")
-        return PasswordAdvice;
+        return passwordAdvice();
     if (name == HostParameter || name == PortParameter) {
         QString &field = name == HostParameter ? location.host : location.port;
         if (!field.isEmpty() || value.isEmpty())
-            return QStringLiteral("names its %1 twice or not at all").arg(name);
+            return QCoreApplication::translate("pairwick::ledger", "给出了两次 %1 或根本没有给出")
+                .arg(name);
         if (name == PortParameter && !isPortList(value))
-            return QStringLiteral("port=%1 is no port number").arg(value);
+            return QCoreApplication::translate("pairwick::ledger", "port=%1 不是端口号").arg(value);
         field = value;
         return std::nullopt;
     }
     if (!PassedOn.contains(name))
-        return QStringLiteral("unknown parameter '%1'; those taken are %2")
+        return QCoreApplication::translate("pairwick::ledger", "未知参数“%1”；可用的参数是 %2")
             .arg(name, (QStringList{HostParameter, PortParameter} + PassedOn).join(u' '));
     if (value.isEmpty())
-        return QStringLiteral("%1 has no value").arg(name);
+        return QCoreApplication::translate("pairwick::ledger", "%1 没有值").arg(name);
     // Qt's driver turns every ';' of its connection options into a space.
     if (value.contains(u';'))
-        return QStringLiteral("the ';' in %1 cannot be passed on to libpq").arg(name);
+        return QCoreApplication::translate("pairwick::ledger", "%1 中的“;”无法传给 libpq")
+            .arg(name);
     for (const auto &taken : std::as_const(location.parameters)) {
         if (taken.first == name)
-            return QStringLiteral("gives %1 twice").arg(name);
+            return QCoreApplication::translate("pairwick::ledger", "给出了两次 %1").arg(name);
     }
     location.parameters.append({name, value});
     return std::nullopt;
 }
 
 std::optional<LedgerLocation> parsePostgres(const QString &text, QString *error) {
-    const QString usage = QStringLiteral(
-        "write postgresql://[user@][host][:port][,host[:port]...]"
-        "/DATABASE[?parameter=value&...]");
+    const QString usage = QCoreApplication::translate(
+        "pairwick::ledger",
+        "请写 postgresql://[user@][host][:port][,host[:port]...]/DATABASE[?parameter=value&...]");
     static const QRegularExpression blank(QStringLiteral("[\\s\\x00-\\x1f]"));
     if (text.contains(blank))
-        return refuse(QStringLiteral("'%1' is not a valid URL: it holds a blank").arg(text), error);
+        return refuse(
+            QCoreApplication::translate("pairwick::ledger", "“%1”不是有效的 URL：其中有空白")
+                .arg(text),
+            error);
     QString rest = text.mid(text.indexOf(QStringLiteral("://")) + 3);
     QString query;
     if (const qsizetype mark = rest.indexOf(u'?'); mark >= 0) {
@@ -145,25 +156,28 @@ std::optional<LedgerLocation> parsePostgres(const QString &text, QString *error)
     if (const qsizetype at = hostList.lastIndexOf(u'@'); at >= 0) {
         const QString userInfo = hostList.left(at);
         if (userInfo.contains(u':'))
-            return refuse(PasswordAdvice, error);
+            return refuse(passwordAdvice(), error);
         location.user = decoded(userInfo);
         hostList = hostList.mid(at + 1);
     }
     if (!hostList.isEmpty() && !splitHosts(hostList, location))
-        return refuse(
-            QStringLiteral("'%1': cannot read the hosts '%2'; %3").arg(text, hostList, usage),
-            error);
+        return refuse(QCoreApplication::translate("pairwick::ledger", "“%1”：无法读出主机“%2”；%3")
+                          .arg(text, hostList, usage),
+                      error);
     location.database = slash < 0 ? QString() : decoded(rest.mid(slash + 1));
     if (location.database.isEmpty() || location.database.contains(u'/'))
-        return refuse(QStringLiteral("'%1' names no database; %2").arg(text, usage), error);
+        return refuse(QCoreApplication::translate("pairwick::ledger", "“%1”没有指明数据库；%2")
+                          .arg(text, usage),
+                      error);
     for (const QString &item : query.split(u'&', Qt::SkipEmptyParts)) {
         const qsizetype equals = item.indexOf(u'=');
         const QString name = decoded(equals < 0 ? item : item.left(equals));
         const QString value = equals < 0 ? QString() : decoded(item.mid(equals + 1));
         if (const std::optional<QString> refusal = takeParameter(name, value, location))
-            return refuse(*refusal == PasswordAdvice
-                              ? PasswordAdvice
-                              : QStringLiteral("'%1': %2").arg(text, *refusal),
+            return refuse(*refusal == passwordAdvice()
+                              ? *refusal
+                              : QCoreApplication::translate("pairwick::ledger", "“%1”：%2")
+                                    .arg(text, *refusal),
                           error);
     }
     return location;
@@ -225,10 +239,12 @@ std::optional<LedgerLocation> parseLedgerUrl(const QString &url, QString *error)
     if (url.startsWith(QStringLiteral("postgresql://")) ||
         url.startsWith(QStringLiteral("postgres://")))
         return parsePostgres(url, error);
-    return refuse(QStringLiteral("'%1' is no ledger URL; write sqlite:PATH or "
-                                 "postgresql://[user@][host][:port][,...]/DATABASE[?...]")
-                      .arg(url),
-                  error);
+    return refuse(
+        QCoreApplication::translate("pairwick::ledger",
+                                    "“%1”不是台账 URL；请写 sqlite:PATH 或 "
+                                    "postgresql://[user@][host][:port][,...]/DATABASE[?...]")
+            .arg(url),
+        error);
 }
 
 }  // namespace pairwick::ledger

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the ledger tells people: the totals, batches, units and attempts it holds.
 #include "ledger/ledger.h"
+
+#include <QCoreApplication>
 #include "ledger/ledgerprivate.h"
 #include "ledger/sqlstatement.h"
 #include "ledger/storedforms.h"
@@ -48,7 +50,7 @@ const QString UnitsSql = QStringLiteral(
 
 const QString AttemptsSql = QStringLiteral(
     "SELECT id, batch, seq, address, station, slot, device, started, ended, result, step, error,"
-    " found, read_back, version, written, unchanged, on_pass_status"
+    " found, read_back, version, written, unchanged, on_pass_status, sent"
     " FROM attempts WHERE (:all = 1 OR batch = :batch) ORDER BY started, id");
 
 // A batch with no attempts yet was last active when it was made.
@@ -59,43 +61,45 @@ QDateTime orTime(const QString &stored, const QString &fallback) {
 }  // namespace
 
 BatchTotals Ledger::totals(const QString &batch) {
-    return d->connection.run(QStringLiteral("counting the units of batch %1").arg(batch), [&] {
-        SqlStatement query(d->connection.database(), TotalsSql);
-        query.bind(QStringLiteral(":batch"), batch).exec().next();
-        return BatchTotals{query.number(0), query.number(1), query.number(2), query.number(3)};
-    });
+    return d->connection.run(
+        QCoreApplication::translate("pairwick::ledger", "统计批次 %1 的模块").arg(batch), [&] {
+            SqlStatement query(d->connection.database(), TotalsSql);
+            query.bind(QStringLiteral(":batch"), batch).exec().next();
+            return BatchTotals{query.number(0), query.number(1), query.number(2), query.number(3)};
+        });
 }
 
 QList<BatchSummary> Ledger::batches() {
-    QList<BatchSummary> summaries = d->connection.run(QStringLiteral("listing the batches"), [&] {
-        QList<BatchSummary> found;
-        const QSqlDatabase db = d->connection.database();
-        SqlStatement query(db, BatchesSql);
-        query.exec();
-        while (query.next()) {
-            BatchSummary summary;
-            summary.name = query.text(0);
-            summary.first = query.number(1);
-            summary.next = query.number(2);
-            summary.firstActivity = orTime(query.text(4), query.text(3));
-            summary.lastActivity = orTime(query.text(5), query.text(3));
-            found.append(summary);
-        }
-        for (BatchSummary &summary : found) {
-            SqlStatement stations(db, StationsSql);
-            stations.bind(QStringLiteral(":batch"), summary.name).exec();
-            while (stations.next())
-                summary.stations.append(stations.text(0));
-        }
-        return found;
-    });
+    QList<BatchSummary> summaries =
+        d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出批次"), [&] {
+            QList<BatchSummary> found;
+            const QSqlDatabase db = d->connection.database();
+            SqlStatement query(db, BatchesSql);
+            query.exec();
+            while (query.next()) {
+                BatchSummary summary;
+                summary.name = query.text(0);
+                summary.first = query.number(1);
+                summary.next = query.number(2);
+                summary.firstActivity = orTime(query.text(4), query.text(3));
+                summary.lastActivity = orTime(query.text(5), query.text(3));
+                found.append(summary);
+            }
+            for (BatchSummary &summary : found) {
+                SqlStatement stations(db, StationsSql);
+                stations.bind(QStringLiteral(":batch"), summary.name).exec();
+                while (stations.next())
+                    summary.stations.append(stations.text(0));
+            }
+            return found;
+        });
     for (BatchSummary &summary : summaries)
         summary.totals = totals(summary.name);
     return summaries;
 }
 
 QList<UnitRow> Ledger::units(const QString &batch) {
-    return d->connection.run(QStringLiteral("listing the units"), [&] {
+    return d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出模块"), [&] {
         SqlStatement query(d->connection.database(), UnitsSql);
         query.bind(QStringLiteral(":all"), qint64(batch.isEmpty() ? 1 : 0))
             .bind(QStringLiteral(":batch"), batch)
@@ -125,7 +129,7 @@ QList<UnitRow> Ledger::units(const QString &batch) {
 }
 
 QList<AttemptRow> Ledger::attempts(const QString &batch) {
-    return d->connection.run(QStringLiteral("listing the attempts"), [&] {
+    return d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出尝试"), [&] {
         SqlStatement query(d->connection.database(), AttemptsSql);
         query.bind(QStringLiteral(":all"), qint64(batch.isEmpty() ? 1 : 0))
             .bind(QStringLiteral(":batch"), batch)
@@ -152,6 +156,7 @@ QList<AttemptRow> Ledger::attempts(const QString &batch) {
             row.unchanged = keysFromStored(query.text(16));
             if (!query.isNull(17))
                 row.onPassStatus = int(query.number(17));
+            row.sent = keysFromStored(query.text(18));
             rows.append(row);
         }
         return rows;

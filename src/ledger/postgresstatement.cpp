@@ -2,6 +2,7 @@
 #include "ledger/postgresstatement.h"
 
 #include <libpq-fe.h>
+#include <QCoreApplication>
 #include <algorithm>
 #include <cstdlib>
 #include <unordered_map>
@@ -44,7 +45,8 @@ QString reasonOf(const PGresult *result, const PGconn *connection) {
     QString reason = QString::fromUtf8(result ? PQresultErrorMessage(result) : "").trimmed();
     if (reason.isEmpty())
         reason = QString::fromUtf8(PQerrorMessage(connection)).trimmed();
-    return reason.isEmpty() ? QStringLiteral("the database gave no reason") : reason;
+    return reason.isEmpty() ? QCoreApplication::translate("pairwick::ledger", "数据库没有给出原因")
+                            : reason;
 }
 
 }  // namespace
@@ -101,7 +103,8 @@ void PostgresStatement::execute(PGconn *connection, const QString &sql) {
 PostgresStatement::Value &PostgresStatement::valueOf(const QString &placeholder) {
     const auto found = std::find(m_names.begin(), m_names.end(), placeholder);
     if (found == m_names.end())
-        throw LedgerError(QStringLiteral("the statement has no value %1").arg(placeholder));
+        throw LedgerError(
+            QCoreApplication::translate("pairwick::ledger", "语句中没有值 %1").arg(placeholder));
     return m_values[std::size_t(found - m_names.begin())];
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ledger/schema.h"
 
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QStringList>
 #include <array>
@@ -57,6 +58,10 @@ const std::array<QStringList, SchemaVersion> Steps{
         QStringLiteral("CREATE INDEX attempts_of_address ON attempts (batch, address, ended)"),
         QStringLiteral("CREATE INDEX attempts_of_station ON attempts (station, ended)"),
     },
+    QStringList{
+        // The keys whose command went out without a complete answer: their outcome is unknown.
+        QStringLiteral("ALTER TABLE attempts ADD COLUMN sent TEXT NOT NULL DEFAULT '[]'"),
+    },
 };
 
 int storedVersion(const QSqlDatabase &database) {
@@ -76,11 +81,12 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
         SqlStatement::execute(database, QStringLiteral("SELECT pg_advisory_xact_lock(7365)"));
     const int version = storedVersion(database);
     if (version > SchemaVersion)
-        throw NewerSchema(QStringLiteral("the ledger at %1 has schema version %2; this pairwick "
-                                         "knows up to %3")
-                              .arg(url)
-                              .arg(version)
-                              .arg(SchemaVersion));
+        throw NewerSchema(
+            QCoreApplication::translate(
+                "pairwick::ledger", "位于 %1 的台账的结构版本是 %2；本 pairwick 最多认识版本 %3")
+                .arg(url)
+                .arg(version)
+                .arg(SchemaVersion));
     if (version == SchemaVersion)
         return;
     for (int step = version; step < SchemaVersion; ++step) {

@@ -2,6 +2,7 @@
 #include "ledger/sqlstatement.h"
 
 #include <libpq-fe.h>
+#include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -23,7 +24,8 @@ PGconn *postgresConnection(const QSqlDatabase &database) {
         (qstrcmp(handle.typeName(), "pg_conn*") == 0 || qstrcmp(handle.typeName(), "PGconn*") == 0))
         connection = *static_cast<PGconn *const *>(handle.data());
     if (!connection)
-        throw LedgerError(QStringLiteral("the connection is not open"));
+        throw LedgerError(
+            QCoreApplication::translate("pairwick::ledger", "与数据库的连接没有打开"));
     return connection;
 }
 
@@ -109,7 +111,9 @@ void SqlStatement::fail(const QSqlQuery &query) {
     const QString driverText = error.driverText().trimmed();
     if (text.isEmpty() || (!driverText.isEmpty() && !text.contains(driverText)))
         text = text.isEmpty() ? driverText : driverText + QStringLiteral(": ") + text;
-    throw LedgerError(text.isEmpty() ? QStringLiteral("the database gave no reason") : text);
+    throw LedgerError(text.isEmpty()
+                          ? QCoreApplication::translate("pairwick::ledger", "数据库没有给出原因")
+                          : text);
 }
 
 }  // namespace pairwick::ledger

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include "settings/keynames.h"
 #include "settings/profile.h"
 
 namespace pairwick::ledger {
@@ -36,10 +37,8 @@ settings::AdapterSettings settingsFromStored(const QString &text) {
 }
 
 QString storedKeys(const QList<settings::Key> &keys) {
-    QJsonArray names;
-    for (settings::Key key : keys)
-        names.append(settings::keyName(key));
-    return QString::fromUtf8(QJsonDocument(names).toJson(QJsonDocument::Compact));
+    return QString::fromUtf8(
+        QJsonDocument(settings::keyNameArray(keys)).toJson(QJsonDocument::Compact));
 }
 
 QList<settings::Key> keysFromStored(const QString &text) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "provision/adaptersession.h"
 
+#include <QCoreApplication>
+
 #include "link/replytests.h"
 #include "link/trafficlog.h"
 #include "protocol/commands.h"
@@ -21,8 +23,9 @@ constexpr qsizetype QuotedLimit = 120;
 
 QString readStepName(const settings::ReadStep &step) {
     return step.kind == settings::ReadKind::Uart
-               ? QStringLiteral("read baud, parity, stop")
-               : QStringLiteral("read %1").arg(settings::keyName(step.key));
+               ? QCoreApplication::translate("pairwick::provision", "读取波特率、校验位、停止位")
+               : QCoreApplication::translate("pairwick::provision", "读取 %1")
+                     .arg(settings::keyName(step.key));
 }
 
 }  // namespace
@@ -51,30 +54,58 @@ QString roleAfterWrite(const AdapterSettings &current, const AdapterSettings &de
 AdapterSession::AdapterSession(FastExchange &exchange, Progress progress)
     : m_exchange(exchange), m_progress(std::move(progress)) {}
 
-QString AdapterSession::acknowledged(const QString &step, const QString &command) {
-    m_progress(step);
-    const Reply reply = m_exchange.exchange(command);
+namespace {
+
+// The reply's text when it is complete and ends with OK; a StepFailure otherwise.
+QString okReply(const QString &step, const Reply &reply, int timeoutMs) {
     if (!reply.complete) {
         throw StepFailure(
             step, reply.text.isEmpty()
-                      ? QStringLiteral("no reply within %1 ms").arg(m_exchange.pace().timeoutMs)
-                      : QStringLiteral("incomplete reply %1").arg(quotedReply(reply.text)));
+                      ? QCoreApplication::translate("pairwick::provision", "%1 毫秒内没有回复")
+                            .arg(timeoutMs)
+                      : QCoreApplication::translate("pairwick::provision", "回复不完整：%1")
+                            .arg(quotedReply(reply.text)));
     }
     if (!link::ReplyEndsWithOk(reply.text))
-        throw StepFailure(step,
-                          QStringLiteral("the adapter answered %1").arg(quotedReply(reply.text)));
+        throw StepFailure(step, QCoreApplication::translate("pairwick::provision", "适配器回复 %1")
+                                    .arg(quotedReply(reply.text)));
     return reply.text;
 }
 
+}  // namespace
+
+QString AdapterSession::acknowledged(const QString &step, const QString &command) {
+    m_progress(step);
+    return okReply(step, m_exchange.exchange(command), m_exchange.pace().timeoutMs);
+}
+
+void AdapterSession::sendSetting(Key key, const QString &step, const QString &command) {
+    m_progress(step);
+    const qint64 before = m_exchange.linesSent();
+    Reply reply;
+    try {
+        reply = m_exchange.exchange(command);
+    } catch (...) {
+        if (m_exchange.linesSent() != before)
+            m_sent.append(key);
+        throw;
+    }
+    if (!reply.complete)
+        m_sent.append(key);
+    okReply(step, reply, m_exchange.pace().timeoutMs);
+    m_written.append(key);
+}
+
 void AdapterSession::probe() {
-    const QString step = QStringLiteral("probe");
+    const QString step = QCoreApplication::translate("pairwick::provision", "探测");
     m_progress(step);
     const Reply reply = m_exchange.exchange(protocol::ProbeCommand);
     if (!link::ProbeReplyOk(reply.text)) {
         throw StepFailure(
             step, reply.text.isEmpty()
-                      ? QStringLiteral("no adapter answers AT")
-                      : QStringLiteral("the adapter answered %1").arg(quotedReply(reply.text)));
+                      ? QCoreApplication::translate("pairwick::provision", "没有适配器回应 AT")
+                      : QCoreApplication::translate("pairwick::provision", "适配器回复 %1")
+                            .arg(quotedReply(reply.text)));
     }
 }
 
@@ -88,10 +119,16 @@ AdapterSettings AdapterSession::readAll() {
         }
         const QString name = readStepName(step);
         const QString reply = acknowledged(name, step.query);
-        const QStringList problems = settings::readReply(step, reply, m_read);
+        AdapterSettings values;
+        const QStringList problems = settings::readReply(step, reply, values);
+        m_read.merge(values);
+        if (m_writing)
+            m_readBack.merge(values);
         if (!problems.isEmpty())
-            throw StepFailure(name, problems.join(QStringLiteral("; ")) + QStringLiteral(" in ") +
-                                        quotedReply(reply));
+            throw StepFailure(name,
+                              problems.join(QStringLiteral("; ")) +
+                                  QCoreApplication::translate("pairwick::provision", "，见回复 ") +
+                                  quotedReply(reply));
     }
     m_complete = true;
     return m_read;
@@ -104,11 +141,16 @@ WriteOutcome AdapterSession::write(const AdapterSettings &desired) {
 WriteOutcome AdapterSession::writeOver(const AdapterSettings &current,
                                        const AdapterSettings &desired) {
     if (desired.has(Key::Bind) && roleAfterWrite(current, desired) != settings::Master) {
-        throw StepFailure(QStringLiteral("write bind"),
-                          QStringLiteral("the adapter is in the slave role, where it keeps no "
-                                         "bound address; set role=master with it"));
+        throw StepFailure(
+            QCoreApplication::translate("pairwick::provision", "写入 bind"),
+            QCoreApplication::translate(
+                "pairwick::provision", "适配器处于从角色，不保存绑定地址；请同时设置 role=master"));
     }
     WriteOutcome outcome;
+    m_written.clear();
+    m_sent.clear();
+    m_readBack = AdapterSettings();
+    m_writing = false;
     const QList<Key> changes = keysToWrite(current, desired);
     for (const settings::SetCommand &command : settings::setCommands()) {
         if (!desired.has(command.key))
@@ -121,8 +163,11 @@ WriteOutcome AdapterSession::writeOver(const AdapterSettings &current,
         // Once the command is on its way the old value may be gone, even without an answer.
         m_read.remove(command.key);
         m_complete = false;
-        acknowledged(QStringLiteral("write %1=%2").arg(settings::keyName(command.key), value),
-                     command.prefix + settings::argumentFor(command.key, value));
+        m_writing = true;
+        sendSetting(command.key,
+                    QCoreApplication::translate("pairwick::provision", "写入 %1=%2")
+                        .arg(settings::keyName(command.key), value),
+                    command.prefix + settings::argumentFor(command.key, value));
         outcome.written.append(command.key);
     }
     if (outcome.written.isEmpty()) {
@@ -132,8 +177,9 @@ WriteOutcome AdapterSession::writeOver(const AdapterSettings &current,
     outcome.settings = readAll();
     for (Key key : outcome.written) {
         if (outcome.settings.value(key) != desired.value(key)) {
-            throw StepFailure(QStringLiteral("verify %1").arg(settings::keyName(key)),
-                              QStringLiteral("written %1, read back %2")
+            throw StepFailure(QCoreApplication::translate("pairwick::provision", "校验 %1")
+                                  .arg(settings::keyName(key)),
+                              QCoreApplication::translate("pairwick::provision", "写入 %1，读回 %2")
                                   .arg(quotedReply(desired.value(key)),
                                        quotedReply(outcome.settings.value(key))));
         }
@@ -144,8 +190,10 @@ WriteOutcome AdapterSession::writeOver(const AdapterSettings &current,
 AdapterSettings AdapterSession::reset() {
     m_read = AdapterSettings();
     m_complete = false;
-    acknowledged(QStringLiteral("reset"), protocol::DefaultCommand);
-    m_progress(QStringLiteral("settle"));
+    m_writing = false;
+    acknowledged(QCoreApplication::translate("pairwick::provision", "恢复出厂设置"),
+                 protocol::DefaultCommand);
+    m_progress(QCoreApplication::translate("pairwick::provision", "等待适配器就绪"));
     m_exchange.pause(SettleMs);
     return readAll();
 }

@@ -54,14 +54,25 @@ public:
     const settings::AdapterSettings &settingsRead() const { return m_read; }
     // Whether a full read ended after the last write or reset.
     bool readIsComplete() const { return m_complete; }
+    // Of the last write: the keys whose command the adapter answered with OK, and those whose
+    // command went out without a complete answer, so whether they took effect is not known.
+    const QList<settings::Key> &keysWritten() const { return m_written; }
+    const QList<settings::Key> &keysSent() const { return m_sent; }
+    // What was read after the last write's first command went out; empty when nothing was.
+    const settings::AdapterSettings &readBack() const { return m_readBack; }
 
 private:
     QString acknowledged(const QString &step, const QString &command);
+    void sendSetting(settings::Key key, const QString &step, const QString &command);
 
     FastExchange &m_exchange;
     Progress m_progress;
     settings::AdapterSettings m_read;
     bool m_complete = false;
+    QList<settings::Key> m_written;
+    QList<settings::Key> m_sent;
+    settings::AdapterSettings m_readBack;
+    bool m_writing = false;
 };
 
 // The keys of desired that a write over current sends, in the order it sends them.

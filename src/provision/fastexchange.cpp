@@ -37,6 +37,7 @@ Reply FastExchange::exchange(const QString &command) {
     throwIfStopped();
     m_port.discardInput();
     throwIfStopped();
+    ++m_linesSent;
     m_port.write(command + QStringLiteral("\r\n"));
     const QDeadlineTimer deadline(m_pace.paced ? PacedMs : m_pace.timeoutMs);
     Reply reply;

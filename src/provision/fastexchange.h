@@ -41,6 +41,9 @@ public:
     // A pause with nothing sent, for an adapter that settles after a reset.
     void pause(int milliseconds);
     const Pace &pace() const { return m_pace; }
+    // Command lines begun so far, counted before their first byte: one that a stop or a port
+    // fault cut short counts, since the adapter may have taken it.
+    qint64 linesSent() const { return m_linesSent; }
 
 private:
     void throwIfStopped() const;
@@ -50,6 +53,7 @@ private:
     link::CommPort &m_port;
     Pace m_pace;
     const std::atomic_bool &m_stop;
+    qint64 m_linesSent = 0;
 };
 
 }  // namespace pairwick::provision

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/replyreading.h"
 
+#include <QCoreApplication>
+
 #include "protocol/tokens.h"
 
 namespace pairwick::settings {
@@ -14,8 +16,9 @@ QString quoted(const QString &text) {
 void takeToken(Key key, const QString &token, const QString &value, AdapterSettings &into,
                QStringList &problems) {
     if (value.isNull()) {
-        problems.append(QStringLiteral("%1 %2 is no value the adapter may report")
-                            .arg(keyName(key), quoted(token)));
+        problems.append(
+            QCoreApplication::translate("pairwick::settings", "%1 %2 不是适配器可能报告的值")
+                .arg(keyName(key), quoted(token)));
         return;
     }
     into.set(key, value);
@@ -36,13 +39,15 @@ QStringList readReply(const ReadStep &step, const QString &reply, AdapterSetting
                 into.set(step.key, *value);
             else
                 problems.append(
-                    QStringLiteral("the reply is too short to hold the %1").arg(keyName(step.key)));
+                    QCoreApplication::translate("pairwick::settings", "回复太短，容不下 %1")
+                        .arg(keyName(step.key)));
             break;
         }
         case ReadKind::Uart: {
             const protocol::UartPieces pieces = protocol::cutUart(reply);
             if (!pieces.baudRate) {
-                problems.append(QStringLiteral("the reply is too short to hold the UART settings"));
+                problems.append(QCoreApplication::translate("pairwick::settings",
+                                                            "回复太短，容不下 UART 参数"));
                 break;
             }
             takeToken(Key::Baud, *pieces.baudRate,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/batchrules.h"
 
+#include <QCoreApplication>
+
 #include "settings/boundedfile.h"
 #include "settings/profile.h"
 #include "station/unitvalue.h"
@@ -39,7 +41,7 @@ std::variant<AdapterSettings, QString> fillUnit(const BatchRules &rules,
             return QStringLiteral("%1 column \"%2\": %3")
                 .arg(rowAt, settings::keyName(key), problem);
         } else if (hasRow) {
-            return QStringLiteral("%1: %2 (for the unit of %3)")
+            return QCoreApplication::translate("pairwick::station", "%1：%2（%3 的模块）")
                 .arg(settings::keyName(key), problem, rowAt);
         } else {
             return QStringLiteral("%1: %2").arg(settings::keyName(key), problem);
@@ -67,7 +69,8 @@ std::optional<ValuesTable> loadValuesFile(const QString &path, QString *error) {
 
 QString rulesProblem(const BatchRules &rules) {
     if (rules.first < 0)
-        return QStringLiteral("first number: %1; units are numbered from 0 up").arg(rules.first);
+        return QCoreApplication::translate("pairwick::station", "起始编号：%1；模块从 0 开始编号")
+            .arg(rules.first);
     // The units without a row of their own get the templates alone.
     QString problem = problemOf(
         fillUnit(rules, std::nullopt, TemplateContext{rules.first, SampleAddress}, sampleDigits));

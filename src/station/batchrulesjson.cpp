@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/batchrules.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 
 #include "station/valuesfile.h"
@@ -43,12 +44,13 @@ std::optional<qint64> wholeNumber(const QJsonValue &value) {
 // Each reader returns its problem, empty when there is none; where says which part it reads.
 QString readSettings(const QJsonValue &value, const QString &where, AdapterSettings *settings) {
     if (!value.isObject())
-        return QStringLiteral("%1 is not an object").arg(where);
+        return QCoreApplication::translate("pairwick::station", "%1 不是一个对象").arg(where);
     const QJsonObject object = value.toObject();
     for (auto entry = object.begin(); entry != object.end(); ++entry) {
         const std::optional<Key> key = settings::keyFromName(entry.key());
         if (!key || !settings::isWritable(*key))
-            return QStringLiteral("%1 has the key \"%2\", which is not a setting to write")
+            return QCoreApplication::translate("pairwick::station",
+                                               "%1 含有键 \"%2\"，它不是可写入的设置")
                 .arg(where, entry.key());
         if (!entry.value().isString())
             return QStringLiteral("%1: \"%2\" is not a string").arg(where, entry.key());
@@ -58,16 +60,18 @@ QString readSettings(const QJsonValue &value, const QString &where, AdapterSetti
 }
 
 QString readRow(const QJsonValue &value, qsizetype index, ValuesTable *table) {
-    const QString where = QStringLiteral("values row %1").arg(index + 1);
+    const QString where =
+        QCoreApplication::translate("pairwick::station", "值的第 %1 行").arg(index + 1);
     const QJsonObject row = value.toObject();
     const QString unit = row.value(UnitField).toString();
     const std::optional<qint64> line = wholeNumber(row.value(LineField));
     if (rowKey(table->pickBy, unit) != unit)
         return QStringLiteral("%1: \"%2\" is not a unit's key").arg(where, unit);
     if (!line || *line < 1)
-        return QStringLiteral("%1: no line number").arg(where);
+        return QCoreApplication::translate("pairwick::station", "%1：没有行号").arg(where);
     if (table->rows.contains(unit))
-        return QStringLiteral("%1: the unit \"%2\" has a row before").arg(where, unit);
+        return QCoreApplication::translate("pairwick::station", "%1：模块 \"%2\" 之前已有一行")
+            .arg(where, unit);
     AdapterSettings settings;
     const QString problem = readSettings(row.value(SettingsField), where, &settings);
     if (!problem.isEmpty())
@@ -82,9 +86,11 @@ QString readValues(const QJsonValue &value, ValuesTable *table) {
     const QString pickBy = object.value(PickByField).toString();
     if (!value.isObject() || !object.value(SourceField).isString() ||
         !object.value(RowsField).isArray())
-        return QStringLiteral("the values are not an object with a source and rows");
+        return QCoreApplication::translate("pairwick::station", "这些值不是含有来源和各行的对象");
     if (pickBy != BySeq && pickBy != ByAddress)
-        return QStringLiteral("the values pick units by \"%1\", not by seq or address").arg(pickBy);
+        return QCoreApplication::translate("pairwick::station",
+                                           "这些值按 \"%1\" 挑选模块，而不是按 seq 或 address")
+            .arg(pickBy);
     table->source = object.value(SourceField).toString();
     table->pickBy = pickBy == BySeq ? ValuesTable::PickBy::Seq : ValuesTable::PickBy::Address;
     const QJsonArray rows = object.value(RowsField).toArray();
@@ -118,7 +124,8 @@ QJsonObject BatchRules::toJson() const {
 std::optional<BatchRules> BatchRules::fromJson(const QJsonObject &json, QString *error) {
     BatchRules rules;
     const std::optional<qint64> first = wholeNumber(json.value(FirstField));
-    QString problem = first ? QString() : QStringLiteral("the first number is not a whole number");
+    QString problem =
+        first ? QString() : QCoreApplication::translate("pairwick::station", "起始编号不是整数");
     if (problem.isEmpty())
         problem = readSettings(json.value(TemplatesField), TemplatesField, &rules.templates);
     if (problem.isEmpty() && json.contains(ValuesField)) {
@@ -126,7 +133,7 @@ std::optional<BatchRules> BatchRules::fromJson(const QJsonObject &json, QString 
         problem = readValues(json.value(ValuesField), &*rules.values);
     }
     if (!problem.isEmpty()) {
-        *error = QStringLiteral("the batch's rules: %1").arg(problem);
+        *error = QCoreApplication::translate("pairwick::station", "批次的规则：%1").arg(problem);
         return std::nullopt;
     }
     rules.first = *first;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/csvreader.h"
 
+#include <QCoreApplication>
+
 namespace pairwick::station {
 
 namespace {
@@ -65,8 +67,11 @@ private:
         const qsizetype start = m_position;
         while (!atCellEnd()) {
             if (current() == u'"')
-                return fail(record, QStringLiteral("a quote inside an unquoted cell; quote the "
-                                                   "whole cell and double the quotes in it"));
+                return fail(
+                    record,
+                    QCoreApplication::translate(
+                        "pairwick::station",
+                        "未加引号的单元格里有引号；请给整个单元格加引号，并把其中的引号写两次"));
             ++m_position;
         }
         return m_text.mid(start, m_position - start);
@@ -79,7 +84,8 @@ private:
         for (;;) {
             if (atEnd()) {
                 m_line = openedOn;
-                return fail(record, QStringLiteral("a quote opened here is never closed"));
+                return fail(record, QCoreApplication::translate("pairwick::station",
+                                                                "这里开始的引号没有结束"));
             }
             const QChar c = current();
             ++m_position;
@@ -95,8 +101,10 @@ private:
             }
         }
         if (!atCellEnd())
-            return fail(record, QStringLiteral("text after a closing quote; quote the whole "
-                                               "cell and double the quotes in it"));
+            return fail(record,
+                        QCoreApplication::translate(
+                            "pairwick::station",
+                            "结束引号之后还有文字；请给整个单元格加引号，并把其中的引号写两次"));
         return cell;
     }
 

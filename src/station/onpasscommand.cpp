@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/onpasscommand.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 
 namespace pairwick::station {
@@ -22,18 +23,21 @@ OnPassOutcome runOnPass(const QString &command, const QProcessEnvironment &unitF
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
     if (!process.waitForStarted())
-        return {-1, QStringLiteral("on-pass command did not start: %1").arg(process.errorString())};
+        return {-1, QCoreApplication::translate("pairwick::station", "通过后命令未能启动：%1")
+                        .arg(process.errorString())};
     if (!process.waitForFinished(LimitMs)) {
         process.kill();
         process.waitForFinished();
-        return {-1, QStringLiteral("on-pass command ran longer than %1 s and was ended")
+        return {-1, QCoreApplication::translate("pairwick::station",
+                                                "通过后命令运行超过 %1 秒，已被终止")
                         .arg(LimitMs / 1000)};
     }
     if (process.exitStatus() != QProcess::NormalExit)
-        return {-1, QStringLiteral("on-pass command crashed")};
+        return {-1, QCoreApplication::translate("pairwick::station", "通过后命令崩溃")};
     const int status = process.exitCode();
     if (status != 0)
-        return {status, QStringLiteral("on-pass command exited with status %1").arg(status)};
+        return {status, QCoreApplication::translate("pairwick::station", "通过后命令以状态 %1 退出")
+                            .arg(status)};
     return {0, QString()};
 }
 

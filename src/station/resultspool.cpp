@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QUrl>
 
 #include "ledger/ledger.h"
+#include "settings/keynames.h"
 #include "settings/profile.h"
 
 namespace pairwick::station {
@@ -26,13 +28,6 @@ namespace {
 
 const QString Kind = QStringLiteral("kind");
 const QString Id = QStringLiteral("id");
-
-QJsonArray keyNames(const QList<Key> &keys) {
-    QJsonArray names;
-    for (Key key : keys)
-        names.append(settings::keyName(key));
-    return names;
-}
 
 QList<Key> keysFrom(const QJsonValue &names) {
     QList<Key> keys;
@@ -67,8 +62,9 @@ QJsonObject endJson(const AttemptEnd &end) {
             {QStringLiteral("error"), end.error},
             {QStringLiteral("readBack"), settings::toJson(end.readBack)},
             {QStringLiteral("version"), end.version},
-            {QStringLiteral("written"), keyNames(end.written)},
-            {QStringLiteral("unchanged"), keyNames(end.unchanged)}};
+            {QStringLiteral("written"), settings::keyNameArray(end.written)},
+            {QStringLiteral("sent"), settings::keyNameArray(end.sent)},
+            {QStringLiteral("unchanged"), settings::keyNameArray(end.unchanged)}};
 }
 
 AttemptEnd endFrom(const QJsonObject &json) {
@@ -83,6 +79,7 @@ AttemptEnd endFrom(const QJsonObject &json) {
     end.readBack = settingsFrom(json.value(QStringLiteral("readBack")));
     end.version = json.value(QStringLiteral("version")).toString();
     end.written = keysFrom(json.value(QStringLiteral("written")));
+    end.sent = keysFrom(json.value(QStringLiteral("sent")));
     end.unchanged = keysFrom(json.value(QStringLiteral("unchanged")));
     return end;
 }
@@ -120,8 +117,9 @@ bool ResultSpool::load(QString *error) {
     }
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
     if (!document.isArray()) {
-        *error =
-            QStringLiteral("%1: not a spool this station wrote; move it away to go on").arg(m_path);
+        *error = QCoreApplication::translate("pairwick::station",
+                                             "%1：不是本工位写的暂存文件；请把它移走后再继续")
+                     .arg(m_path);
         return false;
     }
     for (const QJsonValue &entry : document.array())
@@ -186,7 +184,8 @@ bool ResultSpool::saveLocked(QString *error) {
         return QFile::remove(m_path) || !QFile::exists(m_path);
     const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath())) {
-        *error = QStringLiteral("%1: the folder cannot be made").arg(info.absolutePath());
+        *error = QCoreApplication::translate("pairwick::station", "%1：无法创建该文件夹")
+                     .arg(info.absolutePath());
         return false;
     }
     QFile::setPermissions(info.absolutePath(),

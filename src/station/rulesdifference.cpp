@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/batchrules.h"
 
+#include <QCoreApplication>
+
 namespace pairwick::station {
 
 namespace {
@@ -10,7 +12,7 @@ using settings::Key;
 
 QString shown(const AdapterSettings &settings, Key key) {
     return settings.has(key) ? QStringLiteral("\"%1\"").arg(settings.value(key))
-                             : QStringLiteral("none");
+                             : QCoreApplication::translate("pairwick::station", "无");
 }
 
 QStringList settingsDifferences(const AdapterSettings &mine, const AdapterSettings &batch) {
@@ -18,14 +20,15 @@ QStringList settingsDifferences(const AdapterSettings &mine, const AdapterSettin
     for (Key key : settings::AllKeys) {
         if (mine.has(key) != batch.has(key) || mine.value(key) != batch.value(key))
             differences.append(
-                QStringLiteral("%1: %2 here, %3 in the batch")
+                QCoreApplication::translate("pairwick::station", "%1：这里是 %2，批次中是 %3")
                     .arg(settings::keyName(key), shown(mine, key), shown(batch, key)));
     }
     return differences;
 }
 
 QString rowCount(qsizetype count) {
-    return count == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(count);
+    return count == 1 ? QCoreApplication::translate("pairwick::station", "1 行")
+                      : QCoreApplication::translate("pairwick::station", "%1 行").arg(count);
 }
 
 QString pickedBy(const ValuesTable &table) {
@@ -36,20 +39,21 @@ QString pickedBy(const ValuesTable &table) {
 // The first difference is enough to tell the files apart; the source's name is not one.
 QString tableDifference(const ValuesTable &mine, const ValuesTable &batch) {
     if (mine.pickBy != batch.pickBy)
-        return QStringLiteral("units picked by %1 here, by %2 in the batch")
+        return QCoreApplication::translate("pairwick::station", "这里按 %1 挑选模块，批次中按 %2")
             .arg(pickedBy(mine), pickedBy(batch));
     if (mine.rows.size() != batch.rows.size())
-        return QStringLiteral("%1 here, %2 in the batch")
+        return QCoreApplication::translate("pairwick::station", "这里 %1，批次中 %2")
             .arg(rowCount(mine.rows.size()))
             .arg(batch.rows.size());
     for (auto here = mine.rows.begin(), there = batch.rows.begin(); here != mine.rows.end();
          ++here, ++there) {
         if (here.key() != there.key())
-            return QStringLiteral("a row for unit %1 here, for unit %2 in the batch")
+            return QCoreApplication::translate("pairwick::station",
+                                               "这里是模块 %1 的一行，批次中是模块 %2 的")
                 .arg(here.key(), there.key());
         const QStringList differences = settingsDifferences(here.value(), there.value());
         if (!differences.isEmpty())
-            return QStringLiteral("the row for unit %1: %2")
+            return QCoreApplication::translate("pairwick::station", "模块 %1 的一行：%2")
                 .arg(here.key(), differences.join(QStringLiteral(", ")));
     }
     return QString();
@@ -60,9 +64,11 @@ QString valuesDifference(const std::optional<ValuesTable> &mine,
     if (!mine && !batch)
         return QString();
     if (!mine)
-        return QStringLiteral("none here, %1 in the batch").arg(rowCount(batch->rows.size()));
+        return QCoreApplication::translate("pairwick::station", "这里没有，批次中 %1")
+            .arg(rowCount(batch->rows.size()));
     if (!batch)
-        return QStringLiteral("%1 here, none in the batch").arg(rowCount(mine->rows.size()));
+        return QCoreApplication::translate("pairwick::station", "这里 %1，批次中没有")
+            .arg(rowCount(mine->rows.size()));
     return tableDifference(*mine, *batch);
 }
 
@@ -71,12 +77,14 @@ QString valuesDifference(const std::optional<ValuesTable> &mine,
 QString rulesDifference(const BatchRules &mine, const BatchRules &batch) {
     QStringList differences = settingsDifferences(mine.templates, batch.templates);
     if (mine.first != batch.first)
-        differences.append(QStringLiteral("first number: %1 here, %2 in the batch")
-                               .arg(mine.first)
-                               .arg(batch.first));
+        differences.append(
+            QCoreApplication::translate("pairwick::station", "起始编号：这里是 %1，批次中是 %2")
+                .arg(mine.first)
+                .arg(batch.first));
     const QString values = valuesDifference(mine.values, batch.values);
     if (!values.isEmpty())
-        differences.append(QStringLiteral("values file: %1").arg(values));
+        differences.append(
+            QCoreApplication::translate("pairwick::station", "值文件：%1").arg(values));
     return differences.join(QStringLiteral("; "));
 }
 

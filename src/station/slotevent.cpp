@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/slotevent.h"
 
+#include <QCoreApplication>
+
+#include "settings/keynames.h"
+
 namespace pairwick::station {
 
 QString stateName(SlotState state) {
@@ -27,14 +31,33 @@ QString stateName(SlotState state) {
     return QStringLiteral("finished");
 }
 
+namespace {
+
+// Of a unit that failed part-way: what it may hold that it did not before.
+QString writesText(const UnitReport &report) {
+    QStringList parts;
+    if (!report.written.isEmpty())
+        parts.append(QCoreApplication::translate("pairwick::station", "已写入：%1")
+                         .arg(settings::joinedKeyNames(report.written)));
+    if (!report.sent.isEmpty())
+        parts.append(QCoreApplication::translate("pairwick::station", "已发出，结果未知：%1")
+                         .arg(settings::joinedKeyNames(report.sent)));
+    return parts.isEmpty() ? QString()
+                           : QCoreApplication::translate("pairwick::station", "（%1）")
+                                 .arg(parts.join(QStringLiteral("; ")));
+}
+
+}  // namespace
+
 QString resultText(const UnitReport &report) {
     QString text = report.result == ledger::AttemptResult::Passed
                        ? QStringLiteral("%1 PIN %2")
                              .arg(report.settings.value(settings::Key::Name),
                                   report.settings.value(settings::Key::Pin))
-                       : report.error;
+                       : report.error + writesText(report);
     if (!report.onPassWarning.isEmpty())
-        text += QStringLiteral(" (warning: %1)").arg(report.onPassWarning);
+        text += QCoreApplication::translate("pairwick::station", "（警告：%1）")
+                    .arg(report.onPassWarning);
     return text;
 }
 

@@ -18,7 +18,9 @@ enum class SlotState {
     Already,
     Interrupted,
     LedgerAway,  // a unit is in, but no number can be reserved until the ledger answers
-    Finished,    // the batch holds the units asked for, or the station stops
+    // The batch holds the units asked for, or the station stops. With awaitingRemoval a unit is
+    // still in: the result shown before stays, or the text says that it got none.
+    Finished,
 };
 
 // "waiting", "working", "passed", ...: as printed in JSON.
@@ -33,6 +35,8 @@ struct SlotEvent {
     int stepsDone = 0;
     int stepsAll = 0;
     bool awaitingRemoval = false;
+    // Told only once it has lasted a moment: a wait that usually ends at once.
+    bool onlyIfItLasts = false;
 };
 
 // One unit through a slot, start to end, as reported and recorded.
@@ -43,8 +47,14 @@ struct UnitReport {
     QString address;
     qint64 seq = 0;  // 0 when no number was reserved
     ledger::AttemptResult result = ledger::AttemptResult::Failed;
-    settings::AdapterSettings settings;  // as read back, or as found
-    settings::AdapterSettings values;    // the unit's own, for the on-pass command and the screen
+    // As read back, or as found; of a unit that failed part-way only the keys no write may have
+    // changed, and complete is false until a full read came after the last write.
+    settings::AdapterSettings settings;
+    bool complete = true;
+    QList<settings::Key> written;  // answered OK
+    QList<settings::Key> sent;     // went out without a complete answer
+    QList<settings::Key> unchanged;
+    settings::AdapterSettings values;  // the unit's own, for the on-pass command and the screen
     QString error;
     QString onPassWarning;
     double seconds = 0;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/slotworker.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcessEnvironment>
 #include <QThread>
@@ -41,7 +42,7 @@ QString stableNameOf(const QString &device) {
 }
 
 QString alreadyText(const ledger::PassRecord &pass) {
-    return QStringLiteral("already provisioned as %1 (#%2, %3, %4)")
+    return QCoreApplication::translate("pairwick::station", "已配置为 %1（#%2，%3，%4）")
         .arg(pass.name)
         .arg(pass.seq)
         .arg(pass.station, pass.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
@@ -92,8 +93,12 @@ public:
         } catch (const link::RunCancelled &) {
             if (m_countReached)
                 return std::nullopt;
+            // A write whose command is out may have taken effect: it was not stopped before.
             end(AttemptResult::Interrupted, m_step,
-                QStringLiteral("stopped before %1").arg(m_step));
+                m_session.keysSent().isEmpty()
+                    ? QCoreApplication::translate("pairwick::station", "在“%1”之前停止").arg(m_step)
+                    : QCoreApplication::translate("pairwick::station", "停止前“%1”没有得到回复")
+                          .arg(m_step));
         }
         m_report.seconds = double(m_clock.nsecsElapsed()) / 1e9;
         return m_report;
@@ -125,9 +130,9 @@ private:
                 throw link::RunCancelled();
             case Reservation::Outcome::Busy:
                 m_report.result = AttemptResult::Failed;
-                m_report.error =
-                    QStringLiteral("another station is provisioning this address right now (%1)")
-                        .arg(reservation.busyWith);
+                m_report.error = QCoreApplication::translate("pairwick::station",
+                                                             "另一个工位正在配置此地址（%1）")
+                                     .arg(reservation.busyWith);
                 return;
             case Reservation::Outcome::AlreadyPassed:
                 m_report.result = AttemptResult::Already;
@@ -138,18 +143,30 @@ private:
                 break;
         }
         if (!reservation.unit.valuesProblem.isEmpty())
-            throw provision::StepFailure(QStringLiteral("values"), reservation.unit.valuesProblem);
+            throw provision::StepFailure(
+                QCoreApplication::translate("pairwick::station", "模块的值"),
+                reservation.unit.valuesProblem);
         m_all += int(reservation.unit.values.keys().size()) + ReadSteps;
         const provision::WriteOutcome outcome = m_session.writeOver(found, reservation.unit.values);
         m_report.settings = outcome.settings;
-        m_written = outcome.written;
-        m_unchanged = outcome.unchanged;
+        m_report.written = outcome.written;
+        m_report.unchanged = outcome.unchanged;
+        m_readBack = outcome.settings;
         end(AttemptResult::Passed, QString(), QString());
+    }
+
+    // Of a unit that failed or was stopped part-way: what the session knows, no more.
+    void takeWhatIsKnown() {
+        m_report.settings = m_session.settingsRead();
+        m_report.complete = m_session.readIsComplete();
+        m_report.written = m_session.keysWritten();
+        m_report.sent = m_session.keysSent();
+        m_readBack = m_session.readBack();
     }
 
     // Until the ledger has reserved the unit's number: nothing is written before that.
     Reservation reserve(const settings::AdapterSettings &found) {
-        progress(QStringLiteral("reserve"));
+        progress(QCoreApplication::translate("pairwick::station", "预留编号"));
         const StationConfig &config = m_context.config;
         m_start = {QUuid::createUuid().toString(QUuid::WithoutBraces),
                    config.batch,
@@ -175,15 +192,16 @@ private:
                 }
                 // Should one of them fail, this unit gets its number after all.
                 m_slot.m_report({SlotState::Waiting,
-                                 QStringLiteral("the units that complete the batch are in "
-                                                "progress elsewhere"),
+                                 QCoreApplication::translate("pairwick::station",
+                                                             "凑满本批次的模块正在别处进行"),
                                  0, m_done, m_all, false});
             } catch (const ledger::LedgerError &error) {
                 m_slot.dropLedger();
                 m_slot.m_report(
                     {SlotState::LedgerAway,
-                     QStringLiteral("ledger unreachable, retrying: %1").arg(error.message()), 0,
-                     m_done, m_all, false});
+                     QCoreApplication::translate("pairwick::station", "台账无法访问，正在重试：%1")
+                         .arg(error.message()),
+                     0, m_done, m_all, false});
             }
             QThread::msleep(LedgerRetryMs);
         }
@@ -192,15 +210,26 @@ private:
     void end(AttemptResult result, const QString &step, const QString &error) {
         m_report.result = result;
         m_report.error = error;
+        if (result != AttemptResult::Passed)
+            takeWhatIsKnown();
         if (!m_open)
             return;
         m_open = false;
-        ledger::AttemptEnd attemptEnd{
-            m_start.id,        QDateTime::currentDateTimeUtc(),       result,    step,       error,
-            m_report.settings, m_report.settings.value(Key::Version), m_written, m_unchanged};
+        const ledger::AttemptEnd attemptEnd{m_start.id,
+                                            QDateTime::currentDateTimeUtc(),
+                                            result,
+                                            step,
+                                            error,
+                                            m_readBack,
+                                            m_report.settings.value(Key::Version),
+                                            m_report.written,
+                                            m_report.sent,
+                                            m_report.unchanged};
         QString spoolError;
         if (!m_context.spool.addEnd(attemptEnd, &spoolError))
-            m_report.onPassWarning = QStringLiteral("spool not written: %1").arg(spoolError);
+            m_report.onPassWarning =
+                QCoreApplication::translate("pairwick::station", "暂存文件未写入：%1")
+                    .arg(spoolError);
         store();
         if (result == AttemptResult::Passed && !m_context.config.onPass.isEmpty())
             runOnPass();
@@ -208,6 +237,10 @@ private:
 
     // What cannot be stored now waits in the spool, which the station stores from later.
     void store() {
+        // Shown only when the ledger keeps the slot waiting; a quick store passes unseen.
+        m_slot.m_report({SlotState::LedgerAway,
+                         QCoreApplication::translate("pairwick::station", "正在存入结果"),
+                         m_report.seq, m_done, m_all, false, true});
         try {
             m_context.spool.flush(m_slot.ledger());
         } catch (const ledger::LedgerError &) {
@@ -238,9 +271,8 @@ private:
     provision::AdapterSession m_session;
     UnitReport m_report;
     ledger::AttemptStart m_start;
-    QList<Key> m_written;
-    QList<Key> m_unchanged;
-    QString m_step = QStringLiteral("read");
+    settings::AdapterSettings m_readBack;
+    QString m_step = QCoreApplication::translate("pairwick::station", "读取");
     QElapsedTimer m_clock;
     int m_done = 1;  // the probe that found the unit
     int m_all = 1 + ReadSteps;
@@ -282,22 +314,35 @@ void SlotWorker::run() {
         [this](const QString &problem) {
             m_report({problem.isEmpty() ? SlotState::Waiting : SlotState::Problem, problem});
         });
+    // A unit stays in its slot when the station ends: its result stays shown, or the slot says
+    // that it got none.
+    bool unitIn = false;
+    bool provisioned = true;
     while (keepGoing()) {
         m_report({SlotState::Waiting, QString()});
         if (!presence.waitForUnit(port))
             break;
+        unitIn = true;
         m_stableName = stableNameOf(provision::deviceForPort(m_slot));
         const std::optional<UnitReport> report = Unit(*this, port).run();
+        provisioned = report.has_value();
         if (!report)
             break;
         m_finished(*report);
         m_report({resultState(report->result), resultText(*report), report->seq, 0, 0, true});
         if (m_context.stop.load())
             break;
-        presence.waitUntilOut(port);
+        unitIn = !presence.waitUntilOut(port);
     }
     port.close();
-    m_report({SlotState::Finished, QString()});
+    const QString ending = m_context.countReached.load()
+                               ? QCoreApplication::translate("pairwick::station", "批次已完成")
+                               : QCoreApplication::translate("pairwick::station", "工位已停止");
+    m_report({SlotState::Finished,
+              unitIn && !provisioned
+                  ? QCoreApplication::translate("pairwick::station", "%1；此模块未配置").arg(ending)
+                  : ending,
+              0, 0, 0, unitIn});
 }
 
 }  // namespace pairwick::station

@@ -2,10 +2,18 @@
 #include "station/stationrun.h"
 
 #include <QThread>
+#include <QTimer>
 
 #include "station/slotworker.h"
 
 namespace pairwick::station {
+
+namespace {
+
+// Long enough for a ledger that answers as usual, short enough that a stuck one shows at once.
+constexpr int LastingMs = 500;
+
+}  // namespace
 
 StationRun::StationRun(StationConfig config, ResultSpool &spool, link::TrafficLog *log,
                        QObject *parent)
@@ -23,14 +31,21 @@ StationRun::~StationRun() {
 void StationRun::start() {
     const StationContext context{m_config, m_spool, m_log, m_stop, m_countReached};
     m_runningSlots = int(m_config.slotNames.size());
+    m_held.resize(m_config.slotNames.size());
+    for (int index = 0; index < m_config.slotNames.size(); ++index) {
+        auto &hold = m_holds.emplace_back(std::make_unique<QTimer>());
+        hold->setSingleShot(true);
+        hold->setInterval(LastingMs);
+        connect(hold.get(), &QTimer::timeout, this,
+                [this, index] { emit slotChanged(index, m_held[std::size_t(index)]); });
+    }
     for (int index = 0; index < m_config.slotNames.size(); ++index) {
         QThread *thread = QThread::create([this, index, context] {
             SlotWorker worker(
                 index, context,
                 [this, index](const SlotEvent &event) {
                     QMetaObject::invokeMethod(
-                        this, [this, index, event] { emit slotChanged(index, event); },
-                        Qt::QueuedConnection);
+                        this, [this, index, event] { tell(index, event); }, Qt::QueuedConnection);
                 },
                 [this, index](const UnitReport &report) {
                     QMetaObject::invokeMethod(
@@ -60,6 +75,17 @@ void StationRun::start() {
 
 void StationRun::stop() {
     m_stop.store(true);
+}
+
+void StationRun::tell(int index, const SlotEvent &event) {
+    QTimer &hold = *m_holds[std::size_t(index)];
+    hold.stop();
+    if (!event.onlyIfItLasts) {
+        emit slotChanged(index, event);
+        return;
+    }
+    m_held[std::size_t(index)] = event;
+    hold.start();
 }
 
 void StationRun::onSlotEnded() {

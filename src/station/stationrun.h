@@ -11,6 +11,7 @@
 #include "station/stationconfig.h"
 
 class QThread;
+class QTimer;
 
 namespace pairwick::link {
 class TrafficLog;
@@ -46,6 +47,7 @@ signals:
 
 private:
     void onSlotEnded();
+    void tell(int index, const SlotEvent &event);
 
     StationConfig m_config;
     ResultSpool &m_spool;
@@ -54,6 +56,9 @@ private:
     std::atomic_bool m_countReached{false};
     std::atomic_bool m_keeperStop{false};
     std::vector<QThread *> m_threads;
+    // Per slot, an event held back until it has lasted a moment.
+    std::vector<std::unique_ptr<QTimer>> m_holds;
+    std::vector<SlotEvent> m_held;
     QThread *m_keeperThread = nullptr;
     int m_runningSlots = 0;
 };

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/stationsetup.h"
 
+#include <QCoreApplication>
+#include <algorithm>
+
+#include "ledger/ledgerlisting.h"
 #include "settings/profile.h"
 #include "station/resultspool.h"
 #include "station/valuesfile.h"
@@ -47,6 +51,29 @@ void checkRules(const StationSetup &setup, BatchRules &rules, QList<SetupProblem
     }
 }
 
+// A batch's or a station's name is printed on every totals line and stored in every record: it is
+// short, and holds nothing a terminal would act on.
+constexpr qsizetype NameLimit = 64;
+
+void checkName(SetupField field, const QString &option, const QString &name,
+               QList<SetupProblem> &problems) {
+    const QList<uint> codes = name.toUcs4();
+    if (codes.size() > NameLimit) {
+        problems.append({field, QCoreApplication::translate("pairwick::station",
+                                                            "%1 的名称最多 %2 个字符，而不是 %3 个")
+                                    .arg(option)
+                                    .arg(NameLimit)
+                                    .arg(codes.size())});
+        return;
+    }
+    if (std::any_of(codes.cbegin(), codes.cend(), [](uint code) {
+            return QChar::category(char32_t(code)) == QChar::Other_Control;
+        }))
+        problems.append(
+            {field, QCoreApplication::translate("pairwick::station", "%1 不能含控制字符：%2")
+                        .arg(option, ledger::withControlsEscaped(name))});
+}
+
 void checkNumbers(const StationSetup &setup, CheckedSetup &checked, QList<SetupProblem> &problems) {
     bool valid = false;
     checked.firstGiven = !setup.first.trimmed().isEmpty();
@@ -54,15 +81,17 @@ void checkNumbers(const StationSetup &setup, CheckedSetup &checked, QList<SetupP
         checked.config.rules.first = setup.first.trimmed().toLongLong(&valid);
         if (!valid || checked.config.rules.first < 0)
             problems.append(
-                {SetupField::First,
-                 QStringLiteral("--first takes a number from 0 up, not %1").arg(setup.first)});
+                {SetupField::First, QCoreApplication::translate(
+                                        "pairwick::station", "--first 须为 0 或更大的数，而不是 %1")
+                                        .arg(setup.first)});
     }
     if (!setup.count.trimmed().isEmpty()) {
         checked.config.count = setup.count.trimmed().toLongLong(&valid);
         if (!valid || checked.config.count < 1)
             problems.append(
-                {SetupField::Count,
-                 QStringLiteral("--count takes a number from 1 up, not %1").arg(setup.count)});
+                {SetupField::Count, QCoreApplication::translate(
+                                        "pairwick::station", "--count 须为 1 或更大的数，而不是 %1")
+                                        .arg(setup.count)});
     }
 }
 
@@ -75,12 +104,20 @@ std::variant<CheckedSetup, QList<SetupProblem>> checkSetup(const StationSetup &s
 
     config.slotNames = setup.slotNames;
     if (config.slotNames.isEmpty())
-        problems.append({SetupField::Slots, QStringLiteral("station needs at least one SLOT")});
+        problems.append(
+            {SetupField::Slots,
+             QCoreApplication::translate("pairwick::station", "工位至少需要一个槽（SLOT）")});
     else if (config.slotNames.removeDuplicates() > 0)
-        problems.append({SetupField::Slots, QStringLiteral("a SLOT is named twice")});
+        problems.append(
+            {SetupField::Slots,
+             QCoreApplication::translate("pairwick::station", "有一个槽（SLOT）出现了两次")});
     config.batch = setup.batch.trimmed();
     if (config.batch.isEmpty())
-        problems.append({SetupField::Batch, QStringLiteral("station needs --batch NAME")});
+        problems.append(
+            {SetupField::Batch,
+             QCoreApplication::translate("pairwick::station", "工位需要批次名称（--batch NAME）")});
+    else
+        checkName(SetupField::Batch, QStringLiteral("--batch"), config.batch, problems);
     checkRules(setup, config.rules, problems);
     checkNumbers(setup, checked, problems);
 
@@ -93,14 +130,18 @@ std::variant<CheckedSetup, QList<SetupProblem>> checkSetup(const StationSetup &s
         problems.append({SetupField::Ledger, error});
     config.station = setup.station.trimmed();
     if (config.station.isEmpty())
-        problems.append({SetupField::Station, QStringLiteral("--station needs a name")});
+        problems.append({SetupField::Station, QCoreApplication::translate(
+                                                  "pairwick::station", "--station 需要一个名称")});
+    else
+        checkName(SetupField::Station, QStringLiteral("--station"), config.station, problems);
     // What the server's list of sessions shows for this station's connections.
     config.ledger.fallbackApplicationName = QStringLiteral("pairwick-") + config.station;
     if (const std::optional<int> timeoutMs = provision::parseTimeout(setup.timeoutMs))
         config.pace.timeoutMs = *timeoutMs;
     else
         problems.append(
-            {SetupField::Timeout, QStringLiteral("--timeout takes 1 to %1 milliseconds, not %2")
+            {SetupField::Timeout, QCoreApplication::translate(
+                                      "pairwick::station", "--timeout 须为 1 到 %1 毫秒，而不是 %2")
                                       .arg(provision::TimeoutLimitMs)
                                       .arg(setup.timeoutMs)});
     config.onPass = setup.onPass;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/stationstart.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,8 +21,9 @@ std::optional<StartRefusal> joinBatch(ledger::Ledger &ledger, StationConfig &con
     const std::optional<QJsonObject> existing = ledger.batchRules(config.batch);
     if (!existing && mine.givesNothing())
         return StartRefusal{Cause::Rules,
-                            QStringLiteral("batch %1 is new; give its rules with --profile, --set "
-                                           "or --values")
+                            QCoreApplication::translate(
+                                "pairwick::station",
+                                "批次 %1 是新的；请用 --profile、--set 或 --values 给出它的规则")
                                 .arg(config.batch)};
     bool created = false;
     const QJsonObject stored = ledger.joinBatch(config.batch, mine.toJson(), mine.first, &created);
@@ -30,9 +32,10 @@ std::optional<StartRefusal> joinBatch(ledger::Ledger &ledger, StationConfig &con
     QString error;
     const std::optional<BatchRules> theirs = BatchRules::fromJson(stored, &error);
     if (!theirs)
-        return StartRefusal{Cause::Ledger,
-                            QStringLiteral("batch %1: its stored rules cannot be read: %2")
-                                .arg(config.batch, error)};
+        return StartRefusal{
+            Cause::Ledger,
+            QCoreApplication::translate("pairwick::station", "批次 %1：无法读取它存储的规则：%2")
+                .arg(config.batch, error)};
     if (!firstGiven)
         mine.first = theirs->first;
     if (mine.givesNothing()) {
@@ -42,9 +45,10 @@ std::optional<StartRefusal> joinBatch(ledger::Ledger &ledger, StationConfig &con
     }
     const QString difference = rulesDifference(mine, *theirs);
     if (!difference.isEmpty())
-        return StartRefusal{Cause::Rules,
-                            QStringLiteral("batch %1 was started with other rules: %2")
-                                .arg(config.batch, difference)};
+        return StartRefusal{
+            Cause::Rules,
+            QCoreApplication::translate("pairwick::station", "批次 %1 开始时用的是别的规则：%2")
+                .arg(config.batch, difference)};
     config.rules = *theirs;
     return std::nullopt;
 }
@@ -55,10 +59,10 @@ std::optional<StartRefusal> StationStart::prepare(StationConfig &config, bool fi
     // Its spool and its unfinished attempts are the station's own: one per name and machine.
     m_running = std::make_unique<QLockFile>(config.spoolFile + QStringLiteral(".lock"));
     if (!QDir().mkpath(QFileInfo(config.spoolFile).absolutePath()) || !m_running->tryLock(0))
-        return StartRefusal{Cause::Running,
-                            QStringLiteral("another station named %1 is running on this machine "
-                                           "(%2)")
-                                .arg(config.station, m_running->fileName())};
+        return StartRefusal{
+            Cause::Running,
+            QCoreApplication::translate("pairwick::station", "本机上已有名为 %1 的工位在运行（%2）")
+                .arg(config.station, m_running->fileName())};
     m_spool = std::make_unique<ResultSpool>(config.spoolFile);
     QString error;
     if (!m_spool->load(&error))

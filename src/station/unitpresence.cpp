@@ -96,21 +96,25 @@ bool UnitPresence::waitForUnit(link::CommPort &port) {
     return false;
 }
 
-void UnitPresence::waitUntilOut(link::CommPort &port) {
+bool UnitPresence::waitUntilOut(link::CommPort &port) {
     QElapsedTimer sinceAnswer;
     sinceAnswer.start();
-    while (m_keepGoing() && port.isOpen() && deviceExists()) {
+    bool out = false;
+    while (!out && m_keepGoing()) {
+        out = !port.isOpen() || !deviceExists();
         try {
-            if (answersProbe(port))
+            if (!out && answersProbe(port))
                 sinceAnswer.restart();
-            else if (sinceAnswer.elapsed() >= m_timing.goneAfterSilentMs)
-                break;
+            else
+                out = out || sinceAnswer.elapsed() >= m_timing.goneAfterSilentMs;
         } catch (const link::PortError &) {
-            break;
+            out = true;
         }
-        pause(m_timing.checkOutEveryMs);
+        if (!out)
+            pause(m_timing.checkOutEveryMs);
     }
     port.close();
+    return out;
 }
 
 }  // namespace pairwick::station

@@ -34,8 +34,8 @@ public:
     // Until a unit answers, with the port open; false when told to stop first.
     bool waitForUnit(link::CommPort &port);
     // Until the unit is gone: its device went away, or it did not answer for a second. The port
-    // is closed then.
-    void waitUntilOut(link::CommPort &port);
+    // is closed then. False when told to stop first, with the unit still in.
+    bool waitUntilOut(link::CommPort &port);
 
 private:
     bool answersProbe(link::CommPort &port);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/unitvalue.h"
 
+#include <QCoreApplication>
+
 namespace pairwick::station {
 
 std::optional<QString> fillValue(settings::Key key, const QString &text,
@@ -9,7 +11,8 @@ std::optional<QString> fillValue(settings::Key key, const QString &text,
     QString error;
     const std::optional<QString> filled = expandTemplate(text, context, &error, random);
     if (!filled) {
-        *problem = QStringLiteral("template \"%1\": %2").arg(text, error);
+        *problem =
+            QCoreApplication::translate("pairwick::station", "模板 \"%1\"：%2").arg(text, error);
         return std::nullopt;
     }
     const QString valueError = settings::valueProblem(key, *filled);
@@ -18,8 +21,8 @@ std::optional<QString> fillValue(settings::Key key, const QString &text,
     if (*filled == text)
         *problem = QStringLiteral("\"%1\" %2").arg(text, valueError);
     else
-        *problem =
-            QStringLiteral("template \"%1\" gives \"%2\", which %3").arg(text, *filled, valueError);
+        *problem = QCoreApplication::translate("pairwick::station", "模板 \"%1\" 得到 \"%2\"，它%3")
+                       .arg(text, *filled, valueError);
     return std::nullopt;
 }
 

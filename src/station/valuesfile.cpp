@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/valuesfile.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QStringDecoder>
 
@@ -31,8 +32,10 @@ std::optional<QString> decode(const QByteArray &content, const QString &source, 
             break;
         ++line;
     }
-    *error =
-        QStringLiteral("%1 line %2: not valid UTF-8; save the file as UTF-8").arg(source).arg(line);
+    *error = QCoreApplication::translate("pairwick::station",
+                                         "%1 第 %2 行：不是有效的 UTF-8；请把文件存为 UTF-8")
+                 .arg(source)
+                 .arg(line);
     return std::nullopt;
 }
 
@@ -72,7 +75,9 @@ public:
     const ValuesTable &table() const { return m_table; }
 
     QString where(qsizetype line, qsizetype cell) const {
-        const QString at = QStringLiteral("%1 line %2 column").arg(m_table.source).arg(line);
+        const QString at = QCoreApplication::translate("pairwick::station", "%1 第 %2 行的列")
+                               .arg(m_table.source)
+                               .arg(line);
         if (cell < m_header.size())
             return QStringLiteral("%1 \"%2\"").arg(at, m_header[cell]);
         return QStringLiteral("%1 %2").arg(at).arg(cell + 1);
@@ -87,16 +92,17 @@ public:
             const bool picks = name == SeqColumn || name == AddressColumn;
             const std::optional<Key> key = settings::keyFromName(name);
             if (m_header.indexOf(name) != i)
-                return QStringLiteral("%1: the column is there twice").arg(at);
+                return QCoreApplication::translate("pairwick::station", "%1：这一列出现了两次")
+                    .arg(at);
             if (picks && picker)
-                return QStringLiteral(
-                           "%1: units are picked by \"seq\" or by \"address\", not by "
-                           "both")
+                return QCoreApplication::translate(
+                           "pairwick::station",
+                           "%1：模块按 \"seq\" 或按 \"address\" 挑选，不能两者都用")
                     .arg(at);
             if (!picks && (!key || !settings::isWritable(*key)))
-                return QStringLiteral(
-                           "%1: not a column of a values file; the columns are seq or "
-                           "address, and %2")
+                return QCoreApplication::translate(
+                           "pairwick::station",
+                           "%1：不是值文件的列；列应为 seq 或 address，以及 %2")
                     .arg(at, writableKeys());
             if (picks) {
                 picker = i;
@@ -106,9 +112,9 @@ public:
             m_keys.append(key);
         }
         if (!picker)
-            return QStringLiteral(
-                       "%1 line %2: no column \"seq\" or \"address\" to pick the "
-                       "units by")
+            return QCoreApplication::translate(
+                       "pairwick::station",
+                       "%1 第 %2 行：没有用来挑选模块的 \"seq\" 或 \"address\" 列")
                 .arg(m_table.source)
                 .arg(header.line);
         m_picker = *picker;
@@ -117,7 +123,8 @@ public:
 
     QString readRow(const CsvRecord &row) {
         if (row.cells.size() != m_header.size())
-            return QStringLiteral("%1: the row has %2 cells, the first line %3 columns")
+            return QCoreApplication::translate("pairwick::station",
+                                               "%1：这一行有 %2 个单元格，而第一行有 %3 列")
                 .arg(where(row.line, std::min(row.cells.size(), m_header.size())))
                 .arg(row.cells.size())
                 .arg(m_header.size());
@@ -158,7 +165,8 @@ private:
                 .arg(at, cell)
                 .arg(AddressDigitCount);
         if (m_table.lines.contains(*key))
-            return QStringLiteral("%1: the unit \"%2\" already has the row on line %3")
+            return QCoreApplication::translate("pairwick::station",
+                                               "%1：模块 \"%2\" 已在第 %3 行有一行")
                 .arg(at, cell)
                 .arg(m_table.lines.value(*key));
         *unit = *key;
@@ -173,9 +181,9 @@ private:
 
 QString parseRecords(const CsvContent &content, ValuesFileParser &parser) {
     if (content.records.isEmpty() && !content.error)
-        return QStringLiteral(
-                   "%1: empty; its first line names the columns: seq or address, "
-                   "and keys")
+        return QCoreApplication::translate(
+                   "pairwick::station",
+                   "%1：为空；它的第一行应列出各列：seq 或 address，以及各个键")
             .arg(parser.table().source);
     for (qsizetype i = 0; i < content.records.size(); ++i) {
         const QString problem =

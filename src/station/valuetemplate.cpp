@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/valuetemplate.h"
 
+#include <QCoreApplication>
 #include <QRandomGenerator>
 
 namespace pairwick::station {
@@ -13,8 +14,11 @@ constexpr int SeqWidthLimit = 20;
 constexpr int AddressDigitLimit = 12;
 constexpr int RandomDigitLimit = 20;
 
-const QString FieldList = QStringLiteral(
-    "the fields are {seq}, {seq:W}, {addr:N}, {random:N}, and {{ and }} for literal braces");
+QString fieldList() {
+    return QCoreApplication::translate(
+        "pairwick::station",
+        "可用的字段有 {seq}、{seq:W}、{addr:N}、{random:N}，{{ 和 }} 表示花括号本身");
+}
 
 // The width after the colon: one or two ASCII digits within 1..limit, or nothing.
 std::optional<int> widthOf(const QString &text, int limit) {
@@ -40,9 +44,10 @@ std::optional<QString> expandField(const QString &field, const TemplateContext &
     const bool hasWidth = colon >= 0;
 
     const auto badWidth = [&](int limit) {
-        *error = QStringLiteral("field \"{%1}\": the width must be a number from 1 to %2")
-                     .arg(field)
-                     .arg(limit);
+        *error =
+            QCoreApplication::translate("pairwick::station", "字段 \"{%1}\"：宽度须为 1 到 %2 的数")
+                .arg(field)
+                .arg(limit);
         return std::nullopt;
     };
 
@@ -62,7 +67,8 @@ std::optional<QString> expandField(const QString &field, const TemplateContext &
             return badWidth(AddressDigitLimit);
         const QString digits = addressDigits(context.address);
         if (digits.size() < *width) {
-            *error = QStringLiteral("field \"{%1}\": the address \"%2\" has only %3 hex digits")
+            *error = QCoreApplication::translate(
+                         "pairwick::station", "字段 \"{%1}\"：地址 \"%2\" 只有 %3 个十六进制数字")
                          .arg(field, context.address)
                          .arg(digits.size());
             return std::nullopt;
@@ -76,7 +82,8 @@ std::optional<QString> expandField(const QString &field, const TemplateContext &
             return badWidth(RandomDigitLimit);
         return random(*width);
     }
-    *error = QStringLiteral("field \"{%1}\" is unknown; %2").arg(field, FieldList);
+    *error = QCoreApplication::translate("pairwick::station", "未知字段 \"{%1}\"；%2")
+                 .arg(field, fieldList());
     return std::nullopt;
 }
 
@@ -107,7 +114,8 @@ std::optional<QString> expandTemplate(const QString &text, const TemplateContext
                                       QString *error, const RandomDigits &random) {
     QString result;
     const auto lone = [&](qsizetype at, const char *brace) {
-        *error = QStringLiteral("a lone \"%1\" at character %2; write \"%1%1\" for a brace")
+        *error = QCoreApplication::translate(
+                     "pairwick::station", "第 %2 个字符处有单独的 \"%1\"；花括号本身请写 \"%1%1\"")
                      .arg(QLatin1String(brace))
                      .arg(at + 1);
         return std::nullopt;

@@ -94,8 +94,8 @@ void LedgerPage::refresh() {
     m_queue.readLedger(
         this, *m_location,
         [this, batch = m_batch](ledger::Ledger &ledger) -> std::function<void()> {
-            return [this, units = ledger.units(batch)] {
-                m_units->setUnits(units);
+            return [this, units = ledger.units(batch), attempts = ledger.attempts(batch)] {
+                m_units->setUnits(units, attempts);
                 m_status->setText(tr("批次 %1：%2 个模块").arg(m_batch).arg(units.size()));
                 readingEnded();
             };

@@ -86,6 +86,8 @@ void RunPage::showPending() {
             m_tiles[index]->display(event);
         m_pending[index].clear();
     }
+    // The ledger's line says what the tiles say: a slot waiting for it is news for both.
+    m_totals->slotsWaitingForLedger(slotsWaitingForLedger());
 }
 
 // A result is shown by the change of state that follows its report, so the report reaches the
@@ -94,6 +96,12 @@ void RunPage::unitFinished(int index, const station::UnitReport &report) {
     m_tiles.at(index)->unitFinished(report);
     m_totals->unitFinished(report);
     showSoon();
+}
+
+int RunPage::slotsWaitingForLedger() const {
+    return int(std::count_if(m_tiles.cbegin(), m_tiles.cend(), [](const SlotTile *tile) {
+        return tile->event().state == station::SlotState::LedgerAway;
+    }));
 }
 
 void RunPage::ledgerStatus(const station::LedgerStatus &status) {
@@ -105,9 +113,9 @@ void RunPage::stopping() {
     m_stop->setEnabled(false);
 }
 
-void RunPage::ended() {
+void RunPage::ended(bool complete) {
     showPending();
-    m_runState->setText(tr("已停止"));
+    m_runState->setText(complete ? tr("批次已完成") : tr("已停止"));
     m_stop->setEnabled(false);
 }
 

@@ -29,7 +29,8 @@ public:
     void unitFinished(int index, const station::UnitReport &report);
     void ledgerStatus(const station::LedgerStatus &status);
     void stopping();
-    void ended();
+    // complete: the batch holds the units asked for.
+    void ended(bool complete);
 
     const QList<SlotTile *> &tiles() const { return m_tiles; }
 
@@ -37,6 +38,7 @@ signals:
     void stopRequested();
 
 private:
+    int slotsWaitingForLedger() const;
     // At the next frame, with whatever else comes until then.
     void showSoon();
     void showPending();

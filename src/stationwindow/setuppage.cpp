@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "accessibility/accessibilitynames.h"
+#include "ledger/ledgerlisting.h"
 #include "ledger/ledgerlocation.h"
 #include "link/portmap.h"
 #include "link/stablename.h"
@@ -257,7 +258,8 @@ void SetupPage::setBatches(const QStringList &batches) {
     const QString typed = m_batch->currentText();
     const QSignalBlocker quiet(m_batch);
     m_batch->clear();
-    m_batch->addItems(batches);
+    for (const QString &batch : batches)
+        m_batch->addItem(ledger::withControlsEscaped(batch));
     m_batch->setCurrentText(typed);
 }
 

@@ -78,7 +78,7 @@ QString SlotTile::wordOf(SlotState state) {
         case SlotState::Interrupted:
             return tr("中断");
         case SlotState::LedgerAway:
-            return tr("台账不可用");
+            return tr("等待台账");
         case SlotState::Finished:
             break;
     }
@@ -101,7 +101,8 @@ SlotTile::Face SlotTile::faceOf(const station::SlotEvent &event) const {
                         .arg(m_report.settings.value(settings::Key::Name),
                              m_report.settings.value(settings::Key::Pin));
         face.detail = m_report.onPassWarning;
-    } else if (isResult(event.state) || event.state == SlotState::Problem) {
+    } else if (isResult(event.state) || event.state == SlotState::Problem ||
+               (event.state == SlotState::Finished && event.awaitingRemoval)) {
         // The reason, in the adapter's words, where the name would stand.
         face.main = event.text;
         face.detail.clear();
@@ -112,13 +113,21 @@ SlotTile::Face SlotTile::faceOf(const station::SlotEvent &event) const {
     }
     if (event.awaitingRemoval)
         face.removal = tr("请取出模块");
+    if (!m_ending.isEmpty())
+        face.detail = m_ending;
     return face;
 }
 
-void SlotTile::display(const station::SlotEvent &event) {
+void SlotTile::display(const station::SlotEvent &incoming) {
+    // A result stays until its unit is out, also when the station ends before that: the tile then
+    // only says why no other unit follows.
+    const bool resultStays = incoming.state == SlotState::Finished && incoming.awaitingRemoval &&
+                             isResult(m_event.state);
+    m_ending = resultStays ? incoming.text : QString();
+    const station::SlotEvent event = resultStays ? m_event : incoming;
     // A step is progress within a state; a new state, a number becoming known or the unit taken
     // out is news worth telling.
-    const bool news = event.state != m_event.state || event.seq != m_event.seq ||
+    const bool news = resultStays || event.state != m_event.state || event.seq != m_event.seq ||
                       event.awaitingRemoval != m_event.awaitingRemoval ||
                       (event.state != SlotState::Working && event.text != m_event.text);
     m_event = event;
@@ -130,7 +139,7 @@ void SlotTile::display(const station::SlotEvent &event) {
     update();
     if (!news)
         return;
-    if (event.state == SlotState::Failed && event.awaitingRemoval)
+    if (event.state == SlotState::Failed && event.awaitingRemoval && !resultStays)
         QApplication::beep();
     m_announcer->announce(summary());
 }

@@ -36,7 +36,7 @@ public:
     explicit SlotTile(const QString &slot, QWidget *parent = nullptr);
 
     void unitFinished(const station::UnitReport &report);
-    void display(const station::SlotEvent &event);
+    void display(const station::SlotEvent &incoming);
 
     const station::SlotEvent &event() const { return m_event; }
     const Face &face() const { return m_face; }
@@ -58,6 +58,7 @@ private:
     QString m_slot;
     station::SlotEvent m_event;
     station::UnitReport m_report;  // of the unit whose result the tile shows
+    QString m_ending;              // why no unit follows the one whose result stays
     Face m_face;
     QFont m_topFont;
     QFont m_wordFont;

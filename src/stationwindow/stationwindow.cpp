@@ -182,7 +182,7 @@ void StationWindow::ended() {
     const bool complete = m_run->countReached();
     m_run.reset();
     m_start.reset();
-    m_runPage->ended();
+    m_runPage->ended(complete);
     m_setup->setEnabled(true);
     check();
     m_ledger->refresh();

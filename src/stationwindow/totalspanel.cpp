@@ -89,17 +89,30 @@ void TotalsPanel::ledgerStatus(const station::LedgerStatus &status) {
                              .arg(status.batch.failed + status.batch.interrupted)
                              .arg(perHour(status.batch.passed - m_batchPassedFirst, m_batchClock)));
     }
-    QString ledger = status.reachable ? tr("台账：正常") : tr("台账不可用：%1").arg(status.problem);
-    if (status.spooled > 0)
-        ledger += tr("　待存结果 %1 个").arg(status.spooled);
+    m_status = status;
+    m_batch->setAccessibleName(m_batch->text());
+    showLedger();
+    showStation();
+}
+
+void TotalsPanel::slotsWaitingForLedger(int count) {
+    if (std::exchange(m_slotsWaiting, count) != count)
+        showLedger();
+}
+
+void TotalsPanel::showLedger() {
+    const bool well = m_status.reachable && m_slotsWaiting == 0;
+    QString ledger = !m_status.reachable ? tr("台账不可用：%1").arg(m_status.problem)
+                     : well              ? tr("台账：正常")
+                            : tr("台账：%1 个槽在等待台账").arg(m_slotsWaiting);
+    if (m_status.spooled > 0)
+        ledger += tr("　待存结果 %1 个").arg(m_status.spooled);
     m_ledger->setText(ledger);
     QPalette colours = m_ledger->palette();
-    colours.setColor(QPalette::WindowText, status.reachable ? palette().color(QPalette::WindowText)
-                                                            : QColor(0xc6, 0x28, 0x28));
+    colours.setColor(QPalette::WindowText,
+                     well ? palette().color(QPalette::WindowText) : QColor(0xc6, 0x28, 0x28));
     m_ledger->setPalette(colours);
-    m_batch->setAccessibleName(m_batch->text());
     m_ledger->setAccessibleName(m_ledger->text());
-    showStation();
 }
 
 }  // namespace pairwick::stationwindow

@@ -23,12 +23,15 @@ public:
     void unitFinished(const station::UnitReport &report);
     void showChanges();
     void ledgerStatus(const station::LedgerStatus &status);
+    // Slots that wait for the ledger: while any does, the ledger's line does not say all is well.
+    void slotsWaitingForLedger(int count);
 
     qint64 passed() const { return m_passed; }
     qint64 failed() const { return m_failed; }
 
 private:
     void showStation();
+    void showLedger();
 
     QElapsedTimer m_running;
     QElapsedTimer m_batchClock;
@@ -36,6 +39,8 @@ private:
     qint64 m_passed = 0;
     qint64 m_failed = 0;
     bool m_changed = false;
+    station::LedgerStatus m_status;
+    int m_slotsWaiting = 0;
     QLabel *m_station;
     QLabel *m_batch;
     QLabel *m_ledger;

@@ -1,14 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stationwindow/unittablemodel.h"
 
+#include "ledger/ledgerlisting.h"
 #include "station/slotevent.h"
 #include "stationwindow/slottile.h"
 
 namespace pairwick::stationwindow {
 
-void UnitTableModel::setUnits(QList<ledger::UnitRow> units) {
+void UnitTableModel::setUnits(QList<ledger::UnitRow> units,
+                              const QList<ledger::AttemptRow> &attempts) {
     beginResetModel();
     m_units = std::move(units);
+    m_reasons.clear();
+    // Oldest first, so the latest attempt of each unit has the last word.
+    for (const ledger::AttemptRow &attempt : attempts) {
+        const std::optional<ledger::AttemptResult> result = ledger::resultFromName(attempt.result);
+        station::UnitReport report;
+        report.result = result.value_or(ledger::AttemptResult::Failed);
+        report.error = attempt.error;
+        report.written = attempt.written;
+        report.sent = attempt.sent;
+        const bool cutShort = report.result == ledger::AttemptResult::Failed ||
+                              report.result == ledger::AttemptResult::Interrupted;
+        if (cutShort && !report.error.isEmpty())
+            m_reasons.insert(attempt.seq, ledger::withControlsEscaped(station::resultText(report)));
+        else
+            m_reasons.remove(attempt.seq);
+    }
     endResetModel();
 }
 
@@ -46,6 +64,8 @@ QVariant UnitTableModel::data(const QModelIndex &index, int role) const {
     const ledger::UnitRow &unit = m_units.at(index.row());
     if (role == ResultRole)
         return unit.state;
+    if (role == Qt::ToolTipRole && index.column() == Result)
+        return m_reasons.value(unit.seq);
     if (role == Qt::TextAlignmentRole && (index.column() == Seq || index.column() == Attempts))
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole)
@@ -54,17 +74,19 @@ QVariant UnitTableModel::data(const QModelIndex &index, int role) const {
         case Seq:
             return unit.seq;
         case Name:
-            return unit.name;
+            return ledger::withControlsEscaped(unit.name);
         case Pin:
             return unit.pin;
         case Address:
             return unit.address;
         case Result:
-            return resultWord(unit.state);
+            return m_reasons.contains(unit.seq) && unit.state != QLatin1String("passed")
+                       ? tr("%1：%2").arg(resultWord(unit.state), m_reasons.value(unit.seq))
+                       : resultWord(unit.state);
         case Station:
-            return unit.station;
+            return ledger::withControlsEscaped(unit.station);
         case Slot:
-            return unit.slot;
+            return ledger::withControlsEscaped(unit.slot);
         case Attempts:
             return unit.attempts;
         case Time:

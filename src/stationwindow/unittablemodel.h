@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QSortFilterProxyModel>
 
 #include "ledger/ledger.h"
@@ -19,7 +20,9 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setUnits(QList<ledger::UnitRow> units);
+    // With the batch's attempts, a unit whose latest attempt failed or was cut short shows what
+    // its tile showed: the reason, and the keys written and sent.
+    void setUnits(QList<ledger::UnitRow> units, const QList<ledger::AttemptRow> &attempts = {});
     const ledger::UnitRow &unit(int row) const { return m_units.at(row); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -32,6 +35,7 @@ public:
 
 private:
     QList<ledger::UnitRow> m_units;
+    QHash<qint64, QString> m_reasons;  // by number
 };
 
 // The rows of one result (all when empty) whose address or name holds the search text.

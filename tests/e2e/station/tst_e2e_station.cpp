@@ -3,6 +3,10 @@
 // a simulated operator takes out and puts in, and the ledger on an SQLite file or on PostgreSQL
 // servers of the test's own: over a socket, through a PgBouncer, over TLS, and a primary with a
 // synchronous standby that takes over.
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -129,6 +133,7 @@ private slots:
     void cleanup();
     void batchThroughTwoSlots();
     void unitPutInAgainIsNotWrittenAgain();
+    void failedUnitIsRetriedWithItsValues_data();
     void failedUnitIsRetriedWithItsValues();
     void stationsShareOneBatch_data();
     void stationsShareOneBatch();
@@ -139,6 +144,7 @@ private slots:
     void killedStationsLoseNothing();
     void badRulesSendNothing_data();
     void badRulesSendNothing();
+    void liveViewStaysInAShortTerminal();
 
 private:
     SimulatorProcess &startUnits(int ports, const QStringList &switches = {});
@@ -374,46 +380,85 @@ void TestE2eStation::unitPutInAgainIsNotWrittenAgain() {
     QCOMPARE(units.standardOutput().count("<- AT+DEVICENAME="), 1);
 }
 
+void TestE2eStation::failedUnitIsRetriedWithItsValues_data() {
+    QTest::addColumn<bool>("stopped");
+    QTest::newRow("no reply to the bind") << false;
+    QTest::newRow("stopped while the bind waits for its reply") << true;
+}
+
 void TestE2eStation::failedUnitIsRetriedWithItsValues() {
+    QFETCH(bool, stopped);
+    const QString bind = QStringLiteral("1A2B:3C:4D5E6F");
     const QString values = m_folder->filePath("pairs.csv");
     QFile file(values);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("seq,role,bind\n1,master,1A2B:3C:4D5E6F\n");
+    file.write("seq,role,bind\n1,master," + bind.toUtf8() + "\n");
     file.close();
-    SimulatorProcess &units = startUnits(1, {"--silent-on", "AT+BINDADDR0=1A2B:3C:4D5E6F"});
+    SimulatorProcess &units = startUnits(1, {"--silent-on", "AT+BINDADDR0=" + bind});
     const QString url = postgresUrl();
-    auto run = station({"COM1", "--batch", "pairs", "--set", "pin={random:4}", "--values", values,
-                        "--ledger", url, "--station", "bench-3"});
-    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 1, 20000);
-    units.command("mute COM1");
-    QTest::qWait(1500);
-    units.command("unmute COM1");
-    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 2, 20000);
+    const QStringList arguments{"COM1",     "--batch", "pairs",    "--set", "pin={random:4}",
+                                "--values", values,    "--ledger", url,     "--station",
+                                "bench-3"};
+    QList<Json> reported;
+    auto run = station(arguments + (stopped ? QStringList{"--timeout", "60000"} : QStringList{}));
+    if (stopped) {
+        // Stopped while the bind is out and its reply is awaited; the next start retries it.
+        QTRY_VERIFY_WITH_TIMEOUT(units.standardOutput().contains("<- AT+BINDADDR0="), 20000);
+        run->signal(SIGTERM);
+        QCOMPARE(run->finish(), 130);
+        reported += run->units();
+        run = station(arguments);
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 1, 20000);
+        units.command("mute COM1");
+        QTest::qWait(1500);
+        units.command("unmute COM1");
+    }
+    const qsizetype before = reported.size();
+    QTRY_COMPARE_WITH_TIMEOUT(before + run->unitCount(), 2, 20000);
     // The next unit is not in the values file and passes.
     units.command("next COM1");
-    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 3, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(before + run->unitCount(), 3, 20000);
     run->signal(SIGTERM);
     QCOMPARE(run->finish(), 130);
+    reported += run->units();
 
     // The bind took effect although its reply never came, so the retry has nothing left to
     // write but must still verify the same number's values.
-    const Json first = run->units()[0];
-    const Json retry = run->units()[1];
-    QCOMPARE(first.value("result").toString(), QStringLiteral("failed"));
-    QVERIFY2(first.value("error").toString().contains("bind"),
-             qPrintable(first.value("error").toString()));
+    const Json first = reported[0];
+    const Json retry = reported[1];
+    const QString step = "write bind=" + bind;
+    QCOMPARE(first.value("result").toString(), stopped ? "interrupted" : "failed");
+    QCOMPARE(first.value("error").toString(), stopped ? "no reply to " + step + " before the stop"
+                                                      : step + ": no reply within 1000 ms");
     QCOMPARE(retry.value("result").toString(), QStringLiteral("passed"));
     QCOMPARE(first.value("seq").toInteger(), 1);
     QCOMPARE(retry.value("seq").toInteger(), 1);
     const QString pin = retry.value("settings").toObject().value("pin").toString();
-    QCOMPARE(retry.value("settings").toObject().value("bind").toString(), "1A2B:3C:4D5E6F");
+    QCOMPARE(retry.value("settings").toObject().value("bind").toString(), bind);
     // Written once to this unit, once to the next.
     QCOMPARE(units.standardOutput().count("<- AT+PIN="), 2);
     QVERIFY(units.standardOutput().contains("<- AT+PIN=" + pin.toUtf8() + "\n"));
-    const Json next = run->units()[2];
+    const Json next = reported[2];
     QCOMPARE(next.value("result").toString(), QStringLiteral("passed"));
     QCOMPARE(next.value("seq").toInteger(), 2);
     QCOMPARE(next.value("settings").toObject().value("role").toString(), QStringLiteral("slave"));
+
+    // The cut-short attempt tells what the unit took, what it may have taken, and of its
+    // settings only what no write changed; the unit itself holds every value sent.
+    const QJsonArray written{"role", "pin"};
+    const QJsonArray sent{"bind"};
+    QCOMPARE(first.value("written").toArray(), written);
+    QCOMPARE(first.value("sent").toArray(), sent);
+    QCOMPARE(first.value("complete").toBool(true), false);
+    const Json firstSettings = first.value("settings").toObject();
+    QCOMPARE(firstSettings.value("name").toString(), QStringLiteral("PairwickSim"));
+    for (const char *key : {"role", "pin", "bind"})
+        QVERIFY2(!firstSettings.contains(key), key);
+    const Fields holds = unitStates(units.standardOutput())[first.value("address").toString()];
+    QCOMPARE(holds.at("role"), QStringLiteral("1"));  // the master role as the unit stores it
+    QCOMPARE(holds.at("pin"), pin);
+    QCOMPARE(holds.at("bind"), bind);
 
     const QJsonArray ledgerUnits = ledger({"units", "--batch", "pairs", "--ledger", url});
     QCOMPARE(ledgerUnits.size(), 2);
@@ -421,10 +466,14 @@ void TestE2eStation::failedUnitIsRetriedWithItsValues() {
     QCOMPARE(retried.value("state").toString(), QStringLiteral("passed"));
     QCOMPARE(retried.value("pin").toString(), pin);
     QCOMPARE(retried.value("attempts").toInteger(), 2);
-    const QJsonArray attempts =
-        ledger({"units", "--batch", "pairs", "--attempts", "--ledger", url});
-    QCOMPARE(attempts[0].toObject().value("result").toString(), QStringLiteral("failed"));
-    QCOMPARE(attempts[0].toObject().value("step").toString(), "write bind=1A2B:3C:4D5E6F");
+    const Json cut =
+        ledger({"units", "--batch", "pairs", "--attempts", "--ledger", url})[0].toObject();
+    QCOMPARE(cut.value("result").toString(), first.value("result").toString());
+    QCOMPARE(cut.value("step").toString(), step);
+    QCOMPARE(cut.value("error").toString(), first.value("error").toString());
+    QCOMPARE(cut.value("written").toArray(), written);
+    QCOMPARE(cut.value("sent").toArray(), sent);
+    QCOMPARE(cut.value("read_back").toObject(), Json());
 }
 
 void TestE2eStation::stationsShareOneBatch_data() {
@@ -625,6 +674,9 @@ void TestE2eStation::badRulesSendNothing_data() {
     QTest::newRow("name too long at the first number")
         << QStringList{"--set", "name=ABCDEFGHIJKLMNOPQRSTUVWXYZ-{seq:4}", "--first", "9990"} << 2
         << "name";
+    QTest::newRow("station name that clears the screen")
+        << QStringList{"--set", "name=A", "--station", "bench\x1b[2J"} << 2
+        << "--station takes no control characters: bench\\x1b[2J";
     QTest::newRow("no rules for a new batch") << QStringList{} << 2 << "give its rules";
     QTest::newRow("password in the URL")
         << QStringList{"--set", "name=A", "--ledger", "postgresql://u:secret@/db"} << 4 << "pgpass";
@@ -648,6 +700,69 @@ void TestE2eStation::badRulesSendNothing() {
     QCOMPARE(run->finish(), status);
     QVERIFY2(run->errors().contains(message.toUtf8()), run->errors().constData());
     QVERIFY(!m_units->standardOutput().contains("<- "));
+}
+
+// Four slots and their totals in a terminal of four rows and 40 columns: every redraw goes back
+// no further than its own first line, and no line wraps.
+void TestE2eStation::liveViewStaysInAShortTerminal() {
+    startUnits(4);
+    const QStringList arguments{"COM1",     "COM2",      "COM3",      "COM4",
+                                "--batch",  "short",     "--set",     "name=T-{seq}",
+                                "--ledger", sqliteUrl(), "--station", "bench-7"};
+    QList<QByteArray> words{PAIRWICK_CLI_PATH, "station"};
+    for (const QString &argument : arguments)
+        words.append(argument.toUtf8());
+    QList<QByteArray> settings;
+    for (const QString &entry : environment().toStringList())
+        settings.append(entry.toUtf8());
+    // Pointers into the lists, made before the fork: the child only calls execve.
+    const auto pointers = [](QList<QByteArray> &texts) {
+        std::vector<char *> list;
+        for (QByteArray &text : texts)
+            list.push_back(text.data());
+        list.push_back(nullptr);
+        return list;
+    };
+    std::vector<char *> argv = pointers(words);
+    std::vector<char *> envp = pointers(settings);
+    winsize size{4, 40, 0, 0};
+    int terminal = -1;
+    const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, &size);
+    QVERIFY(pid >= 0);
+    if (pid == 0) {
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    QByteArray shown;
+    const auto readFor = [&](int milliseconds) {
+        const QDeadlineTimer deadline(milliseconds);
+        char buffer[4096];
+        while (!deadline.hasExpired()) {
+            pollfd ready{terminal, POLLIN, 0};
+            if (::poll(&ready, 1, 50) <= 0)
+                continue;
+            const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+            if (got <= 0)
+                return;
+            shown.append(buffer, got);
+        }
+    };
+    QTRY_VERIFY_WITH_TIMEOUT((readFor(100), shown.count("PASS") >= 4), 20000);
+    ::kill(pid, SIGTERM);
+    readFor(1000);
+    int status = 0;
+    QCOMPARE(::waitpid(pid, &status, 0), pid);
+    ::close(terminal);
+
+    static const QRegularExpression up(QStringLiteral("\x1b\\[(\\d+)A"));
+    for (auto match = up.globalMatch(QString::fromUtf8(shown)); match.hasNext();)
+        QVERIFY2(match.next().captured(1).toInt() <= 3, shown.constData());
+    static const QRegularExpression controls(QStringLiteral("\x1b\\[\\d*[A-Za-z]|\r"));
+    for (const QByteArray &line : shown.split('\n')) {
+        const QString text = QString::fromUtf8(line).remove(controls);
+        QVERIFY2(text.size() < 40, qPrintable(text));
+    }
+    QVERIFY2(shown.contains("more not shown"), shown.constData());
 }
 
 QTEST_GUILESS_MAIN(TestE2eStation)

@@ -73,25 +73,41 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     QTest::mouseClick(window.findChild<QPushButton *>("startButton"), Qt::LeftButton);
     QTRY_VERIFY(window.isRunning());
 
-    // The operator takes out every unit whose result is shown, once.
+    // The operator takes out every unit whose result is shown, once, until the fifth pass: that
+    // unit stays in.
     QList<Shown> shown;
     QList<qint64> taken(4, -1);
+    const QList<SlotTile *> &tiles = window.runPage().tiles();
     for (int round = 0; round < 3000 && ended.isEmpty(); ++round) {
-        const QList<SlotTile *> &tiles = window.runPage().tiles();
         for (int index = 0; index < tiles.size(); ++index) {
             const auto &event = tiles[index]->event();
-            if (!event.awaitingRemoval || event.seq == taken[index])
+            if (!event.awaitingRemoval || event.state == SlotState::Finished ||
+                event.seq == taken[index])
                 continue;
             taken[index] = event.seq;
             const QImage drawn = tiles[index]->grab().toImage();
             shown.append({event.state, event.seq, tiles[index]->face().main,
                           drawn.pixelColor(drawn.width() / 2, 3)});
-            units.command("next COM" + QByteArray::number(index + 1));
+            if (std::count_if(shown.cbegin(), shown.cend(), [](const Shown &result) {
+                    return result.state == SlotState::Passed;
+                }) < 5)
+                units.command("next COM" + QByteArray::number(index + 1));
         }
         QTest::qWait(20);
     }
     QCOMPARE(ended.size(), 1);
     QVERIFY(!window.isRunning());
+    // The last result stays until its unit is out, also once the batch is complete.
+    QCOMPARE(window.findChild<QLabel *>("runState")->text(), QStringLiteral("批次已完成"));
+    const Shown last = shown.last();
+    const auto keeps = std::find_if(tiles.cbegin(), tiles.cend(), [&](const SlotTile *tile) {
+        return tile->event().seq == last.seq && tile->event().awaitingRemoval;
+    });
+    QVERIFY(keeps != tiles.cend());
+    QCOMPARE((*keeps)->event().state, SlotState::Passed);
+    QCOMPARE((*keeps)->face().main, last.main);
+    QCOMPARE((*keeps)->face().removal, QStringLiteral("请取出模块"));
+    QCOMPARE((*keeps)->face().detail, QStringLiteral("批次已完成"));
 
     QMap<qint64, Shown> passed;
     QList<Shown> failed;
@@ -126,6 +142,10 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     result->setCurrentIndex(result->findData("failed"));
     QCOMPARE(ledger.shown().rowCount(), 1);
     QCOMPARE(ledger.shown().shownUnits()[0].seq, 2);
+    // It says what its tile said: the reason, and the keys written and sent without an answer.
+    QCOMPARE(
+        ledger.shown().index(0, pairwick::stationwindow::UnitTableModel::Result).data().toString(),
+        SlotTile::wordOf(SlotState::Failed) + "：" + failed[0].main);
     result->setCurrentIndex(0);
     QTest::keyClicks(ledger.findChild<QLineEdit *>("search"), "sensor-0003");
     QCOMPARE(ledger.shown().rowCount(), 1);

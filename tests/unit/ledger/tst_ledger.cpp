@@ -11,9 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTranslator>
 #include <QUuid>
 #include <memory>
 
+#include "i18n/translation.h"
 #include "ledger/csvtable.h"
 #include "ledger/ledger.h"
 #include "privatepostgres.h"
@@ -79,6 +81,8 @@ private slots:
     void sqliteFileIsTheUsersAlone();
     void refusesANewerSchema_data();
     void refusesANewerSchema();
+    void bringsAnOlderSchemaUpToDate_data();
+    void bringsAnOlderSchemaUpToDate();
     void joinsOneBatchFromManyStations_data();
     void joinsOneBatchFromManyStations();
     void reservesAttemptsAndCounts_data();
@@ -98,10 +102,14 @@ private:
     QTemporaryDir m_folder;
     std::unique_ptr<fakes::PrivatePostgres> m_postgres;
     int m_databases = 0;
+    // The ledger's words as the command line and its records give them.
+    std::unique_ptr<QTranslator> m_english;
 };
 
 void TestLedger::initTestCase() {
     QVERIFY(m_folder.isValid());
+    m_english = i18n::installTranslation(i18n::Language::English);
+    QVERIFY(m_english);
     m_postgres = std::make_unique<fakes::PrivatePostgres>();
     QVERIFY2(m_postgres->problem().isEmpty(), qPrintable(m_postgres->problem()));
 }
@@ -271,9 +279,34 @@ void TestLedger::refusesANewerSchema() {
         QFAIL("a newer schema was accepted");
     } catch (const LedgerError &refused) {
         QCOMPARE(refused.message(), QStringLiteral("the ledger at %1 has schema version 7; this "
-                                                   "pairwick knows up to 1")
+                                                   "pairwick knows up to 2")
                                         .arg(url));
     }
+}
+
+void TestLedger::bringsAnOlderSchemaUpToDate_data() {
+    backends();
+}
+
+void TestLedger::bringsAnOlderSchemaUpToDate() {
+    QFETCH(QString, backend);
+    const QString url = freshUrl(backend);
+    const LedgerLocation location = *parseLedgerUrl(url, nullptr);
+    { Ledger created(location, QStringLiteral("schema")); }
+    // As version 1 left it: no column for the keys sent without an answer.
+    execRaw(url, QStringLiteral("ALTER TABLE attempts DROP COLUMN sent"));
+    execRaw(url, QStringLiteral("UPDATE schema_version SET version = 1"));
+    Ledger ledger(location, QStringLiteral("schema"));
+    ledger.joinBatch(QStringLiteral("B1"), {}, 1, nullptr);
+    int calls = 0;
+    const AttemptStart start = startAt(QStringLiteral("0A:11:22:33:44:09"), QStringLiteral("s1"),
+                                       QStringLiteral("1"), Morning);
+    QCOMPARE(ledger.beginAttempt(start, false, 0, valuesNamed(&calls)).outcome,
+             Reservation::Outcome::Reserved);
+    AttemptEnd end = endOf(start, AttemptResult::Interrupted);
+    end.sent = {Key::Pin};
+    ledger.finishAttempt(end);
+    QCOMPARE(ledger.attempts(QStringLiteral("B1")).constFirst().sent, QList<Key>({Key::Pin}));
 }
 
 void TestLedger::joinsOneBatchFromManyStations_data() {
@@ -372,6 +405,7 @@ void TestLedger::reservesAttemptsAndCounts() {
     }
     ledger.finishAttempt(endOf(a1, AttemptResult::Passed));
     AttemptEnd replayed = endOf(a1, AttemptResult::Failed, 9000);
+    replayed.sent = {Key::Pin};
     ledger.finishAttempt(replayed);
     ledger.recordOnPass(a1.id, 3);
     ledger.recordOnPass(a1.id, 0);
@@ -391,7 +425,10 @@ void TestLedger::reservesAttemptsAndCounts() {
     const AttemptStart a3 =
         startAt(a, QStringLiteral("s2"), QStringLiteral("1"), Morning.addSecs(130));
     QCOMPARE(ledger.beginAttempt(a3, true, 0, values).outcome, Reservation::Outcome::Reserved);
-    ledger.finishAttempt(endOf(a3, AttemptResult::Failed));
+    AttemptEnd partWritten = endOf(a3, AttemptResult::Failed);
+    partWritten.written = {Key::Name};
+    partWritten.sent = {Key::Pin};
+    ledger.finishAttempt(partWritten);
     QCOMPARE(calls, 2);
 
     // B was left open by s1; eleven minutes on it is stale, and s2 takes it over.
@@ -425,6 +462,12 @@ void TestLedger::reservesAttemptsAndCounts() {
     QCOMPARE(passed.ended, Morning.addSecs(5));
     QCOMPARE(passed.onPassStatus, std::optional<int>(3));
     QCOMPARE(passed.written, QList<Key>({Key::Name, Key::Pin}));
+    QCOMPARE(passed.sent, QList<Key>());
+    const auto partly = std::find_if(attempts.cbegin(), attempts.cend(),
+                                     [&](const AttemptRow &row) { return row.id == a3.id; });
+    QVERIFY(partly != attempts.cend());
+    QCOMPARE(partly->written, QList<Key>({Key::Name}));
+    QCOMPARE(partly->sent, QList<Key>({Key::Pin}));
     QCOMPARE(passed.found.value(Key::Address), a);
     QCOMPARE(attempts[1].result, QStringLiteral("interrupted"));
     QCOMPARE(attempts[1].ended, b2.started);

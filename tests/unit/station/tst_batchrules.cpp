@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QJsonArray>
 #include <QTest>
+#include <QTranslator>
+#include <memory>
 
+#include "i18n/translation.h"
 #include "station/batchrules.h"
 #include "station/valuesfile.h"
 
@@ -40,6 +43,11 @@ class TestBatchRules : public QObject {
     Q_OBJECT
 
 private slots:
+    // The problems as the command line and its records give them.
+    void initTestCase() {
+        m_english = pairwick::i18n::installTranslation(pairwick::i18n::Language::English);
+        QVERIFY(m_english);
+    }
     void expandTemplate_data();
     void expandTemplate();
     void valuesFile_data();
@@ -53,6 +61,9 @@ private slots:
     void malformedJson();
     void rulesDifference_data();
     void rulesDifference();
+
+private:
+    std::unique_ptr<QTranslator> m_english;
 };
 
 void TestBatchRules::expandTemplate_data() {
@@ -354,5 +365,5 @@ void TestBatchRules::rulesDifference() {
     QCOMPARE(pairwick::station::rulesDifference(mine, batch), difference);
 }
 
-QTEST_APPLESS_MAIN(TestBatchRules)
+QTEST_GUILESS_MAIN(TestBatchRules)
 #include "tst_batchrules.moc"
