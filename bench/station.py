@@ -278,7 +278,7 @@ def idle_cpu(cli, simulator, slots, seconds):
 def ledger_units(cli, ledger, batch):
     listing = subprocess.run([cli, "ledger", "units", "--ledger", ledger, "--batch", batch,
                               "--json"], check=True, stdout=subprocess.PIPE, text=True)
-    return json.loads(listing.stdout)["units"]
+    return [json.loads(line) for line in listing.stdout.splitlines()]
 
 
 def shared_batch(cli, simulator, ledger, stations, slots, per_slot):

@@ -10,13 +10,6 @@ bool looksLikeFormula(const QString &text) {
     return !text.isEmpty() && Starts.contains(text.front());
 }
 
-QString csvLine(const QStringList &cells) {
-    QStringList written;
-    for (const QString &cell : cells)
-        written.append(csvCell(cell));
-    return written.join(u',') + QStringLiteral("\r\n");
-}
-
 }  // namespace
 
 QString csvCell(const QString &text) {
@@ -26,6 +19,13 @@ QString csvCell(const QString &text) {
     if (!needsQuotes)
         return cell;
     return u'"' + QString(cell).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
+
+QString csvLine(const QStringList &cells) {
+    QStringList written;
+    for (const QString &cell : cells)
+        written.append(csvCell(cell));
+    return written.join(u',') + QStringLiteral("\r\n");
 }
 
 QByteArray csvTable(const QStringList &header, const QList<QStringList> &rows) {

@@ -13,6 +13,9 @@ namespace pairwick::ledger {
 // comes from whoever wrote the values file, and opening the export must not run it.
 QString csvCell(const QString &text);
 
+// One row, its cells apart by commas, ended by CRLF.
+QString csvLine(const QStringList &cells);
+
 // A header and the rows below it, UTF-8, every line ended by CRLF.
 QByteArray csvTable(const QStringList &header, const QList<QStringList> &rows);
 

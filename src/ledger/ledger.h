@@ -97,6 +97,7 @@ struct BatchTotals {
     qint64 passed = 0;
     qint64 failed = 0;
     qint64 interrupted = 0;
+    bool operator==(const BatchTotals &) const = default;
 };
 
 struct BatchSummary {
@@ -145,6 +146,12 @@ struct AttemptRow {
     std::optional<int> onPassStatus;
 };
 
+// What a listing holds.
+struct Selection {
+    QString batch;    // every batch when empty
+    QDateTime since;  // only units and attempts active since then, when valid
+};
+
 // One connection to the ledger. A QSqlDatabase connection belongs to the thread that opened it,
 // so every thread that records opens a Ledger of its own under its own connection name.
 class Ledger {
@@ -185,11 +192,18 @@ public:
     // The station's own attempts that never finished (it was killed) become interrupted.
     int markInterrupted(const QString &station);
 
+    // As kept with the records: the same cost whatever the batch holds.
     BatchTotals totals(const QString &batch);
     QList<BatchSummary> batches();
-    // Every batch when batch is empty.
-    QList<UnitRow> units(const QString &batch);
-    QList<AttemptRow> attempts(const QString &batch);
+    // Each row as the database gives it, in order of batch and number (attempts: of batch and
+    // start); nothing is held but the row in hand. each runs on this connection's thread and
+    // must not use this Ledger.
+    void units(const Selection &selection, const std::function<void(const UnitRow &)> &each);
+    void attempts(const Selection &selection, const std::function<void(const AttemptRow &)> &each);
+
+    // Counts everything again from the attempts and tells each way in which what is kept, or
+    // the records themselves, disagree; returns how many there were.
+    qint64 check(const std::function<void(const QString &disagreement)> &disagreement);
 
 private:
     class Private;

@@ -46,14 +46,24 @@ QString cellText(const QJsonValue &value) {
 
 }  // namespace
 
+QStringList cellTexts(const QJsonArray &row) {
+    QStringList line;
+    for (const QJsonValue &value : row)
+        line.append(cellText(value));
+    return line;
+}
+
+QByteArray jsonLine(const QStringList &columns, const QJsonArray &row) {
+    QJsonObject record;
+    for (qsizetype column = 0; column < columns.size(); ++column)
+        record.insert(columns[column], row[column]);
+    return QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n';
+}
+
 QList<QStringList> LedgerListing::cellTexts() const {
     QList<QStringList> texts;
-    for (const QJsonArray &row : rows) {
-        QStringList line;
-        for (const QJsonValue &value : row)
-            line.append(cellText(value));
-        texts.append(line);
-    }
+    for (const QJsonArray &row : rows)
+        texts.append(ledger::cellTexts(row));
     return texts;
 }
 
@@ -86,33 +96,54 @@ LedgerListing listBatches(const QList<BatchSummary> &batches) {
     return listing;
 }
 
-LedgerListing listUnits(const QList<UnitRow> &units) {
-    LedgerListing listing{QStringLiteral("units"),
-                          {"batch", "seq", "name", "pin", "address", "state", "station", "slot",
-                           "attempts", "version", "first", "latest"},
-                          {}};
-    for (const UnitRow &unit : units)
-        listing.rows.append(QJsonArray{
-            unit.batch, unit.seq, unit.name, unit.pin, unit.address, unit.state, unit.station,
-            unit.slot, unit.attempts, unit.version, timeValue(unit.first), timeValue(unit.latest)});
-    return listing;
+const QStringList &unitColumns() {
+    static const QStringList Columns{"batch",   "seq",  "name",     "pin",     "address", "state",
+                                     "station", "slot", "attempts", "version", "first",   "latest"};
+    return Columns;
 }
 
-LedgerListing listAttempts(const QList<AttemptRow> &attempts) {
-    LedgerListing listing{QStringLiteral("attempts"),
-                          {"id", "batch", "seq", "address", "station", "slot", "device", "started",
-                           "ended", "result", "step", "error", "version", "written", "unchanged",
-                           "on_pass_status", "found", "read_back"},
-                          {}};
-    for (const AttemptRow &attempt : attempts)
-        listing.rows.append(
-            QJsonArray{attempt.id, attempt.batch, attempt.seq, attempt.address, attempt.station,
-                       attempt.slot, attempt.device, timeValue(attempt.started),
-                       timeValue(attempt.ended), attempt.result, attempt.step, attempt.error,
-                       attempt.version, keyNames(attempt.written), keyNames(attempt.unchanged),
-                       attempt.onPassStatus ? QJsonValue(*attempt.onPassStatus) : QJsonValue(),
-                       settings::toJson(attempt.found), settings::toJson(attempt.readBack)});
-    return listing;
+const QStringList &attemptColumns() {
+    static const QStringList Columns{
+        "id",      "batch",   "seq",       "address",        "station", "slot",
+        "device",  "started", "ended",     "result",         "step",    "error",
+        "version", "written", "unchanged", "on_pass_status", "found",   "read_back"};
+    return Columns;
+}
+
+QJsonArray unitCells(const UnitRow &unit) {
+    return QJsonArray{unit.batch,
+                      unit.seq,
+                      unit.name,
+                      unit.pin,
+                      unit.address,
+                      unit.state,
+                      unit.station,
+                      unit.slot,
+                      unit.attempts,
+                      unit.version,
+                      timeValue(unit.first),
+                      timeValue(unit.latest)};
+}
+
+QJsonArray attemptCells(const AttemptRow &attempt) {
+    return QJsonArray{attempt.id,
+                      attempt.batch,
+                      attempt.seq,
+                      attempt.address,
+                      attempt.station,
+                      attempt.slot,
+                      attempt.device,
+                      timeValue(attempt.started),
+                      timeValue(attempt.ended),
+                      attempt.result,
+                      attempt.step,
+                      attempt.error,
+                      attempt.version,
+                      keyNames(attempt.written),
+                      keyNames(attempt.unchanged),
+                      attempt.onPassStatus ? QJsonValue(*attempt.onPassStatus) : QJsonValue(),
+                      settings::toJson(attempt.found),
+                      settings::toJson(attempt.readBack)};
 }
 
 }  // namespace pairwick::ledger

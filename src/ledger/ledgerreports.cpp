@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the ledger tells people: the totals, batches, units and attempts it holds.
+// What the ledger tells people: the totals, batches, units and attempts it holds. Counts are read
+// as kept, listings go out row by row as the database gives them.
 #include "ledger/ledger.h"
 #include "ledger/ledgerprivate.h"
 #include "ledger/sqlstatement.h"
@@ -9,65 +10,101 @@ namespace pairwick::ledger {
 
 namespace {
 
-// A unit that passed once counts as passed whatever came after; the others count by their latest
-// real attempt ("already" only visits a passed unit).
-const QString TotalsSql = QStringLiteral(
-    "SELECT COUNT(*), COALESCE(SUM(passed), 0),"
-    " COALESCE(SUM(CASE WHEN passed = 0 AND latest = 'failed' THEN 1 ELSE 0 END), 0),"
-    " COALESCE(SUM(CASE WHEN passed = 0 AND latest = 'interrupted' THEN 1 ELSE 0 END), 0)"
-    " FROM (SELECT"
-    "  CASE WHEN EXISTS (SELECT 1 FROM attempts p WHERE p.batch = u.batch AND p.seq = u.seq"
-    "                    AND p.result = 'passed') THEN 1 ELSE 0 END AS passed,"
-    "  (SELECT l.result FROM attempts l WHERE l.batch = u.batch AND l.seq = u.seq"
-    "   AND l.result <> 'already' ORDER BY l.started DESC, l.id DESC LIMIT 1) AS latest"
-    "  FROM units u WHERE u.batch = :batch) AS unit_states");
+const QString TotalsSql =
+    QStringLiteral("SELECT units, passed, failed, interrupted FROM batches WHERE name = :batch");
 
 const QString BatchesSql = QStringLiteral(
-    "SELECT b.name, b.first_seq, b.next_seq, b.created,"
-    " (SELECT MIN(a.started) FROM attempts a WHERE a.batch = b.name),"
-    " (SELECT MAX(COALESCE(a.ended, a.started)) FROM attempts a WHERE a.batch = b.name)"
-    " FROM batches b ORDER BY b.created, b.name");
+    "SELECT name, first_seq, next_seq, created, first_activity, last_activity,"
+    " units, passed, failed, interrupted FROM batches ORDER BY created, name");
 
 const QString StationsSql =
-    QStringLiteral("SELECT DISTINCT station FROM attempts WHERE batch = :batch ORDER BY station");
+    QStringLiteral("SELECT station FROM batch_stations WHERE batch = :batch ORDER BY station");
 
 const QString UnitsSql = QStringLiteral(
-    "SELECT u.batch, u.seq, u.address, u.unit_values, u.created,"
-    " CASE WHEN EXISTS (SELECT 1 FROM attempts p WHERE p.batch = u.batch AND p.seq = u.seq"
-    "                   AND p.result = 'passed') THEN 1 ELSE 0 END,"
-    " l.result, l.station, l.slot,"
-    " (SELECT COUNT(*) FROM attempts c WHERE c.batch = u.batch AND c.seq = u.seq),"
-    " (SELECT v.version FROM attempts v WHERE v.batch = u.batch AND v.seq = u.seq"
-    "  AND v.version <> '' ORDER BY v.started DESC LIMIT 1),"
-    " (SELECT MIN(f.started) FROM attempts f WHERE f.batch = u.batch AND f.seq = u.seq),"
-    " (SELECT MAX(COALESCE(f.ended, f.started)) FROM attempts f"
-    "  WHERE f.batch = u.batch AND f.seq = u.seq)"
-    " FROM units u LEFT JOIN attempts l ON l.id = (SELECT a.id FROM attempts a"
-    "  WHERE a.batch = u.batch AND a.seq = u.seq ORDER BY a.started DESC, a.id DESC LIMIT 1)"
-    " WHERE (:all = 1 OR u.batch = :batch) ORDER BY u.batch, u.seq");
+    "SELECT batch, seq, address, unit_values, created, state, station, slot, attempts, version,"
+    " latest, name FROM units%1 ORDER BY batch, seq");
 
 const QString AttemptsSql = QStringLiteral(
     "SELECT id, batch, seq, address, station, slot, device, started, ended, result, step, error,"
     " found, read_back, version, written, unchanged, on_pass_status"
-    " FROM attempts WHERE (:all = 1 OR batch = :batch) ORDER BY started, id");
+    " FROM attempts%1 ORDER BY batch, started, id");
 
 // A batch with no attempts yet was last active when it was made.
 QDateTime orTime(const QString &stored, const QString &fallback) {
     return timeFromStored(stored.isEmpty() ? fallback : stored);
 }
 
+// The WHERE clause of a listing: only the batch asked for, only what was active since.
+QString narrowed(const Selection &selection, const QString &activeSince) {
+    QStringList conditions;
+    if (!selection.batch.isEmpty())
+        conditions.append(QStringLiteral("batch = :batch"));
+    if (selection.since.isValid())
+        conditions.append(activeSince);
+    return conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(" AND ");
+}
+
+void bindSelection(SqlStatement &query, const Selection &selection) {
+    if (!selection.batch.isEmpty())
+        query.bind(QStringLiteral(":batch"), selection.batch);
+    if (selection.since.isValid())
+        query.bind(QStringLiteral(":since"), storedTime(selection.since));
+}
+
+UnitRow unitRow(const SqlStatement &query) {
+    UnitRow row;
+    row.batch = query.text(0);
+    row.seq = query.number(1);
+    row.address = query.text(2);
+    row.pin = settingsFromStored(query.text(3)).value(settings::Key::Pin);
+    row.state = query.text(5);
+    row.station = query.text(6);
+    row.slot = query.text(7);
+    row.attempts = int(query.number(8));
+    row.version = query.text(9);
+    row.first = timeFromStored(query.text(4));
+    row.latest = orTime(query.text(10), query.text(4));
+    row.name = query.text(11);
+    return row;
+}
+
+AttemptRow attemptRow(const SqlStatement &query) {
+    AttemptRow row;
+    row.id = query.text(0);
+    row.batch = query.text(1);
+    row.seq = query.number(2);
+    row.address = query.text(3);
+    row.station = query.text(4);
+    row.slot = query.text(5);
+    row.device = query.text(6);
+    row.started = timeFromStored(query.text(7));
+    row.ended = timeFromStored(query.text(8));
+    row.result = query.text(9);
+    row.step = query.text(10);
+    row.error = query.text(11);
+    row.found = settingsFromStored(query.text(12));
+    row.readBack = settingsFromStored(query.text(13));
+    row.version = query.text(14);
+    row.written = keysFromStored(query.text(15));
+    row.unchanged = keysFromStored(query.text(16));
+    if (!query.isNull(17))
+        row.onPassStatus = int(query.number(17));
+    return row;
+}
+
 }  // namespace
 
 BatchTotals Ledger::totals(const QString &batch) {
-    return d->connection.run(QStringLiteral("counting the units of batch %1").arg(batch), [&] {
+    return d->connection.run(QStringLiteral("reading the counts of batch %1").arg(batch), [&] {
         SqlStatement query(d->connection.database(), TotalsSql);
-        query.bind(QStringLiteral(":batch"), batch).exec().next();
+        if (!query.bind(QStringLiteral(":batch"), batch).exec().next())
+            return BatchTotals{};
         return BatchTotals{query.number(0), query.number(1), query.number(2), query.number(3)};
     });
 }
 
 QList<BatchSummary> Ledger::batches() {
-    QList<BatchSummary> summaries = d->connection.run(QStringLiteral("listing the batches"), [&] {
+    return d->connection.run(QStringLiteral("listing the batches"), [&] {
         QList<BatchSummary> found;
         const QSqlDatabase db = d->connection.database();
         SqlStatement query(db, BatchesSql);
@@ -79,8 +116,11 @@ QList<BatchSummary> Ledger::batches() {
             summary.next = query.number(2);
             summary.firstActivity = orTime(query.text(4), query.text(3));
             summary.lastActivity = orTime(query.text(5), query.text(3));
+            summary.totals =
+                BatchTotals{query.number(6), query.number(7), query.number(8), query.number(9)};
             found.append(summary);
         }
+        query.finish();
         for (BatchSummary &summary : found) {
             SqlStatement stations(db, StationsSql);
             stations.bind(QStringLiteral(":batch"), summary.name).exec();
@@ -89,72 +129,33 @@ QList<BatchSummary> Ledger::batches() {
         }
         return found;
     });
-    for (BatchSummary &summary : summaries)
-        summary.totals = totals(summary.name);
-    return summaries;
 }
 
-QList<UnitRow> Ledger::units(const QString &batch) {
-    return d->connection.run(QStringLiteral("listing the units"), [&] {
-        SqlStatement query(d->connection.database(), UnitsSql);
-        query.bind(QStringLiteral(":all"), qint64(batch.isEmpty() ? 1 : 0))
-            .bind(QStringLiteral(":batch"), batch)
-            .exec();
-        QList<UnitRow> rows;
-        while (query.next()) {
-            UnitRow row;
-            row.batch = query.text(0);
-            row.seq = query.number(1);
-            row.address = query.text(2);
-            const settings::AdapterSettings values = settingsFromStored(query.text(3));
-            row.name = values.value(settings::Key::Name);
-            row.pin = values.value(settings::Key::Pin);
-            row.state = query.number(5) != 0 ? resultName(AttemptResult::Passed)
-                        : query.isNull(6)    ? QStringLiteral("reserved")
-                                             : query.text(6);
-            row.station = query.text(7);
-            row.slot = query.text(8);
-            row.attempts = int(query.number(9));
-            row.version = query.text(10);
-            row.first = orTime(query.text(11), query.text(4));
-            row.latest = orTime(query.text(12), query.text(4));
-            rows.append(row);
-        }
-        return rows;
+void Ledger::units(const Selection &selection, const std::function<void(const UnitRow &)> &each) {
+    d->connection.run(QStringLiteral("listing the units"), [&] {
+        // A unit with an attempt under way is active whenever it is asked.
+        SqlStatement query(d->connection.database(),
+                           UnitsSql.arg(narrowed(selection, QStringLiteral("(latest >= :since "
+                                                                           "OR state = "
+                                                                           "'started')"))));
+        bindSelection(query, selection);
+        query.exec();
+        while (query.next())
+            each(unitRow(query));
     });
 }
 
-QList<AttemptRow> Ledger::attempts(const QString &batch) {
-    return d->connection.run(QStringLiteral("listing the attempts"), [&] {
-        SqlStatement query(d->connection.database(), AttemptsSql);
-        query.bind(QStringLiteral(":all"), qint64(batch.isEmpty() ? 1 : 0))
-            .bind(QStringLiteral(":batch"), batch)
-            .exec();
-        QList<AttemptRow> rows;
-        while (query.next()) {
-            AttemptRow row;
-            row.id = query.text(0);
-            row.batch = query.text(1);
-            row.seq = query.number(2);
-            row.address = query.text(3);
-            row.station = query.text(4);
-            row.slot = query.text(5);
-            row.device = query.text(6);
-            row.started = timeFromStored(query.text(7));
-            row.ended = timeFromStored(query.text(8));
-            row.result = query.text(9);
-            row.step = query.text(10);
-            row.error = query.text(11);
-            row.found = settingsFromStored(query.text(12));
-            row.readBack = settingsFromStored(query.text(13));
-            row.version = query.text(14);
-            row.written = keysFromStored(query.text(15));
-            row.unchanged = keysFromStored(query.text(16));
-            if (!query.isNull(17))
-                row.onPassStatus = int(query.number(17));
-            rows.append(row);
-        }
-        return rows;
+void Ledger::attempts(const Selection &selection,
+                      const std::function<void(const AttemptRow &)> &each) {
+    d->connection.run(QStringLiteral("listing the attempts"), [&] {
+        SqlStatement query(
+            d->connection.database(),
+            AttemptsSql.arg(narrowed(selection, QStringLiteral("(ended IS NULL OR ended >= "
+                                                               ":since)"))));
+        bindSelection(query, selection);
+        query.exec();
+        while (query.next())
+            each(attemptRow(query));
     });
 }
 

@@ -30,6 +30,8 @@ public:
     qint64 number(int column) const { return m_query.value(column).toLongLong(); }
     bool isNull(int column) const { return m_query.isNull(column); }
     int rowsAffected() const { return m_query.numRowsAffected(); }
+    // Done with the rows: the connection may run the next statement.
+    void finish() { m_query.finish(); }
 
 private:
     [[noreturn]] static void fail(const QSqlQuery &query);

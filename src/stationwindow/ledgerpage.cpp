@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "ledger/csvtable.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerlisting.h"
 #include "stationwindow/backgroundqueue.h"
@@ -94,7 +95,9 @@ void LedgerPage::refresh() {
     m_queue.readLedger(
         this, *m_location,
         [this, batch = m_batch](ledger::Ledger &ledger) -> std::function<void()> {
-            return [this, units = ledger.units(batch)] {
+            QList<ledger::UnitRow> read;
+            ledger.units({batch, {}}, [&read](const ledger::UnitRow &unit) { read.append(unit); });
+            return [this, units = std::move(read)] {
                 m_units->setUnits(units);
                 m_status->setText(tr("批次 %1：%2 个模块").arg(m_batch).arg(units.size()));
                 readingEnded();
@@ -115,8 +118,14 @@ void LedgerPage::readingEnded() {
 
 bool LedgerPage::exportCsv(const QString &path, QString *error) const {
     QSaveFile file(path);
-    const QByteArray csv = ledger::listUnits(m_filter->shownUnits()).csv();
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
+    const auto line = [&file](const QStringList &cells) {
+        const QByteArray bytes = ledger::csvLine(cells).toUtf8();
+        return file.write(bytes) == bytes.size();
+    };
+    bool written = file.open(QIODevice::WriteOnly) && line(ledger::unitColumns());
+    for (int row = 0; written && row < m_filter->rowCount(); ++row)
+        written = line(ledger::cellTexts(ledger::unitCells(m_filter->shownUnit(row))));
+    if (!written || !file.commit()) {
         *error = file.errorString();
         return false;
     }

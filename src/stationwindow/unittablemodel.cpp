@@ -126,12 +126,9 @@ bool UnitFilter::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent
            unit.name.contains(m_search, Qt::CaseInsensitive);
 }
 
-QList<ledger::UnitRow> UnitFilter::shownUnits() const {
-    const auto *units = static_cast<const UnitTableModel *>(sourceModel());
-    QList<ledger::UnitRow> shown;
-    for (int row = 0; row < rowCount(); ++row)
-        shown.append(units->unit(mapToSource(index(row, 0)).row()));
-    return shown;
+const ledger::UnitRow &UnitFilter::shownUnit(int row) const {
+    return static_cast<const UnitTableModel *>(sourceModel())
+        ->unit(mapToSource(index(row, 0)).row());
 }
 
 }  // namespace pairwick::stationwindow

@@ -43,8 +43,8 @@ public:
 
     void setResult(const QString &result);
     void setSearch(const QString &text);
-    // The units shown, in the order shown.
-    QList<ledger::UnitRow> shownUnits() const;
+    // The unit shown in this row.
+    const ledger::UnitRow &shownUnit(int row) const;
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
