@@ -75,6 +75,7 @@ FROM units WHERE batch = :'batch' AND seq >= :first AND seq % 20 = 0;
 # What a station keeps beside the records, brought up to date for the filled units at once.
 KEEP = """
 UPDATE batches SET next_seq = {last} + 1, units = units + {count}, passed = passed + {count},
+    first_activity = (SELECT MIN(created) FROM units WHERE batch = '{batch}'),
     last_activity = (SELECT MAX(latest) FROM units WHERE batch = '{batch}')
 WHERE name = '{batch}';
 INSERT INTO batch_stations (batch, station) VALUES ('{batch}', 'filler') ON CONFLICT DO NOTHING;
@@ -93,7 +94,8 @@ def fill_sqlite(path, first, last):
 
 
 def fill_postgres(url, first, last):
-    database, host = url.split("/")[-1].split("?host=")
+    address, host = url.split("?host=")
+    database = address.rpartition("/")[2]
     script = (POSTGRES_FILL + KEEP.format(batch=BATCH, first=first, last=last,
                                           count=last - first + 1) + "ANALYZE;")
     subprocess.run(["psql", "-q", "-v", "ON_ERROR_STOP=1", "-h", host, "-U", "postgres", "-d",
@@ -162,14 +164,15 @@ def idle_cpu(cli, simulator, ledger, data_folder):
 
 
 def measure(cli, simulator, backend, ledger, fill, size, data_folder):
-    _, results, _, found = run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 1)
+    run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 1)
     if size:
         first = next_number(cli, ledger)
         started = time.monotonic()
         fill(first, first + size - 1)
         print(f"{backend}: filled {size} units in {time.monotonic() - started:.0f} s",
               file=sys.stderr)
-    _, results, _, found = run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 5)
+    _, results, _, found = run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 5,
+                                        first_unit=1000)
     outside = dict(unit_figures("x", results, found))["x: time outside exchanges"]
     station, server = idle_cpu(cli, simulator, ledger, data_folder)
     batches, _ = timed([cli, "ledger", "batches", "--ledger", ledger])

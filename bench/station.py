@@ -182,14 +182,16 @@ def operate(sim, events, slot_count, per_slot, why_ended):
     return last, results, sum(given.values()), arrivals
 
 
-def run_stations(cli, simulator, ledger, batch, stations, per_slot):
+def run_stations(cli, simulator, ledger, batch, stations, per_slot, first_unit=1):
     """Each station (name, slot count) on its own slots of one simulator, its slots empty until
-    the operator fills them. Returns the wall time from the first start to the last result, the
-    results, how many units went in, and the arrival and session of each unit."""
+    the operator fills them, its units' serials from first_unit. Returns the wall time from the
+    first start to the last result, the results, how many units went in, and the arrival and
+    session of each unit."""
     slot_count = sum(count for _, count in stations)
     with tempfile.TemporaryDirectory() as folder:
         sim = start_simulators(simulator, os.path.join(folder, "ports"), slot_count,
-                               ("--units", "--start-empty"), stdin=subprocess.PIPE)
+                               ("--units", "--start-empty", "--first-unit", str(first_unit)),
+                               stdin=subprocess.PIPE)
         events = queue.Queue()
         threading.Thread(target=read_lines, args=(sim.stdout, "", events), daemon=True).start()
         processes, logs, first = {}, [], 1
