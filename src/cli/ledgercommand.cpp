@@ -127,7 +127,8 @@ int runLedgerCommand(const QStringList &arguments) {
         return usage(QStringLiteral("--json is for ledger batches and units"));
     if (parser.isSet(csv) && parser.isSet(json))
         return usage(QStringLiteral("--csv and --json exclude each other"));
-    ledger::Selection selection{parser.value(batch), {}};
+    ledger::Selection selection;
+    selection.batch = parser.value(batch);
     if (parser.isSet(since)) {
         selection.since = sinceTime(parser.value(since));
         if (!selection.since.isValid())

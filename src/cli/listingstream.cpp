@@ -64,7 +64,7 @@ void ListingStream::write(const QString &text) {
 void ListingStream::writeTableLine(const QStringList &cells) {
     QString line;
     for (qsizetype column = 0; column < cells.size(); ++column)
-        line += cells[column].leftJustified(m_widths.value(column) + 2);
+        line += cells[column].leftJustified(m_widths.value(column)) + QStringLiteral("  ");
     write(line.trimmed() + u'\n');
 }
 

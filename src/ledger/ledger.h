@@ -146,10 +146,21 @@ struct AttemptRow {
     std::optional<int> onPassStatus;
 };
 
-// What a listing holds.
+enum class UnitOrder { Seq, Name, Address, State, Station, Slot, Attempts, Latest };
+
+// What a listing holds. Beyond the batch and the time, the fields narrow and order units alone,
+// as a table that shows a batch a page at a time asks for them.
 struct Selection {
     QString batch;    // every batch when empty
     QDateTime since;  // only units and attempts active since then, when valid
+    QString state;    // only units in this state, when not empty
+    // Only the unit of this number, and units whose name or address holds it (an address
+    // however its bytes are written apart), whatever the case.
+    QString search;
+    UnitOrder order = UnitOrder::Seq;  // then by batch and number
+    bool descending = false;
+    qint64 offset = 0;
+    qint64 limit = 0;  // every one when 0
 };
 
 // One connection to the ledger. A QSqlDatabase connection belongs to the thread that opened it,

@@ -22,7 +22,7 @@ const QString StationsSql =
 
 const QString UnitsSql = QStringLiteral(
     "SELECT batch, seq, address, unit_values, created, state, station, slot, attempts, version,"
-    " latest, name FROM units%1 ORDER BY batch, seq");
+    " latest, name FROM units%1 ORDER BY %2%3");
 
 const QString AttemptsSql = QStringLiteral(
     "SELECT id, batch, seq, address, station, slot, device, started, ended, result, step, error,"
@@ -34,21 +34,80 @@ QDateTime orTime(const QString &stored, const QString &fallback) {
     return timeFromStored(stored.isEmpty() ? fallback : stored);
 }
 
-// The WHERE clause of a listing: only the batch asked for, only what was active since.
-QString narrowed(const Selection &selection, const QString &activeSince) {
+// A unit matches a search by its number, or by a name or an address that holds the text.
+const QString SearchSql = QStringLiteral(
+    "(seq = :number OR LOWER(name) LIKE :pattern ESCAPE '!'"
+    " OR REPLACE(REPLACE(LOWER(address), ':', ''), '-', '') LIKE :barePattern ESCAPE '!')");
+
+// The columns each order sorts by; every one ends in the unit's key, so pages never overlap.
+QString orderBy(UnitOrder order, bool descending) {
+    const QString direction = descending ? QStringLiteral(" DESC") : QString();
+    const auto first = [&](const char *column) {
+        return QLatin1String(column) + direction + QStringLiteral(", batch, seq");
+    };
+    switch (order) {
+        case UnitOrder::Seq:
+            break;
+        case UnitOrder::Name:
+            return first("name");
+        case UnitOrder::Address:
+            return first("address");
+        case UnitOrder::State:
+            return first("state");
+        case UnitOrder::Station:
+            return first("station");
+        case UnitOrder::Slot:
+            return first("slot");
+        case UnitOrder::Attempts:
+            return first("attempts");
+        case UnitOrder::Latest:
+            return first("latest");
+    }
+    return QStringLiteral("batch%1, seq%1").arg(direction);
+}
+
+// The WHERE clause of a listing: only the batch asked for, only what was active since, and for
+// units the state and the search.
+QString narrowed(const Selection &selection, const QString &activeSince, bool units) {
     QStringList conditions;
     if (!selection.batch.isEmpty())
         conditions.append(QStringLiteral("batch = :batch"));
     if (selection.since.isValid())
         conditions.append(activeSince);
+    if (units && !selection.state.isEmpty())
+        conditions.append(QStringLiteral("state = :state"));
+    if (units && !selection.search.isEmpty())
+        conditions.append(SearchSql);
     return conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(" AND ");
 }
 
-void bindSelection(SqlStatement &query, const Selection &selection) {
+// LIKE's own characters in the user's text match only themselves.
+QString containing(const QString &text) {
+    QString escaped = text.toLower();
+    escaped.replace(u'!', QStringLiteral("!!"))
+        .replace(u'%', QStringLiteral("!%"))
+        .replace(u'_', QStringLiteral("!_"));
+    return u'%' + escaped + u'%';
+}
+
+void bindSelection(SqlStatement &query, const Selection &selection, bool units) {
     if (!selection.batch.isEmpty())
         query.bind(QStringLiteral(":batch"), selection.batch);
     if (selection.since.isValid())
         query.bind(QStringLiteral(":since"), storedTime(selection.since));
+    if (units && !selection.state.isEmpty())
+        query.bind(QStringLiteral(":state"), selection.state);
+    if (units && !selection.search.isEmpty()) {
+        bool number = false;
+        const qint64 seq = selection.search.toLongLong(&number);
+        query.bind(QStringLiteral(":number"), number ? seq : qint64(-1))
+            .bind(QStringLiteral(":pattern"), containing(selection.search))
+            .bind(QStringLiteral(":barePattern"),
+                  containing(QString(selection.search).remove(u':').remove(u'-')));
+    }
+    if (units && selection.limit > 0)
+        query.bind(QStringLiteral(":limit"), selection.limit)
+            .bind(QStringLiteral(":offset"), selection.offset);
 }
 
 UnitRow unitRow(const SqlStatement &query) {
@@ -134,11 +193,14 @@ QList<BatchSummary> Ledger::batches() {
 void Ledger::units(const Selection &selection, const std::function<void(const UnitRow &)> &each) {
     d->connection.run(QStringLiteral("listing the units"), [&] {
         // A unit with an attempt under way is active whenever it is asked.
-        SqlStatement query(d->connection.database(),
-                           UnitsSql.arg(narrowed(selection, QStringLiteral("(latest >= :since "
-                                                                           "OR state = "
-                                                                           "'started')"))));
-        bindSelection(query, selection);
+        const QString where =
+            narrowed(selection, QStringLiteral("(latest >= :since OR state = 'started')"), true);
+        const QString page =
+            selection.limit > 0 ? QStringLiteral(" LIMIT :limit OFFSET :offset") : QString();
+        SqlStatement query(
+            d->connection.database(),
+            UnitsSql.arg(where, orderBy(selection.order, selection.descending), page));
+        bindSelection(query, selection, true);
         query.exec();
         while (query.next())
             each(unitRow(query));
@@ -150,9 +212,9 @@ void Ledger::attempts(const Selection &selection,
     d->connection.run(QStringLiteral("listing the attempts"), [&] {
         SqlStatement query(
             d->connection.database(),
-            AttemptsSql.arg(narrowed(selection, QStringLiteral("(ended IS NULL OR ended >= "
-                                                               ":since)"))));
-        bindSelection(query, selection);
+            AttemptsSql.arg(
+                narrowed(selection, QStringLiteral("(ended IS NULL OR ended >= :since)"), false)));
+        bindSelection(query, selection, false);
         query.exec();
         while (query.next())
             each(attemptRow(query));

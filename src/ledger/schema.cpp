@@ -84,6 +84,7 @@ const std::array<QStringList, SchemaVersion> Steps{
         QStringLiteral("CREATE INDEX attempts_in_order ON attempts (batch, started, id)"),
         QStringLiteral("CREATE INDEX units_by_latest ON units (batch, latest)"),
         QStringLiteral("CREATE INDEX units_by_name ON units (batch, name)"),
+        QStringLiteral("CREATE INDEX units_by_state ON units (batch, state, seq)"),
         QStringLiteral("UPDATE units SET name = COALESCE(%name, ''),"
                        " latest_attempt = (SELECT a.id FROM attempts a"
                        "  WHERE a.batch = units.batch AND a.seq = units.seq"

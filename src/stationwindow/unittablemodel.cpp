@@ -6,10 +6,69 @@
 
 namespace pairwick::stationwindow {
 
-void UnitTableModel::setUnits(QList<ledger::UnitRow> units) {
+namespace {
+
+// The order each column sorts by in the ledger; PIN sorts by number.
+ledger::UnitOrder orderOf(int column) {
+    switch (UnitTableModel::Column(column)) {
+        case UnitTableModel::Name:
+            return ledger::UnitOrder::Name;
+        case UnitTableModel::Address:
+            return ledger::UnitOrder::Address;
+        case UnitTableModel::Result:
+            return ledger::UnitOrder::State;
+        case UnitTableModel::Station:
+            return ledger::UnitOrder::Station;
+        case UnitTableModel::Slot:
+            return ledger::UnitOrder::Slot;
+        case UnitTableModel::Attempts:
+            return ledger::UnitOrder::Attempts;
+        case UnitTableModel::Time:
+            return ledger::UnitOrder::Latest;
+        default:
+            return ledger::UnitOrder::Seq;
+    }
+}
+
+}  // namespace
+
+void UnitTableModel::setUnits(QList<ledger::UnitRow> units, bool complete) {
     beginResetModel();
     m_units = std::move(units);
+    m_complete = complete;
+    m_fetching = false;
     endResetModel();
+}
+
+void UnitTableModel::appendUnits(const QList<ledger::UnitRow> &units, bool complete) {
+    m_fetching = false;
+    m_complete = complete;
+    if (units.isEmpty())
+        return;
+    beginInsertRows({}, int(m_units.size()), int(m_units.size() + units.size() - 1));
+    m_units.append(units);
+    endInsertRows();
+}
+
+bool UnitTableModel::canFetchMore(const QModelIndex &parent) const {
+    return !parent.isValid() && !m_complete && !m_fetching;
+}
+
+void UnitTableModel::fetchMore(const QModelIndex &parent) {
+    if (!canFetchMore(parent))
+        return;
+    m_fetching = true;
+    emit moreWanted(m_units.size());
+}
+
+void UnitTableModel::sort(int column, Qt::SortOrder order) {
+    const ledger::UnitOrder wanted = orderOf(column);
+    const bool descending = order == Qt::DescendingOrder;
+    if (wanted == m_order && descending == m_descending)
+        return;
+    m_order = wanted;
+    m_descending = descending;
+    emit orderWanted();
 }
 
 int UnitTableModel::rowCount(const QModelIndex &parent) const {
@@ -101,34 +160,6 @@ QVariant UnitTableModel::headerData(int section, Qt::Orientation orientation, in
             break;
     }
     return {};
-}
-
-void UnitFilter::setResult(const QString &result) {
-    m_result = result;
-    invalidateFilter();
-}
-
-void UnitFilter::setSearch(const QString &text) {
-    m_search = text.trimmed();
-    invalidateFilter();
-}
-
-bool UnitFilter::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const {
-    const auto *units = static_cast<const UnitTableModel *>(sourceModel());
-    if (sourceParent.isValid() || sourceRow >= units->rowCount())
-        return false;
-    const ledger::UnitRow &unit = units->unit(sourceRow);
-    if (!m_result.isEmpty() && unit.state != m_result)
-        return false;
-    // An address is found however its bytes are written apart.
-    const auto bare = [](QString text) { return text.remove(u':').remove(u'-'); };
-    return m_search.isEmpty() || bare(unit.address).contains(bare(m_search), Qt::CaseInsensitive) ||
-           unit.name.contains(m_search, Qt::CaseInsensitive);
-}
-
-const ledger::UnitRow &UnitFilter::shownUnit(int row) const {
-    return static_cast<const UnitTableModel *>(sourceModel())
-        ->unit(mapToSource(index(row, 0)).row());
 }
 
 }  // namespace pairwick::stationwindow

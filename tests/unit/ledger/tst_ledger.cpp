@@ -61,6 +61,13 @@ Ledger::ValuesFor valuesNamed(int *calls) {
     };
 }
 
+Selection inBatch(const QString &batch, const QDateTime &since = {}) {
+    Selection selection;
+    selection.batch = batch;
+    selection.since = since;
+    return selection;
+}
+
 QList<UnitRow> unitsOf(Ledger &ledger, const Selection &selection = {}) {
     QList<UnitRow> rows;
     ledger.units(selection, [&rows](const UnitRow &unit) { rows.append(unit); });
@@ -437,7 +444,7 @@ void TestLedger::reservesAttemptsAndCounts() {
     QCOMPARE(units.constFirst().version, QStringLiteral("v2.1"));
     QCOMPARE(units.constFirst().first, Morning);
 
-    const QList<AttemptRow> attempts = attemptsOf(ledger, {QStringLiteral("B1"), {}});
+    const QList<AttemptRow> attempts = attemptsOf(ledger, inBatch(QStringLiteral("B1")));
     QCOMPARE(attempts.size(), 6);
     const AttemptRow &passed = attempts.constFirst();
     QCOMPARE(passed.id, a1.id);
@@ -456,19 +463,20 @@ void TestLedger::reservesAttemptsAndCounts() {
     QCOMPARE(batches.constFirst().firstActivity, Morning);
 
     // Only what was active in the last stretch: A came back, B was taken over and cut short.
-    const Selection lately{QStringLiteral("B1"), Morning.addSecs(100)};
+    const Selection lately = inBatch(QStringLiteral("B1"), Morning.addSecs(100));
     QList<qint64> recent;
     for (const UnitRow &unit : unitsOf(ledger, lately))
         recent.append(unit.seq);
     QCOMPARE(recent, QList<qint64>({100, 101}));
     QCOMPARE(attemptsOf(ledger, lately).size(), 4);
-    QCOMPARE(unitsOf(ledger, {QStringLiteral("B2"), {}}).size(), 0);
+    QCOMPARE(unitsOf(ledger, inBatch(QStringLiteral("B2"))).size(), 0);
     QCOMPARE(disagreementsOf(ledger), QStringList());
 
     // The same records as a version-1 ledger held them: opening it works the kept values out.
     const QStringList before = reportsOf(ledger);
     for (const char *statement : {"DROP INDEX units_by_latest",
                                   "DROP INDEX units_by_name",
+                                  "DROP INDEX units_by_state",
                                   "DROP INDEX attempts_open",
                                   "DROP INDEX attempts_in_order",
                                   "DROP TABLE batch_stations",
@@ -547,7 +555,7 @@ void TestLedger::threadsNeverShareANumber() {
     }
     QCOMPARE(distinct.size(), Threads * PerThread);
     QCOMPARE(*std::max_element(distinct.begin(), distinct.end()), Threads * PerThread);
-    QCOMPARE(attemptsOf(ledger, {QStringLiteral("B1"), {}}).size(), Threads * PerThread);
+    QCOMPARE(attemptsOf(ledger, inBatch(QStringLiteral("B1"))).size(), Threads * PerThread);
     QCOMPARE(ledger.totals(QStringLiteral("B1")).units, Threads * PerThread);
     QCOMPARE(disagreementsOf(ledger), QStringList());
 }
@@ -775,6 +783,40 @@ void TestLedger::cliAnswersALargeLedger() {
     QCOMPARE(QJsonDocument::fromJson(objects[0]).object().value("seq").toInteger(), Units);
     QCOMPARE(QJsonDocument::fromJson(objects[1]).object().value("name").toString(),
              QStringLiteral("Unit-40001"));
+
+    // The window's table: a page of the units in a state, a search, an order of its own.
+    const auto seqs = [&](const std::function<void(Selection &)> &narrow) {
+        Selection selection = inBatch(QStringLiteral("big"));
+        selection.limit = 4;
+        narrow(selection);
+        QList<qint64> found;
+        for (const UnitRow &unit : unitsOf(ledger, selection))
+            found.append(unit.seq);
+        return found;
+    };
+    QCOMPARE(seqs([](Selection &) {}), QList<qint64>({1, 2, 3, 4}));
+    QCOMPARE(seqs([](Selection &s) { s.offset = 39999; }), QList<qint64>({40000, 40001}));
+    QCOMPARE(seqs([](Selection &s) { s.descending = true; }),
+             QList<qint64>({40001, 40000, 39999, 39998}));
+    QCOMPARE(seqs([](Selection &s) { s.state = "failed"; }), QList<qint64>({7, 1007, 2007, 3007}));
+    QCOMPARE(seqs([](Selection &s) { s.search = "BIG-3999"; }),
+             QList<qint64>({3999, 39990, 39991, 39992}));
+    QCOMPARE(seqs([](Selection &s) { s.search = "0b-00-00-00-01-0a"; }), QList<qint64>({266}));
+    QCOMPARE(seqs([](Selection &s) { s.search = "40001"; }), QList<qint64>({40001}));
+    QCOMPARE(seqs([](Selection &s) { s.search = "_%"; }), QList<qint64>());
+    QCOMPARE(seqs([](Selection &s) {
+                 s.order = UnitOrder::Name;
+                 s.descending = true;
+                 s.limit = 1;
+             }),
+             QList<qint64>({40001}));
+    QCOMPARE(seqs([](Selection &s) {
+                 s.order = UnitOrder::Attempts;
+                 s.descending = true;
+                 s.state = "passed";
+                 s.limit = 2;
+             }),
+             QList<qint64>({20, 40}));
 }
 
 QTEST_GUILESS_MAIN(TestLedger)
