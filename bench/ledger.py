@@ -5,7 +5,8 @@ are the program's own) is filled through SQL to 0, 100,000 and 1,000,000 units (
 --huge), each passed, one in twenty after a failed attempt, on SQLite and on a private PostgreSQL
 server. For each: one unit's time outside its exchanges at the station (mostly the ledger's), the
 CPU of a station with its slot empty and of the server over 20 s, `ledger batches`, `ledger units
---csv` (time and peak resident memory), and `ledger check`. Prints figures; judges nothing.
+--csv` (time to its first 200 rows, the page the station window's ledger tab shows first, and
+time and peak resident memory of the whole), and `ledger check`. Prints figures; judges nothing.
 
 Usage: bench/ledger.py CLI SIMULATOR [--huge]"""
 import os
@@ -17,7 +18,7 @@ import time
 
 from provisioning import print_table, start_simulators
 from station import (VALUES, cpu_seconds, private_postgres, run_stations, station_environment,
-                     unit_figures)
+                     unit_figures, wakeups)
 
 BATCH = "year"
 IDLE_S = 20
@@ -122,6 +123,18 @@ def timed(command, environment=None):
     return time.monotonic() - started, usage.ru_maxrss / 1024
 
 
+def first_rows(command, rows=200):
+    """Seconds from exec to the first rows of a listing (its header line besides)."""
+    started = time.monotonic()
+    child = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
+    for _ in range(rows + 1):
+        child.stdout.readline()
+    seconds = time.monotonic() - started
+    child.kill()
+    child.wait()
+    return seconds
+
+
 def server_cpu(data_folder):
     """CPU seconds of every process of the server whose data folder is given."""
     if not data_folder:
@@ -141,7 +154,8 @@ def server_cpu(data_folder):
 
 
 def idle_cpu(cli, simulator, ledger, data_folder):
-    """Percent of a core of a station with its one slot empty, and of the server, over IDLE_S."""
+    """Percent of a core of a station with its one slot empty and its wake-ups a second, and
+    the server's percent of a core, over IDLE_S."""
     with tempfile.TemporaryDirectory() as folder:
         sim = start_simulators(simulator, os.path.join(folder, "ports"), 1,
                                ("--quiet", "--units", "--start-empty"))
@@ -150,11 +164,12 @@ def idle_cpu(cli, simulator, ledger, data_folder):
              *VALUES, "--quiet"], env=station_environment(folder), stdout=subprocess.DEVNULL)
         try:
             time.sleep(2)
-            own, server, started = cpu_seconds(station.pid), server_cpu(data_folder), \
-                time.monotonic()
+            own, woke = cpu_seconds(station.pid), wakeups(station.pid)
+            server, started = server_cpu(data_folder), time.monotonic()
             time.sleep(IDLE_S)
             span = time.monotonic() - started
             return (100 * (cpu_seconds(station.pid) - own) / span,
+                    (wakeups(station.pid) - woke) / span,
                     100 * (server_cpu(data_folder) - server) / span)
         finally:
             station.terminate()
@@ -174,21 +189,23 @@ def measure(cli, simulator, backend, ledger, fill, size, data_folder):
     _, results, _, found = run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 5,
                                         first_unit=1000)
     outside = dict(unit_figures("x", results, found))["x: time outside exchanges"]
-    station, server = idle_cpu(cli, simulator, ledger, data_folder)
+    station, woke, server = idle_cpu(cli, simulator, ledger, data_folder)
     batches, _ = timed([cli, "ledger", "batches", "--ledger", ledger])
-    units, memory = timed([cli, "ledger", "units", "--csv", "--batch", BATCH, "--ledger", ledger])
+    listing = [cli, "ledger", "units", "--csv", "--batch", BATCH, "--ledger", ledger]
+    units, memory = timed(listing)
+    first = first_rows(listing)
     check, _ = timed([cli, "ledger", "check", "--ledger", ledger])
-    return [f"{backend}", f"{size:,}", outside, f"{station:.2f} %",
+    return [f"{backend}", f"{size:,}", outside, f"{station:.2f} %, {woke:.1f}/s",
             f"{server:.2f} %" if data_folder else "-", f"{batches:.2f} s",
-            f"{units:.1f} s, {memory:.0f} MiB", f"{check:.1f} s"]
+            f"{first:.2f} s", f"{units:.1f} s, {memory:.0f} MiB", f"{check:.1f} s"]
 
 
 def main():
     cli, simulator = sys.argv[1], sys.argv[2]
     sizes = [0, 100_000, 1_000_000] + ([10_000_000] if "--huge" in sys.argv[3:] else [])
     header = ["ledger", "units filled", "unit's time outside exchanges (min / median / max)",
-              "idle station CPU", "server CPU", "ledger batches", "ledger units --csv",
-              "ledger check"]
+              "idle station: CPU, wake-ups", "server CPU", "ledger batches", "first 200 units",
+              "ledger units --csv", "ledger check"]
     rows = []
     with private_postgres() as create_database, tempfile.TemporaryDirectory() as folder:
         for size in sizes:

@@ -256,8 +256,18 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
+def wakeups(pid):
+    """Context switches of every thread of a process so far: how often it woke."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/status") as status:
+            total += sum(int(line.split()[1]) for line in status if "ctxt_switches" in line)
+    return total
+
+
 def idle_cpu(cli, simulator, slots, seconds):
-    """CPU of a station watching empty slots, over a span after its start-up."""
+    """CPU and wake-ups a second of a station watching empty slots, over a span after its
+    start-up."""
     with tempfile.TemporaryDirectory() as folder:
         sim = start_simulators(simulator, os.path.join(folder, "ports"), slots,
                                ("--quiet", "--units", "--start-empty"))
@@ -267,9 +277,11 @@ def idle_cpu(cli, simulator, slots, seconds):
              "--quiet"], env=station_environment(folder), stdout=subprocess.DEVNULL)
         try:
             time.sleep(1)
-            cpu, started = cpu_seconds(station.pid), time.monotonic()
+            cpu, woke, started = cpu_seconds(station.pid), wakeups(station.pid), time.monotonic()
             time.sleep(seconds)
-            return 100 * (cpu_seconds(station.pid) - cpu) / (time.monotonic() - started)
+            span = time.monotonic() - started
+            return (100 * (cpu_seconds(station.pid) - cpu) / span,
+                    (wakeups(station.pid) - woke) / span)
         finally:
             station.terminate()
             station.wait()
@@ -319,8 +331,9 @@ def main():
                 rows += units_per_hour(f"16 slots, {backend}", wall, results)
                 rows += unit_figures(f"16 slots, {backend}", results, found)
         rows += shared_batch(cli, simulator, create_database("shared"), 4, 4, 4)
-    rows.append(("16 empty slots, 10 s: CPU",
-                 f"{idle_cpu(cli, simulator, 16, 10):.2f} % of a core"))
+    cpu, woke = idle_cpu(cli, simulator, 16, 10)
+    rows.append(("16 empty slots, 10 s: CPU / wake-ups",
+                 f"{cpu:.2f} % of a core / {woke:.1f} a second"))
 
     print_table(f"pairwick-cli station, {one_slot_units} units on 1 slot, 64 on 16 slots; "
                 "simulated units paced at 9600 8N1 with a 20 ms reply delay, the operator's swap "

@@ -14,6 +14,7 @@ StationRun::StationRun(StationConfig config, ResultSpool &spool, link::TrafficLo
 StationRun::~StationRun() {
     stop();
     m_keeperStop.store(true);
+    m_keeperWake.ring();
     for (QThread *thread : m_threads) {
         thread->wait();
         delete thread;
@@ -21,7 +22,7 @@ StationRun::~StationRun() {
 }
 
 void StationRun::start() {
-    const StationContext context{m_config, m_spool, m_log, m_stop, m_countReached};
+    const StationContext context{m_config, m_spool, m_log, m_stop, m_countReached, m_slotsWake};
     m_runningSlots = int(m_config.slotNames.size());
     for (int index = 0; index < m_config.slotNames.size(); ++index) {
         QThread *thread = QThread::create([this, index, context] {
@@ -44,7 +45,7 @@ void StationRun::start() {
         thread->start();
     }
     m_keeperThread = QThread::create([this] {
-        LedgerKeeper(m_config, m_spool, m_keeperStop, m_countReached,
+        LedgerKeeper(m_config, m_spool, m_keeperStop, m_keeperWake, m_countReached, m_slotsWake,
                      [this](const LedgerStatus &status) {
                          QMetaObject::invokeMethod(
                              this, [this, status] { emit ledgerStatus(status); },
@@ -60,11 +61,14 @@ void StationRun::start() {
 
 void StationRun::stop() {
     m_stop.store(true);
+    m_slotsWake.ring();
 }
 
 void StationRun::onSlotEnded() {
-    if (--m_runningSlots == 0)
+    if (--m_runningSlots == 0) {
         m_keeperStop.store(true);
+        m_keeperWake.ring();
+    }
 }
 
 }  // namespace pairwick::station

@@ -53,6 +53,8 @@ private:
     std::atomic_bool m_stop{false};
     std::atomic_bool m_countReached{false};
     std::atomic_bool m_keeperStop{false};
+    Bell m_slotsWake;
+    Bell m_keeperWake;
     std::vector<QThread *> m_threads;
     QThread *m_keeperThread = nullptr;
     int m_runningSlots = 0;
