@@ -97,12 +97,13 @@ def fill_sqlite(path, first, last):
 def fill_postgres(url, first, last):
     address, host = url.split("?host=")
     database = address.rpartition("/")[2]
-    script = (POSTGRES_FILL + KEEP.format(batch=BATCH, first=first, last=last,
-                                          count=last - first + 1) + "ANALYZE;")
-    subprocess.run(["psql", "-q", "-v", "ON_ERROR_STOP=1", "-h", host, "-U", "postgres", "-d",
-                    database, "-v", f"batch={BATCH}", "-v", f"first={first}", "-v",
-                    f"last={last}", "-1"], input=script, text=True, check=True,
-                   stdout=subprocess.DEVNULL)
+    script = POSTGRES_FILL + KEEP.format(batch=BATCH, first=first, last=last,
+                                         count=last - first + 1)
+    psql = ["psql", "-q", "-v", "ON_ERROR_STOP=1", "-h", host, "-U", "postgres", "-d", database]
+    subprocess.run(psql + ["-v", f"batch={BATCH}", "-v", f"first={first}", "-v", f"last={last}",
+                           "-1"], input=script, text=True, check=True, stdout=subprocess.DEVNULL)
+    # Done now rather than by autovacuum in the middle of the figures.
+    subprocess.run(psql + ["-c", "VACUUM ANALYZE"], check=True, stdout=subprocess.DEVNULL)
 
 
 def next_number(cli, ledger):

@@ -22,10 +22,14 @@ QString csvCell(const QString &text) {
 }
 
 QString csvLine(const QStringList &cells) {
-    QStringList written;
-    for (const QString &cell : cells)
-        written.append(csvCell(cell));
-    return written.join(u',') + QStringLiteral("\r\n");
+    QString line;
+    line.reserve(256);
+    for (qsizetype column = 0; column < cells.size(); ++column) {
+        if (column > 0)
+            line += u',';
+        line += csvCell(cells[column]);
+    }
+    return line += QStringLiteral("\r\n");
 }
 
 QByteArray csvTable(const QStringList &header, const QList<QStringList> &rows) {

@@ -3,7 +3,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <cstdio>
 
 #include "settings/profile.h"
 
@@ -19,10 +18,19 @@ QString storedTime(const QDateTime &time) {
     const QTime clock = utc.time();
     if (day.year() < 0 || day.year() > 9999)
         return utc.toString(Qt::ISODateWithMs);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", day.year(), day.month(),
-                  day.day(), clock.hour(), clock.minute(), clock.second(), clock.msec());
-    return QString::fromLatin1(text);
+    QString text(QStringLiteral("0000-00-00T00:00:00.000Z"));
+    const auto put = [&text](int at, int digits, int value) {
+        for (int index = at + digits - 1; index >= at; --index, value /= 10)
+            text[index] = QChar(u'0' + value % 10);
+    };
+    put(0, 4, day.year());
+    put(5, 2, day.month());
+    put(8, 2, day.day());
+    put(11, 2, clock.hour());
+    put(14, 2, clock.minute());
+    put(17, 2, clock.second());
+    put(20, 3, clock.msec());
+    return text;
 }
 
 QDateTime timeFromStored(const QString &text) {
