@@ -32,11 +32,4 @@ QString csvLine(const QStringList &cells) {
     return line += QStringLiteral("\r\n");
 }
 
-QByteArray csvTable(const QStringList &header, const QList<QStringList> &rows) {
-    QString text = csvLine(header);
-    for (const QStringList &row : rows)
-        text += csvLine(row);
-    return text.toUtf8();
-}
-
 }  // namespace pairwick::ledger

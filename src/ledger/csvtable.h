@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -15,8 +13,5 @@ QString csvCell(const QString &text);
 
 // One row, its cells apart by commas, ended by CRLF.
 QString csvLine(const QStringList &cells);
-
-// A header and the rows below it, UTF-8, every line ended by CRLF.
-QByteArray csvTable(const QStringList &header, const QList<QStringList> &rows);
 
 }  // namespace pairwick::ledger

@@ -5,7 +5,6 @@
 #include <QJsonObject>
 #include <cstdio>
 
-#include "ledger/csvtable.h"
 #include "ledger/storedforms.h"
 #include "settings/profile.h"
 
@@ -110,10 +109,6 @@ QList<QStringList> LedgerListing::cellTexts() const {
     for (const QJsonArray &row : rows)
         texts.append(ledger::cellTexts(row));
     return texts;
-}
-
-QByteArray LedgerListing::csv() const {
-    return csvTable(columns, cellTexts());
 }
 
 QByteArray LedgerListing::json(const QString &url) const {

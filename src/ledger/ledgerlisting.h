@@ -21,7 +21,6 @@ struct LedgerListing {
 
     // Every cell as a table shows it: lists words apart, objects compact JSON.
     QList<QStringList> cellTexts() const;
-    QByteArray csv() const;
     // {"ledger": URL, KIND: [{COLUMN: VALUE, ...}, ...]}
     QByteArray json(const QString &url) const;
 };

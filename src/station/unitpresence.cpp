@@ -2,10 +2,8 @@
 #include "station/unitpresence.h"
 
 #include <sys/stat.h>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 #include <atomic>
 
 #include "link/commport.h"
