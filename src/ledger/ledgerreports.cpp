@@ -10,6 +10,9 @@ namespace pairwick::ledger {
 
 namespace {
 
+// Rows a whole listing reads at once.
+constexpr qint64 ListingPage = 10000;
+
 const QString TotalsSql =
     QStringLiteral("SELECT units, passed, failed, interrupted FROM batches WHERE name = :batch");
 
@@ -27,7 +30,7 @@ const QString UnitsSql = QStringLiteral(
 const QString AttemptsSql = QStringLiteral(
     "SELECT id, batch, seq, address, station, slot, device, started, ended, result, step, error,"
     " found, read_back, version, written, unchanged, on_pass_status"
-    " FROM attempts%1 ORDER BY batch, started, id");
+    " FROM attempts%1 ORDER BY batch, started, id LIMIT :limit");
 
 // A batch with no attempts yet was last active when it was made.
 QDateTime orTime(const QString &stored, const QString &fallback) {
@@ -68,8 +71,11 @@ QString orderBy(UnitOrder order, bool descending) {
 
 // The WHERE clause of a listing: only the batch asked for, only what was active since, and for
 // units the state and the search.
-QString narrowed(const Selection &selection, const QString &activeSince, bool units) {
+QString narrowed(const Selection &selection, const QString &activeSince, bool units,
+                 const QString &after = {}) {
     QStringList conditions;
+    if (!after.isEmpty())
+        conditions.append(after);
     if (!selection.batch.isEmpty())
         conditions.append(QStringLiteral("batch = :batch"));
     if (selection.since.isValid())
@@ -106,8 +112,9 @@ void bindSelection(SqlStatement &query, const Selection &selection, bool units) 
                   containing(QString(selection.search).remove(u':').remove(u'-')));
     }
     if (units && selection.limit > 0)
-        query.bind(QStringLiteral(":limit"), selection.limit)
-            .bind(QStringLiteral(":offset"), selection.offset);
+        query.bind(QStringLiteral(":offset"), selection.offset);
+    if (selection.limit > 0)
+        query.bind(QStringLiteral(":limit"), selection.limit);
 }
 
 UnitRow unitRow(const SqlStatement &query) {
@@ -190,34 +197,76 @@ QList<BatchSummary> Ledger::batches() {
     });
 }
 
+// A whole listing in the index's order goes a page at a time, each page starting after the last
+// row of the one before: the server walks the index instead of sorting the whole batch before
+// the first row, and neither side ever holds more than a page.
 void Ledger::units(const Selection &selection, const std::function<void(const UnitRow &)> &each) {
+    const bool paged =
+        selection.limit == 0 && selection.order == UnitOrder::Seq && !selection.descending;
     d->connection.run(QStringLiteral("listing the units"), [&] {
-        // A unit with an attempt under way is active whenever it is asked.
-        const QString where =
-            narrowed(selection, QStringLiteral("(latest >= :since OR state = 'started')"), true);
-        const QString page =
-            selection.limit > 0 ? QStringLiteral(" LIMIT :limit OFFSET :offset") : QString();
-        SqlStatement query(
-            d->connection.database(),
-            UnitsSql.arg(where, orderBy(selection.order, selection.descending), page));
-        bindSelection(query, selection, true);
-        query.exec();
-        while (query.next())
-            each(unitRow(query));
+        Selection page = selection;
+        page.limit = paged ? ListingPage : selection.limit;
+        std::optional<UnitRow> last;
+        for (;;) {
+            // A unit with an attempt under way is active whenever it is asked.
+            const QString where = narrowed(
+                page, QStringLiteral("(latest >= :since OR state = 'started')"), true,
+                !last                  ? QString()
+                : page.batch.isEmpty() ? QStringLiteral("(batch, seq) > (:lastBatch, :lastSeq)")
+                                       : QStringLiteral("seq > :lastSeq"));
+            SqlStatement query(
+                d->connection.database(),
+                UnitsSql.arg(
+                    where, orderBy(page.order, page.descending),
+                    page.limit > 0 ? QStringLiteral(" LIMIT :limit OFFSET :offset") : QString()));
+            bindSelection(query, page, true);
+            if (last && page.batch.isEmpty())
+                query.bind(QStringLiteral(":lastBatch"), last->batch);
+            if (last)
+                query.bind(QStringLiteral(":lastSeq"), last->seq);
+            query.exec();
+            qint64 rows = 0;
+            while (query.next()) {
+                last = unitRow(query);
+                each(*last);
+                ++rows;
+            }
+            if (!paged || rows < page.limit)
+                return;
+        }
     });
 }
 
 void Ledger::attempts(const Selection &selection,
                       const std::function<void(const AttemptRow &)> &each) {
     d->connection.run(QStringLiteral("listing the attempts"), [&] {
-        SqlStatement query(
-            d->connection.database(),
-            AttemptsSql.arg(
-                narrowed(selection, QStringLiteral("(ended IS NULL OR ended >= :since)"), false)));
-        bindSelection(query, selection, false);
-        query.exec();
-        while (query.next())
-            each(attemptRow(query));
+        Selection page = selection;
+        page.limit = ListingPage;
+        std::optional<AttemptRow> last;
+        for (;;) {
+            const QString where = narrowed(
+                page, QStringLiteral("(ended IS NULL OR ended >= :since)"), false,
+                !last ? QString()
+                : page.batch.isEmpty()
+                    ? QStringLiteral("(batch, started, id) > (:lastBatch, :lastStarted, :lastId)")
+                    : QStringLiteral("(started, id) > (:lastStarted, :lastId)"));
+            SqlStatement query(d->connection.database(), AttemptsSql.arg(where));
+            bindSelection(query, page, false);
+            if (last && page.batch.isEmpty())
+                query.bind(QStringLiteral(":lastBatch"), last->batch);
+            if (last)
+                query.bind(QStringLiteral(":lastStarted"), storedTime(last->started))
+                    .bind(QStringLiteral(":lastId"), last->id);
+            query.exec();
+            qint64 rows = 0;
+            while (query.next()) {
+                last = attemptRow(query);
+                each(*last);
+                ++rows;
+            }
+            if (rows < page.limit)
+                return;
+        }
     });
 }
 
