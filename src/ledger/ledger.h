@@ -206,8 +206,8 @@ public:
     // As kept with the records: the same cost whatever the batch holds.
     BatchTotals totals(const QString &batch);
     QList<BatchSummary> batches();
-    // Each row as the database gives it, in order of batch and number (attempts: of batch and
-    // start); nothing is held but the row in hand. each runs on this connection's thread and
+    // Each row as the database gives it, in the selection's order (attempts: of batch and
+    // start), a page of rows at most held at once. each runs on this connection's thread and
     // must not use this Ledger.
     void units(const Selection &selection, const std::function<void(const UnitRow &)> &each);
     void attempts(const Selection &selection, const std::function<void(const AttemptRow &)> &each);
