@@ -185,14 +185,16 @@ def operate(sim, events, slot_count, per_slot, why_ended):
     return last, results, sum(given.values()), arrivals
 
 
-def run_stations(cli, simulator, ledger, batch, stations, per_slot):
+def run_stations(cli, simulator, ledger, batch, stations, per_slot, first_unit=1):
     """Each station (name, slot count) on its own slots of one simulator, its slots empty until
-    the operator fills them. Returns the wall time from the first start to the last result, the
-    results, how many units went in, and the arrival and session of each unit."""
+    the operator fills them, its units' serials from first_unit. Returns the wall time from the
+    first start to the last result, the results, how many units went in, and the arrival and
+    session of each unit."""
     slot_count = sum(count for _, count in stations)
     with tempfile.TemporaryDirectory() as folder:
         sim = start_simulators(simulator, os.path.join(folder, "ports"), slot_count,
-                               ("--units", "--start-empty"), stdin=subprocess.PIPE)
+                               ("--units", "--start-empty", "--first-unit", str(first_unit)),
+                               stdin=subprocess.PIPE)
         events = queue.Queue()
         threading.Thread(target=read_lines, args=(sim.stdout, "", events), daemon=True).start()
         processes, logs, first = {}, [], 1
@@ -257,8 +259,18 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
+def wakeups(pid):
+    """Context switches of every thread of a process so far: how often it woke."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/status") as status:
+            total += sum(int(line.split()[1]) for line in status if "ctxt_switches" in line)
+    return total
+
+
 def idle_cpu(cli, simulator, slots, seconds):
-    """CPU of a station watching empty slots, over a span after its start-up."""
+    """CPU and wake-ups a second of a station watching empty slots, over a span after its
+    start-up."""
     with tempfile.TemporaryDirectory() as folder:
         sim = start_simulators(simulator, os.path.join(folder, "ports"), slots,
                                ("--quiet", "--units", "--start-empty"))
@@ -268,9 +280,11 @@ def idle_cpu(cli, simulator, slots, seconds):
              "--quiet"], env=station_environment(folder), stdout=subprocess.DEVNULL)
         try:
             time.sleep(1)
-            cpu, started = cpu_seconds(station.pid), time.monotonic()
+            cpu, woke, started = cpu_seconds(station.pid), wakeups(station.pid), time.monotonic()
             time.sleep(seconds)
-            return 100 * (cpu_seconds(station.pid) - cpu) / (time.monotonic() - started)
+            span = time.monotonic() - started
+            return (100 * (cpu_seconds(station.pid) - cpu) / span,
+                    (wakeups(station.pid) - woke) / span)
         finally:
             station.terminate()
             station.wait()
@@ -281,7 +295,7 @@ def idle_cpu(cli, simulator, slots, seconds):
 def ledger_units(cli, ledger, batch):
     listing = subprocess.run([cli, "ledger", "units", "--ledger", ledger, "--batch", batch,
                               "--json"], check=True, stdout=subprocess.PIPE, text=True)
-    return json.loads(listing.stdout)["units"]
+    return [json.loads(line) for line in listing.stdout.splitlines()]
 
 
 def shared_batch(cli, simulator, ledger, stations, slots, per_slot):
@@ -320,8 +334,9 @@ def main():
                 rows += units_per_hour(f"16 slots, {backend}", wall, results)
                 rows += unit_figures(f"16 slots, {backend}", results, found)
         rows += shared_batch(cli, simulator, create_database("shared"), 4, 4, 4)
-    rows.append(("16 empty slots, 10 s: CPU",
-                 f"{idle_cpu(cli, simulator, 16, 10):.2f} % of a core"))
+    cpu, woke = idle_cpu(cli, simulator, 16, 10)
+    rows.append(("16 empty slots, 10 s: CPU / wake-ups",
+                 f"{cpu:.2f} % of a core / {woke:.1f} a second"))
 
     print_table(f"pairwick-cli station, {one_slot_units} units on 1 slot, 64 on 16 slots; "
                 "simulated units paced at 9600 8N1 with a 20 ms reply delay, the operator's swap "

@@ -39,7 +39,7 @@ _pairwick_cli()
             return
             ;;
         --timeout | --batch | --first | --count | --ledger | --station | --on-pass | \
-            --master-name | --slave-name)
+            --master-name | --slave-name | --since)
             return
             ;;
     esac
@@ -58,11 +58,12 @@ _pairwick_cli()
         ledger)
             # The listing comes first, its options after it.
             if ((cword == 2)); then
-                COMPREPLY=($(compgen -W 'batches units' -- "$cur"))
+                COMPREPLY=($(compgen -W 'batches units check' -- "$cur"))
                 return
             fi
             options+=' --ledger'
-            [[ ${words[2]} == units ]] && options+=' --batch --attempts --csv'
+            [[ ${words[2]} == check ]] && options='--help --ledger'
+            [[ ${words[2]} == units ]] && options+=' --batch --attempts --csv --since'
             [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return
             ;;

@@ -66,8 +66,10 @@ check '--count' station COM1 --c
 check 'COM2' station COM1 --batch lot-7 COM2
 check '' station COM1 --batch ''
 check 'lot.csv' station COM1 --values l
-check 'batches units' ledger ''
+check 'batches check units' ledger ''
 check '--attempts' ledger units --a
+check '--since' ledger units --si
+check '--help --ledger' ledger check -
 check '--help --json --ledger' ledger batches -
 check '' ledger units --ledger ''
 exit $((failures > 0))

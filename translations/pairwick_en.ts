@@ -408,6 +408,10 @@
         <source>语句中没有值 %1</source>
         <translation>the statement has no value %1</translation>
     </message>
+    <message>
+        <source>批次 %2 中没有模块 %1</source>
+        <translation>no unit %1 in batch %2</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::link::CommPort</name>

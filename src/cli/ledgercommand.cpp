@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/clirequest.h"
+#include "cli/listingstream.h"
 #include "cli/texttable.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerlisting.h"
@@ -14,18 +15,23 @@ namespace pairwick::cli {
 namespace {
 
 const QString Description = QStringLiteral(
-    "Lists what a ledger holds.\n"
+    "Lists what a ledger holds, or checks it.\n"
     "  batches  each batch: first and next number, units passed, failed and interrupted,\n"
     "           stations, first and last activity\n"
     "  units    one row per unit: number (seq), name, pin, address, state, station and slot\n"
     "           of its latest attempt, attempts (every one, visits of a unit that had passed\n"
-    "           already included), firmware version, first and latest time\n"
+    "           already included), firmware version, first and latest time; printed as the\n"
+    "           ledger gives them, so a listing of any size starts at once\n"
+    "  check    counts every batch again from its attempts and prints each disagreement with\n"
+    "           what the ledger keeps: a batch's counts, a unit's state and attempts, a number\n"
+    "           handed out twice, a unit with two numbers, an attempt without its unit\n"
     "A unit's state is passed once an attempt passed, else its latest attempt's result\n"
     "(started, failed, interrupted), or reserved before any.");
 
 const QString LedgerExitStatusText = QStringLiteral(
     "Exit status:\n"
-    "  0    listed\n"
+    "  0    listed; check: nothing disagrees\n"
+    "  1    check: something disagrees\n"
     "  2    usage error\n"
     "  4    the ledger cannot be opened: a malformed URL, a refused connection or login, a\n"
     "       schema newer than this pairwick knows, a file that does not exist or may not be\n"
@@ -48,13 +54,30 @@ int unavailable(const QString &message) {
     return ExitStatus::LedgerNotOpened;
 }
 
+// A date alone is its day's start; a time without a zone is local.
+QDateTime sinceTime(const QString &text) {
+    const QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (text.size() > 10 || time.isValid())
+        return time;
+    return QDate::fromString(text, Qt::ISODate).startOfDay();
+}
+
+int check(ledger::Ledger &opened) {
+    const qint64 found = opened.check(
+        [](const QString &disagreement) { print(stdout, (disagreement + u'\n').toUtf8()); });
+    print(stdout, found == 0 ? QByteArrayLiteral("the ledger agrees with its records\n")
+                             : QStringLiteral("%1 disagreements\n").arg(found).toUtf8());
+    return found == 0 ? ExitStatus::Success : ExitStatus::LedgerDisagrees;
+}
+
 }  // namespace
 
 int runLedgerCommand(const QStringList &arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(Description);
     parser.addPositionalArgument(QStringLiteral("ledger"), QStringLiteral("The command."));
-    parser.addPositionalArgument(QStringLiteral("WHAT"), QStringLiteral("batches or units."));
+    parser.addPositionalArgument(QStringLiteral("WHAT"),
+                                 QStringLiteral("batches, units or check."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption url(
@@ -66,8 +89,9 @@ int runLedgerCommand(const QStringList &arguments) {
                        "sqlite:$XDG_DATA_HOME/pairwick/ledger.sqlite. A password belongs in "
                        "~/.pgpass or $PGPASSFILE, never in the URL."),
         QStringLiteral("URL"));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("Print one JSON document."));
+    const QCommandLineOption json(
+        QStringLiteral("json"),
+        QStringLiteral("batches: print one JSON document; units: one JSON object a line."));
     const QCommandLineOption csv(
         QStringLiteral("csv"),
         QStringLiteral("units: print CSV (UTF-8, CRLF, a header row; a cell that a spreadsheet "
@@ -77,7 +101,12 @@ int runLedgerCommand(const QStringList &arguments) {
                                    QStringLiteral("NAME"));
     const QCommandLineOption attempts(QStringLiteral("attempts"),
                                       QStringLiteral("units: every attempt instead, one a row."));
-    parser.addOptions({help, url, json, csv, batch, attempts});
+    const QCommandLineOption since(
+        QStringLiteral("since"),
+        QStringLiteral("units: only units and attempts active since TIME (ISO 8601, such as "
+                       "2026-12-08 or 2026-12-08T14:00Z; local time without a zone)."),
+        QStringLiteral("TIME"));
+    parser.addOptions({help, url, json, csv, batch, attempts, since});
 
     if (!parser.parse(arguments))
         return usage(parser.errorText());
@@ -90,13 +119,27 @@ int runLedgerCommand(const QStringList &arguments) {
     }
     const QStringList positional = parser.positionalArguments().mid(1);
     const QString what = positional.value(0);
-    if (positional.size() != 1 || (what != u"batches" && what != u"units"))
-        return usage(QStringLiteral("ledger takes one of batches, units"));
+    if (positional.size() != 1 || (what != u"batches" && what != u"units" && what != u"check"))
+        return usage(QStringLiteral("ledger takes one of batches, units, check"));
     const bool units = what == u"units";
-    if (!units && (parser.isSet(csv) || parser.isSet(batch) || parser.isSet(attempts)))
-        return usage(QStringLiteral("--csv, --batch and --attempts are for ledger units"));
+    if (!units &&
+        (parser.isSet(csv) || parser.isSet(batch) || parser.isSet(attempts) || parser.isSet(since)))
+        return usage(QStringLiteral("--csv, --batch, --attempts and --since are for ledger units"));
+    if (what == u"check" && parser.isSet(json))
+        return usage(QStringLiteral("--json is for ledger batches and units"));
     if (parser.isSet(csv) && parser.isSet(json))
         return usage(QStringLiteral("--csv and --json exclude each other"));
+    ledger::Selection selection;
+    selection.batch = parser.value(batch);
+    if (parser.isSet(since)) {
+        selection.since = sinceTime(parser.value(since));
+        if (!selection.since.isValid())
+            return usage(QStringLiteral("--since takes a time in ISO 8601, not %1")
+                             .arg(parser.value(since)));
+    }
+    const ListingStream::Form form = parser.isSet(json)  ? ListingStream::Form::JsonLines
+                                     : parser.isSet(csv) ? ListingStream::Form::Csv
+                                                         : ListingStream::Form::Table;
 
     QString error;
     std::optional<ledger::LedgerLocation> location =
@@ -107,13 +150,24 @@ int runLedgerCommand(const QStringList &arguments) {
     try {
         ledger::Ledger opened(*location, QStringLiteral("pairwick-cli"),
                               ledger::Ledger::Opening::ExistingOnly);
-        const ledger::LedgerListing listing =
-            !units                   ? ledger::listBatches(opened.batches())
-            : parser.isSet(attempts) ? ledger::listAttempts(opened.attempts(parser.value(batch)))
-                                     : ledger::listUnits(opened.units(parser.value(batch)));
-        print(stdout, parser.isSet(json)  ? listing.json(location->url())
-                      : parser.isSet(csv) ? listing.csv()
-                                          : listingTable(listing).toUtf8());
+        if (what == u"check")
+            return check(opened);
+        if (units && parser.isSet(attempts)) {
+            ListingStream stream(stdout, form, ledger::attemptColumns());
+            opened.attempts(selection, [&](const ledger::AttemptRow &attempt) {
+                stream.row(ledger::attemptCells(attempt));
+            });
+            stream.finish();
+        } else if (units) {
+            ListingStream stream(stdout, form, ledger::unitColumns());
+            opened.units(selection,
+                         [&](const ledger::UnitRow &unit) { stream.row(ledger::unitCells(unit)); });
+            stream.finish();
+        } else {
+            const ledger::LedgerListing listing = ledger::listBatches(opened.batches());
+            print(stdout, parser.isSet(json) ? listing.json(location->url())
+                                             : listingTable(listing).toUtf8());
+        }
     } catch (const ledger::LedgerError &failure) {
         return unavailable(failure.message());
     }

@@ -10,13 +10,6 @@ bool looksLikeFormula(const QString &text) {
     return !text.isEmpty() && Starts.contains(text.front());
 }
 
-QString csvLine(const QStringList &cells) {
-    QStringList written;
-    for (const QString &cell : cells)
-        written.append(csvCell(cell));
-    return written.join(u',') + QStringLiteral("\r\n");
-}
-
 }  // namespace
 
 QString csvCell(const QString &text) {
@@ -28,11 +21,15 @@ QString csvCell(const QString &text) {
     return u'"' + QString(cell).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
-QByteArray csvTable(const QStringList &header, const QList<QStringList> &rows) {
-    QString text = csvLine(header);
-    for (const QStringList &row : rows)
-        text += csvLine(row);
-    return text.toUtf8();
+QString csvLine(const QStringList &cells) {
+    QString line;
+    line.reserve(256);
+    for (qsizetype column = 0; column < cells.size(); ++column) {
+        if (column > 0)
+            line += u',';
+        line += csvCell(cells[column]);
+    }
+    return line += QStringLiteral("\r\n");
 }
 
 }  // namespace pairwick::ledger

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +11,7 @@ namespace pairwick::ledger {
 // comes from whoever wrote the values file, and opening the export must not run it.
 QString csvCell(const QString &text);
 
-// A header and the rows below it, UTF-8, every line ended by CRLF.
-QByteArray csvTable(const QStringList &header, const QList<QStringList> &rows);
+// One row, its cells apart by commas, ended by CRLF.
+QString csvLine(const QStringList &cells);
 
 }  // namespace pairwick::ledger

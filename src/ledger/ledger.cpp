@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 
+#include "ledger/keptstate.h"
 #include "ledger/ledgerconnection.h"
 #include "ledger/ledgerprivate.h"
 #include "ledger/sqlstatement.h"
@@ -31,36 +32,47 @@ QString uniqueConnectionName(const QString &connectionName) {
     return QStringLiteral("%1#%2").arg(connectionName).arg(++counter);
 }
 
-void lockBatch(const QSqlDatabase &db, bool sqlite, const QString &batch) {
-    // Inside BEGIN IMMEDIATE SQLite has locked the whole file already.
-    SqlStatement query(db, sqlite ? QStringLiteral("SELECT name FROM batches WHERE name = :batch")
-                                  : QStringLiteral("SELECT name FROM batches WHERE name = :batch "
+// Locks the batch and tells its passed units. Inside BEGIN IMMEDIATE SQLite has locked the whole
+// file already.
+qint64 lockBatch(const QSqlDatabase &db, bool sqlite, const QString &batch) {
+    SqlStatement query(db, sqlite ? QStringLiteral("SELECT passed FROM batches WHERE name = :batch")
+                                  : QStringLiteral("SELECT passed FROM batches WHERE name = :batch "
                                                    "FOR UPDATE"));
     if (!query.bind(QStringLiteral(":batch"), batch).exec().next())
-        throw LedgerError(
-            QCoreApplication::translate("pairwick::ledger", "没有批次 %1").arg(batch));
+        throw LedgerError(QCoreApplication::translate("pairwick::ledger", "没有批次 %1").arg(batch));
+    return query.number(0);
 }
 
-qint64 passedUnits(const QSqlDatabase &db, const QString &batch) {
-    SqlStatement query(db, QStringLiteral("SELECT COUNT(DISTINCT seq) FROM attempts "
-                                          "WHERE batch = :batch AND result = 'passed'"));
-    query.bind(QStringLiteral(":batch"), batch).exec().next();
-    return query.number(0);
+// Attempts an UPDATE ... RETURNING id, batch, seq gave up, told to their units once the
+// statement is done with.
+int keepInterrupted(const QSqlDatabase &db, SqlStatement &update, const QString &now) {
+    QList<AttemptChange> changes;
+    while (update.next())
+        changes.append(AttemptChange{update.text(1), update.number(2), update.text(0),
+                                     resultName(AttemptResult::Interrupted), now});
+    update.finish();
+    for (const AttemptChange &change : changes)
+        keepAttemptEnded(db, change);
+    return int(changes.size());
 }
 
 // The same slot starting on an address again has given up its earlier attempt.
 void closeAbandonedAttempts(const QSqlDatabase &db, const AttemptStart &start) {
-    SqlStatement(db, QStringLiteral("UPDATE attempts SET ended = :now, result = 'interrupted' "
-                                    "WHERE batch = :batch AND address = :address "
-                                    "AND ended IS NULL AND (started < :stale "
-                                    "OR (station = :station AND slot = :slot))"))
-        .bind(QStringLiteral(":now"), storedTime(start.started))
+    const QString now = storedTime(start.started);
+    SqlStatement update(db, QStringLiteral("UPDATE attempts SET ended = :now, "
+                                           "result = 'interrupted' "
+                                           "WHERE batch = :batch AND address = :address "
+                                           "AND ended IS NULL AND (started < :stale "
+                                           "OR (station = :station AND slot = :slot)) "
+                                           "RETURNING id, batch, seq"));
+    update.bind(QStringLiteral(":now"), now)
         .bind(QStringLiteral(":batch"), start.batch)
         .bind(QStringLiteral(":address"), start.address)
         .bind(QStringLiteral(":stale"), storedTime(start.started.addMSecs(-StaleAfterMs)))
         .bind(QStringLiteral(":station"), start.station)
         .bind(QStringLiteral(":slot"), start.slot)
         .exec();
+    keepInterrupted(db, update, now);
 }
 
 // Units of the batch that some slot is provisioning now, other than this address.
@@ -112,16 +124,19 @@ UnitRecord reserveUnit(const QSqlDatabase &db, const AttemptStart &start,
                                  : *problem;
     else
         unit.values = std::get<settings::AdapterSettings>(values);
-    SqlStatement(db, QStringLiteral("INSERT INTO units "
-                                    "(batch, seq, address, unit_values, values_problem, created) "
-                                    "VALUES (:batch, :seq, :address, :values, :problem, :now)"))
+    const QString now = storedTime(start.started);
+    SqlStatement(db, QStringLiteral("INSERT INTO units (batch, seq, address, unit_values, "
+                                    "values_problem, created, name, latest) VALUES (:batch, "
+                                    ":seq, :address, :values, :problem, :now, :name, :now)"))
         .bind(QStringLiteral(":batch"), unit.batch)
         .bind(QStringLiteral(":seq"), unit.seq)
         .bind(QStringLiteral(":address"), unit.address)
         .bind(QStringLiteral(":values"), storedSettings(unit.values))
         .bind(QStringLiteral(":problem"), unit.valuesProblem)
-        .bind(QStringLiteral(":now"), storedTime(start.started))
+        .bind(QStringLiteral(":now"), now)
+        .bind(QStringLiteral(":name"), unit.values.value(settings::Key::Name))
         .exec();
+    keepNewUnit(db, unit.batch);
     return unit;
 }
 
@@ -142,23 +157,26 @@ void recordAttempt(const QSqlDatabase &db, const AttemptStart &start, qint64 seq
                                            "station, slot, device, started, ended, result, found) "
                                            "VALUES (:id, :batch, :seq, :address, :station, :slot, "
                                            ":device, :started, :ended, :result, :found)"));
-    insert
-        .bind(QStringLiteral(":id"),
-              start.id.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : start.id)
+    const QString id =
+        start.id.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : start.id;
+    const QString started = storedTime(start.started);
+    insert.bind(QStringLiteral(":id"), id)
         .bind(QStringLiteral(":batch"), start.batch)
         .bind(QStringLiteral(":seq"), seq)
         .bind(QStringLiteral(":address"), start.address)
         .bind(QStringLiteral(":station"), start.station)
         .bind(QStringLiteral(":slot"), start.slot)
         .bind(QStringLiteral(":device"), start.device)
-        .bind(QStringLiteral(":started"), storedTime(start.started))
+        .bind(QStringLiteral(":started"), started)
         .bind(QStringLiteral(":result"), resultName(result))
         .bind(QStringLiteral(":found"), storedSettings(start.found));
     if (result == AttemptResult::Started)
         insert.bindNull(QStringLiteral(":ended"));
     else
-        insert.bind(QStringLiteral(":ended"), storedTime(start.started));
+        insert.bind(QStringLiteral(":ended"), started);
     insert.exec();
+    keepAttemptBegun(db, AttemptChange{start.batch, seq, id, resultName(result), started},
+                     start.station, start.slot);
 }
 
 }  // namespace
@@ -228,8 +246,8 @@ Reservation Ledger::beginAttempt(const AttemptStart &start, bool again, qint64 c
     return d->connection.inTransaction(what, [&] {
         const QSqlDatabase db = d->connection.database();
         Reservation reservation;
-        lockBatch(db, d->connection.isSqlite(), start.batch);
-        if (countLimit > 0 && passedUnits(db, start.batch) >= countLimit) {
+        const qint64 passed = lockBatch(db, d->connection.isSqlite(), start.batch);
+        if (countLimit > 0 && passed >= countLimit) {
             reservation.outcome = Reservation::Outcome::CountReached;
             return reservation;
         }
@@ -242,7 +260,7 @@ Reservation Ledger::beginAttempt(const AttemptStart &start, bool again, qint64 c
         const std::optional<UnitRecord> stored = storedUnit(db, start);
         reservation.passed = again || !stored ? std::nullopt : firstPass(db, *stored);
         if (!reservation.passed && countLimit > 0 &&
-            passedUnits(db, start.batch) + unitsInProgress(db, start) >= countLimit) {
+            passed + unitsInProgress(db, start) >= countLimit) {
             reservation.outcome = Reservation::Outcome::Full;
             return reservation;
         }
@@ -256,25 +274,35 @@ Reservation Ledger::beginAttempt(const AttemptStart &start, bool again, qint64 c
 }
 
 void Ledger::finishAttempt(const AttemptEnd &end) {
-    d->connection.run(
-        QCoreApplication::translate("pairwick::ledger", "结束尝试 %1").arg(end.id), [&] {
-            SqlStatement(d->connection.database(),
-                         QStringLiteral("UPDATE attempts SET ended = :ended, result = :result, "
-                                        "step = :step, error = :error, read_back = :readBack, "
-                                        "version = :version, written = :written, sent = :sent, "
-                                        "unchanged = :unchanged WHERE id = :id AND ended IS NULL"))
-                .bind(QStringLiteral(":ended"), storedTime(end.ended))
-                .bind(QStringLiteral(":result"), resultName(end.result))
-                .bind(QStringLiteral(":step"), end.step)
-                .bind(QStringLiteral(":error"), end.error)
-                .bind(QStringLiteral(":readBack"), storedSettings(end.readBack))
-                .bind(QStringLiteral(":version"), end.version)
-                .bind(QStringLiteral(":written"), storedKeys(end.written))
-                .bind(QStringLiteral(":sent"), storedKeys(end.sent))
-                .bind(QStringLiteral(":unchanged"), storedKeys(end.unchanged))
-                .bind(QStringLiteral(":id"), end.id)
-                .exec();
-        });
+    d->connection.inTransaction(QCoreApplication::translate("pairwick::ledger", "结束尝试 %1").arg(end.id), [&] {
+        const QSqlDatabase db = d->connection.database();
+        const QString ended = storedTime(end.ended);
+        SqlStatement update(db, QStringLiteral("UPDATE attempts SET ended = :ended, "
+                                               "result = :result, step = :step, error = :error, "
+                                               "read_back = :readBack, version = :version, "
+                                               "written = :written, sent = :sent, "
+                                               "unchanged = :unchanged "
+                                               "WHERE id = :id AND ended IS NULL "
+                                               "RETURNING batch, seq"));
+        update.bind(QStringLiteral(":ended"), ended)
+            .bind(QStringLiteral(":result"), resultName(end.result))
+            .bind(QStringLiteral(":step"), end.step)
+            .bind(QStringLiteral(":error"), end.error)
+            .bind(QStringLiteral(":readBack"), storedSettings(end.readBack))
+            .bind(QStringLiteral(":version"), end.version)
+            .bind(QStringLiteral(":written"), storedKeys(end.written))
+            .bind(QStringLiteral(":sent"), storedKeys(end.sent))
+            .bind(QStringLiteral(":unchanged"), storedKeys(end.unchanged))
+            .bind(QStringLiteral(":id"), end.id)
+            .exec();
+        // A replayed end finds the attempt closed already and changes nothing.
+        if (!update.next())
+            return;
+        const AttemptChange change{update.text(0), update.number(1), end.id, resultName(end.result),
+                                   ended};
+        update.finish();
+        keepAttemptEnded(db, change, end.version);
+    });
 }
 
 void Ledger::recordOnPass(const QString &attemptId, int exitStatus) {
@@ -293,17 +321,17 @@ void Ledger::recordOnPass(const QString &attemptId, int exitStatus) {
 }
 
 int Ledger::markInterrupted(const QString &station) {
-    return d->connection.run(
-        QCoreApplication::translate("pairwick::ledger", "关闭 %1 未结束的尝试").arg(station), [&] {
-            SqlStatement update(d->connection.database(),
-                                QStringLiteral("UPDATE attempts SET ended = :now, "
+    const QString what = QCoreApplication::translate("pairwick::ledger", "关闭 %1 未结束的尝试").arg(station);
+    return d->connection.inTransaction(what, [&] {
+        const QSqlDatabase db = d->connection.database();
+        const QString now = storedTime(QDateTime::currentDateTimeUtc());
+        SqlStatement update(db, QStringLiteral("UPDATE attempts SET ended = :now, "
                                                "result = 'interrupted' "
-                                               "WHERE station = :station AND ended IS NULL"));
-            update.bind(QStringLiteral(":now"), storedTime(QDateTime::currentDateTimeUtc()))
-                .bind(QStringLiteral(":station"), station)
-                .exec();
-            return update.rowsAffected();
-        });
+                                               "WHERE station = :station AND ended IS NULL "
+                                               "RETURNING id, batch, seq"));
+        update.bind(QStringLiteral(":now"), now).bind(QStringLiteral(":station"), station).exec();
+        return keepInterrupted(db, update, now);
+    });
 }
 
 }  // namespace pairwick::ledger

@@ -100,6 +100,7 @@ struct BatchTotals {
     qint64 passed = 0;
     qint64 failed = 0;
     qint64 interrupted = 0;
+    bool operator==(const BatchTotals &) const = default;
 };
 
 struct BatchSummary {
@@ -125,6 +126,11 @@ struct UnitRow {
     QString version;
     QDateTime first;
     QDateTime latest;
+    // Of the latest attempt when it failed or was cut short, so that a listing can say what its
+    // tile said; empty otherwise.
+    QString error;
+    QList<settings::Key> written;
+    QList<settings::Key> sent;
 };
 
 struct AttemptRow {
@@ -147,6 +153,23 @@ struct AttemptRow {
     QList<settings::Key> sent;
     QList<settings::Key> unchanged;
     std::optional<int> onPassStatus;
+};
+
+enum class UnitOrder { Seq, Name, Address, State, Station, Slot, Attempts, Latest };
+
+// What a listing holds. Beyond the batch and the time, the fields narrow and order units alone,
+// as a table that shows a batch a page at a time asks for them.
+struct Selection {
+    QString batch;    // every batch when empty
+    QDateTime since;  // only units and attempts active since then, when valid
+    QString state;    // only units in this state, when not empty
+    // Only the unit of this number, and units whose name or address holds it (an address
+    // however its bytes are written apart), whatever the case.
+    QString search;
+    UnitOrder order = UnitOrder::Seq;  // then by batch and number
+    bool descending = false;
+    qint64 offset = 0;
+    qint64 limit = 0;  // every one when 0
 };
 
 // One connection to the ledger. A QSqlDatabase connection belongs to the thread that opened it,
@@ -189,11 +212,18 @@ public:
     // The station's own attempts that never finished (it was killed) become interrupted.
     int markInterrupted(const QString &station);
 
+    // As kept with the records: the same cost whatever the batch holds.
     BatchTotals totals(const QString &batch);
     QList<BatchSummary> batches();
-    // Every batch when batch is empty.
-    QList<UnitRow> units(const QString &batch);
-    QList<AttemptRow> attempts(const QString &batch);
+    // Each row as the database gives it, in the selection's order (attempts: of batch and
+    // start), a page of rows at most held at once. each runs on this connection's thread and
+    // must not use this Ledger.
+    void units(const Selection &selection, const std::function<void(const UnitRow &)> &each);
+    void attempts(const Selection &selection, const std::function<void(const AttemptRow &)> &each);
+
+    // Counts everything again from the attempts and tells each way in which what is kept, or
+    // the records themselves, disagree; returns how many there were.
+    qint64 check(const std::function<void(const QString &disagreement)> &disagreement);
 
 private:
     class Private;

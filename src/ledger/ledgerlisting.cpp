@@ -3,8 +3,8 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
 
-#include "ledger/csvtable.h"
 #include "ledger/storedforms.h"
 #include "settings/keynames.h"
 #include "settings/profile.h"
@@ -38,21 +38,71 @@ QString cellText(const QJsonValue &value) {
     }
 }
 
+// A JSON string: quotes, backslashes and control characters escaped, the rest as UTF-8.
+void appendJsonText(QByteArray &out, const QString &text) {
+    out += '"';
+    for (const char byte : text.toUtf8()) {
+        if (byte == '"' || byte == '\\') {
+            out += '\\';
+            out += byte;
+        } else if (static_cast<unsigned char>(byte) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(byte));
+            out += escaped;
+        } else {
+            out += byte;
+        }
+    }
+    out += '"';
+}
+
 }  // namespace
+
+QStringList cellTexts(const QJsonArray &row) {
+    QStringList line;
+    for (const QJsonValue &value : row)
+        line.append(cellText(value));
+    return line;
+}
+
+// Written by hand, in the columns' order: a listing writes millions of these, and an object
+// built for each line would take most of its time.
+QByteArray jsonLine(const QStringList &columns, const QJsonArray &row) {
+    QByteArray line = "{";
+    for (qsizetype column = 0; column < columns.size(); ++column) {
+        if (column > 0)
+            line += ',';
+        appendJsonText(line, columns[column]);
+        line += ':';
+        const QJsonValue value = row[column];
+        switch (value.type()) {
+            case QJsonValue::String:
+                appendJsonText(line, value.toString());
+                break;
+            case QJsonValue::Double:
+                line += QByteArray::number(value.toInteger());
+                break;
+            case QJsonValue::Array:
+                line += QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);
+                break;
+            case QJsonValue::Object:
+                line += QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
+                break;
+            case QJsonValue::Bool:
+                line += value.toBool() ? "true" : "false";
+                break;
+            default:
+                line += "null";
+        }
+    }
+    return line + "}\n";
+}
 
 QList<QStringList> LedgerListing::cellTexts() const {
     QList<QStringList> texts;
-    for (const QJsonArray &row : rows) {
-        QStringList line;
-        for (const QJsonValue &value : row)
-            line.append(cellText(value));
-        texts.append(line);
-    }
+    for (const QJsonArray &row : rows)
+        texts.append(ledger::cellTexts(row));
     return texts;
-}
-
-QByteArray LedgerListing::csv() const {
-    return csvTable(columns, cellTexts());
 }
 
 QByteArray LedgerListing::json(const QString &url) const {
@@ -104,33 +154,56 @@ LedgerListing listBatches(const QList<BatchSummary> &batches) {
     return listing;
 }
 
-LedgerListing listUnits(const QList<UnitRow> &units) {
-    LedgerListing listing{QStringLiteral("units"),
-                          {"batch", "seq", "name", "pin", "address", "state", "station", "slot",
-                           "attempts", "version", "first", "latest"},
-                          {}};
-    for (const UnitRow &unit : units)
-        listing.rows.append(QJsonArray{
-            unit.batch, unit.seq, unit.name, unit.pin, unit.address, unit.state, unit.station,
-            unit.slot, unit.attempts, unit.version, timeValue(unit.first), timeValue(unit.latest)});
-    return listing;
+const QStringList &unitColumns() {
+    static const QStringList Columns{"batch",   "seq",  "name",     "pin",     "address", "state",
+                                     "station", "slot", "attempts", "version", "first",   "latest"};
+    return Columns;
 }
 
-LedgerListing listAttempts(const QList<AttemptRow> &attempts) {
-    LedgerListing listing{QStringLiteral("attempts"),
-                          {"id", "batch", "seq", "address", "station", "slot", "device", "started",
-                           "ended", "result", "step", "error", "version", "written", "sent",
-                           "unchanged", "on_pass_status", "found", "read_back"},
-                          {}};
-    for (const AttemptRow &attempt : attempts)
-        listing.rows.append(QJsonArray{
-            attempt.id, attempt.batch, attempt.seq, attempt.address, attempt.station, attempt.slot,
-            attempt.device, timeValue(attempt.started), timeValue(attempt.ended), attempt.result,
-            attempt.step, attempt.error, attempt.version, settings::keyNameArray(attempt.written),
-            settings::keyNameArray(attempt.sent), settings::keyNameArray(attempt.unchanged),
-            attempt.onPassStatus ? QJsonValue(*attempt.onPassStatus) : QJsonValue(),
-            settings::toJson(attempt.found), settings::toJson(attempt.readBack)});
-    return listing;
+const QStringList &attemptColumns() {
+    static const QStringList Columns{
+        "id",      "batch",   "seq",       "address",        "station", "slot",
+        "device",  "started", "ended",     "result",         "step",    "error",
+        "version", "written", "sent",      "unchanged",      "on_pass_status", "found",
+        "read_back"};
+    return Columns;
+}
+
+QJsonArray unitCells(const UnitRow &unit) {
+    return QJsonArray{unit.batch,
+                      unit.seq,
+                      unit.name,
+                      unit.pin,
+                      unit.address,
+                      unit.state,
+                      unit.station,
+                      unit.slot,
+                      unit.attempts,
+                      unit.version,
+                      timeValue(unit.first),
+                      timeValue(unit.latest)};
+}
+
+QJsonArray attemptCells(const AttemptRow &attempt) {
+    return QJsonArray{attempt.id,
+                      attempt.batch,
+                      attempt.seq,
+                      attempt.address,
+                      attempt.station,
+                      attempt.slot,
+                      attempt.device,
+                      timeValue(attempt.started),
+                      timeValue(attempt.ended),
+                      attempt.result,
+                      attempt.step,
+                      attempt.error,
+                      attempt.version,
+                      settings::keyNameArray(attempt.written),
+                      settings::keyNameArray(attempt.sent),
+                      settings::keyNameArray(attempt.unchanged),
+                      attempt.onPassStatus ? QJsonValue(*attempt.onPassStatus) : QJsonValue(),
+                      settings::toJson(attempt.found),
+                      settings::toJson(attempt.readBack)};
 }
 
 }  // namespace pairwick::ledger

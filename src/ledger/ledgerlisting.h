@@ -12,7 +12,8 @@
 namespace pairwick::ledger {
 
 // Records of one kind as columns of JSON values: the same columns make the table for people,
-// the CSV and the JSON document, wherever they are shown, so they never tell different things.
+// the CSV and the JSON, wherever they are shown, so they never tell different things. Batches
+// are few and listed whole; units and attempts go one row at a time.
 struct LedgerListing {
     QString kind;  // "batches", "units" or "attempts": the JSON document's key
     QStringList columns;
@@ -20,7 +21,6 @@ struct LedgerListing {
 
     // Every cell as a table shows it: lists words apart, objects compact JSON.
     QList<QStringList> cellTexts() const;
-    QByteArray csv() const;
     // {"ledger": URL, KIND: [{COLUMN: VALUE, ...}, ...]}
     QByteArray json(const QString &url) const;
 };
@@ -30,7 +30,15 @@ struct LedgerListing {
 QString withControlsEscaped(const QString &text);
 
 LedgerListing listBatches(const QList<BatchSummary> &batches);
-LedgerListing listUnits(const QList<UnitRow> &units);
-LedgerListing listAttempts(const QList<AttemptRow> &attempts);
+
+const QStringList &unitColumns();
+const QStringList &attemptColumns();
+QJsonArray unitCells(const UnitRow &unit);
+QJsonArray attemptCells(const AttemptRow &attempt);
+
+// One row's cells as a table shows them: lists words apart, objects compact JSON.
+QStringList cellTexts(const QJsonArray &row);
+// One row as a JSON object on a line of its own.
+QByteArray jsonLine(const QStringList &columns, const QJsonArray &row);
 
 }  // namespace pairwick::ledger

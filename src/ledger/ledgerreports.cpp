@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the ledger tells people: the totals, batches, units and attempts it holds.
+// What the ledger tells people: the totals, batches, units and attempts it holds. Counts are read
+// as kept, listings go out row by row as the database gives them.
 #include "ledger/ledger.h"
 
 #include <QCoreApplication>
@@ -11,155 +12,276 @@ namespace pairwick::ledger {
 
 namespace {
 
-// A unit that passed once counts as passed whatever came after; the others count by their latest
-// real attempt ("already" only visits a passed unit).
-const QString TotalsSql = QStringLiteral(
-    "SELECT COUNT(*), COALESCE(SUM(passed), 0),"
-    " COALESCE(SUM(CASE WHEN passed = 0 AND latest = 'failed' THEN 1 ELSE 0 END), 0),"
-    " COALESCE(SUM(CASE WHEN passed = 0 AND latest = 'interrupted' THEN 1 ELSE 0 END), 0)"
-    " FROM (SELECT"
-    "  CASE WHEN EXISTS (SELECT 1 FROM attempts p WHERE p.batch = u.batch AND p.seq = u.seq"
-    "                    AND p.result = 'passed') THEN 1 ELSE 0 END AS passed,"
-    "  (SELECT l.result FROM attempts l WHERE l.batch = u.batch AND l.seq = u.seq"
-    "   AND l.result <> 'already' ORDER BY l.started DESC, l.id DESC LIMIT 1) AS latest"
-    "  FROM units u WHERE u.batch = :batch) AS unit_states");
+// Rows a whole listing reads at once.
+constexpr qint64 ListingPage = 10000;
+
+const QString TotalsSql =
+    QStringLiteral("SELECT units, passed, failed, interrupted FROM batches WHERE name = :batch");
 
 const QString BatchesSql = QStringLiteral(
-    "SELECT b.name, b.first_seq, b.next_seq, b.created,"
-    " (SELECT MIN(a.started) FROM attempts a WHERE a.batch = b.name),"
-    " (SELECT MAX(COALESCE(a.ended, a.started)) FROM attempts a WHERE a.batch = b.name)"
-    " FROM batches b ORDER BY b.created, b.name");
+    "SELECT name, first_seq, next_seq, created, first_activity, last_activity,"
+    " units, passed, failed, interrupted FROM batches ORDER BY created, name");
 
 const QString StationsSql =
-    QStringLiteral("SELECT DISTINCT station FROM attempts WHERE batch = :batch ORDER BY station");
+    QStringLiteral("SELECT station FROM batch_stations WHERE batch = :batch ORDER BY station");
+
+// A column of the unit's latest attempt, looked up only for the few units whose latest attempt
+// failed or was cut short, so that a listing of passed units pays nothing for it.
+QString ofLatestCutShort(const char *column) {
+    return QStringLiteral("CASE WHEN state IN ('failed', 'interrupted') THEN (SELECT a.%1 FROM"
+                          " attempts a WHERE a.id = units.latest_attempt) END")
+        .arg(QLatin1String(column));
+}
 
 const QString UnitsSql = QStringLiteral(
-    "SELECT u.batch, u.seq, u.address, u.unit_values, u.created,"
-    " CASE WHEN EXISTS (SELECT 1 FROM attempts p WHERE p.batch = u.batch AND p.seq = u.seq"
-    "                   AND p.result = 'passed') THEN 1 ELSE 0 END,"
-    " l.result, l.station, l.slot,"
-    " (SELECT COUNT(*) FROM attempts c WHERE c.batch = u.batch AND c.seq = u.seq),"
-    " (SELECT v.version FROM attempts v WHERE v.batch = u.batch AND v.seq = u.seq"
-    "  AND v.version <> '' ORDER BY v.started DESC LIMIT 1),"
-    " (SELECT MIN(f.started) FROM attempts f WHERE f.batch = u.batch AND f.seq = u.seq),"
-    " (SELECT MAX(COALESCE(f.ended, f.started)) FROM attempts f"
-    "  WHERE f.batch = u.batch AND f.seq = u.seq)"
-    " FROM units u LEFT JOIN attempts l ON l.id = (SELECT a.id FROM attempts a"
-    "  WHERE a.batch = u.batch AND a.seq = u.seq ORDER BY a.started DESC, a.id DESC LIMIT 1)"
-    " WHERE (:all = 1 OR u.batch = :batch) ORDER BY u.batch, u.seq");
+    "SELECT batch, seq, address, unit_values, created, state, station, slot, attempts, version,"
+    " latest, name, %1 AS error, %2 AS written, %3 AS sent FROM units%4 ORDER BY %5%6")
+    .arg(ofLatestCutShort("error"), ofLatestCutShort("written"), ofLatestCutShort("sent"));
 
 const QString AttemptsSql = QStringLiteral(
     "SELECT id, batch, seq, address, station, slot, device, started, ended, result, step, error,"
     " found, read_back, version, written, unchanged, on_pass_status, sent"
-    " FROM attempts WHERE (:all = 1 OR batch = :batch) ORDER BY started, id");
+    " FROM attempts%1 ORDER BY batch, started, id LIMIT :limit");
 
 // A batch with no attempts yet was last active when it was made.
 QDateTime orTime(const QString &stored, const QString &fallback) {
     return timeFromStored(stored.isEmpty() ? fallback : stored);
 }
 
+// A unit matches a search by its number, or by a name or an address that holds the text.
+const QString SearchSql = QStringLiteral(
+    "(seq = :number OR LOWER(name) LIKE :pattern ESCAPE '!'"
+    " OR REPLACE(REPLACE(LOWER(address), ':', ''), '-', '') LIKE :barePattern ESCAPE '!')");
+
+// The columns each order sorts by; every one ends in the unit's key, so pages never overlap.
+QString orderBy(UnitOrder order, bool descending) {
+    const QString direction = descending ? QStringLiteral(" DESC") : QString();
+    const auto first = [&](const char *column) {
+        return QLatin1String(column) + direction + QStringLiteral(", batch, seq");
+    };
+    switch (order) {
+        case UnitOrder::Seq:
+            break;
+        case UnitOrder::Name:
+            return first("name");
+        case UnitOrder::Address:
+            return first("address");
+        case UnitOrder::State:
+            return first("state");
+        case UnitOrder::Station:
+            return first("station");
+        case UnitOrder::Slot:
+            return first("slot");
+        case UnitOrder::Attempts:
+            return first("attempts");
+        case UnitOrder::Latest:
+            return first("latest");
+    }
+    return QStringLiteral("batch%1, seq%1").arg(direction);
+}
+
+// The WHERE clause of a listing: only the batch asked for, only what was active since, and for
+// units the state and the search.
+QString narrowed(const Selection &selection, const QString &activeSince, bool units,
+                 const QString &after = {}) {
+    QStringList conditions;
+    if (!after.isEmpty())
+        conditions.append(after);
+    if (!selection.batch.isEmpty())
+        conditions.append(QStringLiteral("batch = :batch"));
+    if (selection.since.isValid())
+        conditions.append(activeSince);
+    if (units && !selection.state.isEmpty())
+        conditions.append(QStringLiteral("state = :state"));
+    if (units && !selection.search.isEmpty())
+        conditions.append(SearchSql);
+    return conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(" AND ");
+}
+
+// LIKE's own characters in the user's text match only themselves.
+QString containing(const QString &text) {
+    QString escaped = text.toLower();
+    escaped.replace(u'!', QStringLiteral("!!"))
+        .replace(u'%', QStringLiteral("!%"))
+        .replace(u'_', QStringLiteral("!_"));
+    return u'%' + escaped + u'%';
+}
+
+void bindSelection(SqlStatement &query, const Selection &selection, bool units) {
+    if (!selection.batch.isEmpty())
+        query.bind(QStringLiteral(":batch"), selection.batch);
+    if (selection.since.isValid())
+        query.bind(QStringLiteral(":since"), storedTime(selection.since));
+    if (units && !selection.state.isEmpty())
+        query.bind(QStringLiteral(":state"), selection.state);
+    if (units && !selection.search.isEmpty()) {
+        bool number = false;
+        const qint64 seq = selection.search.toLongLong(&number);
+        query.bind(QStringLiteral(":number"), number ? seq : qint64(-1))
+            .bind(QStringLiteral(":pattern"), containing(selection.search))
+            .bind(QStringLiteral(":barePattern"),
+                  containing(QString(selection.search).remove(u':').remove(u'-')));
+    }
+    if (units && selection.limit > 0)
+        query.bind(QStringLiteral(":offset"), selection.offset);
+    if (selection.limit > 0)
+        query.bind(QStringLiteral(":limit"), selection.limit);
+}
+
+UnitRow unitRow(const SqlStatement &query) {
+    UnitRow row;
+    row.batch = query.text(0);
+    row.seq = query.number(1);
+    row.address = query.text(2);
+    row.pin = settingsFromStored(query.text(3)).value(settings::Key::Pin);
+    row.state = query.text(5);
+    row.station = query.text(6);
+    row.slot = query.text(7);
+    row.attempts = int(query.number(8));
+    row.version = query.text(9);
+    row.first = timeFromStored(query.text(4));
+    row.latest = orTime(query.text(10), query.text(4));
+    row.name = query.text(11);
+    row.error = query.text(12);
+    row.written = keysFromStored(query.text(13));
+    row.sent = keysFromStored(query.text(14));
+    return row;
+}
+
+AttemptRow attemptRow(const SqlStatement &query) {
+    AttemptRow row;
+    row.id = query.text(0);
+    row.batch = query.text(1);
+    row.seq = query.number(2);
+    row.address = query.text(3);
+    row.station = query.text(4);
+    row.slot = query.text(5);
+    row.device = query.text(6);
+    row.started = timeFromStored(query.text(7));
+    row.ended = timeFromStored(query.text(8));
+    row.result = query.text(9);
+    row.step = query.text(10);
+    row.error = query.text(11);
+    row.found = settingsFromStored(query.text(12));
+    row.readBack = settingsFromStored(query.text(13));
+    row.version = query.text(14);
+    row.written = keysFromStored(query.text(15));
+    row.unchanged = keysFromStored(query.text(16));
+    if (!query.isNull(17))
+        row.onPassStatus = int(query.number(17));
+    row.sent = keysFromStored(query.text(18));
+    return row;
+}
+
 }  // namespace
 
 BatchTotals Ledger::totals(const QString &batch) {
-    return d->connection.run(
-        QCoreApplication::translate("pairwick::ledger", "统计批次 %1 的模块").arg(batch), [&] {
-            SqlStatement query(d->connection.database(), TotalsSql);
-            query.bind(QStringLiteral(":batch"), batch).exec().next();
-            return BatchTotals{query.number(0), query.number(1), query.number(2), query.number(3)};
-        });
-}
-
-QList<BatchSummary> Ledger::batches() {
-    QList<BatchSummary> summaries =
-        d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出批次"), [&] {
-            QList<BatchSummary> found;
-            const QSqlDatabase db = d->connection.database();
-            SqlStatement query(db, BatchesSql);
-            query.exec();
-            while (query.next()) {
-                BatchSummary summary;
-                summary.name = query.text(0);
-                summary.first = query.number(1);
-                summary.next = query.number(2);
-                summary.firstActivity = orTime(query.text(4), query.text(3));
-                summary.lastActivity = orTime(query.text(5), query.text(3));
-                found.append(summary);
-            }
-            for (BatchSummary &summary : found) {
-                SqlStatement stations(db, StationsSql);
-                stations.bind(QStringLiteral(":batch"), summary.name).exec();
-                while (stations.next())
-                    summary.stations.append(stations.text(0));
-            }
-            return found;
-        });
-    for (BatchSummary &summary : summaries)
-        summary.totals = totals(summary.name);
-    return summaries;
-}
-
-QList<UnitRow> Ledger::units(const QString &batch) {
-    return d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出模块"), [&] {
-        SqlStatement query(d->connection.database(), UnitsSql);
-        query.bind(QStringLiteral(":all"), qint64(batch.isEmpty() ? 1 : 0))
-            .bind(QStringLiteral(":batch"), batch)
-            .exec();
-        QList<UnitRow> rows;
-        while (query.next()) {
-            UnitRow row;
-            row.batch = query.text(0);
-            row.seq = query.number(1);
-            row.address = query.text(2);
-            const settings::AdapterSettings values = settingsFromStored(query.text(3));
-            row.name = values.value(settings::Key::Name);
-            row.pin = values.value(settings::Key::Pin);
-            row.state = query.number(5) != 0 ? resultName(AttemptResult::Passed)
-                        : query.isNull(6)    ? QStringLiteral("reserved")
-                                             : query.text(6);
-            row.station = query.text(7);
-            row.slot = query.text(8);
-            row.attempts = int(query.number(9));
-            row.version = query.text(10);
-            row.first = orTime(query.text(11), query.text(4));
-            row.latest = orTime(query.text(12), query.text(4));
-            rows.append(row);
-        }
-        return rows;
+    return d->connection.run(QCoreApplication::translate("pairwick::ledger", "统计批次 %1 的模块").arg(batch), [&] {
+        SqlStatement query(d->connection.database(), TotalsSql);
+        if (!query.bind(QStringLiteral(":batch"), batch).exec().next())
+            return BatchTotals{};
+        return BatchTotals{query.number(0), query.number(1), query.number(2), query.number(3)};
     });
 }
 
-QList<AttemptRow> Ledger::attempts(const QString &batch) {
-    return d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出尝试"), [&] {
-        SqlStatement query(d->connection.database(), AttemptsSql);
-        query.bind(QStringLiteral(":all"), qint64(batch.isEmpty() ? 1 : 0))
-            .bind(QStringLiteral(":batch"), batch)
-            .exec();
-        QList<AttemptRow> rows;
+QList<BatchSummary> Ledger::batches() {
+    return d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出批次"), [&] {
+        QList<BatchSummary> found;
+        const QSqlDatabase db = d->connection.database();
+        SqlStatement query(db, BatchesSql);
+        query.exec();
         while (query.next()) {
-            AttemptRow row;
-            row.id = query.text(0);
-            row.batch = query.text(1);
-            row.seq = query.number(2);
-            row.address = query.text(3);
-            row.station = query.text(4);
-            row.slot = query.text(5);
-            row.device = query.text(6);
-            row.started = timeFromStored(query.text(7));
-            row.ended = timeFromStored(query.text(8));
-            row.result = query.text(9);
-            row.step = query.text(10);
-            row.error = query.text(11);
-            row.found = settingsFromStored(query.text(12));
-            row.readBack = settingsFromStored(query.text(13));
-            row.version = query.text(14);
-            row.written = keysFromStored(query.text(15));
-            row.unchanged = keysFromStored(query.text(16));
-            if (!query.isNull(17))
-                row.onPassStatus = int(query.number(17));
-            row.sent = keysFromStored(query.text(18));
-            rows.append(row);
+            BatchSummary summary;
+            summary.name = query.text(0);
+            summary.first = query.number(1);
+            summary.next = query.number(2);
+            summary.firstActivity = orTime(query.text(4), query.text(3));
+            summary.lastActivity = orTime(query.text(5), query.text(3));
+            summary.totals =
+                BatchTotals{query.number(6), query.number(7), query.number(8), query.number(9)};
+            found.append(summary);
         }
-        return rows;
+        query.finish();
+        for (BatchSummary &summary : found) {
+            SqlStatement stations(db, StationsSql);
+            stations.bind(QStringLiteral(":batch"), summary.name).exec();
+            while (stations.next())
+                summary.stations.append(stations.text(0));
+        }
+        return found;
+    });
+}
+
+// A whole listing in the index's order goes a page at a time, each page starting after the last
+// row of the one before: the server walks the index instead of sorting the whole batch before
+// the first row, and neither side ever holds more than a page.
+void Ledger::units(const Selection &selection, const std::function<void(const UnitRow &)> &each) {
+    const bool paged =
+        selection.limit == 0 && selection.order == UnitOrder::Seq && !selection.descending;
+    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出模块"), [&] {
+        Selection page = selection;
+        page.limit = paged ? ListingPage : selection.limit;
+        std::optional<UnitRow> last;
+        for (;;) {
+            // A unit with an attempt under way is active whenever it is asked.
+            const QString where = narrowed(
+                page, QStringLiteral("(latest >= :since OR state = 'started')"), true,
+                !last                  ? QString()
+                : page.batch.isEmpty() ? QStringLiteral("(batch, seq) > (:lastBatch, :lastSeq)")
+                                       : QStringLiteral("seq > :lastSeq"));
+            SqlStatement query(
+                d->connection.database(),
+                UnitsSql.arg(
+                    where, orderBy(page.order, page.descending),
+                    page.limit > 0 ? QStringLiteral(" LIMIT :limit OFFSET :offset") : QString()));
+            bindSelection(query, page, true);
+            if (last && page.batch.isEmpty())
+                query.bind(QStringLiteral(":lastBatch"), last->batch);
+            if (last)
+                query.bind(QStringLiteral(":lastSeq"), last->seq);
+            query.exec();
+            qint64 rows = 0;
+            while (query.next()) {
+                last = unitRow(query);
+                each(*last);
+                ++rows;
+            }
+            if (!paged || rows < page.limit)
+                return;
+        }
+    });
+}
+
+void Ledger::attempts(const Selection &selection,
+                      const std::function<void(const AttemptRow &)> &each) {
+    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出尝试"), [&] {
+        Selection page = selection;
+        page.limit = ListingPage;
+        std::optional<AttemptRow> last;
+        for (;;) {
+            const QString where = narrowed(
+                page, QStringLiteral("(ended IS NULL OR ended >= :since)"), false,
+                !last ? QString()
+                : page.batch.isEmpty()
+                    ? QStringLiteral("(batch, started, id) > (:lastBatch, :lastStarted, :lastId)")
+                    : QStringLiteral("(started, id) > (:lastStarted, :lastId)"));
+            SqlStatement query(d->connection.database(), AttemptsSql.arg(where));
+            bindSelection(query, page, false);
+            if (last && page.batch.isEmpty())
+                query.bind(QStringLiteral(":lastBatch"), last->batch);
+            if (last)
+                query.bind(QStringLiteral(":lastStarted"), storedTime(last->started))
+                    .bind(QStringLiteral(":lastId"), last->id);
+            query.exec();
+            qint64 rows = 0;
+            while (query.next()) {
+                last = attemptRow(query);
+                each(*last);
+                ++rows;
+            }
+            if (rows < page.limit)
+                return;
+        }
     });
 }
 

@@ -39,6 +39,8 @@ public:
     qint64 number(int column) const;
     bool isNull(int column) const;
     int rowsAffected() const { return m_rowsAffected; }
+    // Done with the rows: the connection may run the next statement.
+    void finish() { discardRest(); }
 
 private:
     struct Value {

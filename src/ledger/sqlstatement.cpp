@@ -101,6 +101,13 @@ bool SqlStatement::isNull(int column) const {
     return m_postgres ? m_postgres->isNull(column) : m_query.isNull(column);
 }
 
+void SqlStatement::finish() {
+    if (m_postgres)
+        m_postgres->finish();
+    else
+        m_query.finish();
+}
+
 int SqlStatement::rowsAffected() const {
     return m_postgres ? m_postgres->rowsAffected() : m_query.numRowsAffected();
 }

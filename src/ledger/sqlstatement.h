@@ -33,6 +33,8 @@ public:
     qint64 number(int column) const;
     bool isNull(int column) const;
     int rowsAffected() const;
+    // Done with the rows: the connection may run the next statement.
+    void finish();
 
 private:
     [[noreturn]] static void fail(const QSqlQuery &query);

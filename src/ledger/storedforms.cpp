@@ -9,11 +9,51 @@
 
 namespace pairwick::ledger {
 
+// A listing reads and writes two times a row, a million rows at a time: Qt's general parser and
+// formatter would take most of its time, so the one form stored is read and written by hand.
 QString storedTime(const QDateTime &time) {
-    return time.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")) + u'Z';
+    if (!time.isValid())
+        return {};
+    const QDateTime utc = time.toUTC();
+    const QDate day = utc.date();
+    const QTime clock = utc.time();
+    if (day.year() < 0 || day.year() > 9999)
+        return utc.toString(Qt::ISODateWithMs);
+    QString text(QStringLiteral("0000-00-00T00:00:00.000Z"));
+    const auto put = [&text](int at, int digits, int value) {
+        for (int index = at + digits - 1; index >= at; --index, value /= 10)
+            text[index] = QChar(u'0' + value % 10);
+    };
+    put(0, 4, day.year());
+    put(5, 2, day.month());
+    put(8, 2, day.day());
+    put(11, 2, clock.hour());
+    put(14, 2, clock.minute());
+    put(17, 2, clock.second());
+    put(20, 3, clock.msec());
+    return text;
 }
 
 QDateTime timeFromStored(const QString &text) {
+    // "yyyy-MM-ddTHH:mm:ss.zzzZ": each field at its place.
+    static constexpr int Length = 24;
+    const auto number = [&text](int from, int digits) {
+        int value = 0;
+        for (int at = from; at < from + digits; ++at) {
+            const char16_t digit = text[at].unicode();
+            if (digit < u'0' || digit > u'9')
+                return -1;
+            value = value * 10 + (digit - u'0');
+        }
+        return value;
+    };
+    if (text.size() == Length && text[4] == u'-' && text[7] == u'-' && text[10] == u'T' &&
+        text[13] == u':' && text[16] == u':' && text[19] == u'.' && text[23] == u'Z') {
+        const QDate day(number(0, 4), number(5, 2), number(8, 2));
+        const QTime clock(number(11, 2), number(14, 2), number(17, 2), number(20, 3));
+        if (day.isValid() && clock.isValid())
+            return QDateTime(day, clock, Qt::UTC);
+    }
     return QDateTime::fromString(text, Qt::ISODateWithMs);
 }
 

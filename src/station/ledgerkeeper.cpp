@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/ledgerkeeper.h"
 
-#include <QDeadlineTimer>
-#include <QThread>
-
 #include "station/resultspool.h"
 
 namespace pairwick::station {
@@ -11,17 +8,18 @@ namespace pairwick::station {
 namespace {
 
 constexpr int RoundMs = 2000;
-constexpr int SliceMs = 100;
 
 }  // namespace
 
 LedgerKeeper::LedgerKeeper(const StationConfig &config, ResultSpool &spool,
-                           const std::atomic_bool &stop, std::atomic_bool &countReached,
-                           Report report)
+                           const std::atomic_bool &stop, const Bell &stopping,
+                           std::atomic_bool &countReached, Bell &slotsWake, Report report)
     : m_config(config),
       m_spool(spool),
       m_stop(stop),
+      m_stopping(stopping),
       m_countReached(countReached),
+      m_slotsWake(slotsWake),
       m_report(std::move(report)) {}
 
 void LedgerKeeper::round() {
@@ -32,8 +30,10 @@ void LedgerKeeper::round() {
                                                         QStringLiteral("pairwick-keeper"));
         m_spool.flush(*m_ledger);
         status.batch = m_ledger->totals(m_config.batch);
-        if (m_config.count > 0 && status.batch.passed >= m_config.count)
+        if (m_config.count > 0 && status.batch.passed >= m_config.count) {
             m_countReached.store(true);
+            m_slotsWake.ring();
+        }
     } catch (const ledger::LedgerError &error) {
         m_ledger.reset();
         status.reachable = false;
@@ -44,11 +44,10 @@ void LedgerKeeper::round() {
 }
 
 void LedgerKeeper::run() {
+    Sleeper sleeper(m_stopping);
     while (!m_stop.load()) {
         round();
-        const QDeadlineTimer next(RoundMs);
-        while (!m_stop.load() && !next.hasExpired())
-            QThread::msleep(SliceMs);
+        sleeper.sleep(RoundMs);
     }
     round();
 }

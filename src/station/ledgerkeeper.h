@@ -7,6 +7,7 @@
 
 #include "ledger/ledger.h"
 #include "station/stationconfig.h"
+#include "station/wakeup.h"
 
 namespace pairwick::station {
 
@@ -25,8 +26,10 @@ class LedgerKeeper {
 public:
     using Report = std::function<void(const LedgerStatus &)>;
 
+    // stopping rings with stop; slotsWake is rung when the count is reached.
     LedgerKeeper(const StationConfig &config, ResultSpool &spool, const std::atomic_bool &stop,
-                 std::atomic_bool &countReached, Report report);
+                 const Bell &stopping, std::atomic_bool &countReached, Bell &slotsWake,
+                 Report report);
 
     // Until stop; a last round stores what it can before it returns.
     void run();
@@ -37,7 +40,9 @@ private:
     const StationConfig &m_config;
     ResultSpool &m_spool;
     const std::atomic_bool &m_stop;
+    const Bell &m_stopping;
     std::atomic_bool &m_countReached;
+    Bell &m_slotsWake;
     Report m_report;
     std::unique_ptr<ledger::Ledger> m_ledger;
 };

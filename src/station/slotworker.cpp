@@ -310,7 +310,7 @@ void SlotWorker::run() {
     link::CommPort port;
     port.setTrafficLog(m_context.log);
     UnitPresence presence(
-        m_slot, [this] { return keepGoing(); },
+        m_slot, m_context.wake, [this] { return keepGoing(); },
         [this](const QString &problem) {
             m_report({problem.isEmpty() ? SlotState::Waiting : SlotState::Problem, problem});
         });

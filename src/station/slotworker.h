@@ -22,6 +22,8 @@ namespace pairwick::station {
 
 class ResultSpool;
 
+class Bell;
+
 // What the slots of one station share; each slot reads it, none writes it.
 struct StationContext {
     const StationConfig &config;
@@ -30,6 +32,8 @@ struct StationContext {
     const std::atomic_bool &stop;
     // Set once the batch holds the passed units asked for: no slot starts another.
     const std::atomic_bool &countReached;
+    // Rung with stop and countReached, so that a slot asleep notices at once.
+    const Bell &wake;
 };
 
 // One slot, all day, on a thread of its own: wait for a unit, provision it, show the result,

@@ -22,6 +22,7 @@ StationRun::StationRun(StationConfig config, ResultSpool &spool, link::TrafficLo
 StationRun::~StationRun() {
     stop();
     m_keeperStop.store(true);
+    m_keeperWake.ring();
     for (QThread *thread : m_threads) {
         thread->wait();
         delete thread;
@@ -29,7 +30,7 @@ StationRun::~StationRun() {
 }
 
 void StationRun::start() {
-    const StationContext context{m_config, m_spool, m_log, m_stop, m_countReached};
+    const StationContext context{m_config, m_spool, m_log, m_stop, m_countReached, m_slotsWake};
     m_runningSlots = int(m_config.slotNames.size());
     m_held.resize(m_config.slotNames.size());
     for (int index = 0; index < m_config.slotNames.size(); ++index) {
@@ -59,7 +60,7 @@ void StationRun::start() {
         thread->start();
     }
     m_keeperThread = QThread::create([this] {
-        LedgerKeeper(m_config, m_spool, m_keeperStop, m_countReached,
+        LedgerKeeper(m_config, m_spool, m_keeperStop, m_keeperWake, m_countReached, m_slotsWake,
                      [this](const LedgerStatus &status) {
                          QMetaObject::invokeMethod(
                              this, [this, status] { emit ledgerStatus(status); },
@@ -75,6 +76,7 @@ void StationRun::start() {
 
 void StationRun::stop() {
     m_stop.store(true);
+    m_slotsWake.ring();
 }
 
 void StationRun::tell(int index, const SlotEvent &event) {
@@ -89,8 +91,10 @@ void StationRun::tell(int index, const SlotEvent &event) {
 }
 
 void StationRun::onSlotEnded() {
-    if (--m_runningSlots == 0)
+    if (--m_runningSlots == 0) {
         m_keeperStop.store(true);
+        m_keeperWake.ring();
+    }
 }
 
 }  // namespace pairwick::station

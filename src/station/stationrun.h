@@ -55,6 +55,8 @@ private:
     std::atomic_bool m_stop{false};
     std::atomic_bool m_countReached{false};
     std::atomic_bool m_keeperStop{false};
+    Bell m_slotsWake;
+    Bell m_keeperWake;
     std::vector<QThread *> m_threads;
     // Per slot, an event held back until it has lasted a moment.
     std::vector<std::unique_ptr<QTimer>> m_holds;

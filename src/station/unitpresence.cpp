@@ -2,10 +2,8 @@
 #include "station/unitpresence.h"
 
 #include <sys/stat.h>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 #include <atomic>
 
 #include "link/commport.h"
@@ -17,18 +15,13 @@
 
 namespace pairwick::station {
 
-namespace {
-
-constexpr int SliceMs = 100;
-
-}  // namespace
-
-UnitPresence::UnitPresence(QString slot, KeepGoing keepGoing, Problem problem,
+UnitPresence::UnitPresence(QString slot, const Bell &stopping, KeepGoing keepGoing, Problem problem,
                            PresenceTiming timing)
     : m_slot(std::move(slot)),
       m_keepGoing(std::move(keepGoing)),
       m_problem(std::move(problem)),
-      m_timing(timing) {}
+      m_timing(timing),
+      m_sleeper(stopping) {}
 
 bool UnitPresence::deviceExists() const {
     // stat follows the links of a port map or of /dev/serial, so a link to an unplugged device
@@ -38,14 +31,9 @@ bool UnitPresence::deviceExists() const {
     return ::stat(QFile::encodeName(provision::deviceForPort(m_slot)).constData(), &status) == 0;
 }
 
-bool UnitPresence::pause(int milliseconds) const {
-    const QDeadlineTimer deadline(milliseconds);
-    while (m_keepGoing()) {
-        if (deadline.hasExpired())
-            return true;
-        QThread::msleep(ulong(std::min<qint64>(deadline.remainingTime(), SliceMs)));
-    }
-    return false;
+// Ends early when the station stops, or when the device's folders change.
+bool UnitPresence::pause(int milliseconds) {
+    return m_keepGoing() && m_sleeper.sleep(milliseconds) && m_keepGoing();
 }
 
 void UnitPresence::tell(const QString &problem) {
@@ -64,10 +52,12 @@ bool UnitPresence::answersProbe(link::CommPort &port) {
 
 bool UnitPresence::waitForUnit(link::CommPort &port) {
     while (m_keepGoing()) {
+        // Watched before the look, so a device that comes in between still wakes the slot.
+        m_sleeper.watchFolders(foldersOfDevice(provision::deviceForPort(m_slot)));
         if (!deviceExists()) {
             port.close();
             tell(QString());
-            pause(m_timing.statMs);
+            pause(m_timing.absentLookMs);
             continue;
         }
         if (!port.isOpen()) {

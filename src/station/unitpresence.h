@@ -4,16 +4,19 @@
 #include <QString>
 #include <functional>
 
+#include "station/wakeup.h"
+
 namespace pairwick::link {
 class CommPort;
 }
 
 namespace pairwick::station {
 
-// How often a slot looks. A stat costs next to nothing; a probe is a few bytes on the line.
+// How often a slot looks. The kernel tells an empty slot when its device may have come; the slow
+// look at it is only the safety net. A device that is there but silent is probed once a second.
 struct PresenceTiming {
-    int statMs = 100;
-    int probeEveryMs = 400;
+    int absentLookMs = 10000;
+    int probeEveryMs = 1000;
     int probeTimeoutMs = 250;
     int reopenEveryMs = 1000;
     int checkOutEveryMs = 300;
@@ -28,7 +31,7 @@ public:
     // A text for the slot: why the device cannot be used, or empty once it can again.
     using Problem = std::function<void(const QString &problem)>;
 
-    UnitPresence(QString slot, KeepGoing keepGoing, Problem problem,
+    UnitPresence(QString slot, const Bell &stopping, KeepGoing keepGoing, Problem problem,
                  PresenceTiming timing = PresenceTiming());
 
     // Until a unit answers, with the port open; false when told to stop first.
@@ -40,13 +43,14 @@ public:
 private:
     bool answersProbe(link::CommPort &port);
     bool deviceExists() const;
-    bool pause(int milliseconds) const;
+    bool pause(int milliseconds);
     void tell(const QString &problem);
 
     QString m_slot;
     KeepGoing m_keepGoing;
     Problem m_problem;
     PresenceTiming m_timing;
+    Sleeper m_sleeper;
     QString m_lastProblem;
 };
 

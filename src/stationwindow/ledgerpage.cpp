@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "ledger/csvtable.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerlisting.h"
 #include "stationwindow/backgroundqueue.h"
@@ -19,11 +20,17 @@
 
 namespace pairwick::stationwindow {
 
+namespace {
+
+// Rows a reading or a scroll asks for at once: a screenful or two.
+constexpr qint64 PageRows = 200;
+
+}  // namespace
+
 LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
     : QWidget(parent),
       m_queue(queue),
       m_units(new UnitTableModel(this)),
-      m_filter(new UnitFilter(this)),
       m_result(new QComboBox(this)),
       m_search(new QLineEdit(this)),
       m_refresh(new QPushButton(tr("刷新"), this)),
@@ -47,9 +54,7 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
     m_table->setAccessibleName(tr("批次的模块"));
     m_status->setObjectName(QStringLiteral("ledgerTableState"));
 
-    m_filter->setSourceModel(m_units);
-    m_filter->setSortRole(Qt::DisplayRole);
-    m_table->setModel(m_filter);
+    m_table->setModel(m_units);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(UnitTableModel::Seq, Qt::AscendingOrder);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -67,11 +72,12 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
     layout->addWidget(m_table, 1);
     layout->addWidget(m_status);
 
-    connect(m_result, &QComboBox::currentIndexChanged, this,
-            [this] { m_filter->setResult(m_result->currentData().toString()); });
-    connect(m_search, &QLineEdit::textChanged, m_filter, &UnitFilter::setSearch);
+    connect(m_result, &QComboBox::currentIndexChanged, this, &LedgerPage::refresh);
+    connect(m_search, &QLineEdit::textChanged, this, &LedgerPage::refresh);
     connect(m_refresh, &QPushButton::clicked, this, &LedgerPage::refresh);
     connect(m_export, &QPushButton::clicked, this, &LedgerPage::askExport);
+    connect(m_units, &UnitTableModel::orderWanted, this, &LedgerPage::refresh);
+    connect(m_units, &UnitTableModel::moreWanted, this, &LedgerPage::fetch);
 }
 
 void LedgerPage::showBatch(const ledger::LedgerLocation &location, const QString &batch) {
@@ -79,8 +85,18 @@ void LedgerPage::showBatch(const ledger::LedgerLocation &location, const QString
     m_location = location;
     m_batch = batch;
     if (!same)
-        m_units->setUnits({});
+        m_units->setUnits({}, true);
     refresh();
+}
+
+ledger::Selection LedgerPage::selection() const {
+    ledger::Selection selection;
+    selection.batch = m_batch;
+    selection.state = m_result->currentData().toString();
+    selection.search = m_search->text().trimmed();
+    selection.order = m_units->order();
+    selection.descending = m_units->descending();
+    return selection;
 }
 
 void LedgerPage::refresh() {
@@ -91,12 +107,22 @@ void LedgerPage::refresh() {
         return;
     }
     m_reading = true;
+    const quint64 generation = ++m_generation;
+    // As many rows as are shown now, so that a refresh keeps the place scrolled to.
+    ledger::Selection wanted = selection();
+    wanted.limit = std::max(PageRows, qint64(m_units->rowCount()));
     m_queue.readLedger(
         this, *m_location,
-        [this, batch = m_batch](ledger::Ledger &ledger) -> std::function<void()> {
-            return [this, units = ledger.units(batch), attempts = ledger.attempts(batch)] {
-                m_units->setUnits(units, attempts);
-                m_status->setText(tr("批次 %1：%2 个模块").arg(m_batch).arg(units.size()));
+        [this, wanted, generation](ledger::Ledger &ledger) -> std::function<void()> {
+            QList<ledger::UnitRow> read;
+            ledger.units(wanted, [&read](const ledger::UnitRow &unit) { read.append(unit); });
+            const qint64 units = ledger.totals(wanted.batch).units;
+            return [this, units, generation, complete = read.size() < wanted.limit,
+                    read = std::move(read)]() mutable {
+                if (generation == m_generation) {
+                    m_units->setUnits(std::move(read), complete);
+                    m_status->setText(tr("批次 %1：%2 个模块").arg(m_batch).arg(units));
+                }
                 readingEnded();
             };
         },
@@ -107,20 +133,62 @@ void LedgerPage::refresh() {
         });
 }
 
+void LedgerPage::fetch(qint64 offset) {
+    if (!m_location)
+        return;
+    ledger::Selection wanted = selection();
+    wanted.offset = offset;
+    wanted.limit = PageRows;
+    m_queue.readLedger(
+        this, *m_location,
+        [this, wanted, generation = m_generation](ledger::Ledger &ledger) -> std::function<void()> {
+            QList<ledger::UnitRow> read;
+            ledger.units(wanted, [&read](const ledger::UnitRow &unit) { read.append(unit); });
+            return [this, generation, complete = read.size() < wanted.limit, read] {
+                if (generation == m_generation)
+                    m_units->appendUnits(read, complete);
+            };
+        },
+        [this](const QString &problem) {
+            m_status->setText(tr("台账不可用：%1").arg(problem));
+            m_units->appendUnits({}, true);
+        });
+}
+
 void LedgerPage::readingEnded() {
     m_reading = false;
     if (std::exchange(m_readAgain, false))
         refresh();
 }
 
-bool LedgerPage::exportCsv(const QString &path, QString *error) const {
-    QSaveFile file(path);
-    const QByteArray csv = ledger::listUnits(m_filter->shownUnits()).csv();
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
+void LedgerPage::exportCsv(const QString &path) {
+    if (!m_location) {
+        emit exported(path, tr("台账不可用：%1").arg(QString()));
+        return;
     }
-    return true;
+    m_queue.readLedger(
+        this, *m_location,
+        [this, path, wanted = selection()](ledger::Ledger &ledger) -> std::function<void()> {
+            QSaveFile file(path);
+            bool written = file.open(QIODevice::WriteOnly);
+            const auto line = [&](const QStringList &cells) {
+                const QByteArray bytes = ledger::csvLine(cells).toUtf8();
+                written = written && file.write(bytes) == bytes.size();
+            };
+            line(ledger::unitColumns());
+            qint64 units = 0;
+            ledger.units(wanted, [&](const ledger::UnitRow &unit) {
+                line(ledger::cellTexts(ledger::unitCells(unit)));
+                ++units;
+            });
+            const QString error = written && file.commit() ? QString() : file.errorString();
+            return [this, path, error, units] {
+                if (error.isEmpty())
+                    m_status->setText(tr("已导出 %1 个模块到 %2").arg(units).arg(path));
+                emit exported(path, error);
+            };
+        },
+        [this, path](const QString &problem) { emit exported(path, problem); });
 }
 
 void LedgerPage::askExport() {
@@ -128,11 +196,15 @@ void LedgerPage::askExport() {
         this, tr("导出 CSV"), QStringLiteral("%1.csv").arg(m_batch), tr("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
-    QString error;
-    if (exportCsv(path, &error))
-        m_status->setText(tr("已导出 %1 个模块到 %2").arg(m_filter->rowCount()).arg(path));
-    else
-        QMessageBox::warning(this, tr("导出 CSV"), tr("无法写入 %1：%2").arg(path, error));
+    connect(
+        this, &LedgerPage::exported, this,
+        [this](const QString &written, const QString &error) {
+            if (!error.isEmpty())
+                QMessageBox::warning(this, tr("导出 CSV"),
+                                     tr("无法写入 %1：%2").arg(written, error));
+        },
+        Qt::SingleShotConnection);
+    exportCsv(path);
 }
 
 }  // namespace pairwick::stationwindow

@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <optional>
 
-#include "ledger/ledgerlocation.h"
+#include "ledger/ledger.h"
 
 class QComboBox;
 class QLabel;
@@ -15,11 +15,11 @@ class QTableView;
 namespace pairwick::stationwindow {
 
 class BackgroundQueue;
-class UnitFilter;
 class UnitTableModel;
 
 // The batch's units as the ledger holds them, over all stations: filtered by result, searched
-// by address or name, and exported as the command line's CSV.
+// by number, name or address, sorted and exported as the command line's CSV, all by the ledger
+// on the window's ledger thread; the table holds only the pages it was scrolled through.
 class LedgerPage final : public QWidget {
     Q_OBJECT
 
@@ -27,15 +27,22 @@ public:
     LedgerPage(BackgroundQueue &queue, QWidget *parent = nullptr);
 
     void showBatch(const ledger::LedgerLocation &location, const QString &batch);
-    // Reads the units again, unless a reading is under way; then once more after it.
+    // Reads the rows shown again, unless a reading is under way; then once more after it.
     void refresh();
-    // The units shown, as `pairwick-cli ledger units --csv` writes them.
-    bool exportCsv(const QString &path, QString *error) const;
+    // Writes the units shown, in their order, as `pairwick-cli ledger units --csv` writes them;
+    // exported tells how it went (error empty when it went well).
+    void exportCsv(const QString &path);
 
-    const UnitFilter &shown() const { return *m_filter; }
+    const UnitTableModel &shown() const { return *m_units; }
+
+signals:
+    void exported(const QString &path, const QString &error);
 
 private:
+    // What the table shows: the batch, the result and search asked for, the model's order.
+    ledger::Selection selection() const;
     void readingEnded();
+    void fetch(qint64 offset);
     void askExport();
 
     BackgroundQueue &m_queue;
@@ -43,8 +50,9 @@ private:
     QString m_batch;
     bool m_reading = false;
     bool m_readAgain = false;
+    // Bumped by every new reading, so that a page asked for before it is dropped.
+    quint64 m_generation = 0;
     UnitTableModel *m_units;
-    UnitFilter *m_filter;
     QComboBox *m_result;
     QLineEdit *m_search;
     QPushButton *m_refresh;

@@ -7,27 +7,82 @@
 
 namespace pairwick::stationwindow {
 
-void UnitTableModel::setUnits(QList<ledger::UnitRow> units,
-                              const QList<ledger::AttemptRow> &attempts) {
+namespace {
+
+// The order each column sorts by in the ledger; PIN sorts by number.
+ledger::UnitOrder orderOf(int column) {
+    switch (UnitTableModel::Column(column)) {
+        case UnitTableModel::Name:
+            return ledger::UnitOrder::Name;
+        case UnitTableModel::Address:
+            return ledger::UnitOrder::Address;
+        case UnitTableModel::Result:
+            return ledger::UnitOrder::State;
+        case UnitTableModel::Station:
+            return ledger::UnitOrder::Station;
+        case UnitTableModel::Slot:
+            return ledger::UnitOrder::Slot;
+        case UnitTableModel::Attempts:
+            return ledger::UnitOrder::Attempts;
+        case UnitTableModel::Time:
+            return ledger::UnitOrder::Latest;
+        default:
+            return ledger::UnitOrder::Seq;
+    }
+}
+
+// What the tile of a unit whose latest attempt failed or was cut short said: the reason, and the
+// keys written and sent; empty for any other unit.
+QString reasonOf(const ledger::UnitRow &unit) {
+    if (unit.error.isEmpty())
+        return {};
+    station::UnitReport report;
+    report.result = ledger::resultFromName(unit.state).value_or(ledger::AttemptResult::Failed);
+    report.error = unit.error;
+    report.written = unit.written;
+    report.sent = unit.sent;
+    return ledger::withControlsEscaped(station::resultText(report));
+}
+
+}  // namespace
+
+void UnitTableModel::setUnits(QList<ledger::UnitRow> units, bool complete) {
     beginResetModel();
     m_units = std::move(units);
-    m_reasons.clear();
-    // Oldest first, so the latest attempt of each unit has the last word.
-    for (const ledger::AttemptRow &attempt : attempts) {
-        const std::optional<ledger::AttemptResult> result = ledger::resultFromName(attempt.result);
-        station::UnitReport report;
-        report.result = result.value_or(ledger::AttemptResult::Failed);
-        report.error = attempt.error;
-        report.written = attempt.written;
-        report.sent = attempt.sent;
-        const bool cutShort = report.result == ledger::AttemptResult::Failed ||
-                              report.result == ledger::AttemptResult::Interrupted;
-        if (cutShort && !report.error.isEmpty())
-            m_reasons.insert(attempt.seq, ledger::withControlsEscaped(station::resultText(report)));
-        else
-            m_reasons.remove(attempt.seq);
-    }
+    m_complete = complete;
+    m_fetching = false;
     endResetModel();
+}
+
+void UnitTableModel::appendUnits(const QList<ledger::UnitRow> &units, bool complete) {
+    m_fetching = false;
+    m_complete = complete;
+    if (units.isEmpty())
+        return;
+    beginInsertRows({}, int(m_units.size()), int(m_units.size() + units.size() - 1));
+    m_units.append(units);
+    endInsertRows();
+}
+
+bool UnitTableModel::canFetchMore(const QModelIndex &parent) const {
+    return !parent.isValid() && !m_complete && !m_fetching;
+}
+
+void UnitTableModel::fetchMore(const QModelIndex &parent) {
+    if (!canFetchMore(parent))
+        return;
+    m_fetching = true;
+    emit moreWanted(m_units.size());
+}
+
+void UnitTableModel::sort(int column, Qt::SortOrder order) {
+    const ledger::UnitOrder wanted = orderOf(column);
+    const bool descending = order == Qt::DescendingOrder;
+    if (wanted == m_order && descending == m_descending)
+        return;
+    m_order = wanted;
+    m_descending = descending;
+    emit orderWanted();
 }
 
 int UnitTableModel::rowCount(const QModelIndex &parent) const {
@@ -65,7 +120,7 @@ QVariant UnitTableModel::data(const QModelIndex &index, int role) const {
     if (role == ResultRole)
         return unit.state;
     if (role == Qt::ToolTipRole && index.column() == Result)
-        return m_reasons.value(unit.seq);
+        return reasonOf(unit);
     if (role == Qt::TextAlignmentRole && (index.column() == Seq || index.column() == Attempts))
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole)
@@ -80,9 +135,9 @@ QVariant UnitTableModel::data(const QModelIndex &index, int role) const {
         case Address:
             return unit.address;
         case Result:
-            return m_reasons.contains(unit.seq) && unit.state != QLatin1String("passed")
-                       ? tr("%1：%2").arg(resultWord(unit.state), m_reasons.value(unit.seq))
-                       : resultWord(unit.state);
+            return reasonOf(unit).isEmpty()
+                       ? resultWord(unit.state)
+                       : tr("%1：%2").arg(resultWord(unit.state), reasonOf(unit));
         case Station:
             return ledger::withControlsEscaped(unit.station);
         case Slot:
@@ -123,37 +178,6 @@ QVariant UnitTableModel::headerData(int section, Qt::Orientation orientation, in
             break;
     }
     return {};
-}
-
-void UnitFilter::setResult(const QString &result) {
-    m_result = result;
-    invalidateFilter();
-}
-
-void UnitFilter::setSearch(const QString &text) {
-    m_search = text.trimmed();
-    invalidateFilter();
-}
-
-bool UnitFilter::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const {
-    const auto *units = static_cast<const UnitTableModel *>(sourceModel());
-    if (sourceParent.isValid() || sourceRow >= units->rowCount())
-        return false;
-    const ledger::UnitRow &unit = units->unit(sourceRow);
-    if (!m_result.isEmpty() && unit.state != m_result)
-        return false;
-    // An address is found however its bytes are written apart.
-    const auto bare = [](QString text) { return text.remove(u':').remove(u'-'); };
-    return m_search.isEmpty() || bare(unit.address).contains(bare(m_search), Qt::CaseInsensitive) ||
-           unit.name.contains(m_search, Qt::CaseInsensitive);
-}
-
-QList<ledger::UnitRow> UnitFilter::shownUnits() const {
-    const auto *units = static_cast<const UnitTableModel *>(sourceModel());
-    QList<ledger::UnitRow> shown;
-    for (int row = 0; row < rowCount(); ++row)
-        shown.append(units->unit(mapToSource(index(row, 0)).row()));
-    return shown;
 }
 
 }  // namespace pairwick::stationwindow

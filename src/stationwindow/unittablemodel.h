@@ -2,14 +2,14 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QHash>
-#include <QSortFilterProxyModel>
 
 #include "ledger/ledger.h"
 
 namespace pairwick::stationwindow {
 
-// The units of a batch as the ledger lists them.
+// The units of a batch as the ledger lists them, a page at a time: the view asks for more as it
+// scrolls (moreWanted), and a click on a column asks for another order (orderWanted). The
+// ledger does the sorting; the model only holds the rows it was given.
 class UnitTableModel final : public QAbstractTableModel {
     Q_OBJECT
 
@@ -20,42 +20,35 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // With the batch's attempts, a unit whose latest attempt failed or was cut short shows what
-    // its tile showed: the reason, and the keys written and sent.
-    void setUnits(QList<ledger::UnitRow> units, const QList<ledger::AttemptRow> &attempts = {});
+    // The first rows of a new reading; complete when the ledger holds no more.
+    void setUnits(QList<ledger::UnitRow> units, bool complete);
+    // The next rows, after moreWanted.
+    void appendUnits(const QList<ledger::UnitRow> &units, bool complete);
     const ledger::UnitRow &unit(int row) const { return m_units.at(row); }
+    ledger::UnitOrder order() const { return m_order; }
+    bool descending() const { return m_descending; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+    void sort(int column, Qt::SortOrder order) override;
 
     // "通过" for "passed", ...: a stored result in the window's language.
     static QString resultWord(const QString &result);
 
+signals:
+    void moreWanted(qint64 offset);
+    void orderWanted();
+
 private:
     QList<ledger::UnitRow> m_units;
-    QHash<qint64, QString> m_reasons;  // by number
-};
-
-// The rows of one result (all when empty) whose address or name holds the search text.
-class UnitFilter final : public QSortFilterProxyModel {
-    Q_OBJECT
-
-public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-
-    void setResult(const QString &result);
-    void setSearch(const QString &text);
-    // The units shown, in the order shown.
-    QList<ledger::UnitRow> shownUnits() const;
-
-protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
-
-private:
-    QString m_result;
-    QString m_search;
+    bool m_complete = true;
+    bool m_fetching = false;
+    ledger::UnitOrder m_order = ledger::UnitOrder::Seq;
+    bool m_descending = false;
 };
 
 }  // namespace pairwick::stationwindow

@@ -166,6 +166,7 @@ private:
         int lost = 0;           // a pass a station reported that the ledger does not hold
         int open = 0;           // attempts never ended
         int interrupted = 0;    // attempts a stop or a kill cut short
+        int recount = 0;  // what `ledger check` finds kept apart from the records; -1: no answer
     };
     Audit audit(const QString &url, const QString &batch, const QList<Json> &reported);
     void expectLedgerMatchesUnits(const QString &url, const QString &batch,
@@ -249,9 +250,15 @@ QJsonArray TestE2eStation::ledger(const QStringList &arguments) {
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         qWarning("ledger %s: %s", qPrintable(arguments.join(u' ')),
                  process.readAllStandardError().constData());
-    const Json listing = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-    return listing.value(arguments.contains("--attempts") ? "attempts" : arguments.first())
-        .toArray();
+    const QByteArray output = process.readAllStandardOutput();
+    if (arguments.first() == u"batches")
+        return QJsonDocument::fromJson(output).object().value("batches").toArray();
+    QJsonArray rows;  // one object a line
+    for (const QByteArray &line : output.split('\n')) {
+        if (!line.isEmpty())
+            rows.append(QJsonDocument::fromJson(line).object());
+    }
+    return rows;
 }
 
 // Every unit the ledger calls passed holds what the ledger says it was given, every pass a
@@ -293,6 +300,14 @@ TestE2eStation::Audit TestE2eStation::audit(const QString &url, const QString &b
         audit.open += attempt.toObject().value("result").toString() == "started";
         audit.interrupted += attempt.toObject().value("result").toString() == "interrupted";
     }
+    QProcess check;
+    check.setProcessEnvironment(environment());
+    check.start(QStringLiteral(PAIRWICK_CLI_PATH), {"ledger", "check", "--ledger", url});
+    check.waitForFinished(60000);
+    // Each disagreement on a line, then a line that sums them up.
+    audit.recount = check.exitCode() == 0   ? 0
+                    : check.exitCode() == 1 ? int(check.readAllStandardOutput().count('\n')) - 1
+                                            : -1;
     return audit;
 }
 
@@ -305,6 +320,7 @@ void TestE2eStation::expectLedgerMatchesUnits(const QString &url, const QString 
     QCOMPARE(found.disagreements, 0);
     QCOMPARE(found.lost, 0);
     QCOMPARE(found.open, 0);
+    QCOMPARE(found.recount, 0);
 }
 
 void TestE2eStation::batchThroughTwoSlots() {
@@ -656,9 +672,9 @@ void TestE2eStation::killedStationsLoseNothing() {
     std::printf(
         "station chaos, seed %u: %d kills, %d units in the ledger, %d numbers twice, %d "
         "gaps, %d disagreements with the units, %d lost results, %d attempts left open, %d "
-        "cut short, spool %s\n",
+        "cut short, %d disagreements of ledger check, spool %s\n",
         seed, kills, found.units, found.numbersTwice, found.gaps, found.disagreements, found.lost,
-        found.open, found.interrupted, spoolEmpty ? "empty" : "NOT EMPTY");
+        found.open, found.interrupted, found.recount, spoolEmpty ? "empty" : "NOT EMPTY");
     std::fflush(stdout);
     expectLedgerMatchesUnits(url, "chaos", reported);
     QVERIFY(spoolEmpty);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -130,7 +131,8 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     auto &ledger = window.ledgerPage();
     window.findChild<QTabWidget *>("pages")->setCurrentWidget(&ledger);
     QTRY_COMPARE(ledger.shown().rowCount(), 6);
-    for (const pairwick::ledger::UnitRow &unit : ledger.shown().shownUnits()) {
+    for (int row = 0; row < ledger.shown().rowCount(); ++row) {
+        const pairwick::ledger::UnitRow &unit = ledger.shown().unit(row);
         if (unit.seq == 2)
             continue;
         QVERIFY2(passed.contains(unit.seq), qPrintable(unit.name));
@@ -140,20 +142,29 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     }
     auto *result = ledger.findChild<QComboBox *>("resultFilter");
     result->setCurrentIndex(result->findData("failed"));
-    QCOMPARE(ledger.shown().rowCount(), 1);
-    QCOMPARE(ledger.shown().shownUnits()[0].seq, 2);
+    QTRY_COMPARE(ledger.shown().rowCount(), 1);
+    QCOMPARE(ledger.shown().unit(0).seq, 2);
     // It says what its tile said: the reason, and the keys written and sent without an answer.
     QCOMPARE(
         ledger.shown().index(0, pairwick::stationwindow::UnitTableModel::Result).data().toString(),
         SlotTile::wordOf(SlotState::Failed) + "：" + failed[0].main);
     result->setCurrentIndex(0);
     QTest::keyClicks(ledger.findChild<QLineEdit *>("search"), "sensor-0003");
-    QCOMPARE(ledger.shown().rowCount(), 1);
+    QTRY_VERIFY(ledger.shown().rowCount() == 1 && ledger.shown().unit(0).seq == 3);
     ledger.findChild<QLineEdit *>("search")->clear();
+    QTRY_COMPARE(ledger.shown().rowCount(), 6);
+    // The ledger sorts: a click on the number column turns the order round.
+    auto *table = ledger.findChild<QTableView *>("unitTable");
+    table->sortByColumn(pairwick::stationwindow::UnitTableModel::Seq, Qt::DescendingOrder);
+    QTRY_COMPARE(ledger.shown().unit(0).seq, 6);
+    table->sortByColumn(pairwick::stationwindow::UnitTableModel::Seq, Qt::AscendingOrder);
+    QTRY_COMPARE(ledger.shown().unit(0).seq, 1);
 
     // The export is the command line's CSV, byte for byte.
-    QString error;
-    QVERIFY2(ledger.exportCsv(folder.filePath("units.csv"), &error), qPrintable(error));
+    QSignalSpy exports(&ledger, &pairwick::stationwindow::LedgerPage::exported);
+    ledger.exportCsv(folder.filePath("units.csv"));
+    QTRY_COMPARE(exports.size(), 1);
+    QCOMPARE(exports.first().value(1).toString(), QString());
     QFile exported(folder.filePath("units.csv"));
     QVERIFY(exported.open(QIODevice::ReadOnly));
     QProcess cli;

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -62,6 +63,59 @@ Ledger::ValuesFor valuesNamed(int *calls) {
     };
 }
 
+Selection inBatch(const QString &batch, const QDateTime &since = {}) {
+    Selection selection;
+    selection.batch = batch;
+    selection.since = since;
+    return selection;
+}
+
+QList<UnitRow> unitsOf(Ledger &ledger, const Selection &selection = {}) {
+    QList<UnitRow> rows;
+    ledger.units(selection, [&rows](const UnitRow &unit) { rows.append(unit); });
+    return rows;
+}
+
+QList<AttemptRow> attemptsOf(Ledger &ledger, const Selection &selection = {}) {
+    QList<AttemptRow> rows;
+    ledger.attempts(selection, [&rows](const AttemptRow &attempt) { rows.append(attempt); });
+    return rows;
+}
+
+QStringList disagreementsOf(Ledger &ledger) {
+    QStringList found;
+    const qint64 count = ledger.check([&found](const QString &text) { found.append(text); });
+    if (count != found.size())
+        found.append(QStringLiteral("told %1, counted %2").arg(found.size()).arg(count));
+    return found;
+}
+
+// Everything the reports say, one line each, to compare a ledger before and after a change.
+QStringList reportsOf(Ledger &ledger) {
+    QStringList lines;
+    for (const BatchSummary &batch : ledger.batches())
+        lines << QStringLiteral("%1 %2-%3 %4/%5/%6/%7 %8 %9 %10")
+                     .arg(batch.name)
+                     .arg(batch.first)
+                     .arg(batch.next)
+                     .arg(batch.totals.units)
+                     .arg(batch.totals.passed)
+                     .arg(batch.totals.failed)
+                     .arg(batch.totals.interrupted)
+                     .arg(batch.stations.join(u','),
+                          batch.firstActivity.toString(Qt::ISODateWithMs),
+                          batch.lastActivity.toString(Qt::ISODateWithMs));
+    for (const UnitRow &unit : unitsOf(ledger))
+        lines << QStringLiteral("%1 %2 %3 %4 %5 %6 %7/%8 %9 %10 %11 %12")
+                     .arg(unit.batch)
+                     .arg(unit.seq)
+                     .arg(unit.name, unit.pin, unit.address, unit.state, unit.station, unit.slot)
+                     .arg(unit.attempts)
+                     .arg(unit.version, unit.first.toString(Qt::ISODateWithMs),
+                          unit.latest.toString(Qt::ISODateWithMs));
+    return lines;
+}
+
 int mode(const QString &path) {
     struct stat facts {};
     return ::stat(QFile::encodeName(path).constData(), &facts) == 0 ? int(facts.st_mode & 0777)
@@ -81,8 +135,6 @@ private slots:
     void sqliteFileIsTheUsersAlone();
     void refusesANewerSchema_data();
     void refusesANewerSchema();
-    void bringsAnOlderSchemaUpToDate_data();
-    void bringsAnOlderSchemaUpToDate();
     void joinsOneBatchFromManyStations_data();
     void joinsOneBatchFromManyStations();
     void reservesAttemptsAndCounts_data();
@@ -93,6 +145,7 @@ private slots:
     void neutralisesCsvCells_data();
     void neutralisesCsvCells();
     void cliListsALedger();
+    void cliAnswersALargeLedger();
 
 private:
     void backends();
@@ -284,31 +337,6 @@ void TestLedger::refusesANewerSchema() {
     }
 }
 
-void TestLedger::bringsAnOlderSchemaUpToDate_data() {
-    backends();
-}
-
-void TestLedger::bringsAnOlderSchemaUpToDate() {
-    QFETCH(QString, backend);
-    const QString url = freshUrl(backend);
-    const LedgerLocation location = *parseLedgerUrl(url, nullptr);
-    { Ledger created(location, QStringLiteral("schema")); }
-    // As version 1 left it: no column for the keys sent without an answer.
-    execRaw(url, QStringLiteral("ALTER TABLE attempts DROP COLUMN sent"));
-    execRaw(url, QStringLiteral("UPDATE schema_version SET version = 1"));
-    Ledger ledger(location, QStringLiteral("schema"));
-    ledger.joinBatch(QStringLiteral("B1"), {}, 1, nullptr);
-    int calls = 0;
-    const AttemptStart start = startAt(QStringLiteral("0A:11:22:33:44:09"), QStringLiteral("s1"),
-                                       QStringLiteral("1"), Morning);
-    QCOMPARE(ledger.beginAttempt(start, false, 0, valuesNamed(&calls)).outcome,
-             Reservation::Outcome::Reserved);
-    AttemptEnd end = endOf(start, AttemptResult::Interrupted);
-    end.sent = {Key::Pin};
-    ledger.finishAttempt(end);
-    QCOMPARE(ledger.attempts(QStringLiteral("B1")).constFirst().sent, QList<Key>({Key::Pin}));
-}
-
 void TestLedger::joinsOneBatchFromManyStations_data() {
     backends();
 }
@@ -356,7 +384,8 @@ void TestLedger::reservesAttemptsAndCounts_data() {
 // replays and the reports on it all.
 void TestLedger::reservesAttemptsAndCounts() {
     QFETCH(QString, backend);
-    Ledger ledger(*parseLedgerUrl(freshUrl(backend), nullptr), QStringLiteral("main"));
+    const QString url = freshUrl(backend);
+    Ledger ledger(*parseLedgerUrl(url, nullptr), QStringLiteral("main"));
     int calls = 0;
     const auto values = valuesNamed(&calls);
     const QString a = QStringLiteral("0A:11:22:33:44:01");
@@ -441,7 +470,7 @@ void TestLedger::reservesAttemptsAndCounts() {
     const BatchTotals totals = ledger.totals(QStringLiteral("B1"));
     QCOMPARE(QList<qint64>({totals.units, totals.passed, totals.failed, totals.interrupted}),
              QList<qint64>({3, 1, 1, 1}));
-    const QList<UnitRow> units = ledger.units({});
+    const QList<UnitRow> units = unitsOf(ledger);
     QCOMPARE(units.size(), 3);
     QStringList states;
     for (const UnitRow &unit : units)
@@ -454,7 +483,7 @@ void TestLedger::reservesAttemptsAndCounts() {
     QCOMPARE(units.constFirst().version, QStringLiteral("v2.1"));
     QCOMPARE(units.constFirst().first, Morning);
 
-    const QList<AttemptRow> attempts = ledger.attempts(QStringLiteral("B1"));
+    const QList<AttemptRow> attempts = attemptsOf(ledger, inBatch(QStringLiteral("B1")));
     QCOMPARE(attempts.size(), 6);
     const AttemptRow &passed = attempts.constFirst();
     QCOMPARE(passed.id, a1.id);
@@ -477,6 +506,57 @@ void TestLedger::reservesAttemptsAndCounts() {
     QCOMPARE(batches.constFirst().next, 103);
     QCOMPARE(batches.constFirst().stations, QStringList({"s1", "s2"}));
     QCOMPARE(batches.constFirst().firstActivity, Morning);
+
+    // Only what was active in the last stretch: A came back, B was taken over and cut short.
+    const Selection lately = inBatch(QStringLiteral("B1"), Morning.addSecs(100));
+    QList<qint64> recent;
+    for (const UnitRow &unit : unitsOf(ledger, lately))
+        recent.append(unit.seq);
+    QCOMPARE(recent, QList<qint64>({100, 101}));
+    QCOMPARE(attemptsOf(ledger, lately).size(), 4);
+    QCOMPARE(unitsOf(ledger, inBatch(QStringLiteral("B2"))).size(), 0);
+    QCOMPARE(disagreementsOf(ledger), QStringList());
+
+    // The same records as a version-1 ledger held them, which recorded nothing as sent: opening
+    // it works the kept values out.
+    execRaw(url, QStringLiteral("UPDATE attempts SET sent = '[]'"));
+    const QStringList before = reportsOf(ledger);
+    for (const char *statement : {"ALTER TABLE attempts DROP COLUMN sent",
+                                  "DROP INDEX units_by_latest",
+                                  "DROP INDEX units_by_name",
+                                  "DROP INDEX units_by_state",
+                                  "DROP INDEX attempts_open",
+                                  "DROP INDEX attempts_in_order",
+                                  "DROP TABLE batch_stations",
+                                  "ALTER TABLE units DROP COLUMN name",
+                                  "ALTER TABLE units DROP COLUMN state",
+                                  "ALTER TABLE units DROP COLUMN latest_attempt",
+                                  "ALTER TABLE units DROP COLUMN station",
+                                  "ALTER TABLE units DROP COLUMN slot",
+                                  "ALTER TABLE units DROP COLUMN attempts",
+                                  "ALTER TABLE units DROP COLUMN version",
+                                  "ALTER TABLE units DROP COLUMN latest",
+                                  "ALTER TABLE batches DROP COLUMN units",
+                                  "ALTER TABLE batches DROP COLUMN passed",
+                                  "ALTER TABLE batches DROP COLUMN failed",
+                                  "ALTER TABLE batches DROP COLUMN interrupted",
+                                  "ALTER TABLE batches DROP COLUMN first_activity",
+                                  "ALTER TABLE batches DROP COLUMN last_activity",
+                                  "UPDATE schema_version SET version = 1"})
+        execRaw(url, QLatin1String(statement));
+    Ledger migrated(*parseLedgerUrl(url, nullptr), QStringLiteral("migrated"));
+    QCOMPARE(reportsOf(migrated), before);
+    QCOMPARE(disagreementsOf(migrated), QStringList());
+
+    // What check finds when the kept values and the records part.
+    execRaw(url, QStringLiteral("UPDATE units SET state = 'failed' WHERE seq = 100"));
+    execRaw(url, QStringLiteral("UPDATE batches SET failed = failed + 1"));
+    execRaw(url, QStringLiteral("UPDATE units SET attempts = 9 WHERE seq = 102"));
+    QCOMPARE(disagreementsOf(migrated),
+             QStringList({"batch B1: unit 100 is kept as failed, its attempts say passed",
+                          "batch B1: unit 102 is kept with 9 attempts, 1 recorded",
+                          "batch B1 keeps 3 units, 1 passed, 2 failed, 1 interrupted; its "
+                          "records hold 3 units, 1 passed, 1 failed, 1 interrupted"}));
 }
 
 void TestLedger::threadsNeverShareANumber_data() {
@@ -523,7 +603,9 @@ void TestLedger::threadsNeverShareANumber() {
     }
     QCOMPARE(distinct.size(), Threads * PerThread);
     QCOMPARE(*std::max_element(distinct.begin(), distinct.end()), Threads * PerThread);
-    QCOMPARE(ledger.attempts(QStringLiteral("B1")).size(), Threads * PerThread);
+    QCOMPARE(attemptsOf(ledger, inBatch(QStringLiteral("B1"))).size(), Threads * PerThread);
+    QCOMPARE(ledger.totals(QStringLiteral("B1")).units, Threads * PerThread);
+    QCOMPARE(disagreementsOf(ledger), QStringList());
 }
 
 void TestLedger::reopensAfterAnOutage() {
@@ -582,7 +664,7 @@ void TestLedger::neutralisesCsvCells() {
     QFETCH(QString, text);
     QFETCH(QString, cell);
     QCOMPARE(csvCell(text), cell);
-    QCOMPARE(csvTable({QStringLiteral("h")}, {{text}}), ("h\r\n" + cell + "\r\n").toUtf8());
+    QCOMPARE(csvLine({QStringLiteral("h"), text}), QStringLiteral("h,") + cell + "\r\n");
 }
 
 // The built program against a prepared file: CSV a spreadsheet can open safely, JSON, and 4 for
@@ -637,6 +719,152 @@ void TestLedger::cliListsALedger() {
     QVERIFY2(reason.contains("no ledger file"), reason.constData());
     QVERIFY(!QFileInfo::exists(missing));
     QCOMPARE(std::get<0>(run({"ledger", "units", "--csv", "--json"})), 2);
+}
+
+// A year's batch in small, filled through SQL as the station would have left it: one unit in a
+// thousand failed, one in twenty passed after a failed attempt. The counts, the count check, the
+// recount and the listing's ends come out right, and the listing holds no more of the batch in
+// memory than a short one would.
+void TestLedger::cliAnswersALargeLedger() {
+    constexpr int Units = 40000;
+    constexpr int Failed = Units / 1000;
+    const QString url = freshUrl(QStringLiteral("sqlite"));
+    Ledger ledger(*parseLedgerUrl(url, nullptr), QStringLiteral("large"));
+    ledger.joinBatch(QStringLiteral("big"), {}, 1, nullptr);
+    execRaw(url,
+            QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                " INSERT INTO units (batch, seq, address, unit_values, values_problem, created,"
+                " name, state, latest_attempt, station, slot, attempts, version, latest)"
+                " SELECT 'big', i, printf('0B:00:00:%02X:%02X:%02X', i / 65536, i / 256 % 256,"
+                " i % 256), json_object('name', 'Big-' || i, 'pin', printf('%04d', i % 10000)),"
+                " '', strftime('%Y-%m-%dT%H:%M:%fZ', '2026-01-01', '+' || (i * 10) || ' seconds'),"
+                " 'Big-' || i, CASE WHEN i % 1000 = 7 THEN 'failed' ELSE 'passed' END, 'p' || i,"
+                " 's1', '1', CASE WHEN i % 20 = 0 THEN 2 ELSE 1 END, 'v1',"
+                " strftime('%Y-%m-%dT%H:%M:%fZ', '2026-01-01', '+' || (i * 10 + 5) || ' seconds')"
+                " FROM n")
+                .arg(Units));
+    execRaw(url, QStringLiteral(
+                     "INSERT INTO attempts (id, batch, seq, address, station, slot, device,"
+                     " started, ended, result, found, version)"
+                     " SELECT 'p' || seq, batch, seq, address, 's1', '1', '/dev/ttyUSB0',"
+                     " strftime('%Y-%m-%dT%H:%M:%fZ', created, '+2 seconds'), latest, state, '{}',"
+                     " 'v1' FROM units"
+                     " UNION ALL SELECT 'f' || seq, batch, seq, address, 's1', '1', '/dev/ttyUSB0',"
+                     " created, strftime('%Y-%m-%dT%H:%M:%fZ', created, '+1 seconds'), 'failed',"
+                     " '{}', 'v1' FROM units WHERE seq % 20 = 0"));
+    execRaw(url,
+            QStringLiteral("UPDATE batches SET next_seq = %1 + 1, units = %1, passed = %1 - %2,"
+                           " failed = %2, first_activity = (SELECT MIN(started) FROM attempts),"
+                           " last_activity = (SELECT MAX(ended) FROM attempts)")
+                .arg(Units)
+                .arg(Failed));
+    execRaw(url, QStringLiteral("INSERT INTO batch_stations VALUES ('big', 's1')"));
+
+    // The station's count check: the batch is full at its passed units, and takes one more.
+    int calls = 0;
+    const qint64 passed = Units - Failed;
+    AttemptStart next = startAt(QStringLiteral("0C:00:00:00:00:01"), QStringLiteral("s2"),
+                                QStringLiteral("1"), Morning);
+    next.batch = QStringLiteral("big");
+    QCOMPARE(ledger.beginAttempt(next, false, passed, valuesNamed(&calls)).outcome,
+             Reservation::Outcome::CountReached);
+    const Reservation reserved = ledger.beginAttempt(next, false, passed + 1, valuesNamed(&calls));
+    QCOMPARE(reserved.outcome, Reservation::Outcome::Reserved);
+    QCOMPARE(reserved.unit.seq, Units + 1);
+    ledger.finishAttempt(endOf(next, AttemptResult::Passed));
+    ledger.finishAttempt(endOf(next, AttemptResult::Passed));
+    const BatchTotals totals = ledger.totals(QStringLiteral("big"));
+    QCOMPARE(QList<qint64>({totals.units, totals.passed, totals.failed, totals.interrupted}),
+             QList<qint64>({Units + 1, passed + 1, Failed, 0}));
+
+    const auto run = [](const QStringList &arguments) {
+        QProcess cli;
+        cli.start(QStringLiteral(PAIRWICK_CLI_PATH), arguments);
+        cli.waitForFinished(60000);
+        return std::pair{cli.exitCode(), cli.readAllStandardOutput()};
+    };
+    const auto [batchesStatus, batches] = run({"ledger", "batches", "--json", "--ledger", url});
+    QCOMPARE(batchesStatus, 0);
+    const QJsonObject batch =
+        QJsonDocument::fromJson(batches).object().value("batches").toArray().first().toObject();
+    QCOMPARE(batch.value("units").toInteger(), Units + 1);
+    QCOMPARE(batch.value("failed").toInteger(), Failed);
+    QCOMPARE(batch.value("stations").toArray(), QJsonArray({"s1", "s2"}));
+    QCOMPARE(run({"ledger", "check", "--ledger", url}),
+             std::pair(0, QByteArray("the ledger agrees with its records\n")));
+
+    // Its peak memory is read while it still runs: the rest of its output waits in a full pipe.
+    QProcess listing;
+    listing.start(QStringLiteral(PAIRWICK_CLI_PATH),
+                  {"ledger", "units", "--csv", "--batch", "big", "--ledger", url});
+    QByteArray csv;
+    const QByteArray nearTheEnd = QStringLiteral("\nbig,%1,").arg(Units - 3000).toUtf8();
+    while (!csv.contains(nearTheEnd) && listing.waitForReadyRead(60000))
+        csv += listing.readAllStandardOutput();
+    QFile status(QStringLiteral("/proc/%1/status").arg(listing.processId()));
+    QVERIFY(status.open(QIODevice::ReadOnly));
+    const QRegularExpression peak(QStringLiteral("VmHWM:\\s+(\\d+) kB"));
+    const qint64 peakKiB = peak.match(QString::fromLatin1(status.readAll())).captured(1).toLong();
+    QVERIFY(listing.waitForFinished(60000));
+    csv += listing.readAllStandardOutput();
+    QCOMPARE(listing.exitCode(), 0);
+    QVERIFY2(peakKiB > 0 && peakKiB < 50 * 1024, qPrintable(QString::number(peakKiB)));
+    const QList<QByteArray> lines = csv.trimmed().split('\n');
+    QCOMPARE(lines.size(), Units + 2);
+    QCOMPARE(lines[1],
+             "big,1,Big-1,0001,0B:00:00:00:00:01,passed,s1,1,1,v1,"
+             "2026-01-01T00:00:10.000Z,2026-01-01T00:00:15.000Z\r");
+    QCOMPARE(lines[7],
+             "big,7,Big-7,0007,0B:00:00:00:00:07,failed,s1,1,1,v1,"
+             "2026-01-01T00:01:10.000Z,2026-01-01T00:01:15.000Z\r");
+    QCOMPARE(lines.last(),
+             "big,40001,Unit-40001,41001,0C:00:00:00:00:01,passed,s2,1,1,v2.1,"
+             "2026-12-08T10:15:03.215Z,2026-12-08T10:15:08.215Z");
+
+    // Only the units active since the last of the filled ones ended: one object a line.
+    const auto [recentStatus, recent] =
+        run({"ledger", "units", "--json", "--since", "2026-01-05T15:06:36Z", "--ledger", url});
+    QCOMPARE(recentStatus, 0);
+    const QList<QByteArray> objects = recent.trimmed().split('\n');
+    QCOMPARE(objects.size(), 2);
+    QCOMPARE(QJsonDocument::fromJson(objects[0]).object().value("seq").toInteger(), Units);
+    QCOMPARE(QJsonDocument::fromJson(objects[1]).object().value("name").toString(),
+             QStringLiteral("Unit-40001"));
+
+    // The window's table: a page of the units in a state, a search, an order of its own.
+    const auto seqs = [&](const std::function<void(Selection &)> &narrow) {
+        Selection selection = inBatch(QStringLiteral("big"));
+        selection.limit = 4;
+        narrow(selection);
+        QList<qint64> found;
+        for (const UnitRow &unit : unitsOf(ledger, selection))
+            found.append(unit.seq);
+        return found;
+    };
+    QCOMPARE(seqs([](Selection &) {}), QList<qint64>({1, 2, 3, 4}));
+    QCOMPARE(seqs([](Selection &s) { s.offset = 39999; }), QList<qint64>({40000, 40001}));
+    QCOMPARE(seqs([](Selection &s) { s.descending = true; }),
+             QList<qint64>({40001, 40000, 39999, 39998}));
+    QCOMPARE(seqs([](Selection &s) { s.state = "failed"; }), QList<qint64>({7, 1007, 2007, 3007}));
+    QCOMPARE(seqs([](Selection &s) { s.search = "BIG-3999"; }),
+             QList<qint64>({3999, 39990, 39991, 39992}));
+    QCOMPARE(seqs([](Selection &s) { s.search = "0b-00-00-00-01-0a"; }), QList<qint64>({266}));
+    QCOMPARE(seqs([](Selection &s) { s.search = "40001"; }), QList<qint64>({40001}));
+    QCOMPARE(seqs([](Selection &s) { s.search = "_%"; }), QList<qint64>());
+    QCOMPARE(seqs([](Selection &s) {
+                 s.order = UnitOrder::Name;
+                 s.descending = true;
+                 s.limit = 1;
+             }),
+             QList<qint64>({40001}));
+    QCOMPARE(seqs([](Selection &s) {
+                 s.order = UnitOrder::Attempts;
+                 s.descending = true;
+                 s.state = "passed";
+                 s.limit = 2;
+             }),
+             QList<qint64>({20, 40}));
 }
 
 QTEST_GUILESS_MAIN(TestLedger)

@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Figures of the ledger as it grows: a batch that one station began (so the schema and the batch
+are the program's own) is filled through SQL to 0, 100,000 and 1,000,000 units (10,000,000 with
+--huge), each passed, one in twenty after a failed attempt, on SQLite and on a private PostgreSQL
+server. For each: one unit's time outside its exchanges at the station (mostly the ledger's), the
+CPU of a station with its slot empty and of the server over 20 s, `ledger batches`, `ledger units
+--csv` (time to its first 200 rows, the page the station window's ledger tab shows first, and
+time and peak resident memory of the whole), and `ledger check`. Prints figures; judges nothing.
+
+Usage: bench/ledger.py CLI SIMULATOR [--huge]"""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+from provisioning import print_table, start_simulators
+from station import (VALUES, cpu_seconds, private_postgres, run_stations, station_environment,
+                     unit_figures, wakeups)
+
+BATCH = "year"
+IDLE_S = 20
+
+# Units after the station's own first ones; times a minute apart from the start of the year.
+# SQLite and PostgreSQL spell the numbers, the text and the times apart, so each has its own.
+SQLITE_FILL = """
+WITH RECURSIVE n(i) AS (SELECT :first UNION ALL SELECT i + 1 FROM n WHERE i < :last)
+INSERT INTO units (batch, seq, address, unit_values, values_problem, created, name, state,
+                   latest_attempt, station, slot, attempts, version, latest)
+SELECT :batch, i, printf('0D:%02X:%02X:%02X:%02X:%02X', i >> 32 & 255, i >> 24 & 255,
+       i >> 16 & 255, i >> 8 & 255, i & 255),
+       json_object('name', 'Year-' || i, 'pin', printf('%06d', i % 1000000)), '',
+       strftime('%Y-%m-%dT%H:%M:%fZ', '2026-01-01', '+' || i || ' minutes'), 'Year-' || i,
+       'passed', 'p' || i, 'filler', '1', CASE WHEN i % 20 = 0 THEN 2 ELSE 1 END, 'v1',
+       strftime('%Y-%m-%dT%H:%M:%fZ', '2026-01-01', '+' || i || ' minutes', '+5 seconds')
+FROM n;
+INSERT INTO attempts (id, batch, seq, address, station, slot, device, started, ended, result,
+                      found, version)
+SELECT 'p' || seq, batch, seq, address, 'filler', '1', '/dev/ttyUSB0',
+       strftime('%Y-%m-%dT%H:%M:%fZ', created, '+2 seconds'), latest, 'passed', '{}', 'v1'
+FROM units WHERE batch = :batch AND seq >= :first
+UNION ALL
+SELECT 'f' || seq, batch, seq, address, 'filler', '1', '/dev/ttyUSB0', created,
+       strftime('%Y-%m-%dT%H:%M:%fZ', created, '+1 seconds'), 'failed', '{}', 'v1'
+FROM units WHERE batch = :batch AND seq >= :first AND seq % 20 = 0;
+"""
+
+POSTGRES_FILL = """
+INSERT INTO units (batch, seq, address, unit_values, values_problem, created, name, state,
+                   latest_attempt, station, slot, attempts, version, latest)
+SELECT :'batch', i, '0D:' || substr(upper(lpad(to_hex(i), 8, '0')), 1, 2) || ':' ||
+       substr(upper(lpad(to_hex(i), 8, '0')), 3, 2) || ':' ||
+       substr(upper(lpad(to_hex(i), 8, '0')), 5, 2) || ':' ||
+       substr(upper(lpad(to_hex(i), 8, '0')), 7, 2) || ':00',
+       json_build_object('name', 'Year-' || i, 'pin', lpad((i % 1000000)::text, 6, '0'))::text,
+       '', to_char(t, 'YYYY-MM-DD"T"HH24:MI:SS.MS"Z"'), 'Year-' || i, 'passed', 'p' || i,
+       'filler', '1', CASE WHEN i % 20 = 0 THEN 2 ELSE 1 END, 'v1',
+       to_char(t + interval '5 seconds', 'YYYY-MM-DD"T"HH24:MI:SS.MS"Z"')
+FROM generate_series(:first::bigint, :last::bigint) AS i,
+     LATERAL (SELECT timestamp '2026-01-01' + i * interval '1 minute' AS t) AS times;
+INSERT INTO attempts (id, batch, seq, address, station, slot, device, started, ended, result,
+                      found, version)
+SELECT 'p' || seq, batch, seq, address, 'filler', '1', '/dev/ttyUSB0',
+       to_char(created::timestamp + interval '2 seconds', 'YYYY-MM-DD"T"HH24:MI:SS.MS"Z"'),
+       latest, 'passed', '{}', 'v1'
+FROM units WHERE batch = :'batch' AND seq >= :first
+UNION ALL
+SELECT 'f' || seq, batch, seq, address, 'filler', '1', '/dev/ttyUSB0', created,
+       to_char(created::timestamp + interval '1 second', 'YYYY-MM-DD"T"HH24:MI:SS.MS"Z"'),
+       'failed', '{}', 'v1'
+FROM units WHERE batch = :'batch' AND seq >= :first AND seq % 20 = 0;
+"""
+
+# What a station keeps beside the records, brought up to date for the filled units at once.
+KEEP = """
+UPDATE batches SET next_seq = {last} + 1, units = units + {count}, passed = passed + {count},
+    first_activity = (SELECT MIN(created) FROM units WHERE batch = '{batch}'),
+    last_activity = (SELECT MAX(latest) FROM units WHERE batch = '{batch}')
+WHERE name = '{batch}';
+INSERT INTO batch_stations (batch, station) VALUES ('{batch}', 'filler') ON CONFLICT DO NOTHING;
+"""
+
+
+def fill_sqlite(path, first, last):
+    import sqlite3
+    with sqlite3.connect(path) as db:
+        parameters = {"batch": BATCH, "first": first, "last": last}
+        for statement in SQLITE_FILL.split(";"):
+            if statement.strip():
+                db.execute(statement, parameters)
+        db.executescript(KEEP.format(batch=BATCH, first=first, last=last,
+                                     count=last - first + 1))
+
+
+def fill_postgres(url, first, last):
+    address, host = url.split("?host=")
+    database = address.rpartition("/")[2]
+    script = POSTGRES_FILL + KEEP.format(batch=BATCH, first=first, last=last,
+                                         count=last - first + 1)
+    psql = ["psql", "-q", "-v", "ON_ERROR_STOP=1", "-h", host, "-U", "postgres", "-d", database]
+    subprocess.run(psql + ["-v", f"batch={BATCH}", "-v", f"first={first}", "-v", f"last={last}",
+                           "-1"], input=script, text=True, check=True, stdout=subprocess.DEVNULL)
+    # Done now rather than by autovacuum in the middle of the figures.
+    subprocess.run(psql + ["-c", "VACUUM ANALYZE"], check=True, stdout=subprocess.DEVNULL)
+
+
+def next_number(cli, ledger):
+    listing = subprocess.run([cli, "ledger", "batches", "--json", "--ledger", ledger], check=True,
+                             stdout=subprocess.PIPE, text=True).stdout
+    import json
+    return next(b["next"] for b in json.loads(listing)["batches"] if b["batch"] == BATCH)
+
+
+def timed(command, environment=None):
+    """Wall seconds and peak resident MiB of one run, its output thrown away."""
+    started = time.monotonic()
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, env=environment)
+    _, status, usage = os.wait4(child.pid, 0)
+    child.returncode = os.waitstatus_to_exitcode(status)
+    if child.returncode not in (0, 1):
+        sys.exit(f"{' '.join(command)}: exit status {child.returncode}")
+    return time.monotonic() - started, usage.ru_maxrss / 1024
+
+
+def first_rows(command, rows=200):
+    """Seconds from exec to the first rows of a listing (its header line besides)."""
+    started = time.monotonic()
+    child = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
+    for _ in range(rows + 1):
+        child.stdout.readline()
+    seconds = time.monotonic() - started
+    child.kill()
+    child.wait()
+    return seconds
+
+
+def server_cpu(data_folder):
+    """CPU seconds of every process of the server whose data folder is given."""
+    if not data_folder:
+        return 0.0
+    with open(os.path.join(data_folder, "postmaster.pid")) as pid_file:
+        postmaster = int(pid_file.readline())
+    total = cpu_seconds(postmaster)
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/stat") as stat:
+                    if int(stat.read().rpartition(")")[2].split()[1]) == postmaster:
+                        total += cpu_seconds(int(entry))
+            except (OSError, ValueError):
+                continue
+    return total
+
+
+def idle_cpu(cli, simulator, ledger, data_folder):
+    """Percent of a core of a station with its one slot empty and its wake-ups a second, and
+    the server's percent of a core, over IDLE_S."""
+    with tempfile.TemporaryDirectory() as folder:
+        sim = start_simulators(simulator, os.path.join(folder, "ports"), 1,
+                               ("--quiet", "--units", "--start-empty"))
+        station = subprocess.Popen(
+            [cli, "station", "COM1", "--batch", BATCH, "--ledger", ledger, "--station", "idle",
+             *VALUES, "--quiet"], env=station_environment(folder), stdout=subprocess.DEVNULL)
+        try:
+            time.sleep(2)
+            own, woke = cpu_seconds(station.pid), wakeups(station.pid)
+            server, started = server_cpu(data_folder), time.monotonic()
+            time.sleep(IDLE_S)
+            span = time.monotonic() - started
+            return (100 * (cpu_seconds(station.pid) - own) / span,
+                    (wakeups(station.pid) - woke) / span,
+                    100 * (server_cpu(data_folder) - server) / span)
+        finally:
+            station.terminate()
+            station.wait()
+            sim.terminate()
+            sim.wait()
+
+
+def measure(cli, simulator, backend, ledger, fill, size, data_folder):
+    run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 1)
+    if size:
+        first = next_number(cli, ledger)
+        started = time.monotonic()
+        fill(first, first + size - 1)
+        print(f"{backend}: filled {size} units in {time.monotonic() - started:.0f} s",
+              file=sys.stderr)
+    _, results, _, found = run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 5,
+                                        first_unit=1000)
+    outside = dict(unit_figures("x", results, found))["x: time outside exchanges"]
+    station, woke, server = idle_cpu(cli, simulator, ledger, data_folder)
+    batches, _ = timed([cli, "ledger", "batches", "--ledger", ledger])
+    listing = [cli, "ledger", "units", "--csv", "--batch", BATCH, "--ledger", ledger]
+    units, memory = timed(listing)
+    first = first_rows(listing)
+    check, _ = timed([cli, "ledger", "check", "--ledger", ledger])
+    return [f"{backend}", f"{size:,}", outside, f"{station:.2f} %, {woke:.1f}/s",
+            f"{server:.2f} %" if data_folder else "-", f"{batches:.2f} s",
+            f"{first:.2f} s", f"{units:.1f} s, {memory:.0f} MiB", f"{check:.1f} s"]
+
+
+def main():
+    cli, simulator = sys.argv[1], sys.argv[2]
+    sizes = [0, 100_000, 1_000_000] + ([10_000_000] if "--huge" in sys.argv[3:] else [])
+    header = ["ledger", "units filled", "unit's time outside exchanges (min / median / max)",
+              "idle station: CPU, wake-ups", "server CPU", "ledger batches", "first 200 units",
+              "ledger units --csv", "ledger check"]
+    rows = []
+    with private_postgres() as create_database, tempfile.TemporaryDirectory() as folder:
+        for size in sizes:
+            path = os.path.join(folder, f"year{size}.sqlite")
+            rows.append(measure(cli, simulator, "SQLite", f"sqlite:{path}",
+                                lambda first, last: fill_sqlite(path, first, last), size, None))
+            url = create_database(f"year{size}")
+            data = os.path.join(url.split("?host=")[1], "data")
+            rows.append(measure(cli, simulator, "PostgreSQL", url,
+                                lambda first, last: fill_postgres(url, first, last), size, data))
+            print(" | ".join(rows[-2]), file=sys.stderr)
+            print(" | ".join(rows[-1]), file=sys.stderr)
+    print(f"\nThe ledger as it grows: one batch, each unit passed, one in twenty after a failed "
+          f"attempt; 1 slot, idle figures over {IDLE_S} s\n")
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for row in rows:
+        print("| " + " | ".join(row) + " |")
+
+
+if __name__ == "__main__":
+    main()
