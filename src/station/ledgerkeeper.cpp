@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include "station/ledgerpool.h"
 #include "station/resultspool.h"
 
 namespace pairwick::station {
@@ -15,11 +16,12 @@ constexpr int SliceMs = 100;
 
 }  // namespace
 
-LedgerKeeper::LedgerKeeper(const StationConfig &config, ResultSpool &spool,
+LedgerKeeper::LedgerKeeper(const StationConfig &config, ResultSpool &spool, LedgerPool &ledger,
                            const std::atomic_bool &stop, std::atomic_bool &countReached,
                            Report report)
     : m_config(config),
       m_spool(spool),
+      m_ledger(ledger),
       m_stop(stop),
       m_countReached(countReached),
       m_report(std::move(report)) {}
@@ -27,15 +29,13 @@ LedgerKeeper::LedgerKeeper(const StationConfig &config, ResultSpool &spool,
 void LedgerKeeper::round() {
     LedgerStatus status;
     try {
-        if (!m_ledger)
-            m_ledger = std::make_unique<ledger::Ledger>(m_config.ledger,
-                                                        QStringLiteral("pairwick-keeper"));
-        m_spool.flush(*m_ledger);
-        status.batch = m_ledger->totals(m_config.batch);
+        status.batch = m_ledger.run([this](ledger::Ledger &ledger) {
+            m_spool.flush(ledger);
+            return ledger.totals(m_config.batch);
+        });
         if (m_config.count > 0 && status.batch.passed >= m_config.count)
             m_countReached.store(true);
     } catch (const ledger::LedgerError &error) {
-        m_ledger.reset();
         status.reachable = false;
         status.problem = error.message();
     }

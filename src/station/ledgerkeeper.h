@@ -10,6 +10,7 @@
 
 namespace pairwick::station {
 
+class LedgerPool;
 class ResultSpool;
 
 struct LedgerStatus {
@@ -19,14 +20,15 @@ struct LedgerStatus {
     int spooled = 0;            // results that wait to be stored
 };
 
-// On a thread of its own, with its own connection: stores what waits in the spool and reads the
-// batch's totals every couple of seconds, so no other thread ever waits for the ledger to report.
+// On a thread of its own, through the station's ledger pool: stores what waits in the spool and
+// reads the batch's totals every couple of seconds, so no other thread ever waits for the ledger
+// to report.
 class LedgerKeeper {
 public:
     using Report = std::function<void(const LedgerStatus &)>;
 
-    LedgerKeeper(const StationConfig &config, ResultSpool &spool, const std::atomic_bool &stop,
-                 std::atomic_bool &countReached, Report report);
+    LedgerKeeper(const StationConfig &config, ResultSpool &spool, LedgerPool &ledger,
+                 const std::atomic_bool &stop, std::atomic_bool &countReached, Report report);
 
     // Until stop; a last round stores what it can before it returns.
     void run();
@@ -36,10 +38,10 @@ private:
 
     const StationConfig &m_config;
     ResultSpool &m_spool;
+    LedgerPool &m_ledger;
     const std::atomic_bool &m_stop;
     std::atomic_bool &m_countReached;
     Report m_report;
-    std::unique_ptr<ledger::Ledger> m_ledger;
 };
 
 }  // namespace pairwick::station

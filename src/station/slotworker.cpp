@@ -13,6 +13,7 @@
 #include "provision/adaptersession.h"
 #include "provision/fastexchange.h"
 #include "provision/portjob.h"
+#include "station/ledgerpool.h"
 #include "station/onpasscommand.h"
 #include "station/resultspool.h"
 #include "station/unitpresence.h"
@@ -166,9 +167,11 @@ private:
             if (!m_slot.keepGoing())
                 throw link::RunCancelled();
             try {
-                const Reservation reservation = m_slot.ledger().beginAttempt(
-                    m_start, config.again, config.count,
-                    [&](qint64 seq) { return unitValues(config.rules, seq, address); });
+                const Reservation reservation = m_context.ledger.run([&](ledger::Ledger &ledger) {
+                    return ledger.beginAttempt(
+                        m_start, config.again, config.count,
+                        [&](qint64 seq) { return unitValues(config.rules, seq, address); });
+                });
                 if (reservation.outcome != Reservation::Outcome::Full) {
                     m_open = reservation.outcome == Reservation::Outcome::Reserved;
                     return reservation;
@@ -179,7 +182,6 @@ private:
                                                 "progress elsewhere"),
                                  0, m_done, m_all, false});
             } catch (const ledger::LedgerError &error) {
-                m_slot.dropLedger();
                 m_slot.m_report(
                     {SlotState::LedgerAway,
                      QStringLiteral("ledger unreachable, retrying: %1").arg(error.message()), 0,
@@ -209,9 +211,9 @@ private:
     // What cannot be stored now waits in the spool, which the station stores from later.
     void store() {
         try {
-            m_context.spool.flush(m_slot.ledger());
+            m_context.ledger.run([this](ledger::Ledger &ledger) { m_context.spool.flush(ledger); });
         } catch (const ledger::LedgerError &) {
-            m_slot.dropLedger();
+            // The keeper stores it from the spool later.
         }
     }
 
@@ -259,18 +261,6 @@ SlotWorker::~SlotWorker() = default;
 
 bool SlotWorker::keepGoing() const {
     return !m_context.stop.load() && !m_context.countReached.load();
-}
-
-ledger::Ledger &SlotWorker::ledger() {
-    if (!m_ledger) {
-        m_ledger = std::make_unique<ledger::Ledger>(
-            m_context.config.ledger, QStringLiteral("pairwick-slot-%1").arg(m_index));
-    }
-    return *m_ledger;
-}
-
-void SlotWorker::dropLedger() {
-    m_ledger.reset();
 }
 
 void SlotWorker::run() {

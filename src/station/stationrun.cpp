@@ -2,10 +2,21 @@
 #include "station/stationrun.h"
 
 #include <QThread>
+#include <algorithm>
 
+#include "station/ledgerpool.h"
 #include "station/slotworker.h"
 
 namespace pairwick::station {
+
+namespace {
+
+// Connections to the ledger for the slots and the keeper together, whatever the number of
+// slots: a unit's ledger work takes milliseconds beside its second on the wire, so three serve
+// sixteen busy slots, and the window's ledger table takes a fourth.
+constexpr int LedgerConnections = 3;
+
+}  // namespace
 
 StationRun::StationRun(StationConfig config, ResultSpool &spool, link::TrafficLog *log,
                        QObject *parent)
@@ -21,7 +32,9 @@ StationRun::~StationRun() {
 }
 
 void StationRun::start() {
-    const StationContext context{m_config, m_spool, m_log, m_stop, m_countReached};
+    m_ledger = std::make_unique<LedgerPool>(
+        m_config.ledger, std::min(LedgerConnections, int(m_config.slotNames.size()) + 1));
+    const StationContext context{m_config, m_spool, *m_ledger, m_log, m_stop, m_countReached};
     m_runningSlots = int(m_config.slotNames.size());
     for (int index = 0; index < m_config.slotNames.size(); ++index) {
         QThread *thread = QThread::create([this, index, context] {
@@ -44,7 +57,7 @@ void StationRun::start() {
         thread->start();
     }
     m_keeperThread = QThread::create([this] {
-        LedgerKeeper(m_config, m_spool, m_keeperStop, m_countReached,
+        LedgerKeeper(m_config, m_spool, *m_ledger, m_keeperStop, m_countReached,
                      [this](const LedgerStatus &status) {
                          QMetaObject::invokeMethod(
                              this, [this, status] { emit ledgerStatus(status); },

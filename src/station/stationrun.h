@@ -18,6 +18,7 @@ class TrafficLog;
 
 namespace pairwick::station {
 
+class LedgerPool;
 class ResultSpool;
 
 // A running station: every slot and the ledger keeper on threads of their own. What they report
@@ -53,6 +54,8 @@ private:
     std::atomic_bool m_stop{false};
     std::atomic_bool m_countReached{false};
     std::atomic_bool m_keeperStop{false};
+    // Outlives the threads that use it: the destructor ends them first.
+    std::unique_ptr<LedgerPool> m_ledger;
     std::vector<QThread *> m_threads;
     QThread *m_keeperThread = nullptr;
     int m_runningSlots = 0;

@@ -433,6 +433,9 @@ void TestE2eStation::stationsShareOneBatch_data() {
     QTest::newRow("one PostgreSQL server") << "postgresql";
     // The schema is made and every number reserved through pooled sessions.
     QTest::newRow("PgBouncer in transaction mode") << "pgbouncer";
+    // Five busy slots a station, on a server that takes eight connections in all: a station
+    // holding a connection a slot would be refused.
+    QTest::newRow("ten slots, a server of eight connections") << "few connections";
 }
 
 void TestE2eStation::stationsShareOneBatch() {
@@ -442,22 +445,43 @@ void TestE2eStation::stationsShareOneBatch() {
         pooler = std::make_unique<PrivatePgBouncer>(*m_postgres);
         QVERIFY2(pooler->problem().isEmpty(), qPrintable(pooler->problem()));
     }
-    startUnits(4);
-    const QString url = ledger == "sqlite" ? sqliteUrl() : postgresUrl(pooler.get());
+    std::unique_ptr<PrivatePostgres> small;
+    if (ledger == "few connections") {
+        small = std::make_unique<PrivatePostgres>(QStringList{"max_connections=8"});
+        QVERIFY2(small->problem().isEmpty(), qPrintable(small->problem()));
+    }
+    const int slotsEach = small ? 5 : 2;
+    startUnits(2 * slotsEach);
+    const QString url = ledger == "sqlite" ? sqliteUrl()
+                        : small            ? small->createDatabase(QStringLiteral("small"))
+                                           : postgresUrl(pooler.get());
+    QVERIFY(!url.isEmpty());
     const QStringList rules{"--batch", "shared", "--set",    "name=Node-{seq:3}",
                             "--count", "12",     "--ledger", url};
-    auto east = station(QStringList{"COM1", "COM2", "--station", "east"} + rules);
-    auto west = station(QStringList{"COM3", "COM4", "--station", "west"} + rules);
+    QStringList eastSlots{"--station", "east"};
+    QStringList westSlots{"--station", "west"};
+    for (int slot = 1; slot <= slotsEach; ++slot) {
+        eastSlots.append(QStringLiteral("COM%1").arg(slot));
+        westSlots.append(QStringLiteral("COM%1").arg(slotsEach + slot));
+    }
+    auto east = station(eastSlots + rules);
+    auto west = station(westSlots + rules);
     operate({east.get(), west.get()}, [] { return false; });
     QCOMPARE(east->finish(), 0);
     QCOMPARE(west->finish(), 0);
     qsizetype passed = 0;
+    // Every slot starts with a unit in it, so each gets a number: none is kept waiting for a
+    // connection to the ledger.
+    QSet<QString> slotsServed;
     for (Station *one : {east.get(), west.get()}) {
         QVERIFY(!one->units().isEmpty());
-        for (const Json &unit : one->units())
+        for (const Json &unit : one->units()) {
             passed += unit.value("result").toString() == QStringLiteral("passed");
+            slotsServed.insert(unit.value("slot").toString());
+        }
     }
     QCOMPARE(passed, 12);
+    QCOMPARE(slotsServed.size(), 2 * slotsEach);
     expectLedgerMatchesUnits(url, "shared", east->units() + west->units());
     QCOMPARE(this->ledger({"units", "--ledger", url}).size(), passed);
 }
