@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/ledgerkeeper.h"
 
+#include "station/ledgerpool.h"
 #include "station/resultspool.h"
 
 namespace pairwick::station {
@@ -11,11 +12,12 @@ constexpr int RoundMs = 2000;
 
 }  // namespace
 
-LedgerKeeper::LedgerKeeper(const StationConfig &config, ResultSpool &spool,
+LedgerKeeper::LedgerKeeper(const StationConfig &config, ResultSpool &spool, LedgerPool &ledger,
                            const std::atomic_bool &stop, const Bell &stopping,
                            std::atomic_bool &countReached, Bell &slotsWake, Report report)
     : m_config(config),
       m_spool(spool),
+      m_ledger(ledger),
       m_stop(stop),
       m_stopping(stopping),
       m_countReached(countReached),
@@ -25,17 +27,15 @@ LedgerKeeper::LedgerKeeper(const StationConfig &config, ResultSpool &spool,
 void LedgerKeeper::round() {
     LedgerStatus status;
     try {
-        if (!m_ledger)
-            m_ledger = std::make_unique<ledger::Ledger>(m_config.ledger,
-                                                        QStringLiteral("pairwick-keeper"));
-        m_spool.flush(*m_ledger);
-        status.batch = m_ledger->totals(m_config.batch);
+        status.batch = m_ledger.run([this](ledger::Ledger &ledger) {
+            m_spool.flush(ledger);
+            return ledger.totals(m_config.batch);
+        });
         if (m_config.count > 0 && status.batch.passed >= m_config.count) {
             m_countReached.store(true);
             m_slotsWake.ring();
         }
     } catch (const ledger::LedgerError &error) {
-        m_ledger.reset();
         status.reachable = false;
         status.problem = error.message();
     }

@@ -11,6 +11,7 @@
 
 namespace pairwick::station {
 
+class LedgerPool;
 class ResultSpool;
 
 struct LedgerStatus {
@@ -20,16 +21,17 @@ struct LedgerStatus {
     int spooled = 0;            // results that wait to be stored
 };
 
-// On a thread of its own, with its own connection: stores what waits in the spool and reads the
-// batch's totals every couple of seconds, so no other thread ever waits for the ledger to report.
+// On a thread of its own, through the station's ledger pool: stores what waits in the spool and
+// reads the batch's totals every couple of seconds, so no other thread ever waits for the ledger
+// to report.
 class LedgerKeeper {
 public:
     using Report = std::function<void(const LedgerStatus &)>;
 
     // stopping rings with stop; slotsWake is rung when the count is reached.
-    LedgerKeeper(const StationConfig &config, ResultSpool &spool, const std::atomic_bool &stop,
-                 const Bell &stopping, std::atomic_bool &countReached, Bell &slotsWake,
-                 Report report);
+    LedgerKeeper(const StationConfig &config, ResultSpool &spool, LedgerPool &ledger,
+                 const std::atomic_bool &stop, const Bell &stopping, std::atomic_bool &countReached,
+                 Bell &slotsWake, Report report);
 
     // Until stop; a last round stores what it can before it returns.
     void run();
@@ -39,12 +41,12 @@ private:
 
     const StationConfig &m_config;
     ResultSpool &m_spool;
+    LedgerPool &m_ledger;
     const std::atomic_bool &m_stop;
     const Bell &m_stopping;
     std::atomic_bool &m_countReached;
     Bell &m_slotsWake;
     Report m_report;
-    std::unique_ptr<ledger::Ledger> m_ledger;
 };
 
 }  // namespace pairwick::station

@@ -14,6 +14,7 @@
 #include "provision/adaptersession.h"
 #include "provision/fastexchange.h"
 #include "provision/portjob.h"
+#include "station/ledgerpool.h"
 #include "station/onpasscommand.h"
 #include "station/resultspool.h"
 #include "station/unitpresence.h"
@@ -183,9 +184,11 @@ private:
             if (!m_slot.keepGoing())
                 throw link::RunCancelled();
             try {
-                const Reservation reservation = m_slot.ledger().beginAttempt(
-                    m_start, config.again, config.count,
-                    [&](qint64 seq) { return unitValues(config.rules, seq, address); });
+                const Reservation reservation = m_context.ledger.run([&](ledger::Ledger &ledger) {
+                    return ledger.beginAttempt(
+                        m_start, config.again, config.count,
+                        [&](qint64 seq) { return unitValues(config.rules, seq, address); });
+                });
                 if (reservation.outcome != Reservation::Outcome::Full) {
                     m_open = reservation.outcome == Reservation::Outcome::Reserved;
                     return reservation;
@@ -196,7 +199,6 @@ private:
                                                              "凑满本批次的模块正在别处进行"),
                                  0, m_done, m_all, false});
             } catch (const ledger::LedgerError &error) {
-                m_slot.dropLedger();
                 m_slot.m_report(
                     {SlotState::LedgerAway,
                      QCoreApplication::translate("pairwick::station", "台账无法访问，正在重试：%1")
@@ -242,9 +244,9 @@ private:
                          QCoreApplication::translate("pairwick::station", "正在存入结果"),
                          m_report.seq, m_done, m_all, false, true});
         try {
-            m_context.spool.flush(m_slot.ledger());
+            m_context.ledger.run([this](ledger::Ledger &ledger) { m_context.spool.flush(ledger); });
         } catch (const ledger::LedgerError &) {
-            m_slot.dropLedger();
+            // The keeper stores it from the spool later.
         }
     }
 
@@ -291,18 +293,6 @@ SlotWorker::~SlotWorker() = default;
 
 bool SlotWorker::keepGoing() const {
     return !m_context.stop.load() && !m_context.countReached.load();
-}
-
-ledger::Ledger &SlotWorker::ledger() {
-    if (!m_ledger) {
-        m_ledger = std::make_unique<ledger::Ledger>(
-            m_context.config.ledger, QStringLiteral("pairwick-slot-%1").arg(m_index));
-    }
-    return *m_ledger;
-}
-
-void SlotWorker::dropLedger() {
-    m_ledger.reset();
 }
 
 void SlotWorker::run() {

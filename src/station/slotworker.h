@@ -14,12 +14,9 @@ class CommPort;
 class TrafficLog;
 }  // namespace pairwick::link
 
-namespace pairwick::ledger {
-class Ledger;
-}
-
 namespace pairwick::station {
 
+class LedgerPool;
 class ResultSpool;
 
 class Bell;
@@ -28,6 +25,7 @@ class Bell;
 struct StationContext {
     const StationConfig &config;
     ResultSpool &spool;
+    LedgerPool &ledger;
     link::TrafficLog *log = nullptr;
     const std::atomic_bool &stop;
     // Set once the batch holds the passed units asked for: no slot starts another.
@@ -37,8 +35,8 @@ struct StationContext {
 };
 
 // One slot, all day, on a thread of its own: wait for a unit, provision it, show the result,
-// wait until it is taken out, and again. It holds its own ledger connection, since a connection
-// belongs to the thread that opened it; a slot that waits for its ledger holds up no other.
+// wait until it is taken out, and again. Its ledger work goes to the station's pool of
+// connections.
 class SlotWorker {
 public:
     using Report = std::function<void(const SlotEvent &)>;
@@ -53,9 +51,6 @@ public:
 private:
     class Unit;
     bool keepGoing() const;
-    // Opened on first use and again after a failure; throws LedgerError.
-    ledger::Ledger &ledger();
-    void dropLedger();
 
     int m_index;
     const StationContext &m_context;
@@ -63,7 +58,6 @@ private:
     QString m_stableName;
     Report m_report;
     Finished m_finished;
-    std::unique_ptr<ledger::Ledger> m_ledger;
 };
 
 }  // namespace pairwick::station

@@ -3,7 +3,9 @@
 
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 
+#include "station/ledgerpool.h"
 #include "station/slotworker.h"
 
 namespace pairwick::station {
@@ -12,6 +14,11 @@ namespace {
 
 // Long enough for a ledger that answers as usual, short enough that a stuck one shows at once.
 constexpr int LastingMs = 500;
+
+// Connections to the ledger for the slots and the keeper together, whatever the number of
+// slots: a unit's ledger work takes milliseconds beside its second on the wire, so three serve
+// sixteen busy slots, and the window's ledger table takes a fourth.
+constexpr int LedgerConnections = 3;
 
 }  // namespace
 
@@ -30,7 +37,10 @@ StationRun::~StationRun() {
 }
 
 void StationRun::start() {
-    const StationContext context{m_config, m_spool, m_log, m_stop, m_countReached, m_slotsWake};
+    m_ledger = std::make_unique<LedgerPool>(
+        m_config.ledger, std::min(LedgerConnections, int(m_config.slotNames.size()) + 1));
+    const StationContext context{m_config, m_spool,        *m_ledger,  m_log,
+                                 m_stop,   m_countReached, m_slotsWake};
     m_runningSlots = int(m_config.slotNames.size());
     m_held.resize(m_config.slotNames.size());
     for (int index = 0; index < m_config.slotNames.size(); ++index) {
@@ -60,12 +70,12 @@ void StationRun::start() {
         thread->start();
     }
     m_keeperThread = QThread::create([this] {
-        LedgerKeeper(m_config, m_spool, m_keeperStop, m_keeperWake, m_countReached, m_slotsWake,
-                     [this](const LedgerStatus &status) {
-                         QMetaObject::invokeMethod(
-                             this, [this, status] { emit ledgerStatus(status); },
-                             Qt::QueuedConnection);
-                     })
+        LedgerKeeper(
+            m_config, m_spool, *m_ledger, m_keeperStop, m_keeperWake, m_countReached, m_slotsWake,
+            [this](const LedgerStatus &status) {
+                QMetaObject::invokeMethod(
+                    this, [this, status] { emit ledgerStatus(status); }, Qt::QueuedConnection);
+            })
             .run();
     });
     // The keeper ends after the slots, so the results of their last units are stored too.

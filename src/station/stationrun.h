@@ -19,6 +19,7 @@ class TrafficLog;
 
 namespace pairwick::station {
 
+class LedgerPool;
 class ResultSpool;
 
 // A running station: every slot and the ledger keeper on threads of their own. What they report
@@ -57,6 +58,8 @@ private:
     std::atomic_bool m_keeperStop{false};
     Bell m_slotsWake;
     Bell m_keeperWake;
+    // Outlives the threads that use it: the destructor ends them first.
+    std::unique_ptr<LedgerPool> m_ledger;
     std::vector<QThread *> m_threads;
     // Per slot, an event held back until it has lasted a moment.
     std::vector<std::unique_ptr<QTimer>> m_holds;

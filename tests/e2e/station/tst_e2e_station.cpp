@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 
+#include "patience.h"
 #include "privatepostgres.h"
 #include "simulatorprocess.h"
 
@@ -156,7 +157,7 @@ private:
     // Plays the operator: a unit whose result is shown is taken out and the next put in, until
     // `done` holds or every station has ended.
     void operate(const QList<Station *> &stations, const std::function<bool()> &done,
-                 int timeoutMs = 60000);
+                 int timeoutMs = 2 * PatienceMs);
     QJsonArray ledger(const QStringList &arguments);
     struct Audit {
         int units = 0;
@@ -247,7 +248,7 @@ QJsonArray TestE2eStation::ledger(const QStringList &arguments) {
     process.setProcessEnvironment(environment());
     process.start(QStringLiteral(PAIRWICK_CLI_PATH),
                   QStringList{QStringLiteral("ledger")} + arguments + QStringList{"--json"});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+    if (!process.waitForFinished(PatienceMs) || process.exitCode() != 0)
         qWarning("ledger %s: %s", qPrintable(arguments.join(u' ')),
                  process.readAllStandardError().constData());
     const QByteArray output = process.readAllStandardOutput();
@@ -303,7 +304,7 @@ TestE2eStation::Audit TestE2eStation::audit(const QString &url, const QString &b
     QProcess check;
     check.setProcessEnvironment(environment());
     check.start(QStringLiteral(PAIRWICK_CLI_PATH), {"ledger", "check", "--ledger", url});
-    check.waitForFinished(60000);
+    check.waitForFinished(PatienceMs);
     // Each disagreement on a line, then a line that sums them up.
     audit.recount = check.exitCode() == 0   ? 0
                     : check.exitCode() == 1 ? int(check.readAllStandardOutput().count('\n')) - 1
@@ -370,12 +371,12 @@ void TestE2eStation::unitPutInAgainIsNotWrittenAgain() {
                         "--station", "bench-2"});
     // The same unit answers again after a silence: the slot saw it go and come back.
     for (int visit = 0; visit < 2; ++visit) {
-        QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), visit + 1, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), visit + 1, PatienceMs);
         units.command("mute COM1");
         QTest::qWait(1500);
         units.command("unmute COM1");
     }
-    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 3, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 3, PatienceMs);
     run->signal(SIGTERM);
     QCOMPARE(run->finish(), 130);
     QCOMPARE(run->units()[0].value("result").toString(), QStringLiteral("passed"));
@@ -419,22 +420,22 @@ void TestE2eStation::failedUnitIsRetriedWithItsValues() {
     auto run = station(arguments + (stopped ? QStringList{"--timeout", "60000"} : QStringList{}));
     if (stopped) {
         // Stopped while the bind is out and its reply is awaited; the next start retries it.
-        QTRY_VERIFY_WITH_TIMEOUT(units.standardOutput().contains("<- AT+BINDADDR0="), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(units.standardOutput().contains("<- AT+BINDADDR0="), PatienceMs);
         run->signal(SIGTERM);
         QCOMPARE(run->finish(), 130);
         reported += run->units();
         run = station(arguments);
     } else {
-        QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 1, PatienceMs);
         units.command("mute COM1");
         QTest::qWait(1500);
         units.command("unmute COM1");
     }
     const qsizetype before = reported.size();
-    QTRY_COMPARE_WITH_TIMEOUT(before + run->unitCount(), 2, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(before + run->unitCount(), 2, PatienceMs);
     // The next unit is not in the values file and passes.
     units.command("next COM1");
-    QTRY_COMPARE_WITH_TIMEOUT(before + run->unitCount(), 3, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(before + run->unitCount(), 3, PatienceMs);
     run->signal(SIGTERM);
     QCOMPARE(run->finish(), 130);
     reported += run->units();
@@ -498,6 +499,9 @@ void TestE2eStation::stationsShareOneBatch_data() {
     QTest::newRow("one PostgreSQL server") << "postgresql";
     // The schema is made and every number reserved through pooled sessions.
     QTest::newRow("PgBouncer in transaction mode") << "pgbouncer";
+    // Five busy slots a station, on a server that takes eight connections in all: a station
+    // holding a connection a slot would be refused.
+    QTest::newRow("ten slots, a server of eight connections") << "few connections";
 }
 
 void TestE2eStation::stationsShareOneBatch() {
@@ -507,22 +511,43 @@ void TestE2eStation::stationsShareOneBatch() {
         pooler = std::make_unique<PrivatePgBouncer>(*m_postgres);
         QVERIFY2(pooler->problem().isEmpty(), qPrintable(pooler->problem()));
     }
-    startUnits(4);
-    const QString url = ledger == "sqlite" ? sqliteUrl() : postgresUrl(pooler.get());
+    std::unique_ptr<PrivatePostgres> small;
+    if (ledger == "few connections") {
+        small = std::make_unique<PrivatePostgres>(QStringList{"max_connections=8"});
+        QVERIFY2(small->problem().isEmpty(), qPrintable(small->problem()));
+    }
+    const int slotsEach = small ? 5 : 2;
+    startUnits(2 * slotsEach);
+    const QString url = ledger == "sqlite" ? sqliteUrl()
+                        : small            ? small->createDatabase(QStringLiteral("small"))
+                                           : postgresUrl(pooler.get());
+    QVERIFY(!url.isEmpty());
     const QStringList rules{"--batch", "shared", "--set",    "name=Node-{seq:3}",
                             "--count", "12",     "--ledger", url};
-    auto east = station(QStringList{"COM1", "COM2", "--station", "east"} + rules);
-    auto west = station(QStringList{"COM3", "COM4", "--station", "west"} + rules);
+    QStringList eastSlots{"--station", "east"};
+    QStringList westSlots{"--station", "west"};
+    for (int slot = 1; slot <= slotsEach; ++slot) {
+        eastSlots.append(QStringLiteral("COM%1").arg(slot));
+        westSlots.append(QStringLiteral("COM%1").arg(slotsEach + slot));
+    }
+    auto east = station(eastSlots + rules);
+    auto west = station(westSlots + rules);
     operate({east.get(), west.get()}, [] { return false; });
     QCOMPARE(east->finish(), 0);
     QCOMPARE(west->finish(), 0);
     qsizetype passed = 0;
+    // Every slot starts with a unit in it, so each gets a number: none is kept waiting for a
+    // connection to the ledger.
+    QSet<QString> slotsServed;
     for (Station *one : {east.get(), west.get()}) {
         QVERIFY(!one->units().isEmpty());
-        for (const Json &unit : one->units())
+        for (const Json &unit : one->units()) {
             passed += unit.value("result").toString() == QStringLiteral("passed");
+            slotsServed.insert(unit.value("slot").toString());
+        }
     }
     QCOMPARE(passed, 12);
+    QCOMPARE(slotsServed.size(), 2 * slotsEach);
     expectLedgerMatchesUnits(url, "shared", east->units() + west->units());
     QCOMPARE(this->ledger({"units", "--ledger", url}).size(), passed);
 }
@@ -534,10 +559,10 @@ void TestE2eStation::ledgerOutageLosesNothing() {
     const QStringList rules{"COM1",     "--batch", "outage",    "--set",  "name=Probe-{seq}",
                             "--ledger", url,       "--station", "bench-4"};
     auto run = station(rules);
-    QTRY_VERIFY_WITH_TIMEOUT(units.standardOutput().contains("<- AT+DEVICENAME="), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(units.standardOutput().contains("<- AT+DEVICENAME="), PatienceMs);
     QVERIFY(m_postgres->stop());
     // The result waits; the next unit is not started while the ledger is away.
-    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 1, PatienceMs);
     units.command("next COM1");
     QTRY_VERIFY_WITH_TIMEOUT(
         (run->newUnits(), !run->slotEvents().isEmpty() && run->slotEvents().last().value("state") ==
@@ -763,7 +788,7 @@ void TestE2eStation::liveViewStaysInAShortTerminal() {
             shown.append(buffer, got);
         }
     };
-    QTRY_VERIFY_WITH_TIMEOUT((readFor(100), shown.count("PASS") >= 4), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT((readFor(100), shown.count("PASS") >= 4), PatienceMs);
     ::kill(pid, SIGTERM);
     readFor(1000);
     int status = 0;

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "patience.h"
 #include "simulatorprocess.h"
 #include "stationwindow/ledgerpage.h"
 #include "stationwindow/runpage.h"
@@ -170,7 +171,7 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     QProcess cli;
     cli.start(PAIRWICK_CLI_PATH,
               {"ledger", "units", "--batch", "window", "--csv", "--ledger", setup.ledgerUrl});
-    QVERIFY(cli.waitForFinished(30000));
+    QVERIFY(cli.waitForFinished(PatienceMs));
     QCOMPARE(exported.readAll(), cli.readAllStandardOutput());
 }
 
