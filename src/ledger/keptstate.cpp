@@ -29,8 +29,9 @@ KeptUnit keptUnit(const QSqlDatabase &db, const AttemptChange &change) {
              .bind(QStringLiteral(":seq"), change.seq)
              .exec()
              .next())
-        throw LedgerError(
-            QCoreApplication::translate("pairwick::ledger", "批次 %2 中没有模块 %1").arg(change.seq).arg(change.batch));
+        throw LedgerError(QCoreApplication::translate("pairwick::ledger", "批次 %2 中没有模块 %1")
+                              .arg(change.seq)
+                              .arg(change.batch));
     return KeptUnit{query.text(0), query.text(1), query.text(2)};
 }
 

@@ -39,7 +39,8 @@ qint64 lockBatch(const QSqlDatabase &db, bool sqlite, const QString &batch) {
                                   : QStringLiteral("SELECT passed FROM batches WHERE name = :batch "
                                                    "FOR UPDATE"));
     if (!query.bind(QStringLiteral(":batch"), batch).exec().next())
-        throw LedgerError(QCoreApplication::translate("pairwick::ledger", "没有批次 %1").arg(batch));
+        throw LedgerError(
+            QCoreApplication::translate("pairwick::ledger", "没有批次 %1").arg(batch));
     return query.number(0);
 }
 
@@ -274,35 +275,37 @@ Reservation Ledger::beginAttempt(const AttemptStart &start, bool again, qint64 c
 }
 
 void Ledger::finishAttempt(const AttemptEnd &end) {
-    d->connection.inTransaction(QCoreApplication::translate("pairwick::ledger", "结束尝试 %1").arg(end.id), [&] {
-        const QSqlDatabase db = d->connection.database();
-        const QString ended = storedTime(end.ended);
-        SqlStatement update(db, QStringLiteral("UPDATE attempts SET ended = :ended, "
+    d->connection.inTransaction(
+        QCoreApplication::translate("pairwick::ledger", "结束尝试 %1").arg(end.id), [&] {
+            const QSqlDatabase db = d->connection.database();
+            const QString ended = storedTime(end.ended);
+            SqlStatement update(db,
+                                QStringLiteral("UPDATE attempts SET ended = :ended, "
                                                "result = :result, step = :step, error = :error, "
                                                "read_back = :readBack, version = :version, "
                                                "written = :written, sent = :sent, "
                                                "unchanged = :unchanged "
                                                "WHERE id = :id AND ended IS NULL "
                                                "RETURNING batch, seq"));
-        update.bind(QStringLiteral(":ended"), ended)
-            .bind(QStringLiteral(":result"), resultName(end.result))
-            .bind(QStringLiteral(":step"), end.step)
-            .bind(QStringLiteral(":error"), end.error)
-            .bind(QStringLiteral(":readBack"), storedSettings(end.readBack))
-            .bind(QStringLiteral(":version"), end.version)
-            .bind(QStringLiteral(":written"), storedKeys(end.written))
-            .bind(QStringLiteral(":sent"), storedKeys(end.sent))
-            .bind(QStringLiteral(":unchanged"), storedKeys(end.unchanged))
-            .bind(QStringLiteral(":id"), end.id)
-            .exec();
-        // A replayed end finds the attempt closed already and changes nothing.
-        if (!update.next())
-            return;
-        const AttemptChange change{update.text(0), update.number(1), end.id, resultName(end.result),
-                                   ended};
-        update.finish();
-        keepAttemptEnded(db, change, end.version);
-    });
+            update.bind(QStringLiteral(":ended"), ended)
+                .bind(QStringLiteral(":result"), resultName(end.result))
+                .bind(QStringLiteral(":step"), end.step)
+                .bind(QStringLiteral(":error"), end.error)
+                .bind(QStringLiteral(":readBack"), storedSettings(end.readBack))
+                .bind(QStringLiteral(":version"), end.version)
+                .bind(QStringLiteral(":written"), storedKeys(end.written))
+                .bind(QStringLiteral(":sent"), storedKeys(end.sent))
+                .bind(QStringLiteral(":unchanged"), storedKeys(end.unchanged))
+                .bind(QStringLiteral(":id"), end.id)
+                .exec();
+            // A replayed end finds the attempt closed already and changes nothing.
+            if (!update.next())
+                return;
+            const AttemptChange change{update.text(0), update.number(1), end.id,
+                                       resultName(end.result), ended};
+            update.finish();
+            keepAttemptEnded(db, change, end.version);
+        });
 }
 
 void Ledger::recordOnPass(const QString &attemptId, int exitStatus) {
@@ -321,7 +324,8 @@ void Ledger::recordOnPass(const QString &attemptId, int exitStatus) {
 }
 
 int Ledger::markInterrupted(const QString &station) {
-    const QString what = QCoreApplication::translate("pairwick::ledger", "关闭 %1 未结束的尝试").arg(station);
+    const QString what =
+        QCoreApplication::translate("pairwick::ledger", "关闭 %1 未结束的尝试").arg(station);
     return d->connection.inTransaction(what, [&] {
         const QSqlDatabase db = d->connection.database();
         const QString now = storedTime(QDateTime::currentDateTimeUtc());

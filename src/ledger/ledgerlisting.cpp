@@ -162,10 +162,10 @@ const QStringList &unitColumns() {
 
 const QStringList &attemptColumns() {
     static const QStringList Columns{
-        "id",      "batch",   "seq",       "address",        "station", "slot",
-        "device",  "started", "ended",     "result",         "step",    "error",
-        "version", "written", "sent",      "unchanged",      "on_pass_status", "found",
-        "read_back"};
+        "id",        "batch",          "seq",     "address",  "station",
+        "slot",      "device",         "started", "ended",    "result",
+        "step",      "error",          "version", "written",  "sent",
+        "unchanged", "on_pass_status", "found",   "read_back"};
     return Columns;
 }
 

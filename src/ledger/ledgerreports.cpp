@@ -28,15 +28,17 @@ const QString StationsSql =
 // A column of the unit's latest attempt, looked up only for the few units whose latest attempt
 // failed or was cut short, so that a listing of passed units pays nothing for it.
 QString ofLatestCutShort(const char *column) {
-    return QStringLiteral("CASE WHEN state IN ('failed', 'interrupted') THEN (SELECT a.%1 FROM"
-                          " attempts a WHERE a.id = units.latest_attempt) END")
+    return QStringLiteral(
+               "CASE WHEN state IN ('failed', 'interrupted') THEN (SELECT a.%1 FROM"
+               " attempts a WHERE a.id = units.latest_attempt) END")
         .arg(QLatin1String(column));
 }
 
-const QString UnitsSql = QStringLiteral(
-    "SELECT batch, seq, address, unit_values, created, state, station, slot, attempts, version,"
-    " latest, name, %1 AS error, %2 AS written, %3 AS sent FROM units%4 ORDER BY %5%6")
-    .arg(ofLatestCutShort("error"), ofLatestCutShort("written"), ofLatestCutShort("sent"));
+const QString UnitsSql =
+    QStringLiteral(
+        "SELECT batch, seq, address, unit_values, created, state, station, slot, attempts, version,"
+        " latest, name, %1 AS error, %2 AS written, %3 AS sent FROM units%4 ORDER BY %5%6")
+        .arg(ofLatestCutShort("error"), ofLatestCutShort("written"), ofLatestCutShort("sent"));
 
 const QString AttemptsSql = QStringLiteral(
     "SELECT id, batch, seq, address, station, slot, device, started, ended, result, step, error,"
@@ -176,12 +178,13 @@ AttemptRow attemptRow(const SqlStatement &query) {
 }  // namespace
 
 BatchTotals Ledger::totals(const QString &batch) {
-    return d->connection.run(QCoreApplication::translate("pairwick::ledger", "统计批次 %1 的模块").arg(batch), [&] {
-        SqlStatement query(d->connection.database(), TotalsSql);
-        if (!query.bind(QStringLiteral(":batch"), batch).exec().next())
-            return BatchTotals{};
-        return BatchTotals{query.number(0), query.number(1), query.number(2), query.number(3)};
-    });
+    return d->connection.run(
+        QCoreApplication::translate("pairwick::ledger", "统计批次 %1 的模块").arg(batch), [&] {
+            SqlStatement query(d->connection.database(), TotalsSql);
+            if (!query.bind(QStringLiteral(":batch"), batch).exec().next())
+                return BatchTotals{};
+            return BatchTotals{query.number(0), query.number(1), query.number(2), query.number(3)};
+        });
 }
 
 QList<BatchSummary> Ledger::batches() {
