@@ -805,11 +805,16 @@ void TestLedger::cliAnswersALargeLedger() {
     QFile status(QStringLiteral("/proc/%1/status").arg(listing.processId()));
     QVERIFY(status.open(QIODevice::ReadOnly));
     const QRegularExpression peak(QStringLiteral("VmHWM:\\s+(\\d+) kB"));
-    const qint64 peakKiB = peak.match(QString::fromLatin1(status.readAll())).captured(1).toLong();
+    [[maybe_unused]] const qint64 peakKiB =
+        peak.match(QString::fromLatin1(status.readAll())).captured(1).toLong();
     QVERIFY(listing.waitForFinished(60000));
     csv += listing.readAllStandardOutput();
     QCOMPARE(listing.exitCode(), 0);
+    // AddressSanitizer keeps freed memory in its quarantine (256 MiB by default), so there the
+    // peak tells nothing of what the listing holds; the normal build measures it.
+#ifndef __SANITIZE_ADDRESS__
     QVERIFY2(peakKiB > 0 && peakKiB < 50 * 1024, qPrintable(QString::number(peakKiB)));
+#endif
     const QList<QByteArray> lines = csv.trimmed().split('\n');
     QCOMPARE(lines.size(), Units + 2);
     QCOMPARE(lines[1],
