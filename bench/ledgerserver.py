@@ -6,7 +6,10 @@ own that holds every chunk of bytes for half the round trip in each direction. F
 trip: one unit's time (the station's own, from the probe that found the unit to its record),
 the ledger's cost a unit (the unit time less that at 0 ms) in milliseconds and in round trips,
 and the statements a unit that the server logged (log_statement = all) between the first result
-and the last. Prints figures; judges nothing.
+and the last. Then 8 stations of 16 slots each, on one batch of a server that takes at most 40
+connections (max_connections = 40): units in, recorded, numbers twice, the most connections the
+stations held at once (pg_stat_activity, read every 0.2 s) and the connections the server
+refused (its log). Prints figures; judges nothing.
 
 Usage: bench/ledgerserver.py CLI SIMULATOR [ROUNDS]"""
 import asyncio
@@ -24,9 +27,11 @@ import threading
 import time
 
 from provisioning import print_table, spread
-from station import STALL_S, VALUES, private_postgres, read_lines, station_environment
+from station import (STALL_S, VALUES, POSTGRES_BINARIES, private_postgres, read_lines,
+                     shared_batch, station_environment)
 
 ROUND_TRIPS_MS = (0, 10, 20)
+SHARED_STATIONS, SHARED_SLOTS, SHARED_CONNECTIONS = 8, 16, 40
 STATION = "ledgerbench"
 LOGGED = re.compile(r"^(\S+ \S+) UTC \[pairwick-" + STATION + r"\] LOG:  (?:statement|execute)")
 
@@ -130,6 +135,36 @@ def statements_between(log_path, first, last):
     return count
 
 
+def connections_held(folder, stop, most):
+    """The stations' connections to the server, read until stop is set; the most in most[0]."""
+    prefix = ["runuser", "-u", "postgres", "--"] if os.geteuid() == 0 else []
+    query = "SELECT count(*) FROM pg_stat_activity WHERE application_name LIKE 'pairwick-%'"
+    while not stop.wait(0.2):
+        counted = subprocess.run(prefix + [POSTGRES_BINARIES + "psql", "-h", folder, "-U",
+                                           "postgres", "-d", "postgres", "-At", "-c", query],
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        if counted.returncode == 0:
+            most[0] = max(most[0], int(counted.stdout))
+
+
+def many_stations(cli, simulator):
+    with private_postgres(f"max_connections={SHARED_CONNECTIONS}") as create:
+        ledger = create("shared")
+        stop, most = threading.Event(), [0]
+        watcher = threading.Thread(target=connections_held, args=(create.folder, stop, most))
+        watcher.start()
+        try:
+            rows = shared_batch(cli, simulator, ledger, SHARED_STATIONS, SHARED_SLOTS, 2)
+        finally:
+            stop.set()
+            watcher.join()
+        with open(os.path.join(create.folder, "server.log"), errors="replace") as log:
+            refused = sum("too many clients" in line for line in log)
+    label = f"{SHARED_STATIONS} stations x {SHARED_SLOTS} slots, max_connections = " \
+            f"{SHARED_CONNECTIONS}"
+    return rows + [(f"{label}: most connections at once / refused", f"{most[0]} / {refused}")]
+
+
 def main():
     cli, simulator = sys.argv[1], sys.argv[2]
     rounds = int(sys.argv[3]) if len(sys.argv) > 3 else 3
@@ -160,6 +195,9 @@ def main():
     print_table(f"pairwick-cli station, 1 slot, {count} fast simulated units a row, the ledger on "
                 "a private PostgreSQL server behind a proxy that delays every chunk; the cost "
                 "is against the median at 0 ms", rows)
+    print_table(f"{SHARED_STATIONS} pairwick-cli stations of {SHARED_SLOTS} slots on one batch, "
+                "2 paced simulated units a slot, the ledger on a private PostgreSQL server of "
+                f"max_connections = {SHARED_CONNECTIONS}", many_stations(cli, simulator))
 
 
 if __name__ == "__main__":

@@ -129,4 +129,15 @@ void keepAttemptEnded(const QSqlDatabase &db, const AttemptChange &change, const
     keepBatch(db, change, unit.state, state);
 }
 
+int keepInterrupted(const QSqlDatabase &db, SqlStatement &update, const QString &now) {
+    QList<AttemptChange> changes;
+    while (update.next())
+        changes.append(AttemptChange{update.text(1), update.number(2), update.text(0),
+                                     resultName(AttemptResult::Interrupted), now});
+    update.finish();
+    for (const AttemptChange &change : changes)
+        keepAttemptEnded(db, change);
+    return int(changes.size());
+}
+
 }  // namespace pairwick::ledger

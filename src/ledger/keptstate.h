@@ -5,6 +5,10 @@
 
 class QSqlDatabase;
 
+namespace pairwick::ledger {
+class SqlStatement;
+}
+
 // A unit's state and its batch's counts live on their rows, and every change of an attempt
 // changes them in the same transaction: so reading them costs the same in a batch of ten units
 // as in one of ten million, and no kill can leave them apart from the records.
@@ -27,5 +31,8 @@ void keepAttemptBegun(const QSqlDatabase &db, const AttemptChange &change, const
 // An open attempt got its result: it ended, or was given up as interrupted.
 void keepAttemptEnded(const QSqlDatabase &db, const AttemptChange &change,
                       const QString &version = {});
+// Attempts that an executed UPDATE ... RETURNING id, batch, seq gave up as interrupted at now,
+// told to their units once the statement is done with; returns how many.
+int keepInterrupted(const QSqlDatabase &db, SqlStatement &update, const QString &now);
 
 }  // namespace pairwick::ledger

@@ -175,6 +175,26 @@ AttemptRow attemptRow(const SqlStatement &query) {
     return row;
 }
 
+// Reads page after page until one comes back short (a limit of 0: one page of every row):
+// pageAfter(last) runs the statement for the page after the row last (none: the first page),
+// and each row goes to each as it comes.
+template <typename Row, typename PageAfter, typename RowOf>
+void inPages(qint64 limit, PageAfter pageAfter, RowOf rowOf,
+             const std::function<void(const Row &)> &each) {
+    std::optional<Row> last;
+    for (;;) {
+        SqlStatement query = pageAfter(last);
+        qint64 rows = 0;
+        while (query.next()) {
+            last = rowOf(query);
+            each(*last);
+            ++rows;
+        }
+        if (limit == 0 || rows < limit)
+            return;
+    }
+}
+
 }  // namespace
 
 BatchTotals Ledger::totals(const QString &batch) {
@@ -221,71 +241,55 @@ QList<BatchSummary> Ledger::batches() {
 void Ledger::units(const Selection &selection, const std::function<void(const UnitRow &)> &each) {
     const bool paged =
         selection.limit == 0 && selection.order == UnitOrder::Seq && !selection.descending;
-    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出模块"), [&] {
-        Selection page = selection;
-        page.limit = paged ? ListingPage : selection.limit;
-        std::optional<UnitRow> last;
-        for (;;) {
-            // A unit with an attempt under way is active whenever it is asked.
-            const QString where = narrowed(
-                page, QStringLiteral("(latest >= :since OR state = 'started')"), true,
-                !last                  ? QString()
-                : page.batch.isEmpty() ? QStringLiteral("(batch, seq) > (:lastBatch, :lastSeq)")
-                                       : QStringLiteral("seq > :lastSeq"));
-            SqlStatement query(
-                d->connection.database(),
-                UnitsSql.arg(
-                    where, orderBy(page.order, page.descending),
-                    page.limit > 0 ? QStringLiteral(" LIMIT :limit OFFSET :offset") : QString()));
-            bindSelection(query, page, true);
-            if (last && page.batch.isEmpty())
-                query.bind(QStringLiteral(":lastBatch"), last->batch);
-            if (last)
-                query.bind(QStringLiteral(":lastSeq"), last->seq);
-            query.exec();
-            qint64 rows = 0;
-            while (query.next()) {
-                last = unitRow(query);
-                each(*last);
-                ++rows;
-            }
-            if (!paged || rows < page.limit)
-                return;
-        }
-    });
+    Selection page = selection;
+    page.limit = paged ? ListingPage : selection.limit;
+    const auto pageAfter = [&](const std::optional<UnitRow> &last) {
+        // A unit with an attempt under way is active whenever it is asked.
+        const QString where = narrowed(
+            page, QStringLiteral("(latest >= :since OR state = 'started')"), true,
+            !last                  ? QString()
+            : page.batch.isEmpty() ? QStringLiteral("(batch, seq) > (:lastBatch, :lastSeq)")
+                                   : QStringLiteral("seq > :lastSeq"));
+        SqlStatement query(
+            d->connection.database(),
+            UnitsSql.arg(
+                where, orderBy(page.order, page.descending),
+                page.limit > 0 ? QStringLiteral(" LIMIT :limit OFFSET :offset") : QString()));
+        bindSelection(query, page, true);
+        if (last && page.batch.isEmpty())
+            query.bind(QStringLiteral(":lastBatch"), last->batch);
+        if (last)
+            query.bind(QStringLiteral(":lastSeq"), last->seq);
+        query.exec();
+        return query;
+    };
+    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出模块"),
+                      [&] { inPages(paged ? ListingPage : 0, pageAfter, unitRow, each); });
 }
 
 void Ledger::attempts(const Selection &selection,
                       const std::function<void(const AttemptRow &)> &each) {
-    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出尝试"), [&] {
-        Selection page = selection;
-        page.limit = ListingPage;
-        std::optional<AttemptRow> last;
-        for (;;) {
-            const QString where = narrowed(
-                page, QStringLiteral("(ended IS NULL OR ended >= :since)"), false,
-                !last ? QString()
-                : page.batch.isEmpty()
-                    ? QStringLiteral("(batch, started, id) > (:lastBatch, :lastStarted, :lastId)")
-                    : QStringLiteral("(started, id) > (:lastStarted, :lastId)"));
-            SqlStatement query(d->connection.database(), AttemptsSql.arg(where));
-            bindSelection(query, page, false);
-            if (last && page.batch.isEmpty())
-                query.bind(QStringLiteral(":lastBatch"), last->batch);
-            if (last)
-                query.bind(QStringLiteral(":lastStarted"), storedTime(last->started))
-                    .bind(QStringLiteral(":lastId"), last->id);
-            query.exec();
-            qint64 rows = 0;
-            while (query.next()) {
-                last = attemptRow(query);
-                each(*last);
-                ++rows;
-            }
-            if (rows < page.limit)
-                return;
-        }
-    });
+    Selection page = selection;
+    page.limit = ListingPage;
+    const auto pageAfter = [&](const std::optional<AttemptRow> &last) {
+        const QString where = narrowed(
+            page, QStringLiteral("(ended IS NULL OR ended >= :since)"), false,
+            !last ? QString()
+            : page.batch.isEmpty()
+                ? QStringLiteral("(batch, started, id) > (:lastBatch, :lastStarted, :lastId)")
+                : QStringLiteral("(started, id) > (:lastStarted, :lastId)"));
+        SqlStatement query(d->connection.database(), AttemptsSql.arg(where));
+        bindSelection(query, page, false);
+        if (last && page.batch.isEmpty())
+            query.bind(QStringLiteral(":lastBatch"), last->batch);
+        if (last)
+            query.bind(QStringLiteral(":lastStarted"), storedTime(last->started))
+                .bind(QStringLiteral(":lastId"), last->id);
+        query.exec();
+        return query;
+    };
+    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出尝试"),
+                      [&] { inPages(ListingPage, pageAfter, attemptRow, each); });
 }
 
 }  // namespace pairwick::ledger

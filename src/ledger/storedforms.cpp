@@ -4,6 +4,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include "ledger/ledger.h"
+#include "ledger/sqlstatement.h"
 #include "settings/keynames.h"
 #include "settings/profile.h"
 
@@ -96,6 +98,19 @@ QString storedObject(const QJsonObject &object) {
 
 QJsonObject objectFromStored(const QString &text) {
     return QJsonDocument::fromJson(text.toUtf8()).object();
+}
+
+SqlStatement &bindStoredEnd(SqlStatement &statement, const AttemptEnd &end) {
+    return statement.bind(QStringLiteral(":id"), end.id)
+        .bind(QStringLiteral(":ended"), storedTime(end.ended))
+        .bind(QStringLiteral(":result"), resultName(end.result))
+        .bind(QStringLiteral(":step"), end.step)
+        .bind(QStringLiteral(":error"), end.error)
+        .bind(QStringLiteral(":readBack"), storedSettings(end.readBack))
+        .bind(QStringLiteral(":version"), end.version)
+        .bind(QStringLiteral(":written"), storedKeys(end.written))
+        .bind(QStringLiteral(":sent"), storedKeys(end.sent))
+        .bind(QStringLiteral(":unchanged"), storedKeys(end.unchanged));
 }
 
 }  // namespace pairwick::ledger

@@ -11,6 +11,9 @@
 // The forms values take in the ledger's columns, the same on both databases.
 namespace pairwick::ledger {
 
+struct AttemptEnd;
+class SqlStatement;
+
 // UTC ISO-8601 with milliseconds ("2026-12-08T10:15:03.215Z"): as text it sorts and compares
 // like the time itself.
 QString storedTime(const QDateTime &time);
@@ -25,5 +28,9 @@ QList<settings::Key> keysFromStored(const QString &text);
 
 QString storedObject(const QJsonObject &object);
 QJsonObject objectFromStored(const QString &text);
+
+// An attempt's end bound to a statement as :id, :ended, :result, :step, :error, :readBack,
+// :version, :written, :sent and :unchanged.
+SqlStatement &bindStoredEnd(SqlStatement &statement, const AttemptEnd &end);
 
 }  // namespace pairwick::ledger

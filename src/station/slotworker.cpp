@@ -169,7 +169,7 @@ private:
     Reservation reserve(const settings::AdapterSettings &found) {
         progress(QCoreApplication::translate("pairwick::station", "预留编号"));
         const StationConfig &config = m_context.config;
-        m_start = {QUuid::createUuid().toString(QUuid::WithoutBraces),
+        m_start = {QString(),
                    config.batch,
                    m_report.address,
                    config.station,
@@ -183,6 +183,9 @@ private:
             m_countReached = m_context.countReached.load();
             if (!m_slot.keepGoing())
                 throw link::RunCancelled();
+            // A try that failed part-way may have left its attempt open: the next one, under
+            // an id of its own, closes it as given up.
+            m_start.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
             try {
                 const Reservation reservation = m_context.ledger.run([&](ledger::Ledger &ledger) {
                     return ledger.beginAttempt(

@@ -332,7 +332,7 @@ void TestLedger::refusesANewerSchema() {
         QFAIL("a newer schema was accepted");
     } catch (const LedgerError &refused) {
         QCOMPARE(refused.message(), QStringLiteral("the ledger at %1 has schema version 7; this "
-                                                   "pairwick knows up to 2")
+                                                   "pairwick knows up to 3")
                                         .arg(url));
     }
 }
@@ -460,10 +460,15 @@ void TestLedger::reservesAttemptsAndCounts() {
     ledger.finishAttempt(partWritten);
     QCOMPARE(calls, 2);
 
-    // B was left open by s1; eleven minutes on it is stale, and s2 takes it over.
+    // B was left open by s1, which died before B's values reached the ledger; eleven minutes
+    // on it is stale, and s2 takes it over and gives it its values.
+    execRaw(url, QStringLiteral("UPDATE units SET unit_values = '', name = '' WHERE seq = 101"));
     const AttemptStart b2 =
         startAt(b, QStringLiteral("s2"), QStringLiteral("2"), Morning.addSecs(11 * 60));
-    QCOMPARE(ledger.beginAttempt(b2, false, 0, values).outcome, Reservation::Outcome::Reserved);
+    const Reservation rb = ledger.beginAttempt(b2, false, 0, values);
+    QCOMPARE(rb.outcome, Reservation::Outcome::Reserved);
+    QCOMPARE(rb.unit.values.value(Key::Pin), QStringLiteral("1101"));
+    QCOMPARE(calls, 3);
     QCOMPARE(ledger.markInterrupted(QStringLiteral("s2")), 1);
     QCOMPARE(ledger.markInterrupted(QStringLiteral("s2")), 0);
 

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ledger/reservedunit.h"
+
+class QSqlDatabase;
+
+namespace pairwick::ledger {
+
+// The reservation statement by statement, inside the caller's write transaction: for SQLite,
+// where a statement costs no round trip.
+ReservedUnit reserveByStatements(const QSqlDatabase &db, const AttemptStart &start, bool again,
+                                 qint64 countLimit);
+
+}  // namespace pairwick::ledger

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+
+namespace pairwick::ledger {
+
+// The functions a PostgreSQL ledger keeps on the server, so that a unit's reservation and its
+// end are one statement each: one round trip to a server that may be far away, and a
+// transaction of its own that a pooler in transaction mode never splits. They do what the
+// statements of an SQLite ledger do one by one, to the same rows; every value comes to them
+// as a bound parameter. Created (or replaced) by a schema step.
+QStringList serverFunctions();
+
+}  // namespace pairwick::ledger
