@@ -337,6 +337,10 @@
         <translation>listing the units</translation>
     </message>
     <message>
+        <source>检查台账</source>
+        <translation>checking the ledger</translation>
+    </message>
+    <message>
         <source>列出尝试</source>
         <translation>listing the attempts</translation>
     </message>
@@ -585,6 +589,10 @@ Close that program first, then connect again.</translation>
 </context>
 <context>
     <name>pairwick::station</name>
+    <message>
+        <source>运行通过后命令</source>
+        <translation>running the on-pass command</translation>
+    </message>
     <message>
         <source>通过后命令未能启动：%1</source>
         <translation>on-pass command did not start: %1</translation>

@@ -27,7 +27,8 @@ constexpr CommandFacts Commands[]{
     {Command::Reset, "reset", "Restore the factory settings, wait 3 s, read back."},
     {Command::Pair, "pair", "Make two adapters a wireless cable: MASTER bound to SLAVE, one PIN."},
     {Command::Station, "station", "Provision unit after unit in every slot, recorded in a ledger."},
-    {Command::Ledger, "ledger", "List a ledger's batches or units ('pairwick-cli ledger --help')."},
+    {Command::Ledger, "ledger",
+     "List a ledger's batches or units, or check it ('pairwick-cli ledger --help')."},
 };
 
 // The commands that read their own options.

@@ -41,6 +41,7 @@ inline constexpr int Usage = 2;
 inline constexpr int NotOpened = 3;
 inline constexpr int LedgerNotOpened = 4;
 inline constexpr int LedgerDisagrees = 1;
+inline constexpr int ListingUnwritten = 1;
 inline constexpr int Interrupted = 130;
 }  // namespace ExitStatus
 

@@ -6,6 +6,7 @@
 
 #include "cli/clirequest.h"
 #include "cli/listingstream.h"
+#include "cli/portrun.h"
 #include "cli/texttable.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerlisting.h"
@@ -31,16 +32,11 @@ const QString Description = QStringLiteral(
 const QString LedgerExitStatusText = QStringLiteral(
     "Exit status:\n"
     "  0    listed; check: nothing disagrees\n"
-    "  1    check: something disagrees\n"
+    "  1    check: something disagrees; units: the listing could not all be written\n"
     "  2    usage error\n"
     "  4    the ledger cannot be opened: a malformed URL, a refused connection or login, a\n"
     "       schema newer than this pairwick knows, a file that does not exist or may not be\n"
     "       written\n");
-
-void print(std::FILE *stream, const QByteArray &text) {
-    std::fwrite(text.constData(), 1, std::size_t(text.size()), stream);
-    std::fflush(stream);
-}
 
 int usage(const QString &message) {
     print(stderr, QStringLiteral("pairwick-cli: %1\nTry 'pairwick-cli ledger --help'.\n")
@@ -152,17 +148,25 @@ int runLedgerCommand(const QStringList &arguments) {
                               ledger::Ledger::Opening::ExistingOnly);
         if (what == u"check")
             return check(opened);
-        if (units && parser.isSet(attempts)) {
-            ListingStream stream(stdout, form, ledger::attemptColumns());
-            opened.attempts(selection, [&](const ledger::AttemptRow &attempt) {
-                stream.row(ledger::attemptCells(attempt));
-            });
-            stream.finish();
-        } else if (units) {
-            ListingStream stream(stdout, form, ledger::unitColumns());
-            opened.units(selection,
-                         [&](const ledger::UnitRow &unit) { stream.row(ledger::unitCells(unit)); });
-            stream.finish();
+        if (units) {
+            const bool ofAttempts = parser.isSet(attempts);
+            ListingStream stream(stdout, form,
+                                 ofAttempts ? ledger::attemptColumns() : ledger::unitColumns());
+            if (ofAttempts)
+                opened.attempts(selection, [&](const ledger::AttemptRow &attempt) {
+                    stream.row(ledger::attemptCells(attempt));
+                });
+            else
+                opened.units(selection, [&](const ledger::UnitRow &unit) {
+                    stream.row(ledger::unitCells(unit));
+                });
+            if (const QString failure = stream.finish(); !failure.isEmpty()) {
+                print(stderr, QStringLiteral("pairwick-cli: the listing could not all be "
+                                             "written: %1\n")
+                                  .arg(failure)
+                                  .toUtf8());
+                return ExitStatus::ListingUnwritten;
+            }
         } else {
             const ledger::LedgerListing listing = ledger::listBatches(opened.batches());
             print(stdout, parser.isSet(json) ? listing.json(location->url())

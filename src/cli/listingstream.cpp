@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/listingstream.h"
 
+#include <QString>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
+#include "cli/texttable.h"
 #include "ledger/csvtable.h"
 #include "ledger/ledgerlisting.h"
 
@@ -32,15 +36,13 @@ void ListingStream::row(const QJsonArray &cells) {
         case Form::Csv:
             write(ledger::csvLine(ledger::cellTexts(cells)));
             return;
-        case Form::JsonLines: {
-            const QByteArray line = ledger::jsonLine(m_columns, cells);
-            std::fwrite(line.constData(), 1, std::size_t(line.size()), m_out);
+        case Form::JsonLines:
+            write(ledger::jsonLine(m_columns, cells));
             return;
-        }
         case Form::Table:
             break;
     }
-    const QStringList texts = ledger::cellTexts(cells);
+    const QStringList texts = inertCells(ledger::cellTexts(cells));
     if (!m_widths.isEmpty()) {
         writeTableLine(texts);
         return;
@@ -50,22 +52,28 @@ void ListingStream::row(const QJsonArray &cells) {
         setWidths();
 }
 
-void ListingStream::finish() {
+QString ListingStream::finish() {
     if (m_form == Form::Table && m_widths.isEmpty())
         setWidths();
-    std::fflush(m_out);
+    if (std::fflush(m_out) != 0 && m_failure.isEmpty())
+        m_failure = QString::fromLocal8Bit(std::strerror(errno));
+    return m_failure;
 }
 
 void ListingStream::write(const QString &text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), m_out);
+    write(text.toUtf8());
+}
+
+// A full disk or a closed file fails every write after the first; the first says why.
+void ListingStream::write(const QByteArray &bytes) {
+    if (std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), m_out) !=
+            std::size_t(bytes.size()) &&
+        m_failure.isEmpty())
+        m_failure = QString::fromLocal8Bit(std::strerror(errno));
 }
 
 void ListingStream::writeTableLine(const QStringList &cells) {
-    QString line;
-    for (qsizetype column = 0; column < cells.size(); ++column)
-        line += cells[column].leftJustified(m_widths.value(column)) + QStringLiteral("  ");
-    write(line.trimmed() + u'\n');
+    write(tableLine(cells, m_widths));
 }
 
 void ListingStream::setWidths() {

@@ -20,11 +20,13 @@ public:
     ListingStream &operator=(const ListingStream &) = delete;
 
     void row(const QJsonArray &cells);
-    // Prints what is held back: a short table whole.
-    void finish();
+    // Prints what is held back (a short table whole); returns why the listing could not all be
+    // written, empty when it was.
+    QString finish();
 
 private:
     void write(const QString &text);
+    void write(const QByteArray &bytes);
     void writeTableLine(const QStringList &cells);
     void setWidths();
 
@@ -33,6 +35,7 @@ private:
     QStringList m_columns;
     QList<QStringList> m_held;  // a table's first rows, until their widths are known
     QList<qsizetype> m_widths;
+    QString m_failure;  // the first write that failed
 };
 
 }  // namespace pairwick::cli

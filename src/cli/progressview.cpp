@@ -21,6 +21,41 @@ std::optional<winsize> terminalSize(std::FILE *stream) {
     return size;
 }
 
+// Columns a character takes on a terminal: two for the wide East Asian scripts and signs (a
+// Chinese adapter or batch name), none for a mark that combines with the one before.
+int terminalColumns(char32_t c) {
+    static constexpr std::pair<char32_t, char32_t> Wide[] = {
+        {0x1100, 0x115F},   {0x2E80, 0x303E},  {0x3041, 0x33FF}, {0x3400, 0x4DBF},
+        {0x4E00, 0x9FFF},   {0xA000, 0xA4CF},  {0xAC00, 0xD7A3}, {0xF900, 0xFAFF},
+        {0xFE30, 0xFE4F},   {0xFF00, 0xFF60},  {0xFFE0, 0xFFE6}, {0x1F300, 0x1F64F},
+        {0x1F900, 0x1F9FF}, {0x20000, 0x3FFFD}};
+    const QChar::Category category = QChar::category(c);
+    if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing)
+        return 0;
+    for (const auto &[first, last] : Wide) {
+        if (c >= first && c <= last)
+            return 2;
+    }
+    return 1;
+}
+
+// How much of text, in UTF-16 units, fits in columns of a terminal (all of it when columns < 0).
+qsizetype lengthThatFits(const QString &text, qsizetype columns) {
+    if (columns < 0)
+        return text.size();
+    qsizetype used = 0;
+    for (qsizetype at = 0; at < text.size();) {
+        const bool pair =
+            text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate();
+        used += terminalColumns(pair ? QChar::surrogateToUcs4(text[at], text[at + 1])
+                                     : text[at].unicode());
+        if (used > columns)
+            return at;
+        at += pair ? 2 : 1;
+    }
+    return text.size();
+}
+
 }  // namespace
 
 ProgressView::ProgressView(const QStringList &ports, bool quiet, std::FILE *stream)
@@ -105,7 +140,8 @@ void ProgressView::redraw() {
             return a.size() < b.size();
         })->size();
     const auto put = [&](const QString &text) {
-        std::fprintf(m_stream, "\r\x1b[K%s\n", qPrintable(text.left(columns)));
+        std::fprintf(m_stream, "\r\x1b[K%s\n",
+                     text.left(lengthThatFits(text, columns)).toUtf8().constData());
     };
     // Where a row is left for it, above the last line.
     const bool countRow = hidden > 0 && rows >= 2;

@@ -7,15 +7,24 @@
 
 namespace pairwick::cli {
 
+QStringList inertCells(const QStringList &cells) {
+    QStringList inert;
+    for (const QString &cell : cells)
+        inert.append(ledger::withControlsEscaped(cell));
+    return inert;
+}
+
+QString tableLine(const QStringList &cells, const QList<qsizetype> &widths) {
+    QString line;
+    for (qsizetype column = 0; column < cells.size(); ++column)
+        line += cells[column].leftJustified(widths.value(column) + 2);
+    return line.trimmed() + u'\n';
+}
+
 QString alignedTable(const QList<QStringList> &cells) {
-    // A stored name may hold what a terminal would act on; the table shows it, inert.
     QList<QStringList> rows;
-    for (const QStringList &cellRow : cells) {
-        QStringList row;
-        for (const QString &cell : cellRow)
-            row.append(ledger::withControlsEscaped(cell));
-        rows.append(row);
-    }
+    for (const QStringList &cellRow : cells)
+        rows.append(inertCells(cellRow));
     QList<qsizetype> widths;
     for (const QStringList &row : rows) {
         widths.resize(std::max(widths.size(), row.size()), 0);
@@ -23,12 +32,8 @@ QString alignedTable(const QList<QStringList> &cells) {
             widths[column] = std::max(widths[column], row[column].size());
     }
     QString table;
-    for (const QStringList &row : rows) {
-        QString line;
-        for (qsizetype column = 0; column < row.size(); ++column)
-            line += row[column].leftJustified(widths[column] + 2);
-        table += line.trimmed() + u'\n';
-    }
+    for (const QStringList &row : rows)
+        table += tableLine(row, widths);
     return table;
 }
 

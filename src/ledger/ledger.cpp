@@ -103,12 +103,17 @@ Reservation Ledger::beginAttempt(const AttemptStart &given, bool again, qint64 c
             const QSqlDatabase db = d->connection.database();
             return withValues(db, reserveByStatements(db, start, again, countLimit), valuesFor);
         });
-    // Two round trips at most: the number, then the values worked out from it. Should the
-    // second fail, the attempt stays open, and the slot's next try (with a new id) closes it.
+    // Two round trips at most: the number, then the values worked out from it.
     const ReservedUnit reserved = d->connection.run(
         what, [&] { return reserveOnServer(d->connection.database(), start, again, countLimit); });
-    return d->connection.run(
-        what, [&] { return withValues(d->connection.database(), reserved, valuesFor); });
+    if (!reserved.valuesPending)
+        return reserved.reservation;
+    try {
+        return d->connection.run(
+            what, [&] { return withValues(d->connection.database(), reserved, valuesFor); });
+    } catch (const LedgerError &error) {
+        throw AttemptLeftOpen(error.message(), start.id);
+    }
 }
 
 void Ledger::finishAttempt(const AttemptEnd &end) {

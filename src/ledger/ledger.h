@@ -32,6 +32,19 @@ private:
     QString m_message;
 };
 
+// A unit's number was reserved and its attempt opened, but its values did not reach the
+// ledger: nothing may be written to the unit, and the attempt stays open until an end for
+// attemptId is stored.
+class AttemptLeftOpen : public LedgerError {
+public:
+    AttemptLeftOpen(QString message, QString attemptId)
+        : LedgerError(std::move(message)), m_attemptId(std::move(attemptId)) {}
+    const QString &attemptId() const { return m_attemptId; }
+
+private:
+    QString m_attemptId;
+};
+
 enum class AttemptResult { Started, Passed, Failed, Interrupted, Already };
 // "started", "passed", "failed", "interrupted", "already": as stored and as printed.
 QString resultName(AttemptResult result);
@@ -202,7 +215,8 @@ public:
     // one together with valuesFor(number), and opens an attempt. An address that already passed
     // gets an attempt of result "already" unless again is set; one that another station or slot
     // is provisioning (an unfinished attempt younger than ten minutes) is Busy; a batch whose
-    // passed units reach countLimit (when above 0) reserves nothing new.
+    // passed units reach countLimit (when above 0) reserves nothing new. Throws AttemptLeftOpen
+    // where the number was reserved but the values could not be stored after it.
     Reservation beginAttempt(const AttemptStart &start, bool again, qint64 countLimit,
                              const ValuesFor &valuesFor);
     // Closes an open attempt. Storing the same end twice changes nothing, so a spooled end can be

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The ledger counted again from its attempts, and compared with what it keeps.
+#include <QCoreApplication>
 #include <QHash>
 
 #include "ledger/ledger.h"
@@ -64,52 +65,55 @@ QString countsText(const BatchTotals &totals) {
 }  // namespace
 
 qint64 Ledger::check(const std::function<void(const QString &)> &disagreement) {
-    return d->connection.run(QStringLiteral("checking the ledger"), [&] {
-        const QSqlDatabase db = d->connection.database();
-        qint64 found = 0;
-        const auto tell = [&](const QString &text) {
-            ++found;
-            disagreement(text);
-        };
-        QHash<QString, BatchTotals> recounted;
-        SqlStatement units(db, UnitsRecountSql);
-        units.exec();
-        while (units.next()) {
-            const QString batch = units.text(0);
-            const QString state = units.text(4);
-            recounted[batch] += state;
-            if (units.text(2) != state)
-                tell(QStringLiteral("batch %1: unit %2 is kept as %3, its attempts say %4")
-                         .arg(batch)
-                         .arg(units.number(1))
-                         .arg(units.text(2), state));
-            if (units.number(3) != units.number(5))
-                tell(QStringLiteral("batch %1: unit %2 is kept with %3 attempts, %4 recorded")
-                         .arg(batch)
-                         .arg(units.number(1))
-                         .arg(units.number(3))
-                         .arg(units.number(5)));
-        }
-        units.finish();
-        SqlStatement batches(db, BatchesKeptSql);
-        batches.exec();
-        while (batches.next()) {
-            const BatchTotals kept{batches.number(1), batches.number(2), batches.number(3),
-                                   batches.number(4)};
-            const BatchTotals counted = recounted.value(batches.text(0));
-            if (kept != counted)
-                tell(QStringLiteral("batch %1 keeps %2; its records hold %3")
-                         .arg(batches.text(0), countsText(kept), countsText(counted)));
-        }
-        batches.finish();
-        for (const RecordCheck &check : RecordChecks) {
-            SqlStatement query(db, QLatin1String(check.sql));
-            query.exec();
-            while (query.next())
-                tell(QLatin1String(check.text).arg(query.text(0), query.text(1)));
-        }
-        return found;
-    });
+    // One snapshot: a unit that stations end between the recount and the kept counts would
+    // otherwise read as a disagreement.
+    return d->connection.inSnapshot(
+        QCoreApplication::translate("pairwick::ledger", "检查台账"), [&] {
+            const QSqlDatabase db = d->connection.database();
+            qint64 found = 0;
+            const auto tell = [&](const QString &text) {
+                ++found;
+                disagreement(text);
+            };
+            QHash<QString, BatchTotals> recounted;
+            SqlStatement units(db, UnitsRecountSql);
+            units.exec();
+            while (units.next()) {
+                const QString batch = units.text(0);
+                const QString state = units.text(4);
+                recounted[batch] += state;
+                if (units.text(2) != state)
+                    tell(QStringLiteral("batch %1: unit %2 is kept as %3, its attempts say %4")
+                             .arg(batch)
+                             .arg(units.number(1))
+                             .arg(units.text(2), state));
+                if (units.number(3) != units.number(5))
+                    tell(QStringLiteral("batch %1: unit %2 is kept with %3 attempts, %4 recorded")
+                             .arg(batch)
+                             .arg(units.number(1))
+                             .arg(units.number(3))
+                             .arg(units.number(5)));
+            }
+            units.finish();
+            SqlStatement batches(db, BatchesKeptSql);
+            batches.exec();
+            while (batches.next()) {
+                const BatchTotals kept{batches.number(1), batches.number(2), batches.number(3),
+                                       batches.number(4)};
+                const BatchTotals counted = recounted.value(batches.text(0));
+                if (kept != counted)
+                    tell(QStringLiteral("batch %1 keeps %2; its records hold %3")
+                             .arg(batches.text(0), countsText(kept), countsText(counted)));
+            }
+            batches.finish();
+            for (const RecordCheck &check : RecordChecks) {
+                SqlStatement query(db, QLatin1String(check.sql));
+                query.exec();
+                while (query.next())
+                    tell(QLatin1String(check.text).arg(query.text(0), query.text(1)));
+            }
+            return found;
+        });
 }
 
 }  // namespace pairwick::ledger

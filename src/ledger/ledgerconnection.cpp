@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QThread>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -26,6 +27,15 @@ const QString SqliteOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(Sqli
 // A server that does not answer is reported after this long, unless the URL or
 // $PGCONNECT_TIMEOUT says otherwise.
 const QString ConnectTimeoutSeconds = QStringLiteral("5");
+// A server that vanished without closing the connection (a cable, a failover's old primary)
+// is found out within about half a minute instead of the system's two hours, so a slot waiting
+// on it goes on to retry. They matter to TCP alone.
+const std::array<std::pair<const char *, const char *>, 4> DeadServerOptions{{
+    {"keepalives_idle", "10"},
+    {"keepalives_interval", "5"},
+    {"keepalives_count", "3"},
+    {"tcp_user_timeout", "30000"},
+}};
 
 QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
@@ -63,6 +73,8 @@ QString postgresOptions(const LedgerLocation &location) {
     }
     if (!timeoutGiven)
         options.append(quotedOption(QStringLiteral("connect_timeout"), ConnectTimeoutSeconds));
+    for (const auto &[name, value] : DeadServerOptions)
+        options.append(quotedOption(QLatin1String(name), QLatin1String(value)));
     if (!location.fallbackApplicationName.isEmpty())
         options.append(quotedOption(QStringLiteral("fallback_application_name"),
                                     location.fallbackApplicationName));
@@ -169,9 +181,15 @@ void LedgerConnection::configureSqlite() {
 
 // Qt's transaction() begins a deferred SQLite transaction, which two writers can both hold for
 // reading and then neither can upgrade; IMMEDIATE takes the write lock first, or waits for it.
-void LedgerConnection::begin() {
-    SqlStatement::execute(database(),
-                          isSqlite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+// A deferred one suits a reader: in WAL mode it reads one snapshot and locks out no writer.
+void LedgerConnection::begin(Transaction transaction) {
+    const bool write = transaction == Transaction::Write;
+    SqlStatement::execute(
+        database(), isSqlite()
+                        ? (write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"))
+                        : (write ? QStringLiteral("BEGIN")
+                                 : QStringLiteral("BEGIN ISOLATION LEVEL "
+                                                  "REPEATABLE READ READ ONLY")));
     m_inTransaction = true;
 }
 

@@ -29,28 +29,36 @@ public:
     // Runs op on an open connection; a failure is told as "WHAT failed: REASON".
     template <typename Operation>
     auto run(const QString &what, Operation op) {
-        return guarded(what, false, op);
+        return guarded(what, Transaction::None, op);
     }
     // The same inside one write transaction, committed when op returns.
     template <typename Operation>
     auto inTransaction(const QString &what, Operation op) {
-        return guarded(what, true, op);
+        return guarded(what, Transaction::Write, op);
+    }
+    // The same on one view of the ledger as it stood when op began, which holds up no writer:
+    // for reading several tables that stations change meanwhile.
+    template <typename Operation>
+    auto inSnapshot(const QString &what, Operation op) {
+        return guarded(what, Transaction::Snapshot, op);
     }
 
 private:
+    enum class Transaction { None, Write, Snapshot };
+
     template <typename Operation>
-    auto guarded(const QString &what, bool transaction, Operation op) {
+    auto guarded(const QString &what, Transaction transaction, Operation op) {
         ensureOpen();
         try {
-            if (transaction)
-                begin();
+            if (transaction != Transaction::None)
+                begin(transaction);
             if constexpr (std::is_void_v<decltype(op())>) {
                 op();
-                if (transaction)
+                if (transaction != Transaction::None)
                     commit();
             } else {
                 auto result = op();
-                if (transaction)
+                if (transaction != Transaction::None)
                     commit();
                 return result;
             }
@@ -69,7 +77,7 @@ private:
     void openOnce(QSqlDatabase &db);
     void prepareSqliteFile();
     void configureSqlite();
-    void begin();
+    void begin(Transaction transaction = Transaction::Write);
     void commit();
     void dropAfterFailure();
 

@@ -174,6 +174,12 @@ bool PostgresStatement::fetch() {
     return false;
 }
 
+void PostgresStatement::finish() {
+    m_rowWaiting = false;
+    while (m_pending && fetch()) {
+    }
+}
+
 void PostgresStatement::discardRest() {
     if (!m_pending)
         return;

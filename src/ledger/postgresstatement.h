@@ -39,8 +39,10 @@ public:
     qint64 number(int column) const;
     bool isNull(int column) const;
     int rowsAffected() const { return m_rowsAffected; }
-    // Done with the rows: the connection may run the next statement.
-    void finish() { discardRest(); }
+    // Done with the rows: the connection may run the next statement. The rest is read, not
+    // dropped, because a statement that returns a row can still fail after it: a commit that
+    // did not happen, a connection lost with it.
+    void finish();
 
 private:
     struct Value {

@@ -71,6 +71,7 @@ void finishOnServer(const QSqlDatabase &db, const AttemptEnd &end) {
                                          ":step, :error, :readBack, :version, :written, :sent, "
                                          ":unchanged)"));
     bindStoredEnd(call, end).exec();
+    call.finish();
 }
 
 }  // namespace pairwick::ledger

@@ -160,6 +160,8 @@ CREATE OR REPLACE FUNCTION pairwick_finish_attempt(p_id TEXT, p_ended TEXT, p_re
 DECLARE
   closed RECORD;
 BEGIN
+  -- The batch first, as a reservation locks it, so that the two never wait on each other.
+  PERFORM 1 FROM batches WHERE name = (SELECT batch FROM attempts WHERE id = p_id) FOR UPDATE;
   UPDATE attempts SET ended = p_ended, result = p_result, step = p_step, error = p_error,
       read_back = p_read_back, version = p_version, written = p_written, sent = p_sent,
       unchanged = p_unchanged

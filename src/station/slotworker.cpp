@@ -107,12 +107,12 @@ public:
 
 private:
     void progress(const QString &step) {
-        m_step = step;
         ++m_done;
-        show();
+        show(step);
     }
 
-    void show() {
+    void show(const QString &step) {
+        m_step = step;
         m_slot.m_report(
             {SlotState::Working, m_step, m_report.seq, m_done, std::max(m_done, m_all), false});
     }
@@ -183,8 +183,6 @@ private:
             m_countReached = m_context.countReached.load();
             if (!m_slot.keepGoing())
                 throw link::RunCancelled();
-            // A try that failed part-way may have left its attempt open: the next one, under
-            // an id of its own, closes it as given up.
             m_start.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
             try {
                 const Reservation reservation = m_context.ledger.run([&](ledger::Ledger &ledger) {
@@ -202,6 +200,8 @@ private:
                                                              "凑满本批次的模块正在别处进行"),
                                  0, m_done, m_all, false});
             } catch (const ledger::LedgerError &error) {
+                if (const auto *open = dynamic_cast<const ledger::AttemptLeftOpen *>(&error))
+                    giveUp(open->attemptId(), error.message());
                 m_slot.m_report(
                     {SlotState::LedgerAway,
                      QCoreApplication::translate("pairwick::station", "台账无法访问，正在重试：%1")
@@ -210,6 +210,20 @@ private:
             }
             QThread::msleep(LedgerRetryMs);
         }
+    }
+
+    // An attempt that got its number but not its values: nothing was written to the unit, and
+    // its end, spooled, frees the address for any slot once the ledger is back.
+    void giveUp(const QString &attemptId, const QString &reason) {
+        ledger::AttemptEnd given{};
+        given.id = attemptId;
+        given.ended = QDateTime::currentDateTimeUtc();
+        given.result = AttemptResult::Interrupted;
+        given.step = m_step;
+        given.error = reason;
+        QString ignored;
+        // Should the spool fail too, this slot's next try closes the attempt as given up.
+        m_context.spool.addEnd(given, &ignored);
     }
 
     void end(AttemptResult result, const QString &step, const QString &error) {
@@ -254,6 +268,8 @@ private:
     }
 
     void runOnPass() {
+        // Also ends the wait shown while the result was stored, which is over.
+        show(QCoreApplication::translate("pairwick::station", "运行通过后命令"));
         const StationConfig &config = m_context.config;
         QProcessEnvironment facts;
         facts.insert(QStringLiteral("PAIRWICK_BATCH"), config.batch);

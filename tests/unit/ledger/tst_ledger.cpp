@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +20,7 @@
 #include "i18n/translation.h"
 #include "ledger/csvtable.h"
 #include "ledger/ledger.h"
+#include "ledger/sqlstatement.h"
 #include "privatepostgres.h"
 
 using namespace pairwick;
@@ -150,6 +152,7 @@ private slots:
 private:
     void backends();
     QString freshUrl(const QString &backend);
+    QSqlDatabase rawDatabase(const QString &url);
     void execRaw(const QString &url, const QString &sql);
 
     QTemporaryDir m_folder;
@@ -183,20 +186,24 @@ QString TestLedger::freshUrl(const QString &backend) {
     return url;
 }
 
-// Behind the ledger's back, as another program (or a newer pairwick) would.
+// Behind the ledger's back, as another program (or a newer pairwick) would; removed with
+// QSqlDatabase::removeDatabase("raw") once the caller is done with it.
+QSqlDatabase TestLedger::rawDatabase(const QString &url) {
+    const std::optional<LedgerLocation> location = parseLedgerUrl(url, nullptr);
+    const bool sqlite = location->kind == LedgerLocation::Kind::Sqlite;
+    QSqlDatabase db = QSqlDatabase::addDatabase(
+        sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), QStringLiteral("raw"));
+    db.setDatabaseName(sqlite ? location->path : location->database);
+    db.setHostName(location->host);
+    db.setUserName(location->user);
+    if (!db.open())
+        qFatal("%s", qPrintable(db.lastError().text()));
+    return db;
+}
+
 void TestLedger::execRaw(const QString &url, const QString &sql) {
-    QString error;
-    const std::optional<LedgerLocation> location = parseLedgerUrl(url, &error);
-    QVERIFY2(location, qPrintable(error));
     {
-        const bool sqlite = location->kind == LedgerLocation::Kind::Sqlite;
-        QSqlDatabase db = QSqlDatabase::addDatabase(
-            sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), QStringLiteral("raw"));
-        db.setDatabaseName(sqlite ? location->path : location->database);
-        db.setHostName(location->host);
-        db.setUserName(location->user);
-        QVERIFY(db.open());
-        QSqlQuery query(db);
+        QSqlQuery query(rawDatabase(url));
         QVERIFY2(query.exec(sql), qPrintable(sql));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("raw"));
@@ -614,8 +621,16 @@ void TestLedger::threadsNeverShareANumber() {
 }
 
 void TestLedger::reopensAfterAnOutage() {
-    Ledger ledger(*parseLedgerUrl(freshUrl(QStringLiteral("postgresql")), nullptr),
-                  QStringLiteral("outage"));
+    const QString url = freshUrl(QStringLiteral("postgresql"));
+    {
+        // What fails after a statement's first row (a commit, a connection) fails the statement.
+        SqlStatement query(rawDatabase(url),
+                           QStringLiteral("SELECT 1 / x FROM (VALUES (1), (0)) AS v (x)"));
+        QVERIFY(query.exec().next());
+        QVERIFY_THROWS_EXCEPTION(LedgerError, query.finish());
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    Ledger ledger(*parseLedgerUrl(url, nullptr), QStringLiteral("outage"));
     ledger.joinBatch(QStringLiteral("B1"), {}, 1, nullptr);
     QVERIFY2(m_postgres->stop(), qPrintable(m_postgres->problem()));
     int calls = 0;
@@ -632,6 +647,27 @@ void TestLedger::reopensAfterAnOutage() {
     QVERIFY2(m_postgres->start(), qPrintable(m_postgres->problem()));
     QCOMPARE(ledger.beginAttempt(start, false, 0, valuesNamed(&calls)).unit.seq, 1);
     QCOMPARE(ledger.totals(QStringLiteral("B1")).units, 1);
+
+    // The server goes away between a unit's number and its values: the error names the attempt
+    // left open, and its end frees the unit for another station, which gives it its values.
+    const QString address = QStringLiteral("1A:00:00:00:00:02");
+    const AttemptStart cut = startAt(address, QStringLiteral("s1"), QStringLiteral("1"), Morning);
+    try {
+        ledger.beginAttempt(cut, false, 0, [&](qint64 seq) {
+            m_postgres->stop();
+            return valuesNamed(&calls)(seq);
+        });
+        QFAIL("values were stored with the server stopped");
+    } catch (const AttemptLeftOpen &open) {
+        QCOMPARE(open.attemptId(), cut.id);
+    }
+    QVERIFY2(m_postgres->start(), qPrintable(m_postgres->problem()));
+    ledger.finishAttempt(endOf(cut, AttemptResult::Interrupted));
+    const Reservation taken = ledger.beginAttempt(
+        startAt(address, QStringLiteral("s2"), QStringLiteral("1"), Morning.addSecs(9)), false, 0,
+        valuesNamed(&calls));
+    QCOMPARE(taken.outcome, Reservation::Outcome::Reserved);
+    QCOMPARE(taken.unit.values.value(Key::Name), QStringLiteral("Unit-2"));
 }
 
 void TestLedger::neutralisesCsvCells_data() {
@@ -706,6 +742,18 @@ void TestLedger::cliListsALedger() {
              "B1,7,\"'=HYPERLINK(\"\"x\"\",1)\",0042,0A:00:00:00:00:07,passed,s1,2,"
              "1,v2.1,2026-12-08T10:15:03.215Z,2026-12-08T10:15:08.215Z\r");
     QCOMPARE(lines.size(), 3);
+
+    // A stored name reaches a terminal inert; a listing that cannot be written says so.
+    execRaw(url, QStringLiteral("UPDATE units SET station = 's1\x1b[2J'"));
+    const auto [tableStatus, table, tableErrors] = run({"ledger", "units", "--ledger", url});
+    QCOMPARE(tableStatus, 0);
+    QVERIFY2(table.contains("s1\\x1b[2J") && !table.contains('\x1b'), table.constData());
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(QStringLiteral(PAIRWICK_CLI_PATH), {"ledger", "units", "--ledger", url});
+    QVERIFY(full.waitForFinished(30000));
+    QCOMPARE(full.exitCode(), 1);
+    QVERIFY(full.readAllStandardError().contains("the listing could not all be written"));
 
     const auto [jsonStatus, json, jsonErrors] =
         run({"ledger", "batches", "--json", "--ledger", url});
