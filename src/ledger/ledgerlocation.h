@@ -32,6 +32,7 @@ struct LedgerLocation {
 
     // The URL again, for messages and records.
     QString url() const;
+    bool operator==(const LedgerLocation &) const = default;
 };
 
 // The URL given, else $PAIRWICK_LEDGER, else sqlite: under $XDG_DATA_HOME/pairwick/ledger.sqlite.

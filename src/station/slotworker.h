@@ -21,7 +21,8 @@ class ResultSpool;
 
 class Bell;
 
-// What the slots of one station share; each slot reads it, none writes it.
+// What the slots of one station share: the settings and signals they only read, and the spool
+// and the ledger pool, which any slot may use at any time.
 struct StationContext {
     const StationConfig &config;
     ResultSpool &spool;

@@ -14,6 +14,8 @@ BackgroundQueue::BackgroundQueue(QObject *parent) : QObject(parent), m_worker(ne
 }
 
 BackgroundQueue::~BackgroundQueue() {
+    QMetaObject::invokeMethod(
+        m_worker, [this] { m_ledger.reset(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
     delete m_worker;
@@ -38,11 +40,16 @@ void BackgroundQueue::post(QObject *context, Work work) {
 void BackgroundQueue::readLedger(QObject *context, const ledger::LedgerLocation &location,
                                  Read read, std::function<void(const QString &problem)> failed) {
     post(context,
-         [location, read = std::move(read), failed = std::move(failed)]() -> std::function<void()> {
+         [this, location, read = std::move(read),
+          failed = std::move(failed)]() -> std::function<void()> {
              try {
-                 ledger::Ledger ledger(location, QStringLiteral("pairwick-window"),
-                                       ledger::Ledger::Opening::ExistingOnly);
-                 return read(ledger);
+                 if (!m_ledger || !(m_ledger->location() == location)) {
+                     m_ledger.reset();
+                     m_ledger = std::make_unique<ledger::Ledger>(
+                         location, QStringLiteral("pairwick-window"),
+                         ledger::Ledger::Opening::ExistingOnly);
+                 }
+                 return read(*m_ledger);
              } catch (const ledger::LedgerError &error) {
                  return [failed, problem = error.message()] { failed(problem); };
              }

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QThread>
 #include <functional>
+#include <memory>
 
 #include "ledger/ledgerlocation.h"
 
@@ -30,14 +31,18 @@ public:
     void post(QObject *context, Work work);
 
     using Read = std::function<std::function<void()>(ledger::Ledger &ledger)>;
-    // Reads a ledger that exists already, with a connection of the queue's own; what read
-    // returns runs on context's thread, or failed with the reason when the ledger cannot be read.
+    // Reads a ledger that exists already, with a connection of the queue's own, kept from one
+    // read to the next (a table that refreshes every few seconds would otherwise connect, and
+    // check the schema, each time); what read returns runs on context's thread, or failed with
+    // the reason when the ledger cannot be read.
     void readLedger(QObject *context, const ledger::LedgerLocation &location, Read read,
                     std::function<void(const QString &problem)> failed);
 
 private:
     QThread m_thread;
     QObject *m_worker;
+    // Made, used and destroyed on m_thread alone, as a database connection must be.
+    std::unique_ptr<ledger::Ledger> m_ledger;
 };
 
 }  // namespace pairwick::stationwindow

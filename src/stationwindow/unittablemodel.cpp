@@ -9,7 +9,8 @@ namespace pairwick::stationwindow {
 
 namespace {
 
-// The order each column sorts by in the ledger; PIN sorts by number.
+// The order each column sorts by in the ledger. The PIN has no order of its own (it is kept
+// inside the unit's values, where no index reaches it), so its column sorts by number.
 ledger::UnitOrder orderOf(int column) {
     switch (UnitTableModel::Column(column)) {
         case UnitTableModel::Name:
@@ -134,10 +135,11 @@ QVariant UnitTableModel::data(const QModelIndex &index, int role) const {
             return unit.pin;
         case Address:
             return unit.address;
-        case Result:
-            return reasonOf(unit).isEmpty()
-                       ? resultWord(unit.state)
-                       : tr("%1：%2").arg(resultWord(unit.state), reasonOf(unit));
+        case Result: {
+            const QString reason = reasonOf(unit);
+            return reason.isEmpty() ? resultWord(unit.state)
+                                    : tr("%1：%2").arg(resultWord(unit.state), reason);
+        }
         case Station:
             return ledger::withControlsEscaped(unit.station);
         case Slot:
