@@ -117,15 +117,19 @@ def next_number(cli, ledger):
     return next(b["next"] for b in json.loads(listing)["batches"] if b["batch"] == BATCH)
 
 
-def timed(command, environment=None):
-    """Wall seconds and peak resident MiB of one run, its output thrown away."""
-    started = time.monotonic()
-    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, env=environment)
-    _, status, usage = os.wait4(child.pid, 0)
-    child.returncode = os.waitstatus_to_exitcode(status)
-    if child.returncode not in (0, 1):
-        sys.exit(f"{' '.join(command)}: exit status {child.returncode}")
-    return time.monotonic() - started, usage.ru_maxrss / 1024
+def timed(command):
+    """Wall seconds and peak resident MiB of one run, its output thrown away. GNU time reports
+    the peak: a child of this script would count the script's own, since the kernel keeps the
+    high-water mark of what a process held before it exec'd."""
+    with tempfile.NamedTemporaryFile("r") as report:
+        started = time.monotonic()
+        child = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name, *command],
+                               stdout=subprocess.DEVNULL)
+        seconds = time.monotonic() - started
+        if child.returncode not in (0, 1):
+            sys.exit(f"{' '.join(command)}: exit status {child.returncode}")
+        # After "Command exited with non-zero status 1" when it did.
+        return seconds, int(report.read().split()[-1]) / 1024
 
 
 def first_rows(command, rows=200):
