@@ -6,9 +6,11 @@ are the program's own) is filled through SQL to 0, 100,000 and 1,000,000 units (
 server. For each: one unit's time outside its exchanges at the station (mostly the ledger's), the
 CPU of a station with its slot empty and of the server over 20 s, `ledger batches`, `ledger units
 --csv` (time to its first 200 rows, the page the station window's ledger tab shows first, and
-time and peak resident memory of the whole), and `ledger check`. Prints figures; judges nothing.
+time and peak resident memory of the whole), `ledger check`, and pairwick-station's ledger tab
+on an X server (an Xvfb of its own when DISPLAY is unset): the time from Ctrl+Tab to its first
+rows on the screen and the window's resident memory then. Prints figures; judges nothing.
 
-Usage: bench/ledger.py CLI SIMULATOR [--huge]"""
+Usage: bench/ledger.py CLI SIMULATOR WINDOW [--huge]"""
 import os
 import statistics
 import subprocess
@@ -16,9 +18,11 @@ import sys
 import tempfile
 import time
 
-from provisioning import print_table, start_simulators
+from ledgertab import ledger_tab
+from provisioning import start_simulators
 from station import (VALUES, cpu_seconds, private_postgres, run_stations, station_environment,
                      unit_figures, wakeups)
+from stationwindow import x_display
 
 BATCH = "year"
 IDLE_S = 20
@@ -113,15 +117,19 @@ def next_number(cli, ledger):
     return next(b["next"] for b in json.loads(listing)["batches"] if b["batch"] == BATCH)
 
 
-def timed(command, environment=None):
-    """Wall seconds and peak resident MiB of one run, its output thrown away."""
-    started = time.monotonic()
-    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, env=environment)
-    _, status, usage = os.wait4(child.pid, 0)
-    child.returncode = os.waitstatus_to_exitcode(status)
-    if child.returncode not in (0, 1):
-        sys.exit(f"{' '.join(command)}: exit status {child.returncode}")
-    return time.monotonic() - started, usage.ru_maxrss / 1024
+def timed(command):
+    """Wall seconds and peak resident MiB of one run, its output thrown away. GNU time reports
+    the peak: a child of this script would count the script's own, since the kernel keeps the
+    high-water mark of what a process held before it exec'd."""
+    with tempfile.NamedTemporaryFile("r") as report:
+        started = time.monotonic()
+        child = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name, *command],
+                               stdout=subprocess.DEVNULL)
+        seconds = time.monotonic() - started
+        if child.returncode not in (0, 1):
+            sys.exit(f"{' '.join(command)}: exit status {child.returncode}")
+        # After "Command exited with non-zero status 1" when it did.
+        return seconds, int(report.read().split()[-1]) / 1024
 
 
 def first_rows(command, rows=200):
@@ -179,7 +187,7 @@ def idle_cpu(cli, simulator, ledger, data_folder):
             sim.wait()
 
 
-def measure(cli, simulator, backend, ledger, fill, size, data_folder):
+def measure(cli, simulator, window, display, backend, ledger, fill, size, data_folder):
     run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 1)
     if size:
         first = next_number(cli, ledger)
@@ -196,31 +204,35 @@ def measure(cli, simulator, backend, ledger, fill, size, data_folder):
     units, memory = timed(listing)
     first = first_rows(listing)
     check, _ = timed([cli, "ledger", "check", "--ledger", ledger])
+    tab, resident = ledger_tab(window, simulator, display, ledger, BATCH)
     return [f"{backend}", f"{size:,}", outside, f"{station:.2f} %, {woke:.1f}/s",
             f"{server:.2f} %" if data_folder else "-", f"{batches:.2f} s",
-            f"{first:.2f} s", f"{units:.1f} s, {memory:.0f} MiB", f"{check:.1f} s"]
+            f"{first:.2f} s", f"{units:.1f} s, {memory:.0f} MiB", f"{check:.1f} s",
+            f"{tab:.2f} s", f"{resident['VmRSS']:.0f} / {resident['VmHWM']:.0f} MiB"]
 
 
 def main():
-    cli, simulator = sys.argv[1], sys.argv[2]
-    sizes = [0, 100_000, 1_000_000] + ([10_000_000] if "--huge" in sys.argv[3:] else [])
+    cli, simulator, window = sys.argv[1:4]
+    sizes = [0, 100_000, 1_000_000] + ([10_000_000] if "--huge" in sys.argv[4:] else [])
     header = ["ledger", "units filled", "unit's time outside exchanges (min / median / max)",
               "idle station: CPU, wake-ups", "server CPU", "ledger batches", "first 200 units",
-              "ledger units --csv", "ledger check"]
+              "ledger units --csv", "ledger check", "window: Ctrl+Tab to the ledger's rows",
+              "window: VmRSS / VmHWM"]
     rows = []
-    with private_postgres() as create_database, tempfile.TemporaryDirectory() as folder:
+    with (private_postgres() as create_database, tempfile.TemporaryDirectory() as folder,
+          x_display() as (display, server)):
         for size in sizes:
             path = os.path.join(folder, f"year{size}.sqlite")
-            rows.append(measure(cli, simulator, "SQLite", f"sqlite:{path}",
+            rows.append(measure(cli, simulator, window, display, "SQLite", f"sqlite:{path}",
                                 lambda first, last: fill_sqlite(path, first, last), size, None))
+            print(" | ".join(rows[-1]), file=sys.stderr)
             url = create_database(f"year{size}")
             data = os.path.join(url.split("?host=")[1], "data")
-            rows.append(measure(cli, simulator, "PostgreSQL", url,
+            rows.append(measure(cli, simulator, window, display, "PostgreSQL", url,
                                 lambda first, last: fill_postgres(url, first, last), size, data))
-            print(" | ".join(rows[-2]), file=sys.stderr)
             print(" | ".join(rows[-1]), file=sys.stderr)
     print(f"\nThe ledger as it grows: one batch, each unit passed, one in twenty after a failed "
-          f"attempt; 1 slot, idle figures over {IDLE_S} s\n")
+          f"attempt; 1 slot, idle figures over {IDLE_S} s; the window on {server}\n")
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     for row in rows:

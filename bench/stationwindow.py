@@ -173,12 +173,18 @@ class Screen:
         left, top = max(left.value, 0), max(top.value, 0)
         return (left, top, right - left, bottom - top) if right > left and bottom > top else None
 
-    def window_of(self, pid):
-        """The largest viewable window of a process on the screen, as shown_rectangle, or None."""
-        shown = [self.shown_rectangle(w) for w in self.windows(self.root)
+    def main_window_of(self, pid):
+        """The largest viewable window of a process on the screen and its shown_rectangle, or
+        None."""
+        shown = [(w, self.shown_rectangle(w)) for w in self.windows(self.root)
                  if self.pid_of(w) == pid]
-        shown = [rectangle for rectangle in shown if rectangle]
-        return max(shown, key=lambda r: r[2] * r[3]) if shown else None
+        shown = [(w, rectangle) for w, rectangle in shown if rectangle]
+        return max(shown, key=lambda s: s[1][2] * s[1][3]) if shown else None
+
+    def window_of(self, pid):
+        """Where the largest viewable window of a process is, as shown_rectangle, or None."""
+        found = self.main_window_of(pid)
+        return found and found[1]
 
 
 def painted(before, rows, rectangle):

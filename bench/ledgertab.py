@@ -1,0 +1,83 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The station window's ledger tab as its user meets it, for bench/ledger.py: pairwick-station
+started on a batch with one empty slot, its ledger tab asked for with Ctrl+Tab once the started
+window is still, the screen looked at until the tab is still too, and the window's resident
+memory then."""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+from provisioning import start_simulators
+from station import VALUES
+from stationwindow import (POLL_S, STALL_S, Screen, display_environment, ended_early, painted,
+                           resident_mib, stop)
+
+# A look unchanged for this long is what the window settled on (the run page and the ledger tab
+# show the keeper's news every 2 s, the same again when nothing happens).
+SETTLED_S = 3.0
+# Most rows of the window's pixels change when another tab is shown.
+PAGE_CHANGED = 0.5
+
+
+def watch(screen, process, errors_path, until):
+    """Looks at the process's window every POLL_S until `until(time, rectangle, look)` holds
+    for a look, a list of pixel rows; returns the window's X id and that look."""
+    started = time.monotonic()
+    while time.monotonic() - started < STALL_S:
+        if process.poll() is not None:
+            sys.exit(ended_early(process, errors_path))
+        found = screen.main_window_of(process.pid)
+        look = found and screen.rows(*found[1])
+        if look and until(time.monotonic(), found[1], look):
+            return found[0], look
+        time.sleep(POLL_S)
+    sys.exit(f"{' '.join(process.args)}: the window did not get there in {STALL_S} s")
+
+
+def settle(screen, process, errors_path):
+    """The window's X id, the look it settled on, and when it first showed that look."""
+    looks = []
+
+    def settled(now, _, look):
+        if not looks or looks[-1][1] != look:
+            looks.append((now, look))
+        return now - looks[-1][0] >= SETTLED_S
+    identifier, final = watch(screen, process, errors_path, settled)
+    return identifier, final, next(when for when, look in looks if look == final)
+
+
+def changed_rows(look, before):
+    return sum(row != earlier for row, earlier in zip(look, before)) / len(look)
+
+
+def ledger_tab(window, simulator, display, ledger, batch):
+    """Seconds from Ctrl+Tab to the first look that shows what the ledger tab settles on, and
+    the window's VmRSS and VmHWM in MiB once it settled."""
+    with tempfile.TemporaryDirectory() as folder:
+        sim = start_simulators(simulator, os.path.join(folder, "ports"), 1,
+                               ("--quiet", "--units", "--start-empty"))
+        screen = Screen(display)
+        empty_screen = screen.rows(0, 0, screen.width, screen.height)
+        errors_path = os.path.join(folder, "window.stderr")
+        with open(errors_path, "w") as errors:
+            process = subprocess.Popen(
+                [window, "COM1", "--batch", batch, "--ledger", ledger, "--station", "tab",
+                 *VALUES, "--start"], env=display_environment(folder, display),
+                stdout=subprocess.DEVNULL, stderr=errors)
+        try:
+            watch(screen, process, errors_path,
+                  lambda _, rectangle, look: painted(empty_screen, look, rectangle))
+            identifier, run_page, _ = settle(screen, process, errors_path)
+            asked = time.monotonic()
+            subprocess.run(["xdotool", "windowfocus", "--sync", str(identifier), "key",
+                            "ctrl+Tab"], env=dict(os.environ, DISPLAY=display), check=True)
+            _, tab, shown = settle(screen, process, errors_path)
+            if changed_rows(tab, run_page) < PAGE_CHANGED:
+                sys.exit(f"{window}: Ctrl+Tab did not open the ledger tab")
+            return shown - asked, resident_mib(process.pid)
+        finally:
+            stop(process)
+            screen.close()
+            stop(sim)
