@@ -56,10 +56,12 @@ const QString SearchSql = QStringLiteral(
     " OR REPLACE(REPLACE(LOWER(address), ':', ''), '-', '') LIKE :barePattern ESCAPE '!')");
 
 // The columns each order sorts by; every one ends in the unit's key, so pages never overlap.
+// All go one way, so that an index on (batch, column, seq) serves the order read backwards too,
+// where a mixed one would sort every unit of a station or a state.
 QString orderBy(UnitOrder order, bool descending) {
     const QString direction = descending ? QStringLiteral(" DESC") : QString();
     const auto first = [&](const char *column) {
-        return QLatin1String(column) + direction + QStringLiteral(", batch, seq");
+        return QStringLiteral("%1%2, batch%2, seq%2").arg(QLatin1String(column), direction);
     };
     switch (order) {
         case UnitOrder::Seq:

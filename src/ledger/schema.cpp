@@ -134,8 +134,12 @@ const std::array<Step, SchemaVersion> Steps{
             QStringLiteral("ALTER TABLE attempts ADD COLUMN sent TEXT NOT NULL DEFAULT '[]'"),
         },
         {}},
-    // A reservation and an end in one statement each on a server that may be far away.
-    Step{{}, serverFunctions()},
+    // A reservation and an end in one statement each on a server that may be far away, and
+    // the window's table sorted by any of its columns from an index.
+    Step{{QStringLiteral("CREATE INDEX units_by_station ON units (batch, station, seq)"),
+          QStringLiteral("CREATE INDEX units_by_slot ON units (batch, slot, seq)"),
+          QStringLiteral("CREATE INDEX units_by_attempts ON units (batch, attempts, seq)")},
+         serverFunctions()},
 };
 
 // The few things SQLite and PostgreSQL spell apart.
