@@ -300,7 +300,8 @@ def ledger_units(cli, ledger, batch):
 
 def shared_batch(cli, simulator, ledger, stations, slots, per_slot):
     """Stations sharing one batch: units in, units recorded passed, numbers and addresses that
-    the ledger holds more than once, and units in that it holds no passed record of."""
+    the ledger holds more than once, units in that it holds no passed record of, and results
+    that it holds with the number and state the station reported."""
     _, results, given, _ = run_stations(cli, simulator, ledger, "shared",
                                         [(f"station-{n}", slots) for n in range(1, stations + 1)],
                                         per_slot)
@@ -308,11 +309,15 @@ def shared_batch(cli, simulator, ledger, stations, slots, per_slot):
     passed = {u["address"] for u in units if u["state"] == "passed"}
     seqs = Counter(u["seq"] for u in units)
     addresses = Counter(u["address"] for u in units)
+    held = {(u["address"], u["seq"], u["state"]) for u in units}
+    as_reported = sum((r["address"], r["seq"], r["result"]) in held for r in results)
     label = f"{stations} stations x {slots} slots, one batch"
     return [(f"{label}: units in / results / in ledger", f"{given} / {len(results)} / {len(units)}"),
             (f"{label}: duplicate numbers / addresses",
              f"{sum(n - 1 for n in seqs.values())} / {sum(n - 1 for n in addresses.values())}"),
-            (f"{label}: lost (in, no passed record)", str(given - len(passed)))]
+            (f"{label}: lost (in, no passed record)", str(given - len(passed))),
+            (f"{label}: results the ledger holds as reported (number and state)",
+             str(as_reported))]
 
 
 def main():

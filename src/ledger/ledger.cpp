@@ -6,10 +6,10 @@
 #include <array>
 #include <atomic>
 
+#include "ledger/attemptstatements.h"
 #include "ledger/keptstate.h"
 #include "ledger/ledgerconnection.h"
 #include "ledger/ledgerprivate.h"
-#include "ledger/reservingstatements.h"
 #include "ledger/serverattempts.h"
 #include "ledger/sqlstatement.h"
 #include "ledger/storedforms.h"
@@ -118,28 +118,11 @@ Reservation Ledger::beginAttempt(const AttemptStart &given, bool again, qint64 c
 
 void Ledger::finishAttempt(const AttemptEnd &end) {
     const QString what = QCoreApplication::translate("pairwick::ledger", "结束尝试 %1").arg(end.id);
-    if (!d->connection.isSqlite()) {
+    if (d->connection.isSqlite())
+        d->connection.inTransaction(what,
+                                    [&] { finishByStatements(d->connection.database(), end); });
+    else
         d->connection.run(what, [&] { finishOnServer(d->connection.database(), end); });
-        return;
-    }
-    d->connection.inTransaction(what, [&] {
-        const QSqlDatabase db = d->connection.database();
-        SqlStatement update(db, QStringLiteral("UPDATE attempts SET ended = :ended, "
-                                               "result = :result, step = :step, error = :error, "
-                                               "read_back = :readBack, version = :version, "
-                                               "written = :written, sent = :sent, "
-                                               "unchanged = :unchanged "
-                                               "WHERE id = :id AND ended IS NULL "
-                                               "RETURNING batch, seq"));
-        bindStoredEnd(update, end).exec();
-        // A replayed end finds the attempt closed already and changes nothing.
-        if (!update.next())
-            return;
-        const AttemptChange change{update.text(0), update.number(1), end.id, resultName(end.result),
-                                   storedTime(end.ended)};
-        update.finish();
-        keepAttemptEnded(db, change, end.version);
-    });
 }
 
 void Ledger::recordOnPass(const QString &attemptId, int exitStatus) {

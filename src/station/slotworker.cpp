@@ -183,6 +183,7 @@ private:
             m_countReached = m_context.countReached.load();
             if (!m_slot.keepGoing())
                 throw link::RunCancelled();
+            // A try that failed after its number was taken holds its id in the ledger already.
             m_start.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
             try {
                 const Reservation reservation = m_context.ledger.run([&](ledger::Ledger &ledger) {

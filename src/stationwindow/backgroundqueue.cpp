@@ -43,7 +43,7 @@ void BackgroundQueue::readLedger(QObject *context, const ledger::LedgerLocation 
          [this, location, read = std::move(read),
           failed = std::move(failed)]() -> std::function<void()> {
              try {
-                 if (!m_ledger || !(m_ledger->location() == location)) {
+                 if (!m_ledger || m_ledger->location() != location) {
                      m_ledger.reset();
                      m_ledger = std::make_unique<ledger::Ledger>(
                          location, QStringLiteral("pairwick-window"),

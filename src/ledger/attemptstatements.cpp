@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ledger/reservingstatements.h"
+#include "ledger/attemptstatements.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
@@ -169,6 +169,24 @@ ReservedUnit reserveByStatements(const QSqlDatabase &db, const AttemptStart &sta
     recordAttempt(db, start, reserved.reservation.unit.seq,
                   pass ? AttemptResult::Already : AttemptResult::Started);
     return reserved;
+}
+
+void finishByStatements(const QSqlDatabase &db, const AttemptEnd &end) {
+    SqlStatement update(db, QStringLiteral("UPDATE attempts SET ended = :ended, "
+                                           "result = :result, step = :step, error = :error, "
+                                           "read_back = :readBack, version = :version, "
+                                           "written = :written, sent = :sent, "
+                                           "unchanged = :unchanged "
+                                           "WHERE id = :id AND ended IS NULL "
+                                           "RETURNING batch, seq"));
+    bindStoredEnd(update, end).exec();
+    // A replayed end finds the attempt closed already and changes nothing.
+    if (!update.next())
+        return;
+    const AttemptChange change{update.text(0), update.number(1), end.id, resultName(end.result),
+                               storedTime(end.ended)};
+    update.finish();
+    keepAttemptEnded(db, change, end.version);
 }
 
 }  // namespace pairwick::ledger
