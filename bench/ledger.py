@@ -8,7 +8,8 @@ CPU of a station with its slot empty and of the server over 20 s, `ledger batche
 --csv` (time to its first 200 rows, the page the station window's ledger tab shows first, and
 time and peak resident memory of the whole), `ledger check`, and pairwick-station's ledger tab
 on an X server (an Xvfb of its own when DISPLAY is unset): the time from Ctrl+Tab to its first
-rows on the screen and the window's resident memory then. Prints figures; judges nothing.
+rows on the screen and the window's resident memory then, and three searches typed there.
+Prints figures; judges nothing.
 
 Usage: bench/ledger.py CLI SIMULATOR WINDOW [--huge]"""
 import os
@@ -85,6 +86,15 @@ UPDATE batches SET next_seq = {last} + 1, units = units + {count}, passed = pass
 WHERE name = '{batch}';
 INSERT INTO batch_stations (batch, station) VALUES ('{batch}', 'filler') ON CONFLICT DO NOTHING;
 """
+
+
+def sqlite_address(number):
+    return "0D:" + ":".join(f"{number >> shift & 255:02X}" for shift in (32, 24, 16, 8, 0))
+
+
+def postgres_address(number):
+    digits = f"{number:08X}"
+    return "0D:" + ":".join(digits[at:at + 2] for at in (0, 2, 4, 6)) + ":00"
 
 
 def fill_sqlite(path, first, last):
@@ -187,12 +197,13 @@ def idle_cpu(cli, simulator, ledger, data_folder):
             sim.wait()
 
 
-def measure(cli, simulator, window, display, backend, ledger, fill, size, data_folder):
+def measure(cli, simulator, window, display, backend, ledger, fill, address_of, size,
+            data_folder):
     run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 1)
+    filled = next_number(cli, ledger)
     if size:
-        first = next_number(cli, ledger)
         started = time.monotonic()
-        fill(first, first + size - 1)
+        fill(filled, filled + size - 1)
         print(f"{backend}: filled {size} units in {time.monotonic() - started:.0f} s",
               file=sys.stderr)
     _, results, _, found = run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 5,
@@ -204,11 +215,17 @@ def measure(cli, simulator, window, display, backend, ledger, fill, size, data_f
     units, memory = timed(listing)
     first = first_rows(listing)
     check, _ = timed([cli, "ledger", "check", "--ledger", ledger])
-    tab, resident = ledger_tab(window, simulator, display, ledger, BATCH)
+    # A unit in the middle of the filled ones by its name, the next by its address without the
+    # colons, and every unit whose number begins with 1.
+    middle = filled + size // 2
+    tab, resident, searches = ledger_tab(
+        window, simulator, display, ledger, BATCH,
+        [f"Year-{middle}", address_of(middle + 1).replace(":", ""), "year-1"])
     return [f"{backend}", f"{size:,}", outside, f"{station:.2f} %, {woke:.1f}/s",
             f"{server:.2f} %" if data_folder else "-", f"{batches:.2f} s",
             f"{first:.2f} s", f"{units:.1f} s, {memory:.0f} MiB", f"{check:.1f} s",
-            f"{tab:.2f} s", f"{resident['VmRSS']:.0f} / {resident['VmHWM']:.0f} MiB"]
+            f"{tab:.2f} s", f"{resident['VmRSS']:.0f} / {resident['VmHWM']:.0f} MiB",
+            " / ".join(f"{seconds:.2f}" for seconds in searches) + " s"]
 
 
 def main():
@@ -217,19 +234,21 @@ def main():
     header = ["ledger", "units filled", "unit's time outside exchanges (min / median / max)",
               "idle station: CPU, wake-ups", "server CPU", "ledger batches", "first 200 units",
               "ledger units --csv", "ledger check", "window: Ctrl+Tab to the ledger's rows",
-              "window: VmRSS / VmHWM"]
+              "window: VmRSS / VmHWM", "window: search by name / address / \"year-1\""]
     rows = []
     with (private_postgres() as create_database, tempfile.TemporaryDirectory() as folder,
           x_display() as (display, server)):
         for size in sizes:
             path = os.path.join(folder, f"year{size}.sqlite")
             rows.append(measure(cli, simulator, window, display, "SQLite", f"sqlite:{path}",
-                                lambda first, last: fill_sqlite(path, first, last), size, None))
+                                lambda first, last: fill_sqlite(path, first, last),
+                                sqlite_address, size, None))
             print(" | ".join(rows[-1]), file=sys.stderr)
             url = create_database(f"year{size}")
             data = os.path.join(url.split("?host=")[1], "data")
             rows.append(measure(cli, simulator, window, display, "PostgreSQL", url,
-                                lambda first, last: fill_postgres(url, first, last), size, data))
+                                lambda first, last: fill_postgres(url, first, last),
+                                postgres_address, size, data))
             print(" | ".join(rows[-1]), file=sys.stderr)
     print(f"\nThe ledger as it grows: one batch, each unit passed, one in twenty after a failed "
           f"attempt; 1 slot, idle figures over {IDLE_S} s; the window on {server}\n")

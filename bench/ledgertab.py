@@ -2,7 +2,7 @@
 """The station window's ledger tab as its user meets it, for bench/ledger.py: pairwick-station
 started on a batch with one empty slot, its ledger tab asked for with Ctrl+Tab once the started
 window is still, the screen looked at until the tab is still too, and the window's resident
-memory then."""
+memory then; then searches typed after Ctrl+F, each looked at until the tab is still again."""
 import os
 import subprocess
 import sys
@@ -52,9 +52,11 @@ def changed_rows(look, before):
     return sum(row != earlier for row, earlier in zip(look, before)) / len(look)
 
 
-def ledger_tab(window, simulator, display, ledger, batch):
-    """Seconds from Ctrl+Tab to the first look that shows what the ledger tab settles on, and
-    the window's VmRSS and VmHWM in MiB once it settled."""
+def ledger_tab(window, simulator, display, ledger, batch, searches):
+    """Seconds from Ctrl+Tab to the first look that shows what the ledger tab settles on, the
+    window's VmRSS and VmHWM in MiB once it settled, and for each text of searches the seconds
+    from its last key to the first look of what the tab settles on (the window waits for a
+    pause in the typing of 0.2 s before it asks)."""
     with tempfile.TemporaryDirectory() as folder:
         sim = start_simulators(simulator, os.path.join(folder, "ports"), 1,
                                ("--quiet", "--units", "--start-empty"))
@@ -76,7 +78,20 @@ def ledger_tab(window, simulator, display, ledger, batch):
             _, tab, shown = settle(screen, process, errors_path)
             if changed_rows(tab, run_page) < PAGE_CHANGED:
                 sys.exit(f"{window}: Ctrl+Tab did not open the ledger tab")
-            return shown - asked, resident_mib(process.pid)
+            opened, memory = shown - asked, resident_mib(process.pid)
+            found = []
+            for text in searches:
+                # From the whole batch each time, so that the search's rows are a new look. Tab
+                # after the keys takes the focus, and the blinking cursor, out of the field.
+                for keys in ([], ["type", "--delay", "0", text]):
+                    subprocess.run(["xdotool", "key", "ctrl+f", "BackSpace", *keys],
+                                   env=dict(os.environ, DISPLAY=display), check=True)
+                    typed = time.monotonic()
+                    subprocess.run(["xdotool", "key", "Tab"],
+                                   env=dict(os.environ, DISPLAY=display), check=True)
+                    _, _, shown = settle(screen, process, errors_path)
+                found.append(shown - typed)
+            return opened, memory, found
         finally:
             stop(process)
             screen.close()

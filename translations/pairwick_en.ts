@@ -929,8 +929,8 @@ Close that program first, then connect again.</translation>
         <translation>All results</translation>
     </message>
     <message>
-        <source>按地址或名称搜索</source>
-        <translation>Search by address or name</translation>
+        <source>按编号或名称、地址的开头搜索</source>
+        <translation>Search by number, or by the start of a name or address</translation>
     </message>
     <message>
         <source>批次的模块</source>

@@ -7,6 +7,7 @@
 #include "ledger/ledgerprivate.h"
 #include "ledger/sqlstatement.h"
 #include "ledger/storedforms.h"
+#include "ledger/unitsearch.h"
 
 namespace pairwick::ledger {
 
@@ -37,7 +38,7 @@ QString ofLatestCutShort(const char *column) {
 const QString UnitsSql =
     QStringLiteral(
         "SELECT batch, seq, address, unit_values, created, state, station, slot, attempts, version,"
-        " latest, name, %1 AS error, %2 AS written, %3 AS sent FROM units%4 ORDER BY %5%6")
+        " latest, name, %1 AS error, %2 AS written, %3 AS sent FROM %4 ORDER BY %5%6")
         .arg(ofLatestCutShort("error"), ofLatestCutShort("written"), ofLatestCutShort("sent"));
 
 const QString AttemptsSql = QStringLiteral(
@@ -49,11 +50,6 @@ const QString AttemptsSql = QStringLiteral(
 QDateTime orTime(const QString &stored, const QString &fallback) {
     return timeFromStored(stored.isEmpty() ? fallback : stored);
 }
-
-// A unit matches a search by its number, or by a name or an address that holds the text.
-const QString SearchSql = QStringLiteral(
-    "(seq = :number OR LOWER(name) LIKE :pattern ESCAPE '!'"
-    " OR REPLACE(REPLACE(LOWER(address), ':', ''), '-', '') LIKE :barePattern ESCAPE '!')");
 
 // The columns each order sorts by; every one ends in the unit's key, so pages never overlap.
 // All go one way, so that an index on (batch, column, seq) serves the order read backwards too,
@@ -84,31 +80,18 @@ QString orderBy(UnitOrder order, bool descending) {
     return QStringLiteral("batch%1, seq%1").arg(direction);
 }
 
-// The WHERE clause of a listing: only the batch asked for, only what was active since, and for
-// units the state and the search.
+// The WHERE clause of a listing: only the batch asked for, only what was active since, for units
+// the state, and whatever else the listing needs.
 QString narrowed(const Selection &selection, const QString &activeSince, bool units,
-                 const QString &after = {}) {
-    QStringList conditions;
-    if (!after.isEmpty())
-        conditions.append(after);
+                 QStringList conditions) {
+    conditions.removeAll(QString());
     if (!selection.batch.isEmpty())
         conditions.append(QStringLiteral("batch = :batch"));
     if (selection.since.isValid())
         conditions.append(activeSince);
     if (units && !selection.state.isEmpty())
         conditions.append(QStringLiteral("state = :state"));
-    if (units && !selection.search.isEmpty())
-        conditions.append(SearchSql);
     return conditions.isEmpty() ? QString() : QStringLiteral(" WHERE ") + conditions.join(" AND ");
-}
-
-// LIKE's own characters in the user's text match only themselves.
-QString containing(const QString &text) {
-    QString escaped = text.toLower();
-    escaped.replace(u'!', QStringLiteral("!!"))
-        .replace(u'%', QStringLiteral("!%"))
-        .replace(u'_', QStringLiteral("!_"));
-    return u'%' + escaped + u'%';
 }
 
 void bindSelection(SqlStatement &query, const Selection &selection, bool units) {
@@ -118,14 +101,8 @@ void bindSelection(SqlStatement &query, const Selection &selection, bool units) 
         query.bind(QStringLiteral(":since"), storedTime(selection.since));
     if (units && !selection.state.isEmpty())
         query.bind(QStringLiteral(":state"), selection.state);
-    if (units && !selection.search.isEmpty()) {
-        bool number = false;
-        const qint64 seq = selection.search.toLongLong(&number);
-        query.bind(QStringLiteral(":number"), number ? seq : qint64(-1))
-            .bind(QStringLiteral(":pattern"), containing(selection.search))
-            .bind(QStringLiteral(":barePattern"),
-                  containing(QString(selection.search).remove(u':').remove(u'-')));
-    }
+    if (units && !selection.search.isEmpty())
+        bindSearch(query, selection);
     if (units && selection.limit > 0)
         query.bind(QStringLiteral(":offset"), selection.offset);
     if (selection.limit > 0)
@@ -245,17 +222,19 @@ void Ledger::units(const Selection &selection, const std::function<void(const Un
         selection.limit == 0 && selection.order == UnitOrder::Seq && !selection.descending;
     Selection page = selection;
     page.limit = paged ? ListingPage : selection.limit;
+    UnitSearch search{QStringLiteral("units"), QString()};
     const auto pageAfter = [&](const std::optional<UnitRow> &last) {
         // A unit with an attempt under way is active whenever it is asked.
         const QString where = narrowed(
             page, QStringLiteral("(latest >= :since OR state = 'started')"), true,
-            !last                  ? QString()
-            : page.batch.isEmpty() ? QStringLiteral("(batch, seq) > (:lastBatch, :lastSeq)")
-                                   : QStringLiteral("seq > :lastSeq"));
+            {search.condition, !last ? QString()
+                               : page.batch.isEmpty()
+                                   ? QStringLiteral("(batch, seq) > (:lastBatch, :lastSeq)")
+                                   : QStringLiteral("seq > :lastSeq")});
         SqlStatement query(
             d->connection.database(),
             UnitsSql.arg(
-                where, orderBy(page.order, page.descending),
+                search.from + where, orderBy(page.order, page.descending),
                 page.limit > 0 ? QStringLiteral(" LIMIT :limit OFFSET :offset") : QString()));
         bindSelection(query, page, true);
         if (last && page.batch.isEmpty())
@@ -265,8 +244,11 @@ void Ledger::units(const Selection &selection, const std::function<void(const Un
         query.exec();
         return query;
     };
-    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出模块"),
-                      [&] { inPages(paged ? ListingPage : 0, pageAfter, unitRow, each); });
+    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出模块"), [&] {
+        if (!page.search.isEmpty())
+            search = unitSearch(d->connection.database(), d->connection.isSqlite(), page);
+        inPages(paged ? ListingPage : 0, pageAfter, unitRow, each);
+    });
 }
 
 void Ledger::attempts(const Selection &selection,
@@ -276,10 +258,10 @@ void Ledger::attempts(const Selection &selection,
     const auto pageAfter = [&](const std::optional<AttemptRow> &last) {
         const QString where = narrowed(
             page, QStringLiteral("(ended IS NULL OR ended >= :since)"), false,
-            !last ? QString()
-            : page.batch.isEmpty()
-                ? QStringLiteral("(batch, started, id) > (:lastBatch, :lastStarted, :lastId)")
-                : QStringLiteral("(started, id) > (:lastStarted, :lastId)"));
+            {!last ? QString()
+             : page.batch.isEmpty()
+                 ? QStringLiteral("(batch, started, id) > (:lastBatch, :lastStarted, :lastId)")
+                 : QStringLiteral("(started, id) > (:lastStarted, :lastId)")});
         SqlStatement query(d->connection.database(), AttemptsSql.arg(where));
         bindSelection(query, page, false);
         if (last && page.batch.isEmpty())

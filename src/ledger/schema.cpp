@@ -9,6 +9,7 @@
 #include "ledger/ledger.h"
 #include "ledger/serverfunctions.h"
 #include "ledger/sqlstatement.h"
+#include "ledger/unitsearch.h"
 
 namespace pairwick::ledger {
 
@@ -140,13 +141,19 @@ const std::array<Step, SchemaVersion> Steps{
           QStringLiteral("CREATE INDEX units_by_slot ON units (batch, slot, seq)"),
           QStringLiteral("CREATE INDEX units_by_attempts ON units (batch, attempts, seq)")},
          serverFunctions()},
+    // A search by the beginning of a name or an address reads only the units that match.
+    Step{{QStringLiteral("CREATE INDEX units_by_name_key ON units (batch, %nameKey)"),
+          QStringLiteral("CREATE INDEX units_by_address_key ON units (batch, %addressKey)")},
+         {}},
 };
 
 // The few things SQLite and PostgreSQL spell apart.
 QString dialectOf(QString statement, bool sqlite) {
-    return statement.replace(QStringLiteral("%name"),
-                             sqlite ? QStringLiteral("json_extract(unit_values, '$.name')")
-                                    : QStringLiteral("(unit_values::json ->> 'name')"));
+    return statement.replace(QStringLiteral("%nameKey"), nameSearchKey(sqlite))
+        .replace(QStringLiteral("%addressKey"), addressSearchKey(sqlite))
+        .replace(QStringLiteral("%name"),
+                 sqlite ? QStringLiteral("json_extract(unit_values, '$.name')")
+                        : QStringLiteral("(unit_values::json ->> 'name')"));
 }
 
 int storedVersion(const QSqlDatabase &database) {

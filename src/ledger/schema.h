@@ -9,7 +9,7 @@ class QSqlDatabase;
 
 namespace pairwick::ledger {
 
-inline constexpr int SchemaVersion = 3;
+inline constexpr int SchemaVersion = 4;
 
 // Told as it is: no retry or reconnection can help it.
 class NewerSchema : public LedgerError {

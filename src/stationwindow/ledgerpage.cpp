@@ -9,7 +9,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "ledger/csvtable.h"
@@ -24,6 +26,8 @@ namespace {
 
 // Rows a reading or a scroll asks for at once: a screenful or two.
 constexpr qint64 PageRows = 200;
+// A search is asked for once typing pauses this long, not at every key.
+constexpr int SearchPauseMs = 200;
 
 }  // namespace
 
@@ -36,7 +40,8 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
       m_refresh(new QPushButton(tr("刷新"), this)),
       m_export(new QPushButton(tr("导出 CSV……"), this)),
       m_table(new QTableView(this)),
-      m_status(new QLabel(this)) {
+      m_status(new QLabel(this)),
+      m_searchPause(new QTimer(this)) {
     m_result->setObjectName(QStringLiteral("resultFilter"));
     m_result->setAccessibleName(tr("结果"));
     m_result->addItem(tr("全部结果"), QString());
@@ -45,8 +50,8 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
         m_result->addItem(UnitTableModel::resultWord(name), name);
     }
     m_search->setObjectName(QStringLiteral("search"));
-    m_search->setPlaceholderText(tr("按地址或名称搜索"));
-    m_search->setAccessibleName(tr("按地址或名称搜索"));
+    m_search->setPlaceholderText(tr("按编号或名称、地址的开头搜索"));
+    m_search->setAccessibleName(tr("按编号或名称、地址的开头搜索"));
     m_search->setClearButtonEnabled(true);
     m_refresh->setObjectName(QStringLiteral("refreshButton"));
     m_export->setObjectName(QStringLiteral("exportButton"));
@@ -73,7 +78,15 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
     layout->addWidget(m_status);
 
     connect(m_result, &QComboBox::currentIndexChanged, this, &LedgerPage::refresh);
-    connect(m_search, &QLineEdit::textChanged, this, &LedgerPage::refresh);
+    m_searchPause->setSingleShot(true);
+    m_searchPause->setInterval(SearchPauseMs);
+    connect(m_search, &QLineEdit::textChanged, m_searchPause, qOverload<>(&QTimer::start));
+    connect(m_searchPause, &QTimer::timeout, this, &LedgerPage::refresh);
+    auto *find = new QShortcut(QKeySequence::Find, this, [this] {
+        m_search->setFocus(Qt::ShortcutFocusReason);
+        m_search->selectAll();
+    });
+    find->setContext(Qt::WindowShortcut);
     connect(m_refresh, &QPushButton::clicked, this, &LedgerPage::refresh);
     connect(m_export, &QPushButton::clicked, this, &LedgerPage::askExport);
     connect(m_units, &UnitTableModel::orderWanted, this, &LedgerPage::refresh);

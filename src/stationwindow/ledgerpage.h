@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class QTimer;
 
 namespace pairwick::stationwindow {
 
@@ -18,8 +19,9 @@ class BackgroundQueue;
 class UnitTableModel;
 
 // The batch's units as the ledger holds them, over all stations: filtered by result, searched
-// by number, name or address, sorted and exported as the command line's CSV, all by the ledger
-// on the window's ledger thread; the table holds only the pages it was scrolled through.
+// (Ctrl+F) by number or the beginning of a name or address, sorted and exported as the command
+// line's CSV, all by the ledger on the window's ledger thread; the table holds only the pages it
+// was scrolled through.
 class LedgerPage final : public QWidget {
     Q_OBJECT
 
@@ -59,6 +61,7 @@ private:
     QPushButton *m_export;
     QTableView *m_table;
     QLabel *m_status;
+    QTimer *m_searchPause;
 };
 
 }  // namespace pairwick::stationwindow

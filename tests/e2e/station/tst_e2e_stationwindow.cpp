@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // pairwick-station as an operator runs it: a batch through four slots of simulated units, the
 // tiles and totals as units pass and fail, then the ledger table and its CSV export.
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -150,7 +151,10 @@ void TestE2eStationWindow::batchThroughFourSlots() {
         ledger.shown().index(0, pairwick::stationwindow::UnitTableModel::Result).data().toString(),
         SlotTile::wordOf(SlotState::Failed) + "：" + failed[0].main);
     result->setCurrentIndex(0);
-    QTest::keyClicks(ledger.findChild<QLineEdit *>("search"), "sensor-0003");
+    // Ctrl+F takes the keys to the search, which finds a name by its beginning in any case.
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "sensor-0003");
     QTRY_VERIFY(ledger.shown().rowCount() == 1 && ledger.shown().unit(0).seq == 3);
     ledger.findChild<QLineEdit *>("search")->clear();
     QTRY_COMPARE(ledger.shown().rowCount(), 6);

@@ -339,7 +339,7 @@ void TestLedger::refusesANewerSchema() {
         QFAIL("a newer schema was accepted");
     } catch (const LedgerError &refused) {
         QCOMPARE(refused.message(), QStringLiteral("the ledger at %1 has schema version 7; this "
-                                                   "pairwick knows up to 3")
+                                                   "pairwick knows up to 4")
                                         .arg(url));
     }
 }
@@ -533,7 +533,9 @@ void TestLedger::reservesAttemptsAndCounts() {
     // it works the kept values out.
     execRaw(url, QStringLiteral("UPDATE attempts SET sent = '[]'"));
     const QStringList before = reportsOf(ledger);
-    for (const char *statement : {"DROP INDEX units_by_station",
+    for (const char *statement : {"DROP INDEX units_by_name_key",
+                                  "DROP INDEX units_by_address_key",
+                                  "DROP INDEX units_by_station",
                                   "DROP INDEX units_by_slot",
                                   "DROP INDEX units_by_attempts",
                                   "ALTER TABLE attempts DROP COLUMN sent",
@@ -913,6 +915,16 @@ void TestLedger::cliAnswersALargeLedger() {
     QCOMPARE(seqs([](Selection &s) { s.search = "0b-00-00-00-01-0a"; }), QList<qint64>({266}));
     QCOMPARE(seqs([](Selection &s) { s.search = "40001"; }), QList<qint64>({40001}));
     QCOMPARE(seqs([](Selection &s) { s.search = "_%"; }), QList<qint64>());
+    // By the beginning only: an address without its separators, never the middle of a name.
+    QCOMPARE(seqs([](Selection &s) { s.search = "0b00000001"; }),
+             QList<qint64>({256, 257, 258, 259}));
+    QCOMPARE(seqs([](Selection &s) { s.search = "ig-3999"; }), QList<qint64>());
+    // More matches than are looked up one by one: the listing's own order, skipping the rest.
+    QCOMPARE(seqs([](Selection &s) {
+                 s.search = "big";
+                 s.descending = true;
+             }),
+             QList<qint64>({40000, 39999, 39998, 39997}));
     QCOMPARE(seqs([](Selection &s) {
                  s.order = UnitOrder::Name;
                  s.descending = true;
