@@ -97,8 +97,9 @@ UnitSearch unitSearch(const QSqlDatabase &database, bool sqlite, const Selection
 void bindSearch(SqlStatement &query, const Selection &selection) {
     bool number = false;
     const qint64 seq = selection.search.toLongLong(&number);
-    const KeyRange name = beginningWith(asciiLower(selection.search));
-    const KeyRange address = beginningWith(asciiLower(selection.search).remove(u':').remove(u'-'));
+    const QString typed = asciiLower(selection.search);
+    const KeyRange name = beginningWith(typed);
+    const KeyRange address = beginningWith(QString(typed).remove(u':').remove(u'-'));
     query.bind(QStringLiteral(":number"), number ? seq : qint64(-1))
         .bind(QStringLiteral(":nameFrom"), name.from)
         .bind(QStringLiteral(":nameTo"), name.to)
