@@ -17,7 +17,7 @@ _pairwick_cli()
     fi
 
     case $prev in
-        --profile | --log)
+        --profile | --log | --config)
             _filedir
             return
             ;;
@@ -53,7 +53,7 @@ _pairwick_cli()
         pair) options+=' --paced --timeout --log --quiet --pin --set --master-name --slave-name' ;;
         station)
             options+=' --batch --profile --set --values --first --count --ledger --station'
-            options+=' --on-pass --again --quiet --log --timeout'
+            options+=" --on-pass --again --quiet --log --timeout --config"
             ;;
         ledger)
             # The listing comes first, its options after it.

@@ -62,7 +62,7 @@ check 'COM1 COM10 COM11 COM12 COM13 COM14 COM15 COM16' write --profile read COM1
 check 'COM2' write --set name=x --timeout 5 COM2
 check 'station' st
 check '--again' station COM1 --ag
-check '--count' station COM1 --c
+check '--config --count' station COM1 --c
 check 'COM2' station COM1 --batch lot-7 COM2
 check '' station COM1 --batch ''
 check 'lot.csv' station COM1 --values l

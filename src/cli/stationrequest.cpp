@@ -3,6 +3,8 @@
 
 #include <QCommandLineParser>
 
+#include "cli/configfile.h"
+#include "ledger/ledgerlisting.h"
 #include "station/stationoptions.h"
 
 namespace pairwick::cli {
@@ -15,6 +17,96 @@ const QString ExitText = QStringLiteral(
     "  2    usage, profile, values or batch rules error; nothing was sent\n"
     "  4    the ledger cannot be opened; nothing was sent\n"
     "  130  stopped by Ctrl-C or SIGTERM; units in progress were recorded as interrupted\n");
+
+const QString SlotKey = QStringLiteral("slot");
+const QString SetKey = QStringLiteral("set");
+const QStringList FlagKeys{QStringLiteral("again"), QStringLiteral("json"),
+                           QStringLiteral("quiet")};
+
+const QString ConfigText = QStringLiteral(
+    "Configuration file (--config): one KEY = VALUE a line, # for comments; the keys are the long\n"
+    "options' names and slot, one slot a line; set and slot may be repeated; again, json and\n"
+    "quiet take yes or no. The command line wins: its slots replace the file's, its --set of a\n"
+    "key replaces the file's, and any other option it gives replaces the file's value.\n");
+
+QString setKey(const QString &assignment) {
+    return assignment.section(u'=', 0, 0).trimmed();
+}
+
+// The file's options as words placed before the command line's own, so that a value the command
+// line gives is the one the parser keeps.
+std::variant<QStringList, QString> fileArguments(const ConfigFile &file,
+                                                 const QCommandLineParser &given) {
+    QStringList setOnCommandLine;
+    for (const QString &assignment : given.values(SetKey))
+        setOnCommandLine.append(setKey(assignment));
+    QStringList words;
+    for (const ConfigLine &line : file.lines) {
+        if (line.key == SlotKey ||
+            (line.key == SetKey && setOnCommandLine.contains(setKey(line.value))))
+            continue;
+        if (!FlagKeys.contains(line.key)) {
+            words.append(QStringLiteral("--%1=%2").arg(line.key, line.value));
+            continue;
+        }
+        const QString answer = line.value.toLower();
+        if (answer != u"yes" && answer != u"no")
+            return QStringLiteral("%1: %2 takes yes or no, not \"%3\"")
+                .arg(file.where(line), line.key, ledger::withControlsEscaped(line.value.left(80)));
+        if (answer == u"yes")
+            words.append(QStringLiteral("--") + line.key);
+    }
+    return words;
+}
+
+QString keyOf(station::SetupField field) {
+    using station::SetupField;
+    switch (field) {
+        case SetupField::Slots:
+            return SlotKey;
+        case SetupField::Batch:
+            return QStringLiteral("batch");
+        case SetupField::Profile:
+            return QStringLiteral("profile");
+        case SetupField::Fields:
+            return SetKey;
+        case SetupField::Values:
+            return QStringLiteral("values");
+        case SetupField::First:
+            return QStringLiteral("first");
+        case SetupField::Count:
+            return QStringLiteral("count");
+        case SetupField::Ledger:
+            return QStringLiteral("ledger");
+        case SetupField::Station:
+            return QStringLiteral("station");
+        case SetupField::Timeout:
+            return QStringLiteral("timeout");
+    }
+    return {};
+}
+
+// A problem with a value that came from the file names the line it came from.
+QString located(const station::SetupProblem &problem, const ConfigFile &file,
+                const QStringList &givenKeys) {
+    const QString key = keyOf(problem.field);
+    const ConfigLine *line = givenKeys.contains(key) ? nullptr : file.last(key);
+    if (key == SlotKey && line) {
+        // The slot that repeats one before it, where one does.
+        QStringList seen;
+        for (const ConfigLine &slot : file.lines) {
+            if (slot.key != SlotKey)
+                continue;
+            if (seen.contains(slot.value)) {
+                line = &slot;
+                break;
+            }
+            seen.append(slot.value);
+        }
+    }
+    return line ? QStringLiteral("%1: %2").arg(file.where(*line), problem.message)
+                : problem.message;
+}
 
 }  // namespace
 
@@ -39,7 +131,10 @@ std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &a
     const QCommandLineOption log(QStringLiteral("log"),
                                  QStringLiteral("Append every line sent and received to FILE."),
                                  QStringLiteral("FILE"));
-    parser.addOption(help);
+    const QCommandLineOption config(QStringLiteral("config"),
+                                    QStringLiteral("Read options from FILE (see below)."),
+                                    QStringLiteral("FILE"));
+    parser.addOptions({help, config});
     stationOptions.addTo(parser);
     parser.addOptions({json, quiet, log});
 
@@ -48,20 +143,51 @@ std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &a
     if (parser.isSet(help)) {
         QString text = parser.helpText();
         text.replace(QStringLiteral("[options] station"), QStringLiteral("station [options]"));
-        return EarlyExit{text + u'\n' + station::StationOptions::explanation() + u'\n' + ExitText,
+        return EarlyExit{text + u'\n' + station::StationOptions::explanation() + u'\n' +
+                             ConfigText + u'\n' + ExitText,
                          ExitStatus::Success};
     }
 
-    const auto checked =
-        station::checkSetup(stationOptions.read(parser, parser.positionalArguments().mid(1)));
+    ConfigFile file;
+    QStringList slotNames = parser.positionalArguments().mid(1);
+    QStringList keys{SlotKey};
+    for (const QCommandLineOption &option :
+         stationOptions.options() + QList<QCommandLineOption>{json, quiet, log})
+        keys.append(option.names().constFirst());
+    // What the command line itself gave, to tell which values came from the file.
+    QStringList givenKeys;
+    for (const QString &key : keys) {
+        if (key == SlotKey ? !slotNames.isEmpty() : parser.isSet(key))
+            givenKeys.append(key);
+    }
+    if (parser.isSet(config)) {
+        auto read = readConfigFile(parser.value(config), keys, {SlotKey, SetKey});
+        if (const auto *problem = std::get_if<QString>(&read))
+            return usageError(*problem);
+        file = std::get<ConfigFile>(std::move(read));
+        const auto words = fileArguments(file, parser);
+        if (const auto *problem = std::get_if<QString>(&words))
+            return usageError(*problem);
+        if (slotNames.isEmpty()) {
+            for (const ConfigLine &line : file.lines) {
+                if (line.key == SlotKey)
+                    slotNames.append(line.value);
+            }
+        }
+        if (!parser.parse(arguments.mid(0, 1) + std::get<QStringList>(words) + arguments.mid(1)))
+            return usageError(QStringLiteral("%1: %2").arg(file.path, parser.errorText()));
+    }
+
+    const auto checked = station::checkSetup(stationOptions.read(parser, slotNames));
     if (const auto *problems = std::get_if<QList<station::SetupProblem>>(&checked)) {
         // A ledger that cannot be named is told only once the rest is right.
         for (const station::SetupProblem &problem : *problems) {
             if (problem.field != station::SetupField::Ledger)
-                return usageError(problem.message);
+                return usageError(located(problem, file, givenKeys));
         }
-        return EarlyExit{QStringLiteral("pairwick-cli: %1\n").arg(problems->first().message),
-                         ExitStatus::LedgerNotOpened};
+        return EarlyExit{
+            QStringLiteral("pairwick-cli: %1\n").arg(located(problems->first(), file, givenKeys)),
+            ExitStatus::LedgerNotOpened};
     }
     const auto &setup = std::get<station::CheckedSetup>(checked);
     StationRequest request;

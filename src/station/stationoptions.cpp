@@ -41,9 +41,13 @@ StationOptions::StationOptions()
                 QStringLiteral("How long to wait for an incomplete reply (default 1000)."),
                 QStringLiteral("MS"), QStringLiteral("1000")) {}
 
+QList<QCommandLineOption> StationOptions::options() const {
+    return {m_batch,  m_profile, m_set,    m_values, m_first,  m_count,
+            m_ledger, m_station, m_onPass, m_again,  m_timeout};
+}
+
 void StationOptions::addTo(QCommandLineParser &parser) const {
-    parser.addOptions({m_batch, m_profile, m_set, m_values, m_first, m_count, m_ledger, m_station,
-                       m_onPass, m_again, m_timeout});
+    parser.addOptions(options());
 }
 
 StationSetup StationOptions::read(const QCommandLineParser &parser,

@@ -15,6 +15,7 @@ class StationOptions {
 public:
     StationOptions();
 
+    QList<QCommandLineOption> options() const;
     void addTo(QCommandLineParser &parser) const;
     // The slots are the positional arguments the caller picked out.
     StationSetup read(const QCommandLineParser &parser, const QStringList &slotNames) const;

@@ -143,6 +143,7 @@ private slots:
     void ledgerOverTls_data();
     void ledgerOverTls();
     void killedStationsLoseNothing();
+    void configFileAndCommandLine();
     void badRulesSendNothing_data();
     void badRulesSendNothing();
     void liveViewStaysInAShortTerminal();
@@ -707,35 +708,94 @@ void TestE2eStation::killedStationsLoseNothing() {
     QVERIFY(batches[0].toObject().value("passed").toInteger() >= target);
 }
 
+// The file gives the slots and most values; the command line's count and name win over the file's.
+void TestE2eStation::configFileAndCommandLine() {
+    startUnits(2);
+    const QString path = m_folder->filePath("line1.conf");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(
+        "# line 1, both slots\n"
+        "slot = COM1\n"
+        "slot = COM2\n"
+        "batch = configured\n"
+        "set = name=Conf-{seq:3}\n"
+        "set = pin=4321\n"
+        "count = 9\n"
+        "  station = bench-8   \n"
+        "ledger = " +
+        sqliteUrl().toUtf8() + "\n");
+    file.close();
+    auto run = station({"--config", path, "--count", "2", "--set", "name=Cli-{seq}"});
+    operate({run.get()}, [] { return false; });
+    QCOMPARE(run->finish(), 0);
+    QCOMPARE(run->units().size(), 2);
+    QSet<QString> slotNames;
+    for (const Json &unit : run->units()) {
+        const Json settings = unit.value("settings").toObject();
+        QCOMPARE(settings.value("name").toString(),
+                 QStringLiteral("Cli-%1").arg(unit.value("seq").toInteger()));
+        QCOMPARE(settings.value("pin").toString(), QStringLiteral("4321"));
+        slotNames.insert(unit.value("slot").toString());
+    }
+    QCOMPARE(slotNames, (QSet<QString>{"COM1", "COM2"}));
+    const QJsonArray units = ledger({"units", "--batch", "configured", "--ledger", sqliteUrl()});
+    QCOMPARE(units.size(), 2);
+    QCOMPARE(units[0].toObject().value("station").toString(), QStringLiteral("bench-8"));
+}
+
 void TestE2eStation::badRulesSendNothing_data() {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("config");  // a file that gives the slot and the batch instead
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
-    QTest::newRow("unknown field") << QStringList{"--set", "name=A-{serial}"} << 2 << "serial";
+    const QByteArray none;
+    QTest::newRow("unknown field")
+        << QStringList{"--set", "name=A-{serial}"} << none << 2 << "serial";
     QTest::newRow("name too long at the first number")
-        << QStringList{"--set", "name=ABCDEFGHIJKLMNOPQRSTUVWXYZ-{seq:4}", "--first", "9990"} << 2
-        << "name";
+        << QStringList{"--set", "name=ABCDEFGHIJKLMNOPQRSTUVWXYZ-{seq:4}", "--first", "9990"}
+        << none << 2 << "name";
     QTest::newRow("station name that clears the screen")
-        << QStringList{"--set", "name=A", "--station", "bench\x1b[2J"} << 2
+        << QStringList{"--set", "name=A", "--station", "bench\x1b[2J"} << none << 2
         << "--station takes no control characters: bench\\x1b[2J";
-    QTest::newRow("no rules for a new batch") << QStringList{} << 2 << "give its rules";
+    QTest::newRow("no rules for a new batch") << QStringList{} << none << 2 << "give its rules";
     QTest::newRow("password in the URL")
-        << QStringList{"--set", "name=A", "--ledger", "postgresql://u:secret@/db"} << 4 << "pgpass";
+        << QStringList{"--set", "name=A", "--ledger", "postgresql://u:secret@/db"} << none << 4
+        << "pgpass";
     QTest::newRow("a ledger it may not write")
-        << QStringList{"--set", "name=A", "--ledger", "sqlite:/proc/ledger.sqlite"} << 4
+        << QStringList{"--set", "name=A", "--ledger", "sqlite:/proc/ledger.sqlite"} << none << 4
         << "ledger";
     QTest::newRow("no server on the socket")
-        << QStringList{"--set", "name=A", "--ledger", "postgresql:///none?host=/nonexistent"} << 4
-        << "none";
+        << QStringList{"--set", "name=A", "--ledger", "postgresql:///none?host=/nonexistent"}
+        << none << 4 << "none";
+    const QByteArray slot = "slot = COM1\nbatch = refused\nset = name=A\n";
+    QTest::newRow("config: unknown key") << QStringList{} << slot + "slots = COM2\n"
+                                         << 2 << "refused.conf:4: unknown key \"slots\"";
+    QTest::newRow("config: a slot twice") << QStringList{} << slot + "# again\nslot = COM1\n"
+                                          << 2 << "refused.conf:5: ";
+    QTest::newRow("config: password in the URL")
+        << QStringList{} << slot + "ledger = postgresql://u:secret@/db\n"
+        << 4 << "refused.conf:4: ";
+    QTest::newRow("config: a bad count") << QStringList{} << slot + "count = many\n"
+                                         << 2 << "refused.conf:4: --count";
+    QTest::newRow("config: larger than 1 MiB")
+        << QStringList{} << slot + QByteArray(1024 * 1024, '#') << 2 << "larger than 1024 KiB";
 }
 
 void TestE2eStation::badRulesSendNothing() {
     QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, config);
     QFETCH(int, status);
     QFETCH(QString, message);
     startUnits(1);
     QStringList all = QStringList{"COM1", "--batch", "refused"} + arguments;
-    if (!arguments.contains("--ledger"))
+    if (!config.isEmpty()) {
+        QFile file(m_folder->filePath("refused.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(config);
+        all = arguments + QStringList{"--config", file.fileName()};
+    }
+    if (!arguments.contains("--ledger") && !config.contains("ledger ="))
         all << "--ledger" << sqliteUrl();
     auto run = station(all);
     QCOMPARE(run->finish(), status);
