@@ -67,11 +67,13 @@ ProgressView::ProgressView(const QStringList &ports, bool quiet, std::FILE *stre
       m_quiet(quiet),
       m_live(::isatty(::fileno(stream)) != 0) {}
 
-void ProgressView::show(int index, const QString &step) {
+void ProgressView::show(int index, const QString &step, service::Priority priority) {
     if (m_quiet)
         return;
     if (!m_live) {
-        std::fprintf(m_stream, "%s: %s\n", qPrintable(m_ports[index]), qPrintable(step));
+        std::fprintf(m_stream, "%s%s: %s\n",
+                     service::priorityPrefix(m_stream, priority).constData(),
+                     qPrintable(m_ports[index]), qPrintable(step));
         std::fflush(m_stream);
         return;
     }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "service/journalstream.h"
+
 namespace pairwick::cli {
 
 // Progress on standard error: on a terminal one live line per port, rewritten in place;
@@ -16,8 +18,9 @@ class ProgressView {
 public:
     ProgressView(const QStringList &ports, bool quiet, std::FILE *stream = stderr);
 
-    // A step in progress, or the port's outcome at the end.
-    void show(int index, const QString &step);
+    // A step in progress, or the port's outcome at the end; the priority marks the plain line
+    // for the journal.
+    void show(int index, const QString &step, service::Priority priority = service::Priority::Info);
     // A step in progress after done of total steps: a bar on a terminal, the count elsewhere.
     void show(int index, const QString &step, int done, int total);
     // The port's outcome, after the steps counted so far, or after all of them when it is whole.

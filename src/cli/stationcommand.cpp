@@ -8,6 +8,8 @@
 #include "cli/stationview.h"
 #include "cli/stopsignals.h"
 #include "link/trafficlog.h"
+#include "service/journalstream.h"
+#include "service/servicenotifier.h"
 #include "station/stationrun.h"
 #include "station/stationstart.h"
 
@@ -15,8 +17,9 @@ namespace pairwick::cli {
 
 namespace {
 
-void say(const QString &text) {
-    const QByteArray bytes = QStringLiteral("pairwick-cli: %1\n").arg(text).toUtf8();
+void say(const QString &text, service::Priority priority) {
+    const QByteArray bytes = service::priorityPrefix(stderr, priority) +
+                             QStringLiteral("pairwick-cli: %1\n").arg(text).toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
     std::fflush(stderr);
 }
@@ -25,31 +28,46 @@ int runStation(StationRequest &request, station::ResultSpool &spool) {
     link::TrafficLog log;
     QString error;
     if (!request.logFile.isEmpty() && !log.open(request.logFile, &error)) {
-        say(error);
+        say(error, service::Priority::Error);
         return ExitStatus::Usage;
     }
     const station::StationConfig &config = request.config;
     StationView view(config.slotNames, config.batch, config.station, request.quiet, request.json);
     station::StationRun run(config, spool, request.logFile.isEmpty() ? nullptr : &log);
+    service::ServiceNotifier notifier;
     StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::stopRequested, &run, &station::StationRun::stop);
-    QObject::connect(
-        &run, &station::StationRun::slotChanged, &run,
-        [&](int index, const station::SlotEvent &event) { view.slotChanged(index, event); });
-    QObject::connect(
-        &run, &station::StationRun::unitFinished, &run,
-        [&](int index, const station::UnitReport &report) { view.unitFinished(index, report); });
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &run, [&] {
+        notifier.stopping();
+        run.stop();
+    });
+    QObject::connect(&run, &station::StationRun::slotChanged, &run,
+                     [&](int index, const station::SlotEvent &event) {
+                         view.slotChanged(index, event);
+                         notifier.status(view.totalsLine());
+                     });
+    QObject::connect(&run, &station::StationRun::unitFinished, &run,
+                     [&](int index, const station::UnitReport &report) {
+                         view.unitFinished(index, report);
+                         notifier.status(view.totalsLine());
+                     });
     QObject::connect(&run, &station::StationRun::ledgerStatus, &run,
-                     [&](const station::LedgerStatus &status) { view.ledgerStatus(status); });
+                     [&](const station::LedgerStatus &status) {
+                         view.ledgerStatus(status);
+                         notifier.status(view.totalsLine());
+                     });
     QObject::connect(&run, &station::StationRun::finished, &run, &QCoreApplication::quit);
     run.start();
+    // The ledger was opened before the run; its slots are watched from here on.
+    notifier.ready();
     QCoreApplication::exec();
+    notifier.stopping();
 
     if (spool.pendingCount() > 0)
         say(QStringLiteral("%1 results could not be stored yet; they wait in %2 and are stored "
                            "at this station's next start")
                 .arg(spool.pendingCount())
-                .arg(spool.path()));
+                .arg(spool.path()),
+            service::Priority::Warning);
     return run.stopRequested() ? ExitStatus::Interrupted : ExitStatus::Success;
 }
 
@@ -59,14 +77,17 @@ int runStationCommand(const QStringList &arguments) {
     auto parsed = parseStationCommand(arguments);
     if (const auto *early = std::get_if<EarlyExit>(&parsed)) {
         const QByteArray text = early->text.toUtf8();
-        std::fwrite(text.constData(), 1, std::size_t(text.size()),
-                    early->status == ExitStatus::Success ? stdout : stderr);
+        std::FILE *stream = early->status == ExitStatus::Success ? stdout : stderr;
+        if (stream == stderr)
+            std::fputs(service::priorityPrefix(stderr, service::Priority::Error).constData(),
+                       stderr);
+        std::fwrite(text.constData(), 1, std::size_t(text.size()), stream);
         return early->status;
     }
     StationRequest &request = std::get<StationRequest>(parsed);
     station::StationStart start;
     if (const auto refusal = start.prepare(request.config, request.firstGiven)) {
-        say(refusal->message);
+        say(refusal->message, service::Priority::Error);
         return refusal->cause == station::StartRefusal::Cause::Ledger ? ExitStatus::LedgerNotOpened
                                                                       : ExitStatus::Usage;
     }

@@ -3,8 +3,8 @@
 
 #include <QCommandLineParser>
 
-#include "cli/configfile.h"
 #include "ledger/ledgerlisting.h"
+#include "service/configfile.h"
 #include "station/stationoptions.h"
 
 namespace pairwick::cli {
@@ -17,6 +17,9 @@ const QString ExitText = QStringLiteral(
     "  2    usage, profile, values or batch rules error; nothing was sent\n"
     "  4    the ledger cannot be opened; nothing was sent\n"
     "  130  stopped by Ctrl-C or SIGTERM; units in progress were recorded as interrupted\n");
+
+using service::ConfigFile;
+using service::ConfigLine;
 
 const QString SlotKey = QStringLiteral("slot");
 const QString SetKey = QStringLiteral("set");
@@ -161,7 +164,7 @@ std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &a
             givenKeys.append(key);
     }
     if (parser.isSet(config)) {
-        auto read = readConfigFile(parser.value(config), keys, {SlotKey, SetKey});
+        auto read = service::readConfigFile(parser.value(config), keys, {SlotKey, SetKey});
         if (const auto *problem = std::get_if<QString>(&read))
             return usageError(*problem);
         file = std::get<ConfigFile>(std::move(read));

@@ -40,6 +40,15 @@ QString stateLine(const station::SlotEvent &event) {
     return line.replace(u'\n', u' ').trimmed();
 }
 
+// What the journal's readers of warnings must see: units that did not pass and slots kept from
+// the ledger.
+service::Priority priorityOf(SlotState state) {
+    return state == SlotState::Failed || state == SlotState::Interrupted ||
+                   state == SlotState::LedgerAway
+               ? service::Priority::Warning
+               : service::Priority::Info;
+}
+
 bool isResult(SlotState state) {
     return state == SlotState::Passed || state == SlotState::Failed ||
            state == SlotState::Already || state == SlotState::Interrupted;
@@ -64,10 +73,11 @@ StationView::StationView(const QStringList &slotNames, const QString &batch, con
     m_running.start();
 }
 
-void StationView::printJson(const QJsonObject &object) {
+void StationView::printJson(const QJsonObject &object, service::Priority priority) {
     if (!m_json)
         return;
-    const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    const QByteArray line = service::priorityPrefix(stdout, priority) +
+                            QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
     std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
     std::fflush(stdout);
 }
@@ -84,7 +94,7 @@ void StationView::slotChanged(int index, const station::SlotEvent &event) {
     if (event.state == SlotState::Working)
         m_progress.show(index, line, event.stepsDone, event.stepsAll);
     else
-        m_progress.show(index, line);
+        m_progress.show(index, line, priorityOf(event.state));
     // A step within a unit is progress, not a change of the slot's state; the unit's number
     // becoming known is one.
     Shown &shown = m_shown[index];
@@ -102,7 +112,8 @@ void StationView::slotChanged(int index, const station::SlotEvent &event) {
                {QStringLiteral("state"), station::stateName(event.state)},
                {QStringLiteral("seq"), orNull(event.seq)},
                {QStringLiteral("text"), event.text},
-               {QStringLiteral("awaitingRemoval"), event.awaitingRemoval}});
+               {QStringLiteral("awaitingRemoval"), event.awaitingRemoval}},
+              priorityOf(event.state));
 }
 
 void StationView::unitFinished(int, const station::UnitReport &report) {
@@ -137,7 +148,10 @@ void StationView::unitFinished(int, const station::UnitReport &report) {
          report.onPassWarning.isEmpty() ? QJsonValue() : QJsonValue(report.onPassWarning)},
         {QStringLiteral("seconds"), report.seconds}};
     insertKnownSettings(line, report.settings, report.complete, report.written, report.unchanged);
-    printJson(line);
+    printJson(line, report.result == ledger::AttemptResult::Passed ||
+                            report.result == ledger::AttemptResult::Already
+                        ? service::Priority::Info
+                        : service::Priority::Warning);
     showTotals();
 }
 
@@ -168,7 +182,9 @@ void StationView::showTotals() {
         line += QStringLiteral(" | %1 slots wait for the ledger").arg(waiting);
     if (m_ledger.spooled > 0)
         line += QStringLiteral(" | %1 results wait to be stored").arg(m_ledger.spooled);
-    m_progress.show(int(m_slots.size()), line.replace(u'\n', u' '));
+    m_totals = line.replace(u'\n', u' ');
+    m_progress.show(int(m_slots.size()), m_totals,
+                    m_ledger.reachable ? service::Priority::Info : service::Priority::Warning);
 }
 
 }  // namespace pairwick::cli

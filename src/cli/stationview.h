@@ -22,6 +22,8 @@ public:
     void slotChanged(int index, const station::SlotEvent &event);
     void unitFinished(int index, const station::UnitReport &report);
     void ledgerStatus(const station::LedgerStatus &status);
+    // This station's and the batch's counts, and what keeps the ledger from the slots.
+    const QString &totalsLine() const { return m_totals; }
 
 private:
     struct Shown {
@@ -31,7 +33,7 @@ private:
         bool operator==(const Shown &) const = default;
     };
     void showTotals();
-    void printJson(const QJsonObject &object);
+    void printJson(const QJsonObject &object, service::Priority priority);
 
     QStringList m_slots;
     QString m_batch;
@@ -45,6 +47,7 @@ private:
     int m_failed = 0;
     int m_already = 0;
     station::LedgerStatus m_ledger;
+    QString m_totals;
     QElapsedTimer m_running;
 };
 

@@ -5,6 +5,9 @@
 // synchronous standby that takes over.
 #include <poll.h>
 #include <pty.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QDeadlineTimer>
@@ -21,6 +24,7 @@
 #include <QTest>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -41,8 +45,11 @@ using Fields = std::map<QString, QString>;
 // One station process and the JSON lines it printed so far.
 class Station {
 public:
-    Station(const QStringList &arguments, const QProcessEnvironment &environment) {
+    Station(const QStringList &arguments, const QProcessEnvironment &environment,
+            const QString &errorFile = {}) {
         m_process.setProcessEnvironment(environment);
+        if (!errorFile.isEmpty())
+            m_process.setStandardErrorFile(errorFile);
         m_process.start(QStringLiteral(PAIRWICK_CLI_PATH),
                         QStringList{QStringLiteral("station")} + arguments +
                             QStringList{QStringLiteral("--json")});
@@ -83,6 +90,7 @@ public:
     }
     const QList<Json> &slotEvents() const { return m_slotEvents; }
     bool running() const { return m_process.state() != QProcess::NotRunning; }
+    qint64 pid() const { return m_process.processId(); }
     void signal(int number) {
         // Never pid 0: that would signal the test's whole process group.
         if (const qint64 pid = m_process.processId(); pid > 0)
@@ -144,6 +152,7 @@ private slots:
     void ledgerOverTls();
     void killedStationsLoseNothing();
     void configFileAndCommandLine();
+    void serviceNotificationsAndJournal();
     void badRulesSendNothing_data();
     void badRulesSendNothing();
     void liveViewStaysInAShortTerminal();
@@ -742,6 +751,84 @@ void TestE2eStation::configFileAndCommandLine() {
     const QJsonArray units = ledger({"units", "--batch", "configured", "--ledger", sqliteUrl()});
     QCOMPARE(units.size(), 2);
     QCOMPARE(units[0].toObject().value("station").toString(), QStringLiteral("bench-8"));
+}
+
+// What systemd hears from a station run as a service: ready, its status, a watchdog ping from its
+// event loop (none while the process is stopped) and stopping; and the journal's priorities on
+// its lines, a failure a warning and a pass not.
+void TestE2eStation::serviceNotificationsAndJournal() {
+    startUnits(1, {"--error-on", "AT+PIN=9999"});
+    const QString values = m_folder->filePath("pins.csv");
+    QFile file(values);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("seq,pin\n2,9999\n");
+    file.close();
+
+    const QByteArray socketPath = m_folder->filePath("notify").toUtf8();
+    const int listener = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, socketPath.constData(), std::size_t(socketPath.size()));
+    QVERIFY(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+    QStringList heard;
+    const auto listen = [&] {
+        char datagram[4096];
+        ssize_t size;
+        while ((size = ::recv(listener, datagram, sizeof datagram, 0)) > 0)
+            heard.append(QString::fromUtf8(datagram, size));
+        return heard.size();
+    };
+
+    const QString journal = m_folder->filePath("journal");
+    QFile(journal).open(QIODevice::WriteOnly);
+    struct stat journalFile {};
+    QVERIFY(::stat(qPrintable(journal), &journalFile) == 0);
+    QProcessEnvironment environment = this->environment();
+    environment.insert("NOTIFY_SOCKET", QString::fromUtf8(socketPath));
+    environment.insert("WATCHDOG_USEC", "200000");
+    environment.insert("JOURNAL_STREAM",
+                       QStringLiteral("%1:%2").arg(journalFile.st_dev).arg(journalFile.st_ino));
+    Station run({"COM1", "--batch", "service", "--set", "name=Svc-{seq}", "--set", "pin=1111",
+                 "--values", values, "--ledger", sqliteUrl(), "--station", "bench-9"},
+                environment, journal);
+    QTRY_VERIFY_WITH_TIMEOUT((listen(), heard.contains("READY=1")), PatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(run.unitCount(), 1, PatienceMs);
+    m_units->command("next COM1");
+    QTRY_COMPARE_WITH_TIMEOUT(run.unitCount(), 2, PatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (listen(),
+         heard.filter(QRegularExpression("^STATUS=this station: 1 passed, 1 failed")).size() == 1),
+        PatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT((listen(), heard.count("WATCHDOG=1") >= 3), PatienceMs);
+
+    // A stopped process cannot ping: what arrives after it stopped was sent before.
+    run.signal(SIGSTOP);
+    const QString status = QStringLiteral("/proc/%1/stat").arg(run.pid());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QFile stat(status);
+            return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") T ");
+        }(),
+        PatienceMs);
+    listen();
+    const qsizetype beforeStop = heard.size();
+    QTest::qWait(1000);
+    QCOMPARE(listen(), beforeStop);
+    run.signal(SIGCONT);
+    QTRY_VERIFY_WITH_TIMEOUT(listen() > beforeStop && heard.last() == "WATCHDOG=1", PatienceMs);
+    run.signal(SIGTERM);
+    QCOMPARE(run.finish(), 130);
+    listen();
+    QVERIFY2(heard.contains("STOPPING=1"), qPrintable(heard.join(u'|')));
+    ::close(listener);
+
+    QFile lines(journal);
+    QVERIFY(lines.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(lines.readAll());
+    QVERIFY2(QRegularExpression("(^|\n)<6>COM1: PASS #1 ").match(text).hasMatch(),
+             qPrintable(text));
+    QVERIFY2(QRegularExpression("(^|\n)<4>COM1: FAIL ").match(text).hasMatch(), qPrintable(text));
+    QVERIFY2(!QRegularExpression("(^|\n)[^<]").match(text.trimmed()).hasMatch(), qPrintable(text));
 }
 
 void TestE2eStation::badRulesSendNothing_data() {

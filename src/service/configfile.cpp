@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/configfile.h"
+#include "service/configfile.h"
 
 #include <QStringDecoder>
 
 #include "ledger/ledgerlisting.h"
 #include "settings/boundedfile.h"
 
-namespace pairwick::cli {
+namespace pairwick::service {
 
 QString ConfigFile::where(const ConfigLine &line) const {
     return QStringLiteral("%1:%2").arg(path).arg(line.number);
@@ -56,4 +56,4 @@ std::variant<ConfigFile, QString> readConfigFile(const QString &path, const QStr
     return file;
 }
 
-}  // namespace pairwick::cli
+}  // namespace pairwick::service

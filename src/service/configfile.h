@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <variant>
 
-namespace pairwick::cli {
+namespace pairwick::service {
 
 // One `key = value` line of a station's configuration file.
 struct ConfigLine {
@@ -30,4 +30,4 @@ struct ConfigFile {
 std::variant<ConfigFile, QString> readConfigFile(const QString &path, const QStringList &keys,
                                                  const QStringList &repeatable);
 
-}  // namespace pairwick::cli
+}  // namespace pairwick::service
