@@ -8,6 +8,7 @@ pair of two fresh adapters beside a write of the master's own values (role, bind
 fresh adapter, which is what pairing costs at best. Prints figures; judges nothing.
 
 Usage: bench/provisioning.py CLI SIMULATOR [ROUNDS]"""
+import contextlib
 import os
 import re
 import statistics
@@ -63,6 +64,18 @@ def start_simulators(simulator, folder, count, options=("--quiet",), stdin=None)
     return process
 
 
+@contextlib.contextmanager
+def simulated_ports(simulator, count):
+    """The port-map folder of count paced adapters, for the length of the block."""
+    with tempfile.TemporaryDirectory() as folder:
+        sims = start_simulators(simulator, folder, count)
+        try:
+            yield folder
+        finally:
+            sims.terminate()
+            sims.wait()
+
+
 def run_cli(cli, folder, arguments):
     """Wall, CPU and peak resident memory of one pairwick-cli call, and its wire floor. GNU time
     reports the peak: a child of this script would count the script's own, since the kernel keeps
@@ -103,13 +116,8 @@ def pair_beside_write(cli, simulator, rounds):
     walls = {"pair": [], "write": []}
     for _ in range(rounds):
         for name, adapters, arguments in (("pair", 2, pair), ("write", 1, write)):
-            with tempfile.TemporaryDirectory() as folder:
-                sims = start_simulators(simulator, folder, adapters)
-                try:
-                    walls[name].append(run_cli(cli, folder, arguments)["wall"])
-                finally:
-                    sims.terminate()
-                    sims.wait()
+            with simulated_ports(simulator, adapters) as folder:
+                walls[name].append(run_cli(cli, folder, arguments)["wall"])
     return [("pair, 2 fresh adapters: wall time", spread(walls["pair"], "s")),
             ("write role, bind, PIN, 1 fresh adapter: wall time", spread(walls["write"], "s")),
             ("pair / write of the master's values, wall time",
@@ -133,18 +141,13 @@ def main():
                                      ("write+verify, 16 adapters", 16, "write"),
                                      ("read, 64 adapters", 64, "read"),
                                      ("write+verify, 64 adapters", 64, "write")):
-        with tempfile.TemporaryDirectory() as folder:
-            sims = start_simulators(simulator, folder, adapters)
-            try:
-                ports = [f"COM{n}" for n in range(1, adapters + 1)]
-                runs = []
-                for round_number in range(rounds):
-                    extra = ["--set", f"name=Bench-{round_number}", "--set",
-                             f"pin={1000 + round_number}"] if command == "write" else []
-                    runs.append(run_cli(cli, folder, [command] + ports + extra))
-            finally:
-                sims.terminate()
-                sims.wait()
+        with simulated_ports(simulator, adapters) as folder:
+            ports = [f"COM{n}" for n in range(1, adapters + 1)]
+            runs = []
+            for round_number in range(rounds):
+                extra = ["--set", f"name=Bench-{round_number}", "--set",
+                         f"pin={1000 + round_number}"] if command == "write" else []
+                runs.append(run_cli(cli, folder, [command] + ports + extra))
         walls[label] = statistics.median(r["wall"] for r in runs)
         rows.append((f"{label}: wall time", spread([r["wall"] for r in runs], "s")))
         rows.append((f"{label}: wire floor", spread([r["floor"] for r in runs], "s")))
