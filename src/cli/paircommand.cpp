@@ -80,9 +80,11 @@ int runPairCommand(const CliRequest &request) {
     pair.address = plan.address;
     pair.pin = plan.pin;
 
-    const RunOutcome writes = runJobs({{pair.master, Operation::Write, plan.master, request.pace},
-                                       {pair.slave, Operation::Write, plan.slave, request.pace}},
-                                      wireLog, progress, stopSignals, QStringLiteral("done"));
+    // Each write compares against what its adapter's read found, without reading it again.
+    const RunOutcome writes = runJobs(
+        {{pair.master, Operation::Write, plan.master, request.pace, reads.results[0].settings},
+         {pair.slave, Operation::Write, plan.slave, request.pace, reads.results[1].settings}},
+        wireLog, progress, stopSignals, QStringLiteral("done"));
     if (writes.stopped) {
         pair.problem = QStringLiteral("stopped while writing; %1").arg(SeeRows);
         return finish(writes.results, ExitStatus::Interrupted);

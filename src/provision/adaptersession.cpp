@@ -134,6 +134,12 @@ AdapterSettings AdapterSession::readAll() {
     return m_read;
 }
 
+AdapterSettings AdapterSession::adoptRead(const AdapterSettings &found) {
+    m_read = found;
+    m_complete = true;
+    return m_read;
+}
+
 WriteOutcome AdapterSession::write(const AdapterSettings &desired) {
     return writeOver(readAll(), desired);
 }

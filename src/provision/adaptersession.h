@@ -33,7 +33,7 @@ struct WriteOutcome {
 
 // The headless operations on one open adapter, in the window's order of steps and without its
 // questions: the first step that fails ends the operation with a StepFailure. Each operation
-// expects probe() to have passed.
+// expects probe() to have passed, or adoptRead() for a write.
 class AdapterSession {
 public:
     using Progress = std::function<void(const QString &step)>;
@@ -42,6 +42,9 @@ public:
 
     void probe();
     settings::AdapterSettings readAll();
+    // Takes what a full read of this adapter found moments ago, on a session since ended, as if
+    // this one had read it; instead of probe() and readAll() before a write.
+    settings::AdapterSettings adoptRead(const settings::AdapterSettings &found);
     // Sends only the values that differ from the adapter's, then reads back and verifies them.
     WriteOutcome write(const settings::AdapterSettings &desired);
     // The same, for a caller that has just read the adapter and holds what it found.

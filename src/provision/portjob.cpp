@@ -42,26 +42,33 @@ int readStepsInRole(const QString &role) {
     return role == settings::Master ? ReadSteps : ReadSteps - 1;
 }
 
-// The steps after opening and probing, as planned before the adapter is heard: a write counts
-// every key given, as if each differed.
+// The set commands that differ, and the read back that follows only a write.
+int writeSteps(const settings::AdapterSettings &current, const settings::AdapterSettings &desired) {
+    const int writes = int(keysToWrite(current, desired).size());
+    return writes + (writes > 0 ? readStepsInRole(roleAfterWrite(current, desired)) : 0);
+}
+
+// Every step from opening on, as planned before the adapter is heard: a write that reads first
+// counts every key given, as if each differed.
 int stepsPlanned(const PortJob &job) {
     switch (job.operation) {
         case Operation::Read:
-            return ReadSteps;
+            return 2 + ReadSteps;  // opening, probing, the read
         case Operation::Write:
-            return ReadSteps + int(keysToWrite({}, job.desired).size()) + ReadSteps;
+            if (job.found)
+                return 1 + writeSteps(*job.found, job.desired);  // opening, the write
+            return 2 + ReadSteps + int(keysToWrite({}, job.desired).size()) + ReadSteps;
         case Operation::Reset:
             break;
     }
-    return 2 + ReadSteps;  // the reset, the wait while it settles, the read
+    return 4 + ReadSteps;  // opening, probing, the reset, the wait while it settles, the read
 }
 
 // Counts the steps as they begin: each one begun ends the one before.
 class StepTally {
 public:
     StepTally(const PortJob &job, std::function<void(const StepProgress &)> report)
-        : m_total(2 + stepsPlanned(job)),  // opening and probing first
-          m_report(std::move(report)) {}
+        : m_total(stepsPlanned(job)), m_report(std::move(report)) {}
 
     void begin(const QString &step) {
         if (m_begun)
@@ -82,17 +89,17 @@ private:
 // The settings are the session's, taken whether the operation ends or fails.
 void runOperation(const PortJob &job, AdapterSession &session, StepTally &tally,
                   PortResult &result) {
-    session.probe();
+    // A write handed what a read found needs no probe: that read heard the adapter a moment ago.
+    if (!job.found)
+        session.probe();
     switch (job.operation) {
         case Operation::Read:
             session.readAll();
             break;
         case Operation::Write: {
-            const settings::AdapterSettings current = session.readAll();
-            const int writes = int(keysToWrite(current, job.desired).size());
-            // The read back follows only a write.
-            tally.replan(writes +
-                         (writes > 0 ? readStepsInRole(roleAfterWrite(current, job.desired)) : 0));
+            const settings::AdapterSettings current =
+                job.found ? session.adoptRead(*job.found) : session.readAll();
+            tally.replan(writeSteps(current, job.desired));
             const WriteOutcome outcome = session.writeOver(current, job.desired);
             result.written = outcome.written;
             result.unchanged = outcome.unchanged;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <optional>
 
 #include "provision/fastexchange.h"
 #include "settings/adaptersettings.h"
@@ -22,6 +23,10 @@ struct PortJob {
     Operation operation = Operation::Read;
     settings::AdapterSettings desired;  // for Write
     Pace pace;
+    // For Write: what a full read of this adapter found moments ago, through a job of its own.
+    // The write compares against it and asks the adapter nothing that read did not, neither the
+    // probe nor a read of its own; it still reads back and verifies what it writes.
+    std::optional<settings::AdapterSettings> found{};
 };
 
 struct PortResult {
@@ -57,8 +62,8 @@ QString deviceForPort(const QString &port);
 // Opens COMn through the port map (logged under that name), anything else as a device path.
 void openPort(link::CommPort &commPort, const QString &port);
 
-// Opens the port, probes, runs the operation and releases the port again; never throws. Meant for
-// a thread of its own: it blocks until done.
+// Opens the port, probes (unless a write was handed what a read found), runs the operation and
+// releases the port again; never throws. Meant for a thread of its own: it blocks until done.
 PortResult runPortJob(const PortJob &job, const std::atomic_bool &stop, link::TrafficLog *log,
                       const std::function<void(const StepProgress &progress)> &progress);
 
