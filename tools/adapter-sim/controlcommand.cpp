@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controlcommand.h"
 
-#include "activitylog.h"
 #include "link/logline.h"
 
 #include <QRegularExpression>
