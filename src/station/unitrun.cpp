@@ -21,9 +21,6 @@ using settings::Key;
 namespace {
 
 constexpr int LedgerRetryMs = 2000;
-// Probe and the reads, the reservation, the writes, the read-back: an estimate the count of
-// steps taken corrects.
-constexpr int ReadSteps = 8;
 
 QString alreadyText(const ledger::PassRecord &pass) {
     return QCoreApplication::translate("pairwick::station", "已配置为 %1（#%2，%3，%4）")
@@ -40,8 +37,7 @@ UnitRun::UnitRun(const StationContext &context, link::CommPort &port, const Unit
       m_tell(std::move(report)),
       m_exchange(port, context.config.pace, context.stop),
       m_session(m_exchange, [this](const QString &step) { progress(step); }),
-      m_step(QCoreApplication::translate("pairwick::station", "读取")),
-      m_all(1 + ReadSteps) {
+      m_step(QCoreApplication::translate("pairwick::station", "读取")) {
     m_report.slot = place.slot;
     m_report.port = place.port;
     m_report.device = place.device;

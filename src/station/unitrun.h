@@ -39,6 +39,10 @@ public:
     std::optional<UnitReport> run();
 
 private:
+    // Probe and the reads, the reservation, the writes, the read-back: an estimate the count of
+    // steps taken corrects.
+    static constexpr int ReadSteps = 8;
+
     void progress(const QString &step);
     void show(const QString &step);
     void provisionUnit();
@@ -59,7 +63,7 @@ private:
     QString m_step;
     QElapsedTimer m_clock;
     int m_done = 1;  // the probe that found the unit
-    int m_all;
+    int m_all = 1 + ReadSteps;
     bool m_open = false;
     bool m_countReached = false;
 };

@@ -94,7 +94,7 @@ int main(int argc, char *argv[]) {
         return 2;
     }
     if (options.soak > 0)
-        return chaos::runSoak(options);
+        return chaos::runSoak(options.soak);
     const int status = chaos::runChaos(options, folder.path());
     if (status != 0) {
         // The simulator's and the engine's logs tell what happened where.

@@ -53,31 +53,28 @@ public:
     int run() {
         const int rounds = (m_options.operations + m_options.adapters - 1) / m_options.adapters;
         const int warmUp = std::max(1, rounds / 10);
-        long rssStart = 0;
-        qsizetype descriptorsStart = 0;
+        ProcessGauge warm;
         for (int round = 0; round < rounds; ++round) {
-            if (round == warmUp) {
-                rssStart = residentKiB();
-                descriptorsStart = openDescriptors();
-            }
+            if (round == warmUp)
+                warm = ProcessGauge::now();
             runRound(round);
         }
-        const long rssEnd = residentKiB();
-        const qsizetype descriptorsEnd = openDescriptors();
-        printTable(rssStart, rssEnd, descriptorsStart, descriptorsEnd);
-        bool memoryHeld = rssEnd - rssStart < 1024;
+        const ProcessGauge end = ProcessGauge::now();
+        printTable(warm, end);
+        bool memoryHeld = end.residentKiB - warm.residentKiB < 1024;
 #if defined(__SANITIZE_ADDRESS__)
         // The sanitizer's quarantine keeps freed memory on purpose.
         memoryHeld = true;
 #endif
         if (!memoryHeld)
             violation(rounds, QString(),
-                      QStringLiteral("resident memory grew by %1 KiB").arg(rssEnd - rssStart));
-        if (descriptorsEnd != descriptorsStart)
+                      QStringLiteral("resident memory grew by %1 KiB")
+                          .arg(end.residentKiB - warm.residentKiB));
+        if (end.descriptors != warm.descriptors)
             violation(rounds, QString(),
                       QStringLiteral("descriptors went from %1 to %2")
-                          .arg(descriptorsStart)
-                          .arg(descriptorsEnd));
+                          .arg(warm.descriptors)
+                          .arg(end.descriptors));
         return m_violations == 0 ? 0 : 1;
     }
 
@@ -205,8 +202,7 @@ private:
                      m_options.operations, m_options.adapters, m_options.rate);
     }
 
-    void printTable(long rssStart, long rssEnd, qsizetype descriptorsStart,
-                    qsizetype descriptorsEnd) const {
+    void printTable(const ProcessGauge &warm, const ProcessGauge &end) const {
         std::printf("\nChaos run: seed %u, %d adapters, fault rate %g\n\n", m_options.seed,
                     m_options.adapters, m_options.rate);
         std::printf("%-44s %d\n", "operations run", m_operations);
@@ -216,10 +212,7 @@ private:
             std::printf("%-44s %d\n", qPrintable(QStringLiteral("faults injected: ") + fault),
                         count);
         std::printf("%-44s %d\n", "invariant violations", m_violations);
-        std::printf("%-44s %ld / %ld KiB\n", "resident memory after warm-up / at the end", rssStart,
-                    rssEnd);
-        std::printf("%-44s %lld / %lld\n", "open descriptors after warm-up / at the end",
-                    qlonglong(descriptorsStart), qlonglong(descriptorsEnd));
+        printGauges(warm, end);
     }
 
     RunOptions m_options;

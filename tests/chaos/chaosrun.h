@@ -3,9 +3,17 @@
 
 #include <QString>
 
-#include "runoptions.h"
-
 namespace pairwick::chaos {
+
+// What a run was asked for: all it takes to replay it.
+struct RunOptions {
+    QString simulator;
+    quint32 seed = 1;
+    int operations = 200;
+    int adapters = 8;
+    double rate = 0.1;
+    int soak = 0;
+};
 
 // Rounds of random operations (read, write+verify, reset), one per adapter at once, against the
 // simulator in chaos mode started with its ports and log in folder. After every round each

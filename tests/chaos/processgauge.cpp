@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <cstdio>
 
 namespace pairwick::chaos {
+
+namespace {
 
 long residentKiB() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -20,4 +23,18 @@ qsizetype openDescriptors() {
         .entryList(QDir::NoDotAndDotDot | QDir::System | QDir::Files | QDir::Dirs)
         .size();
 }
+
+}  // namespace
+
+ProcessGauge ProcessGauge::now() {
+    return {residentKiB(), openDescriptors()};
+}
+
+void printGauges(const ProcessGauge &warm, const ProcessGauge &end) {
+    std::printf("%-44s %ld / %ld KiB\n", "resident memory after warm-up / at the end",
+                warm.residentKiB, end.residentKiB);
+    std::printf("%-44s %lld / %lld\n", "open descriptors after warm-up / at the end",
+                qlonglong(warm.descriptors), qlonglong(end.descriptors));
+}
+
 }  // namespace pairwick::chaos

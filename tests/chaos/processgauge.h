@@ -5,9 +5,16 @@
 
 namespace pairwick::chaos {
 
-// What this process holds now, compared after warm-up and at the end of a run: a leak shows as
-// growth.
-long residentKiB();
-qsizetype openDescriptors();
+// What this process holds at one moment. Taken after warm-up and at the end of a run, a leak
+// shows as growth.
+struct ProcessGauge {
+    long residentKiB = 0;
+    qsizetype descriptors = 0;
+
+    static ProcessGauge now();
+};
+
+// The two rows of a run's table that set the gauge after warm-up beside the one at the end.
+void printGauges(const ProcessGauge &warm, const ProcessGauge &end);
 
 }  // namespace pairwick::chaos

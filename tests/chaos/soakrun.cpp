@@ -20,39 +20,32 @@ double median(QList<double> values) {
 
 }  // namespace
 
-int runSoak(const RunOptions &options) {
-    const int window = std::min(1000, std::max(1, options.soak / 10));
-    const int warmUp = std::min(100, options.soak / 10);
+int runSoak(int reads) {
+    const int window = std::min(1000, std::max(1, reads / 10));
+    const int warmUp = std::min(100, reads / 10);
     std::atomic_bool stop{false};
     QList<double> seconds;
-    long rssStart = 0;
-    qsizetype descriptorsStart = 0;
+    ProcessGauge warm;
     int failures = 0;
-    for (int read = 0; read < options.soak; ++read) {
-        if (read == warmUp) {
-            rssStart = residentKiB();
-            descriptorsStart = openDescriptors();
-        }
+    for (int read = 0; read < reads; ++read) {
+        if (read == warmUp)
+            warm = ProcessGauge::now();
         const provision::PortResult result =
             provision::runPortJob({QStringLiteral("COM1"), provision::Operation::Read, {}, {}},
                                   stop, nullptr, [](const provision::StepProgress &) {});
         failures += !result.ok;
         seconds.append(result.seconds);
     }
-    const long rssEnd = residentKiB();
-    const qsizetype descriptorsEnd = openDescriptors();
+    const ProcessGauge end = ProcessGauge::now();
     const double first = median(seconds.mid(0, window));
     const double last = median(seconds.mid(seconds.size() - window));
-    std::printf("\nSoak: %d reads of one adapter\n\n", options.soak);
+    std::printf("\nSoak: %d reads of one adapter\n\n", reads);
     std::printf("%-44s %d\n", "failed reads", failures);
-    std::printf("%-44s %ld / %ld KiB\n", "resident memory after warm-up / at the end", rssStart,
-                rssEnd);
-    std::printf("%-44s %lld / %lld\n", "open descriptors after warm-up / at the end",
-                qlonglong(descriptorsStart), qlonglong(descriptorsEnd));
+    printGauges(warm, end);
     std::printf("%-44s %.2f / %.2f ms (%+.1f %%)\n",
                 qPrintable(QStringLiteral("median read, first / last %1").arg(window)), first * 1e3,
                 last * 1e3, first > 0 ? (last - first) / first * 100 : 0.0);
-    return failures == 0 && descriptorsEnd == descriptorsStart ? 0 : 1;
+    return failures == 0 && end.descriptors == warm.descriptors ? 0 : 1;
 }
 
 }  // namespace pairwick::chaos
