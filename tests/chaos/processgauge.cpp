@@ -10,7 +10,7 @@ namespace pairwick::chaos {
 
 namespace {
 
-long residentKiB() {
+long residentMemoryKiB() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
@@ -27,7 +27,7 @@ qsizetype openDescriptors() {
 }  // namespace
 
 ProcessGauge ProcessGauge::now() {
-    return {residentKiB(), openDescriptors()};
+    return {residentMemoryKiB(), openDescriptors()};
 }
 
 void printGauges(const ProcessGauge &warm, const ProcessGauge &end) {
