@@ -1007,10 +1007,6 @@ Close that program first, then connect again.</translation>
         <translation>No limit</translation>
     </message>
     <message>
-        <source>其他端口：COMn 或设备路径，回车添加</source>
-        <translation>Another port: COMn or a device path, Enter adds it</translation>
-    </message>
-    <message>
         <source>台账：</source>
         <translation>Ledger:</translation>
     </message>
@@ -1063,20 +1059,27 @@ Close that program first, then connect again.</translation>
         <translation>Slots:</translation>
     </message>
     <message>
-        <source>槽</source>
-        <translation>Slot</translation>
-    </message>
-    <message>
-        <source>其他端口</source>
-        <translation>Another port</translation>
-    </message>
-    <message>
         <source>浏览……</source>
         <translation>Browse…</translation>
     </message>
     <message>
         <source>正在开始……</source>
         <translation>Starting…</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::stationwindow::SlotPicker</name>
+    <message>
+        <source>槽</source>
+        <translation>Slot</translation>
+    </message>
+    <message>
+        <source>其他端口：COMn 或设备路径，回车添加</source>
+        <translation>Another port: COMn or a device path, Enter adds it</translation>
+    </message>
+    <message>
+        <source>其他端口</source>
+        <translation>Another port</translation>
     </message>
 </context>
 <context>

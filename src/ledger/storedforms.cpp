@@ -64,8 +64,12 @@ QString storedSettings(const settings::AdapterSettings &settings) {
 }
 
 settings::AdapterSettings settingsFromStored(const QString &text) {
+    return settingsFromJson(objectFromStored(text));
+}
+
+// Every key, the adapter's own included: what was read back is kept whole.
+settings::AdapterSettings settingsFromJson(const QJsonObject &object) {
     settings::AdapterSettings result;
-    const QJsonObject object = objectFromStored(text);
     for (auto it = object.begin(); it != object.end(); ++it) {
         const std::optional<settings::Key> key = settings::keyFromName(it.key());
         if (!key)
@@ -84,8 +88,12 @@ QString storedKeys(const QList<settings::Key> &keys) {
 }
 
 QList<settings::Key> keysFromStored(const QString &text) {
+    return keysFromJson(QJsonDocument::fromJson(text.toUtf8()).array());
+}
+
+QList<settings::Key> keysFromJson(const QJsonArray &names) {
     QList<settings::Key> keys;
-    for (const QJsonValue &name : QJsonDocument::fromJson(text.toUtf8()).array()) {
+    for (const QJsonValue &name : names) {
         if (const std::optional<settings::Key> key = settings::keyFromName(name.toString()))
             keys.append(*key);
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -25,6 +26,10 @@ settings::AdapterSettings settingsFromStored(const QString &text);
 
 QString storedKeys(const QList<settings::Key> &keys);
 QList<settings::Key> keysFromStored(const QString &text);
+
+// The same two read from JSON already parsed, as the station's spool keeps them.
+settings::AdapterSettings settingsFromJson(const QJsonObject &object);
+QList<settings::Key> keysFromJson(const QJsonArray &names);
 
 QString storedObject(const QJsonObject &object);
 QJsonObject objectFromStored(const QString &text);

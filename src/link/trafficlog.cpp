@@ -4,41 +4,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QDateTime>
 #include <QFile>
 #include <QMutexLocker>
 #include <cerrno>
 
-namespace pairwick::link {
+#include "link/logline.h"
 
-QByteArray escapedBytes(QByteArrayView bytes) {
-    QByteArray text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        switch (byte) {
-            case '\r':
-                text += "\\r";
-                break;
-            case '\n':
-                text += "\\n";
-                break;
-            case '\t':
-                text += "\\t";
-                break;
-            case '\\':
-                text += "\\\\";
-                break;
-            default:
-                if (byte >= 0x20 && byte < 0x7f)
-                    text += byte;
-                else
-                    text += "\\x" + QByteArray::number(static_cast<unsigned char>(byte), 16)
-                                        .rightJustified(2, '0')
-                                        .toUpper();
-        }
-    }
-    return text;
-}
+namespace pairwick::link {
 
 TrafficLog::~TrafficLog() {
     if (m_fd >= 0)
@@ -64,9 +36,9 @@ bool TrafficLog::open(const QString &path, QString *error) {
 void TrafficLog::record(const QString &port, Direction direction, QByteArrayView bytes) {
     if (bytes.isEmpty())
         return;
-    const QByteArray line = QDateTime::currentDateTime().toString(Qt::ISODateWithMs).toUtf8() +
-                            ' ' + port.toUtf8() + (direction == Direction::Sent ? " -> " : " <- ") +
-                            escapedBytes(bytes) + '\n';
+    const QByteArray line = stampedLine(
+        u"yyyy-MM-ddTHH:mm:ss.zzz",
+        port.toUtf8() + (direction == Direction::Sent ? " -> " : " <- ") + escapedBytes(bytes));
     const QMutexLocker lock(&m_mutex);
     writeLocked(line);
 }

@@ -35,7 +35,4 @@ private:
     QString m_writeError;
 };
 
-// \r, \n, \t and \\ as such, other bytes outside printable ASCII as \xNN.
-QByteArray escapedBytes(QByteArrayView bytes);
-
 }  // namespace pairwick::link

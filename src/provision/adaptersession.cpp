@@ -3,8 +3,8 @@
 
 #include <QCoreApplication>
 
+#include "link/logline.h"
 #include "link/replytests.h"
-#include "link/trafficlog.h"
 #include "protocol/commands.h"
 #include "provision/fastexchange.h"
 #include "settings/commandplan.h"

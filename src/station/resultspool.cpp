@@ -15,48 +15,23 @@
 #include <QUrl>
 
 #include "ledger/ledger.h"
+#include "ledger/storedforms.h"
 #include "settings/keynames.h"
 #include "settings/profile.h"
 
 namespace pairwick::station {
 
 using ledger::AttemptEnd;
-using settings::AdapterSettings;
-using settings::Key;
 
 namespace {
 
 const QString Kind = QStringLiteral("kind");
 const QString Id = QStringLiteral("id");
 
-QList<Key> keysFrom(const QJsonValue &names) {
-    QList<Key> keys;
-    for (const QJsonValue &name : names.toArray()) {
-        if (const std::optional<Key> key = settings::keyFromName(name.toString()))
-            keys.append(*key);
-    }
-    return keys;
-}
-
-// Every key, the adapter's own included: what was read back is kept whole.
-AdapterSettings settingsFrom(const QJsonValue &value) {
-    AdapterSettings read;
-    const QJsonObject object = value.toObject();
-    for (auto entry = object.begin(); entry != object.end(); ++entry) {
-        const std::optional<Key> key = settings::keyFromName(entry.key());
-        if (!key)
-            continue;
-        read.set(*key, entry.value().isBool()
-                           ? (entry.value().toBool() ? settings::On : settings::Off)
-                           : entry.value().toString());
-    }
-    return read;
-}
-
 QJsonObject endJson(const AttemptEnd &end) {
     return {{Kind, QStringLiteral("end")},
             {Id, end.id},
-            {QStringLiteral("ended"), end.ended.toString(Qt::ISODateWithMs)},
+            {QStringLiteral("ended"), ledger::storedTime(end.ended)},
             {QStringLiteral("result"), ledger::resultName(end.result)},
             {QStringLiteral("step"), end.step},
             {QStringLiteral("error"), end.error},
@@ -70,17 +45,16 @@ QJsonObject endJson(const AttemptEnd &end) {
 AttemptEnd endFrom(const QJsonObject &json) {
     AttemptEnd end;
     end.id = json.value(Id).toString();
-    end.ended =
-        QDateTime::fromString(json.value(QStringLiteral("ended")).toString(), Qt::ISODateWithMs);
+    end.ended = ledger::timeFromStored(json.value(QStringLiteral("ended")).toString());
     end.result = ledger::resultFromName(json.value(QStringLiteral("result")).toString())
                      .value_or(ledger::AttemptResult::Interrupted);
     end.step = json.value(QStringLiteral("step")).toString();
     end.error = json.value(QStringLiteral("error")).toString();
-    end.readBack = settingsFrom(json.value(QStringLiteral("readBack")));
+    end.readBack = ledger::settingsFromJson(json.value(QStringLiteral("readBack")).toObject());
     end.version = json.value(QStringLiteral("version")).toString();
-    end.written = keysFrom(json.value(QStringLiteral("written")));
-    end.sent = keysFrom(json.value(QStringLiteral("sent")));
-    end.unchanged = keysFrom(json.value(QStringLiteral("unchanged")));
+    end.written = ledger::keysFromJson(json.value(QStringLiteral("written")).toArray());
+    end.sent = ledger::keysFromJson(json.value(QStringLiteral("sent")).toArray());
+    end.unchanged = ledger::keysFromJson(json.value(QStringLiteral("unchanged")).toArray());
     return end;
 }
 

@@ -4,12 +4,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -17,8 +15,7 @@
 #include "accessibility/accessibilitynames.h"
 #include "ledger/ledgerlisting.h"
 #include "ledger/ledgerlocation.h"
-#include "link/portmap.h"
-#include "link/stablename.h"
+#include "stationwindow/slotpicker.h"
 
 namespace pairwick::stationwindow {
 
@@ -26,7 +23,6 @@ using station::SetupField;
 
 namespace {
 
-constexpr int PortCount = 16;
 constexpr int PortWatchMs = 2000;
 
 QLineEdit *lineEdit(QWidget *parent, const QString &objectName) {
@@ -50,8 +46,7 @@ SetupPage::SetupPage(QWidget *parent)
       m_onPass(lineEdit(this, QStringLiteral("onPass"))),
       m_timeout(lineEdit(this, QStringLiteral("timeout"))),
       m_again(new QCheckBox(tr("再次写入已通过的模块（用其记录的数值）"), this)),
-      m_slots(new QListWidget(this)),
-      m_otherSlot(lineEdit(this, QStringLiteral("otherSlot"))),
+      m_slots(new SlotPicker(this)),
       m_start(new QPushButton(tr("开始"), this)) {
     m_batch->setObjectName(QStringLiteral("batch"));
     m_batch->setEditable(true);
@@ -65,9 +60,6 @@ SetupPage::SetupPage(QWidget *parent)
     m_onPass->setPlaceholderText(QStringLiteral("lp-label \"$PAIRWICK_NAME\" \"$PAIRWICK_PIN\""));
     m_timeout->setText(QStringLiteral("1000"));
     m_again->setObjectName(QStringLiteral("again"));
-    m_slots->setObjectName(QStringLiteral("slots"));
-    m_slots->setMaximumHeight(140);
-    m_otherSlot->setPlaceholderText(tr("其他端口：COMn 或设备路径，回车添加"));
     m_start->setObjectName(QStringLiteral("startButton"));
     m_start->setMinimumHeight(40);
 
@@ -85,15 +77,7 @@ SetupPage::SetupPage(QWidget *parent)
     addRow(*form, tr("通过后运行的命令："), m_onPass, std::nullopt);
     addRow(*form, tr("应答超时（毫秒）："), m_timeout, SetupField::Timeout);
     form->addRow(QString(), m_again);
-    auto *slotBox = new QVBoxLayout;
-    slotBox->addWidget(m_slots);
-    slotBox->addWidget(m_otherSlot);
-    auto *slotField = new QWidget(this);
-    slotField->setLayout(slotBox);
-    slotBox->setContentsMargins(0, 0, 0, 0);
-    addRow(*form, tr("槽："), slotField, SetupField::Slots);
-    m_slots->setAccessibleName(tr("槽"));
-    m_otherSlot->setAccessibleName(tr("其他端口"));
+    addRow(*form, tr("槽："), m_slots, SetupField::Slots);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -105,12 +89,11 @@ SetupPage::SetupPage(QWidget *parent)
     accessibility::nameFieldsByTheirLabels(*this);
     m_batch->lineEdit()->setAccessibleName(m_batch->accessibleName());
 
-    listPorts();
     // A bridge plugged in after the window opened shows up on its own.
     auto *portWatch = new QTimer(this);
     connect(portWatch, &QTimer::timeout, this, [this] {
         if (isEnabled())
-            listPorts();
+            m_slots->listPorts();
     });
     portWatch->start(PortWatchMs);
     for (QLineEdit *edit :
@@ -119,11 +102,7 @@ SetupPage::SetupPage(QWidget *parent)
     connect(m_batch, &QComboBox::currentTextChanged, this, &SetupPage::changed);
     connect(m_fields, &QPlainTextEdit::textChanged, this, &SetupPage::changed);
     connect(m_again, &QCheckBox::toggled, this, &SetupPage::changed);
-    connect(m_slots, &QListWidget::itemChanged, this, &SetupPage::changed);
-    connect(m_otherSlot, &QLineEdit::returnPressed, this, [this] {
-        addSlot(m_otherSlot->text().trimmed(), true);
-        m_otherSlot->clear();
-    });
+    connect(m_slots, &SlotPicker::changed, this, &SetupPage::changed);
     connect(m_start, &QPushButton::clicked, this, &SetupPage::startRequested);
 }
 
@@ -170,33 +149,6 @@ QWidget *SetupPage::withBrowse(QLineEdit *field, const QString &filter) {
     return box;
 }
 
-// The ports there are now, each by the socket it is plugged into where the system names one:
-// that name stays with the fixture, whatever tty the unit comes up as.
-void SetupPage::listPorts() {
-    for (int number = 1; number <= PortCount; ++number) {
-        const QString device = link::devicePathForPort(number);
-        if (!QFileInfo::exists(device))
-            continue;
-        const QString byPath =
-            link::stableDeviceName(device, QStringLiteral("/dev/serial/by-path"));
-        addSlot(byPath.isEmpty() ? QStringLiteral("COM%1").arg(number) : byPath, false);
-    }
-}
-
-void SetupPage::addSlot(const QString &name, bool checked) {
-    if (name.isEmpty())
-        return;
-    const QList<QListWidgetItem *> found = m_slots->findItems(name, Qt::MatchExactly);
-    QListWidgetItem *item = found.value(0);
-    if (!item) {
-        item = new QListWidgetItem(name, m_slots);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
-    }
-    if (checked)
-        item->setCheckState(Qt::Checked);
-}
-
 void SetupPage::fill(const station::StationSetup &setup) {
     m_ledger->setText(setup.ledgerUrl);
     m_batch->setCurrentText(setup.batch);
@@ -209,8 +161,7 @@ void SetupPage::fill(const station::StationSetup &setup) {
     m_onPass->setText(setup.onPass);
     m_timeout->setText(setup.timeoutMs);
     m_again->setChecked(setup.again);
-    for (const QString &slot : setup.slotNames)
-        addSlot(slot, true);
+    m_slots->tick(setup.slotNames);
 }
 
 station::StationSetup SetupPage::setup() const {
@@ -229,10 +180,7 @@ station::StationSetup SetupPage::setup() const {
     setup.onPass = m_onPass->text();
     setup.timeoutMs = m_timeout->text();
     setup.again = m_again->isChecked();
-    for (int row = 0; row < m_slots->count(); ++row) {
-        if (m_slots->item(row)->checkState() == Qt::Checked)
-            setup.slotNames.append(m_slots->item(row)->text());
-    }
+    setup.slotNames = m_slots->ticked();
     return setup;
 }
 

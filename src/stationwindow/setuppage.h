@@ -12,11 +12,12 @@ class QComboBox;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace pairwick::stationwindow {
+
+class SlotPicker;
 
 // Setting a run up: every field of `pairwick-cli station`, each with the problem found in it
 // right beside it, and Start, which works only when there is none.
@@ -44,8 +45,6 @@ private:
     void addRow(QFormLayout &form, const QString &caption, QWidget *field,
                 std::optional<station::SetupField> problemField);
     QWidget *withBrowse(QLineEdit *field, const QString &filter);
-    void listPorts();
-    void addSlot(const QString &name, bool checked);
 
     QLineEdit *m_ledger;
     QComboBox *m_batch;
@@ -58,8 +57,7 @@ private:
     QLineEdit *m_onPass;
     QLineEdit *m_timeout;
     QCheckBox *m_again;
-    QListWidget *m_slots;
-    QLineEdit *m_otherSlot;
+    SlotPicker *m_slots;
     QPushButton *m_start;
     QHash<station::SetupField, QLabel *> m_problems;
     bool m_busy = false;

@@ -10,9 +10,6 @@
 
 namespace pairwick::adaptersim {
 
-// Printable ASCII as it is, CR LF TAB and backslash as C escapes, every other byte as \xHH.
-QByteArray escaped(QByteArrayView bytes);
-
 // The running account on standard output: one time-stamped line per received line, per
 // written reply and per change of state, flushed at once so that a reader sees it as it
 // happens. When several adapters share the output, each line names its adapter's port.

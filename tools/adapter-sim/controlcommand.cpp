@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "controlcommand.h"
 
-#include "activitylog.h"
+#include "link/logline.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -32,7 +32,7 @@ std::variant<ControlCommand, QString> parseControlLine(QByteArrayView line) {
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\s*(\S+)\s+COM([1-9][0-9]{0,3})\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
-    const QString text = QString::fromLatin1(escaped(line));
+    const QString text = QString::fromLatin1(link::escapedBytes(line));
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch()) {
         return QStringLiteral("\"%1\" is not ACTION COMn").arg(text);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "simulator.h"
 
+#include "link/logline.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -171,7 +173,8 @@ void Simulator::handleLine(const QByteArray &line) {
     }
     switch (response.kind) {
         case Response::Kind::Vanish:
-            finish(0, QStringLiteral("vanishing on %1").arg(QString::fromLatin1(escaped(line))));
+            finish(0, QStringLiteral("vanishing on %1")
+                          .arg(QString::fromLatin1(link::escapedBytes(line))));
             return;
         case Response::Kind::VanishAndReturn:
             disappear(response.absence);

@@ -64,6 +64,7 @@ void TestTranslations::stationEngineTextsAreMarked_data() {
     QTest::addColumn<QString>("source");
     for (const char *file : {"provision/adaptersession.cpp",
                              "station/slotworker.cpp",
+                             "station/unitrun.cpp",
                              "station/slotevent.cpp",
                              "station/stationsetup.cpp",
                              "station/stationstart.cpp",
