@@ -49,10 +49,8 @@ void Ledger::applyRoles() {
     d->connection.inTransaction(QCoreApplication::translate("pairwick::ledger", "授予角色"), [&] {
         const QSqlDatabase db = d->connection.database();
         if (!callerOwnsLedger(db))
-            throw LedgerError(
-                QCoreApplication::translate(
-                    "pairwick::ledger", "只有位于 %1 的台账的所有者能授予它的角色，而这个登录不是")
-                    .arg(m_location.url()));
+            throw LedgerError(QCoreApplication::translate(
+                "pairwick::ledger", "只有台账的所有者能授予它的角色，而这个登录不是它的所有者"));
         for (const QString &statement : rolesStatements())
             SqlStatement::execute(db, statement);
     });
