@@ -58,11 +58,12 @@ _pairwick_cli()
         ledger)
             # The listing comes first, its options after it.
             if ((cword == 2)); then
-                COMPREPLY=($(compgen -W 'batches units check' -- "$cur"))
+                COMPREPLY=($(compgen -W 'batches units check roles' -- "$cur"))
                 return
             fi
             options+=' --ledger'
             [[ ${words[2]} == check ]] && options='--help --ledger'
+            [[ ${words[2]} == roles ]] && options='--help --ledger --apply'
             [[ ${words[2]} == units ]] && options+=' --batch --attempts --csv --since'
             [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return

@@ -66,7 +66,8 @@ check '--config --count' station COM1 --c
 check 'COM2' station COM1 --batch lot-7 COM2
 check '' station COM1 --batch ''
 check 'lot.csv' station COM1 --values l
-check 'batches check units' ledger ''
+check 'batches check roles units' ledger ''
+check '--apply' ledger roles --a
 check '--attempts' ledger units --a
 check '--since' ledger units --si
 check '--help --ledger' ledger check -

@@ -345,6 +345,22 @@
         <translation>listing the attempts</translation>
     </message>
     <message>
+        <source>位于 %1 的台账还没有表，而这个登录不能创建它们：台账的所有者须先以自己的身份打开它一次（pairwick-cli ledger check），再授予角色（pairwick-cli ledger roles --apply）</source>
+        <translation>the ledger at %1 has no tables yet, and this login may not make them: the ledger&apos;s owner opens it once first, under its own login (pairwick-cli ledger check), then grants the roles (pairwick-cli ledger roles --apply)</translation>
+    </message>
+    <message>
+        <source>位于 %1 的台账的结构版本是 %2，本 pairwick 需要版本 %3，而只有台账的所有者能更新它：所有者须以自己的身份用本 pairwick 打开它一次（pairwick-cli ledger check）</source>
+        <translation>the ledger at %1 has schema version %2 and this pairwick needs version %3, which only the ledger&apos;s owner may bring it to: the owner opens it once with this pairwick, under its own login (pairwick-cli ledger check)</translation>
+    </message>
+    <message>
+        <source>授予角色</source>
+        <translation>granting the roles</translation>
+    </message>
+    <message>
+        <source>只有台账的所有者能授予它的角色，而这个登录不是它的所有者</source>
+        <translation>only the ledger&apos;s owner grants its roles, and this login does not own it</translation>
+    </message>
+    <message>
         <source>位于 %1 的台账的结构版本是 %2；本 pairwick 最多认识版本 %3</source>
         <translation>the ledger at %1 has schema version %2; this pairwick knows up to %3</translation>
     </message>

@@ -7,6 +7,7 @@
 #include "cli/clirequest.h"
 #include "cli/listingstream.h"
 #include "cli/portrun.h"
+#include "cli/rolescommand.h"
 #include "cli/texttable.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerlisting.h"
@@ -16,7 +17,7 @@ namespace pairwick::cli {
 namespace {
 
 const QString Description = QStringLiteral(
-    "Lists what a ledger holds, or checks it.\n"
+    "Lists what a ledger holds, checks it, or gives its roles.\n"
     "  batches  each batch: first and next number, units passed, failed and interrupted,\n"
     "           stations, first and last activity\n"
     "  units    one row per unit: number (seq), name, pin, address, state, station and slot\n"
@@ -26,6 +27,12 @@ const QString Description = QStringLiteral(
     "  check    counts every batch again from its attempts and prints each disagreement with\n"
     "           what the ledger keeps: a batch's counts, a unit's state and attempts, a number\n"
     "           handed out twice, a unit with two numbers, an attempt without its unit\n"
+    "  roles    PostgreSQL: prints the SQL that makes the group roles pairwick_station and\n"
+    "           pairwick_auditor and grants them what they need and no more (both read every\n"
+    "           table; a station changes the ledger only through the schema's functions, and\n"
+    "           only the attempts its own login began); --apply runs it as the ledger's\n"
+    "           owner, in one transaction; running it again changes nothing. A login role\n"
+    "           joins one: CREATE ROLE line1 LOGIN IN ROLE pairwick_station\n"
     "A unit's state is passed once an attempt passed, else its latest attempt's result\n"
     "(started, failed, interrupted), or reserved before any.");
 
@@ -35,8 +42,9 @@ const QString LedgerExitStatusText = QStringLiteral(
     "  1    check: something disagrees; units: the listing could not all be written\n"
     "  2    usage error\n"
     "  4    the ledger cannot be opened: a malformed URL, a refused connection or login, a\n"
-    "       schema newer than this pairwick knows, a file that does not exist or may not be\n"
-    "       written\n");
+    "       schema newer than this pairwick knows, an older one that only its owner may bring\n"
+    "       up to date, a file that does not exist or may not be written; roles --apply: the\n"
+    "       login does not own the ledger\n");
 
 int usage(const QString &message) {
     print(stderr, QStringLiteral("pairwick-cli: %1\nTry 'pairwick-cli ledger --help'.\n")
@@ -73,7 +81,7 @@ int runLedgerCommand(const QStringList &arguments) {
     parser.setApplicationDescription(Description);
     parser.addPositionalArgument(QStringLiteral("ledger"), QStringLiteral("The command."));
     parser.addPositionalArgument(QStringLiteral("WHAT"),
-                                 QStringLiteral("batches, units or check."));
+                                 QStringLiteral("batches, units, check or roles."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption url(
@@ -102,7 +110,11 @@ int runLedgerCommand(const QStringList &arguments) {
         QStringLiteral("units: only units and attempts active since TIME (ISO 8601, such as "
                        "2026-12-08 or 2026-12-08T14:00Z; local time without a zone)."),
         QStringLiteral("TIME"));
-    parser.addOptions({help, url, json, csv, batch, attempts, since});
+    const QCommandLineOption apply(
+        QStringLiteral("apply"),
+        QStringLiteral("roles: run the SQL as the URL's login, the ledger's owner, instead of "
+                       "printing it."));
+    parser.addOptions({help, url, json, csv, batch, attempts, since, apply});
 
     if (!parser.parse(arguments))
         return usage(parser.errorText());
@@ -115,13 +127,16 @@ int runLedgerCommand(const QStringList &arguments) {
     }
     const QStringList positional = parser.positionalArguments().mid(1);
     const QString what = positional.value(0);
-    if (positional.size() != 1 || (what != u"batches" && what != u"units" && what != u"check"))
-        return usage(QStringLiteral("ledger takes one of batches, units, check"));
+    if (positional.size() != 1 ||
+        (what != u"batches" && what != u"units" && what != u"check" && what != u"roles"))
+        return usage(QStringLiteral("ledger takes one of batches, units, check, roles"));
+    if (what != u"roles" && parser.isSet(apply))
+        return usage(QStringLiteral("--apply is for ledger roles"));
     const bool units = what == u"units";
     if (!units &&
         (parser.isSet(csv) || parser.isSet(batch) || parser.isSet(attempts) || parser.isSet(since)))
         return usage(QStringLiteral("--csv, --batch, --attempts and --since are for ledger units"));
-    if (what == u"check" && parser.isSet(json))
+    if ((what == u"check" || what == u"roles") && parser.isSet(json))
         return usage(QStringLiteral("--json is for ledger batches and units"));
     if (parser.isSet(csv) && parser.isSet(json))
         return usage(QStringLiteral("--csv and --json exclude each other"));
@@ -143,6 +158,13 @@ int runLedgerCommand(const QStringList &arguments) {
     if (!location)
         return unavailable(error);
     location->fallbackApplicationName = QStringLiteral("pairwick-cli");
+    if (what == u"roles") {
+        if (location->kind != ledger::LedgerLocation::Kind::Postgres)
+            return usage(QStringLiteral("roles are a PostgreSQL ledger's; who may change %1 is "
+                                        "the file's permissions")
+                             .arg(location->url()));
+        return runLedgerRoles(*location, parser.isSet(apply));
+    }
     try {
         ledger::Ledger opened(*location, QStringLiteral("pairwick-cli"),
                               ledger::Ledger::Opening::ExistingOnly);

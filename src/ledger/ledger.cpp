@@ -62,17 +62,24 @@ QJsonObject Ledger::joinBatch(const QString &batch, const QJsonObject &rules, qi
     return d->connection.inTransaction(
         QCoreApplication::translate("pairwick::ledger", "加入批次 %1").arg(batch), [&] {
             const QSqlDatabase db = d->connection.database();
-            SqlStatement insert(db, QStringLiteral("INSERT INTO batches "
-                                                   "(name, rules, first_seq, next_seq, created) "
-                                                   "VALUES (:name, :rules, :first, :first, :now) "
-                                                   "ON CONFLICT (name) DO NOTHING"));
+            const bool sqlite = d->connection.isSqlite();
+            SqlStatement insert(db, sqlite ? QStringLiteral("INSERT INTO batches "
+                                                            "(name, rules, first_seq, next_seq, "
+                                                            "created) VALUES (:name, :rules, "
+                                                            ":first, :first, :now) "
+                                                            "ON CONFLICT (name) DO NOTHING")
+                                           : QStringLiteral("SELECT pairwick_join_batch(:name, "
+                                                            ":rules, :first, :now)"));
             insert.bind(QStringLiteral(":name"), batch)
                 .bind(QStringLiteral(":rules"), storedObject(rules))
                 .bind(QStringLiteral(":first"), first)
                 .bind(QStringLiteral(":now"), storedTime(QDateTime::currentDateTimeUtc()))
                 .exec();
+            const bool inserted =
+                sqlite ? insert.rowsAffected() == 1 : insert.next() && insert.number(0) == 1;
+            insert.finish();
             if (created)
-                *created = insert.rowsAffected() == 1;
+                *created = inserted;
             SqlStatement stored(db, QStringLiteral("SELECT rules FROM batches WHERE name = :name"));
             stored.bind(QStringLiteral(":name"), batch).exec().next();
             return objectFromStored(stored.text(0));
@@ -101,7 +108,8 @@ Reservation Ledger::beginAttempt(const AttemptStart &given, bool again, qint64 c
     if (d->connection.isSqlite())
         return d->connection.inTransaction(what, [&] {
             const QSqlDatabase db = d->connection.database();
-            return withValues(db, reserveByStatements(db, start, again, countLimit), valuesFor);
+            return withValues(db, start.id, reserveByStatements(db, start, again, countLimit),
+                              valuesFor);
         });
     // Two round trips at most: the number, then the values worked out from it.
     const ReservedUnit reserved = d->connection.run(
@@ -109,8 +117,9 @@ Reservation Ledger::beginAttempt(const AttemptStart &given, bool again, qint64 c
     if (!reserved.valuesPending)
         return reserved.reservation;
     try {
-        return d->connection.run(
-            what, [&] { return withValues(d->connection.database(), reserved, valuesFor); });
+        return d->connection.run(what, [&] {
+            return withValues(d->connection.database(), start.id, reserved, valuesFor);
+        });
     } catch (const LedgerError &error) {
         throw AttemptLeftOpen(error.message(), start.id);
     }
@@ -130,22 +139,35 @@ void Ledger::recordOnPass(const QString &attemptId, int exitStatus) {
         QCoreApplication::translate("pairwick::ledger", "记录尝试 %1 的通过后命令状态")
             .arg(attemptId),
         [&] {
-            SqlStatement(d->connection.database(),
-                         QStringLiteral("UPDATE attempts SET on_pass_status = "
-                                        ":status WHERE id = :id "
-                                        "AND on_pass_status IS NULL"))
-                .bind(QStringLiteral(":status"), qint64(exitStatus))
+            SqlStatement record(d->connection.database(),
+                                d->connection.isSqlite()
+                                    ? QStringLiteral("UPDATE attempts SET on_pass_status = "
+                                                     ":status WHERE id = :id "
+                                                     "AND on_pass_status IS NULL")
+                                    : QStringLiteral("SELECT pairwick_record_on_pass(:id, "
+                                                     ":status)"));
+            record.bind(QStringLiteral(":status"), qint64(exitStatus))
                 .bind(QStringLiteral(":id"), attemptId)
                 .exec();
+            record.finish();
         });
 }
 
 int Ledger::markInterrupted(const QString &station) {
     const QString what =
         QCoreApplication::translate("pairwick::ledger", "关闭 %1 未结束的尝试").arg(station);
+    const QString now = storedTime(QDateTime::currentDateTimeUtc());
+    if (!d->connection.isSqlite())
+        return d->connection.run(what, [&] {
+            SqlStatement call(d->connection.database(),
+                              QStringLiteral("SELECT pairwick_mark_interrupted(:station, :now)"));
+            call.bind(QStringLiteral(":station"), station).bind(QStringLiteral(":now"), now);
+            const int closed = call.exec().next() ? int(call.number(0)) : 0;
+            call.finish();
+            return closed;
+        });
     return d->connection.inTransaction(what, [&] {
         const QSqlDatabase db = d->connection.database();
-        const QString now = storedTime(QDateTime::currentDateTimeUtc());
         SqlStatement update(db, QStringLiteral("UPDATE attempts SET ended = :now, "
                                                "result = 'interrupted' "
                                                "WHERE station = :station AND ended IS NULL "

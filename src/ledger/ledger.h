@@ -239,6 +239,10 @@ public:
     // the records themselves, disagree; returns how many there were.
     qint64 check(const std::function<void(const QString &disagreement)> &disagreement);
 
+    // PostgreSQL: runs rolesStatements() (ledgerroles.h) in one transaction. Throws LedgerError
+    // when the login does not own the ledger.
+    void applyRoles();
+
 private:
     class Private;
     LedgerLocation m_location;

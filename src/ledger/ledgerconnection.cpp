@@ -141,7 +141,7 @@ void LedgerConnection::openOnce(QSqlDatabase &db) {
         begin();
         bringSchemaUpToDate(db, isSqlite(), m_location.url());
         commit();
-    } catch (const NewerSchema &) {
+    } catch (const SchemaRefused &) {
         dropAfterFailure();
         throw;
     } catch (const LedgerError &error) {

@@ -23,8 +23,9 @@ struct ReservedUnit {
 };
 
 // Stores the values of a unit that has none yet (the first to store them wins) and returns the
-// reservation with the values its unit holds.
-Reservation withValues(const QSqlDatabase &db, const ReservedUnit &reserved,
-                       const Ledger::ValuesFor &valuesFor);
+// reservation with the values its unit holds. On PostgreSQL the unit is the one of attemptId,
+// which the calling login must have begun.
+Reservation withValues(const QSqlDatabase &db, const QString &attemptId,
+                       const ReservedUnit &reserved, const Ledger::ValuesFor &valuesFor);
 
 }  // namespace pairwick::ledger

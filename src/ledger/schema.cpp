@@ -135,16 +135,23 @@ const std::array<Step, SchemaVersion> Steps{
             QStringLiteral("ALTER TABLE attempts ADD COLUMN sent TEXT NOT NULL DEFAULT '[]'"),
         },
         {}},
-    // A reservation and an end in one statement each on a server that may be far away, and
-    // the window's table sorted by any of its columns from an index.
+    // The window's table sorted by any of its columns from an index. (The server's functions
+    // that came with this step are made by the last step that changed them.)
     Step{{QStringLiteral("CREATE INDEX units_by_station ON units (batch, station, seq)"),
           QStringLiteral("CREATE INDEX units_by_slot ON units (batch, slot, seq)"),
           QStringLiteral("CREATE INDEX units_by_attempts ON units (batch, attempts, seq)")},
-         serverFunctions()},
+         {}},
     // A search by the beginning of a name or an address reads only the units that match.
     Step{{QStringLiteral("CREATE INDEX units_by_name_key ON units (batch, %nameKey)"),
           QStringLiteral("CREATE INDEX units_by_address_key ON units (batch, %addressKey)")},
          {}},
+    // A reservation and an end in one statement each on a server that may be far away, and
+    // every change a station makes through a function of the owner's that knows which login
+    // began an attempt: a station's role needs no right to change a table. SQLite has no logins.
+    Step{{},
+         QStringList{
+             QStringLiteral("ALTER TABLE attempts ADD COLUMN login TEXT NOT NULL DEFAULT ''")} +
+             serverFunctions()},
 };
 
 // The few things SQLite and PostgreSQL spell apart.
@@ -154,6 +161,37 @@ QString dialectOf(QString statement, bool sqlite) {
         .replace(QStringLiteral("%name"),
                  sqlite ? QStringLiteral("json_extract(unit_values, '$.name')")
                         : QStringLiteral("(unit_values::json ->> 'name')"));
+}
+
+// Only the schema's owner may change it: a station's or an auditor's role that meets an older
+// schema is told whose job that is, where it would otherwise fail on the first change.
+void ensureMayMigrate(const QSqlDatabase &database, int version, const QString &url) {
+    if (callerOwnsLedger(database))
+        return;
+    throw SchemaRefused(
+        version == 0
+            ? QCoreApplication::translate(
+                  "pairwick::ledger",
+                  "位于 %1 的台账还没有表，而这个登录不能创建它们：台账的所"
+                  "有者须先以自己的身份打开它一次（pairwick-cli ledger "
+                  "check），再授予角色（pairwick-cli ledger roles --apply）")
+                  .arg(url)
+            : QCoreApplication::translate(
+                  "pairwick::ledger",
+                  "位于 %1 的台账的结构版本是 %2，本 pairwick 需要版本 %3，而只有台账的所有者能更新"
+                  "它：所有者须以自己的身份用本 pairwick 打开它一次（pairwick-cli ledger check）")
+                  .arg(url)
+                  .arg(version)
+                  .arg(SchemaVersion));
+}
+
+// As PostgreSQL writes the name where the ledger's tables are made.
+QString ledgerSchema(const QSqlDatabase &database) {
+    SqlStatement query(database, QStringLiteral("SELECT quote_ident(current_schema())"));
+    query.exec().next();
+    const QString schema = query.text(0);
+    query.finish();
+    return schema;
 }
 
 int storedVersion(const QSqlDatabase &database) {
@@ -166,6 +204,20 @@ int storedVersion(const QSqlDatabase &database) {
 
 }  // namespace
 
+bool callerOwnsLedger(const QSqlDatabase &database) {
+    // Before the tables exist, whoever may make them in the schema is their owner to be.
+    SqlStatement query(database,
+                       QStringLiteral("SELECT CASE WHEN to_regclass('schema_version') IS NULL"
+                                      " THEN has_schema_privilege(current_schema(), 'CREATE')"
+                                      " ELSE pg_has_role((SELECT relowner FROM pg_class"
+                                      "  WHERE oid = to_regclass('schema_version')), 'USAGE')"
+                                      " END IS TRUE"));
+    query.exec().next();
+    const bool owns = query.text(0) == u"t";
+    query.finish();
+    return owns;
+}
+
 void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url) {
     // SQLite's BEGIN IMMEDIATE already keeps every other writer out; PostgreSQL needs a lock of
     // its own, or two stations opening a new database would both create the tables.
@@ -173,7 +225,7 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
         SqlStatement::execute(database, QStringLiteral("SELECT pg_advisory_xact_lock(7365)"));
     const int version = storedVersion(database);
     if (version > SchemaVersion)
-        throw NewerSchema(
+        throw SchemaRefused(
             QCoreApplication::translate(
                 "pairwick::ledger", "位于 %1 的台账的结构版本是 %2；本 pairwick 最多认识版本 %3")
                 .arg(url)
@@ -181,13 +233,17 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
                 .arg(SchemaVersion));
     if (version == SchemaVersion)
         return;
+    const QString schema = sqlite ? QString() : ledgerSchema(database);
+    if (!sqlite)
+        ensureMayMigrate(database, version, url);
     for (int step = version; step < SchemaVersion; ++step) {
         const Step &changes = Steps[std::size_t(step)];
         for (const QString &statement : changes.statements)
             SqlStatement::execute(database, dialectOf(statement, sqlite));
         if (!sqlite) {
-            for (const QString &statement : changes.postgresOnly)
-                SqlStatement::execute(database, statement);
+            for (QString statement : changes.postgresOnly)
+                SqlStatement::execute(database,
+                                      statement.replace(QStringLiteral("%schema"), schema));
         }
     }
     SqlStatement(database, QStringLiteral("UPDATE schema_version SET version = :version"))

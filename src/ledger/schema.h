@@ -9,10 +9,11 @@ class QSqlDatabase;
 
 namespace pairwick::ledger {
 
-inline constexpr int SchemaVersion = 4;
+inline constexpr int SchemaVersion = 5;
 
-// Told as it is: no retry or reconnection can help it.
-class NewerSchema : public LedgerError {
+// A schema newer than this program knows, or an older one that only its owner may bring up to
+// date: told as it is, since no retry or reconnection can help it.
+class SchemaRefused : public LedgerError {
 public:
     using LedgerError::LedgerError;
 };
@@ -20,5 +21,9 @@ public:
 // Inside the caller's write transaction: creates the schema in a new database or brings an older
 // one up to date. Throws LedgerError for a version newer than this program knows.
 void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url);
+
+// PostgreSQL: whether the connection's login owns the ledger's tables (or is a superuser, or a
+// member of their owner's role), so that it may change the schema and grant rights on it.
+bool callerOwnsLedger(const QSqlDatabase &database);
 
 }  // namespace pairwick::ledger

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ledger/serverfunctions.h"
 
+#include "ledger/reservedunit.h"
+#include "ledger/stationcalls.h"
+
 namespace pairwick::ledger {
 
 namespace {
@@ -89,8 +92,9 @@ CREATE OR REPLACE FUNCTION pairwick_begin_attempt(p_id TEXT, p_batch TEXT, p_add
     p_again BIGINT, p_count BIGINT,
     OUT o_outcome TEXT, OUT o_seq BIGINT, OUT o_values TEXT, OUT o_problem TEXT,
     OUT o_passed_station TEXT, OUT o_passed_at TEXT, OUT o_busy_with TEXT)
-LANGUAGE plpgsql AS $$
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = %schema, pg_temp AS $$
 DECLARE
+  take_over_before TEXT := p_stale;
   batch_passed BIGINT;
   given_up RECORD;
   has_unit BOOLEAN;
@@ -106,9 +110,15 @@ BEGIN
     o_outcome := 'count reached';
     RETURN;
   END IF;
+  -- Another login's attempt is taken over only once it is stale by the server's clock too.
+  IF NOT pairwick_by_owner() THEN
+    take_over_before := LEAST(p_stale, to_char(clock_timestamp() AT TIME ZONE 'UTC'
+      - interval '%staleSeconds seconds', 'YYYY-MM-DD"T"HH24:MI:SS.MS"Z"'));
+  END IF;
   FOR given_up IN UPDATE attempts SET ended = p_started, result = 'interrupted'
       WHERE batch = p_batch AND address = p_address AND ended IS NULL
-        AND (started < p_stale OR (station = p_station AND slot = p_slot))
+        AND (started < take_over_before
+          OR (station = p_station AND slot = p_slot AND pairwick_may_change(login)))
       RETURNING id, seq LOOP
     PERFORM pairwick_keep_ended(p_batch, given_up.seq, given_up.id, 'interrupted', p_started,
       '');
@@ -144,9 +154,9 @@ BEGIN
   o_outcome := CASE WHEN has_passed THEN 'already passed' ELSE 'reserved' END;
   attempt_result := CASE WHEN has_passed THEN 'already' ELSE 'started' END;
   INSERT INTO attempts (id, batch, seq, address, station, slot, device, started, ended,
-      result, found)
+      result, found, login)
     VALUES (p_id, p_batch, o_seq, p_address, p_station, p_slot, p_device, p_started,
-      CASE WHEN has_passed THEN p_started END, attempt_result, p_found);
+      CASE WHEN has_passed THEN p_started END, attempt_result, p_found, session_user);
   PERFORM pairwick_keep_begun(p_batch, o_seq, p_id, attempt_result, p_started, p_station,
     p_slot);
 END
@@ -156,12 +166,15 @@ $$)sql";
 constexpr const char *FinishAttempt = R"sql(
 CREATE OR REPLACE FUNCTION pairwick_finish_attempt(p_id TEXT, p_ended TEXT, p_result TEXT,
     p_step TEXT, p_error TEXT, p_read_back TEXT, p_version TEXT, p_written TEXT, p_sent TEXT,
-    p_unchanged TEXT) RETURNS void LANGUAGE plpgsql AS $$
+    p_unchanged TEXT) RETURNS void
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = %schema, pg_temp AS $$
 DECLARE
+  target RECORD;
   closed RECORD;
 BEGIN
+  SELECT * INTO target FROM pairwick_attempt_of_caller(p_id);
   -- The batch first, as a reservation locks it, so that the two never wait on each other.
-  PERFORM 1 FROM batches WHERE name = (SELECT batch FROM attempts WHERE id = p_id) FOR UPDATE;
+  PERFORM 1 FROM batches WHERE name = target.o_batch FOR UPDATE;
   UPDATE attempts SET ended = p_ended, result = p_result, step = p_step, error = p_error,
       read_back = p_read_back, version = p_version, written = p_written, sent = p_sent,
       unchanged = p_unchanged
@@ -175,10 +188,16 @@ $$)sql";
 }  // namespace
 
 QStringList serverFunctions() {
-    QStringList functions;
+    QStringList functions = callerChecks();
     for (const char *definition :
          {KeepBatch, StateAfter, KeepBegun, KeepEnded, BeginAttempt, FinishAttempt})
         functions.append(QString::fromLatin1(definition).trimmed());
+    functions += stationCalls();
+    functions.replaceInStrings(QStringLiteral("%staleSeconds"),
+                               QString::number(StaleAfterMs / 1000));
+    // A function is anyone's to call until revoked; these run with the owner's rights.
+    functions.append(QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC")
+                         .arg(stationCallNames().join(QStringLiteral(", "))));
     return functions;
 }
 

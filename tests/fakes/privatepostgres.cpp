@@ -173,13 +173,24 @@ bool PrivatePostgres::pgCtl(const QStringList &arguments) {
         QStringList{QStringLiteral("-D"), m_folder.filePath(QStringLiteral("data"))} + arguments);
 }
 
+QString PrivatePostgres::port() const {
+    return QString::number(m_tcpPort > 0 ? m_tcpPort : 5432);
+}
+
 QString PrivatePostgres::createDatabase(const QString &name) {
-    const QString port = QString::number(m_tcpPort > 0 ? m_tcpPort : 5432);
     if (!m_folder.run(Binaries + QStringLiteral("createdb"),
-                      {QStringLiteral("-h"), folder(), QStringLiteral("-p"), port,
+                      {QStringLiteral("-h"), folder(), QStringLiteral("-p"), port(),
                        QStringLiteral("-U"), QStringLiteral("postgres"), name}))
         return {};
-    return QStringLiteral("postgresql://postgres@/%1?host=%2&port=%3").arg(name, folder(), port);
+    return QStringLiteral("postgresql://postgres@/%1?host=%2&port=%3").arg(name, folder(), port());
+}
+
+bool PrivatePostgres::sql(const QString &database, const QString &user, const QString &statements) {
+    return m_folder.run(Binaries + QStringLiteral("psql"),
+                        {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"),
+                         QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"), folder(),
+                         QStringLiteral("-p"), port(), QStringLiteral("-U"), user,
+                         QStringLiteral("-d"), database, QStringLiteral("-c"), statements});
 }
 
 QString PrivatePostgres::makeAuthority(const QString &name) {

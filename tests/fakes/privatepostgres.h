@@ -61,6 +61,10 @@ public:
     // failure (see problem).
     QString createDatabase(const QString &name);
 
+    // Runs statements in database as user through psql, stopping at the first error: false
+    // then, with psql's words in problem().
+    bool sql(const QString &database, const QString &user, const QString &statements);
+
     // For outages: the server goes away (fast shutdown, connections cut) and comes back.
     bool stop();
     bool start();
@@ -72,6 +76,7 @@ public:
 private:
     bool makeServerCertificate();
     bool pgCtl(const QStringList &arguments);
+    QString port() const;
 
     ServerFolder m_folder;
     QStringList m_settings;

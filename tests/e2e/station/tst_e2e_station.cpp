@@ -151,6 +151,7 @@ private slots:
     void ledgerOverTls_data();
     void ledgerOverTls();
     void killedStationsLoseNothing();
+    void stationAndAuditorRolesKeepToTheirRights();
     void configFileAndCommandLine();
     void serviceNotificationsAndJournal();
     void badRulesSendNothing_data();
@@ -169,6 +170,8 @@ private:
     void operate(const QList<Station *> &stations, const std::function<bool()> &done,
                  int timeoutMs = 2 * PatienceMs);
     QJsonArray ledger(const QStringList &arguments);
+    // pairwick-cli's exit status.
+    int cli(const QStringList &arguments);
     struct Audit {
         int units = 0;
         int numbersTwice = 0;
@@ -270,6 +273,18 @@ QJsonArray TestE2eStation::ledger(const QStringList &arguments) {
             rows.append(QJsonDocument::fromJson(line).object());
     }
     return rows;
+}
+
+int TestE2eStation::cli(const QStringList &arguments) {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral(PAIRWICK_CLI_PATH), arguments);
+    if (!process.waitForFinished(PatienceMs))
+        return -1;
+    if (process.exitCode() != 0)
+        qWarning("%s: %s", qPrintable(arguments.join(u' ')),
+                 process.readAllStandardError().constData());
+    return process.exitCode();
 }
 
 // Every unit the ledger calls passed holds what the ledger says it was given, every pass a
@@ -718,6 +733,55 @@ void TestE2eStation::killedStationsLoseNothing() {
 }
 
 // The file gives the slots and most values; the command line's count and name win over the file's.
+void TestE2eStation::stationAndAuditorRolesKeepToTheirRights() {
+    startUnits(1);
+    const QString owner = postgresUrl();
+    const QString database = QStringLiteral("station%1").arg(m_databases);
+    const auto as = [&](const char *login) {
+        return QString(owner).replace("postgres@", QLatin1String(login) + u'@');
+    };
+    for (int run = 0; run < 2; ++run)
+        QCOMPARE(cli({"ledger", "roles", "--apply", "--ledger", owner}), 0);
+    QVERIFY2(m_postgres->sql(database, "postgres",
+                             "CREATE ROLE line1 LOGIN IN ROLE pairwick_station;"
+                             "CREATE ROLE line2 LOGIN IN ROLE pairwick_station;"
+                             "CREATE ROLE audit1 LOGIN IN ROLE pairwick_auditor"),
+             qPrintable(m_postgres->problem()));
+    QCOMPARE(cli({"ledger", "roles", "--apply", "--ledger", as("line1")}), 4);
+    auto line1 = station({"COM1", "--batch", "roles", "--set", "name=Unit-{seq}", "--count", "1",
+                          "--on-pass", "true", "--ledger", as("line1"), "--station", "line-1"});
+    operate({line1.get()}, [] { return false; });
+    QCOMPARE(line1->finish(), 0);
+    expectLedgerMatchesUnits(owner, "roles", line1->units());
+
+    const auto refused = [&](const char *login, const QString &statement, const char *why) {
+        return !m_postgres->sql(database, QLatin1String(login), statement) &&
+               m_postgres->problem().contains(QLatin1String(why));
+    };
+    QVERIFY(refused("line1", "UPDATE units SET name = 'Other'", "permission denied"));
+    QVERIFY(refused("line1", "DELETE FROM attempts", "permission denied"));
+    const QString begin = QStringLiteral(
+        "SELECT * FROM pairwick_begin_attempt('%1', 'roles', '0A:00:00:00:00:09', 'line-2', "
+        "'COM9', '', '2026-12-09T10:00:00.000Z', '2026-12-09T09:50:00.000Z', '{}', 0, 0)");
+    const QString finish = QStringLiteral(
+        "SELECT pairwick_finish_attempt('line-2-attempt', '2026-12-09T10:01:00.000Z', 'passed', "
+        "'', '', '{}', '', '[]', '[]', '[]')");
+    QVERIFY2(m_postgres->sql(database, "line2", begin.arg("line-2-attempt")),
+             qPrintable(m_postgres->problem()));
+    QVERIFY(refused("line1", finish, "begun by another login"));
+    QVERIFY2(m_postgres->sql(database, "line2", finish), qPrintable(m_postgres->problem()));
+
+    QCOMPARE(ledger({"units", "--ledger", as("audit1")}).size(), 2);
+    QCOMPARE(cli({"ledger", "check", "--ledger", as("audit1")}), 0);
+    QVERIFY(refused("audit1", begin.arg("audit-attempt"), "permission denied"));
+
+    // Only the owner brings an older schema up to date.
+    QVERIFY(m_postgres->sql(database, "postgres", "UPDATE schema_version SET version = 4"));
+    auto stale = station({"COM1", "--batch", "roles", "--ledger", as("line1")});
+    QCOMPARE(stale->finish(), 4);
+    QVERIFY(stale->errors().contains("only the ledger's owner may bring it to"));
+}
+
 void TestE2eStation::configFileAndCommandLine() {
     startUnits(2);
     const QString path = m_folder->filePath("line1.conf");
