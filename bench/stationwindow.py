@@ -201,9 +201,10 @@ def painted(before, rows, rectangle):
 
 
 @contextlib.contextmanager
-def x_display():
-    """DISPLAY when it is set, else an Xvfb of its own on the first free display."""
-    if os.environ.get("DISPLAY"):
+def x_display(shared=True):
+    """DISPLAY when it is set and may be shared, else an Xvfb of its own on the first free
+    display."""
+    if shared and os.environ.get("DISPLAY"):
         yield os.environ["DISPLAY"], f"the X display {os.environ['DISPLAY']}"
         return
     read_end, write_end = os.pipe()

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
-#include <QIcon>
 #include <QTranslator>
 #include <cstdio>
 #include <memory>
 
 #include "about/browserlauncher.h"
+#include "about/programicon.h"
 #include "accessibility/accessibility.h"
 #include "app/commandline.h"
 #include "feedback/qtmessageboxes.h"
@@ -36,7 +36,7 @@ int main(int argc, char *argv[]) {
     pairwick::accessibility::installAccessibility({&pairwick::window::Form1::staticMetaObject});
     QApplication::setApplicationName(QStringLiteral("pairwick"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.tarnholt.Pairwick"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pairwick/icon.png")));
+    QApplication::setWindowIcon(pairwick::about::programIcon());
 
     pairwick::link::CommPort port;
     port.setTrafficLog(log.get());

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
-#include <QIcon>
 #include <QTranslator>
 #include <cstdio>
 #include <memory>
 
+#include "about/programicon.h"
 #include "accessibility/accessibility.h"
 #include "i18n/translation.h"
 #include "link/trafficlog.h"
@@ -32,7 +32,7 @@ int main(int argc, char *argv[]) {
     accessibility::installAccessibility({});
     QApplication::setApplicationName(QStringLiteral("pairwick-station"));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.tarnholt.PairwickStation"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pairwick/icon.png")));
+    QApplication::setWindowIcon(about::programIcon());
 
     stationwindow::StationWindow window(options.setup, log.get());
     window.show();

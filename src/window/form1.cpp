@@ -3,11 +3,11 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QTimer>
 
 #include "about/frmabout.h"
+#include "about/programicon.h"
 #include "accessibility/accessibilitynames.h"
 #include "accessibility/announcer.h"
 #include "feedback/feedback.h"
@@ -29,7 +29,7 @@ Form1::Form1(const Services &services, QWidget *parent)
     setFixedSize(size());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(QIcon(QStringLiteral(":/pairwick/icon.png")));
+    setWindowIcon(about::programIcon());
     ui->ProgressBar1->raise();
     // Captions sit on the frame's top line, so the controls keep their places inside it.
     for (QGroupBox *frame : {ui->Frame1, ui->Frame2, ui->Frame3}) {
