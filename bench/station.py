@@ -4,8 +4,10 @@
 reply delay, with a simulated operator who takes each unit out and puts the next one in as soon
 as its result is printed: the arrival of a unit to the station's first byte to it, one unit's
 time beside its wire floor, the time outside the exchanges (mostly the ledger's) on SQLite and
-on a private PostgreSQL server, units an hour with 16 slots, CPU with 16 empty slots, and four
-stations sharing one batch. Prints figures; judges nothing.
+on a private PostgreSQL server, units an hour with 16 slots, CPU with 16 slots whose units were
+taken out, and four stations sharing one batch. Units are taken out as udev does it: the by-path
+link that a slot's link leads to goes, and its folders once empty. Prints figures; judges
+nothing.
 
 Usage: bench/station.py CLI SIMULATOR [ROUNDS]"""
 import contextlib
@@ -29,6 +31,7 @@ VALUES = ["--set", "name=Sensor-{seq:4}", "--set", "pin={random:6}"]
 PROBE = "AT\\r\\n"  # as the wire log writes it
 STALL_S = 60
 UNIT_IN = re.compile(r"^(\S+) (?:(COM\d+) )?unit in \d+ (\S+)$")
+UDEV = ("--unplug", "udev")
 
 
 def time_of_day(text):
@@ -193,7 +196,8 @@ def run_stations(cli, simulator, ledger, batch, stations, per_slot, first_unit=1
     slot_count = sum(count for _, count in stations)
     with tempfile.TemporaryDirectory() as folder:
         sim = start_simulators(simulator, os.path.join(folder, "ports"), slot_count,
-                               ("--units", "--start-empty", "--first-unit", str(first_unit)),
+                               ("--units", "--start-empty", "--first-unit", str(first_unit),
+                                *UDEV),
                                stdin=subprocess.PIPE)
         events = queue.Queue()
         threading.Thread(target=read_lines, args=(sim.stdout, "", events), daemon=True).start()
@@ -268,17 +272,31 @@ def wakeups(pid):
     return total
 
 
-def idle_cpu(cli, simulator, slots, seconds):
-    """CPU and wake-ups a second of a station watching empty slots, over a span after its
-    start-up."""
+def idle_cpu(cli, simulator, slots, seconds, unplug):
+    """CPU and wake-ups a second of a station whose units were provisioned and taken out (unplug
+    is the simulator's --unplug), its ledger beside the port map's links, over a span after the
+    last slot was emptied."""
     with tempfile.TemporaryDirectory() as folder:
-        sim = start_simulators(simulator, os.path.join(folder, "ports"), slots,
-                               ("--quiet", "--units", "--start-empty"))
+        ports = os.path.join(folder, "ports")
+        sim = start_simulators(simulator, ports, slots,
+                               ("--quiet", "--units", "--unplug", unplug), stdin=subprocess.PIPE)
         station = subprocess.Popen(
             [cli, "station", *[f"COM{n}" for n in range(1, slots + 1)], "--batch", "idle",
-             "--ledger", f"sqlite:{folder}/idle.sqlite", "--station", "idle", *VALUES,
-             "--quiet"], env=station_environment(folder), stdout=subprocess.DEVNULL)
+             "--ledger", f"sqlite:{ports}/idle.sqlite", "--station", "idle", *VALUES, "--json",
+             "--quiet"],
+            env=station_environment(folder), stdout=subprocess.PIPE, text=True)
         try:
+            emptied = 0
+            while emptied < slots:
+                line = station.stdout.readline()
+                if not line:
+                    sys.exit(f"the idle station ended early, exit status {station.wait()}")
+                event = json.loads(line)
+                if event["event"] == "unit":
+                    sim.stdin.write(f"out {event['slot']}\n")
+                    sim.stdin.flush()
+                    emptied += 1
+            threading.Thread(target=station.stdout.read, daemon=True).start()
             time.sleep(1)
             cpu, woke, started = cpu_seconds(station.pid), wakeups(station.pid), time.monotonic()
             time.sleep(seconds)
@@ -288,6 +306,7 @@ def idle_cpu(cli, simulator, slots, seconds):
         finally:
             station.terminate()
             station.wait()
+            sim.stdin.close()
             sim.terminate()
             sim.wait()
 
@@ -339,9 +358,11 @@ def main():
                 rows += units_per_hour(f"16 slots, {backend}", wall, results)
                 rows += unit_figures(f"16 slots, {backend}", results, found)
         rows += shared_batch(cli, simulator, create_database("shared"), 4, 4, 4)
-    cpu, woke = idle_cpu(cli, simulator, 16, 10)
-    rows.append(("16 empty slots, 10 s: CPU / wake-ups",
-                 f"{cpu:.2f} % of a core / {woke:.1f} a second"))
+    for unplug, how in (("udev", "by-path links gone"), ("dangle", "links re-pointed at nothing")):
+        # Long enough that one clock tick of CPU is 0.03 % of a core, not 0.1 %.
+        cpu, woke = idle_cpu(cli, simulator, 16, 30, unplug)
+        rows.append((f"16 slots emptied ({how}), ledger beside the links, 30 s: CPU / wake-ups",
+                     f"{cpu:.2f} % of a core / {woke:.1f} a second"))
 
     print_table(f"pairwick-cli station, {one_slot_units} units on 1 slot, 64 on 16 slots; "
                 "simulated units paced at 9600 8N1 with a 20 ms reply delay, the operator's swap "

@@ -12,6 +12,7 @@
 #include "protocol/commands.h"
 #include "provision/fastexchange.h"
 #include "provision/portjob.h"
+#include "station/devicechain.h"
 
 namespace pairwick::station {
 
@@ -31,7 +32,7 @@ bool UnitPresence::deviceExists() const {
     return ::stat(QFile::encodeName(provision::deviceForPort(m_slot)).constData(), &status) == 0;
 }
 
-// Ends early when the station stops, or when the device's folders change.
+// Ends early when the station stops, or when an entry on the way to the device changes.
 bool UnitPresence::pause(int milliseconds) {
     return m_keepGoing() && m_sleeper.sleep(milliseconds) && m_keepGoing();
 }
@@ -53,7 +54,7 @@ bool UnitPresence::answersProbe(link::CommPort &port) {
 bool UnitPresence::waitForUnit(link::CommPort &port) {
     while (m_keepGoing()) {
         // Watched before the look, so a device that comes in between still wakes the slot.
-        m_sleeper.watchFolders(foldersOfDevice(provision::deviceForPort(m_slot)));
+        watchWayTo(m_sleeper, provision::deviceForPort(m_slot));
         if (!deviceExists()) {
             port.close();
             tell(QString());

@@ -6,9 +6,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <array>
 #include <cerrno>
 
@@ -16,20 +14,10 @@ namespace pairwick::station {
 
 namespace {
 
-constexpr uint32_t FolderChanges =
-    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF;
-
-QString nearestExisting(QString folder) {
-    while (!QFileInfo(folder).isDir() && folder != QDir::rootPath() && !folder.isEmpty())
-        folder = QFileInfo(folder).path();
-    return folder;
-}
-
-void drain(int descriptor) {
-    std::array<char, 4096> events{};
-    while (::read(descriptor, events.data(), events.size()) > 0) {
-    }
-}
+constexpr uint32_t EntryChanges = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
+                                  IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// The folder is no longer where it was watched: the way to the device is to be found anew.
+constexpr uint32_t FolderGone = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT;
 
 }  // namespace
 
@@ -55,25 +43,66 @@ Sleeper::~Sleeper() {
         ::close(m_inotify);
 }
 
-void Sleeper::watchFolders(const QStringList &folders) {
-    QStringList wanted;
-    for (const QString &folder : folders) {
-        const QString existing = nearestExisting(folder);
-        if (!existing.isEmpty() && !wanted.contains(existing))
-            wanted.append(existing);
-    }
-    if (m_inotify < 0 || wanted == m_watched)
+void Sleeper::watch(const QList<FolderEntry> &entries) {
+    if (m_inotify < 0)
         return;
-    for (int watch : std::as_const(m_watches))
-        ::inotify_rm_watch(m_inotify, watch);
-    m_watches.clear();
-    for (const QString &folder : wanted) {
-        const int watch =
-            ::inotify_add_watch(m_inotify, QFile::encodeName(folder).constData(), FolderChanges);
-        if (watch >= 0)
-            m_watches.append(watch);
+    QHash<QString, int> watchOf;
+    std::map<int, QStringList> namesWatched;
+    for (const FolderEntry &entry : entries) {
+        int watch = m_watchOf.value(entry.folder, watchOf.value(entry.folder, -1));
+        if (watch < 0)
+            watch = ::inotify_add_watch(m_inotify, QFile::encodeName(entry.folder).constData(),
+                                        EntryChanges);
+        if (watch < 0)
+            continue;
+        watchOf.insert(entry.folder, watch);
+        if (!namesWatched[watch].contains(entry.name))
+            namesWatched[watch].append(entry.name);
     }
-    m_watched = wanted;
+    // Its IN_IGNORED comes for a watch no longer known, and wakes nothing.
+    for (const auto &[watch, names] : m_namesWatched) {
+        if (namesWatched.count(watch) == 0)
+            ::inotify_rm_watch(m_inotify, watch);
+    }
+    m_watchOf = watchOf;
+    m_namesWatched = namesWatched;
+}
+
+void Sleeper::forget(int watch) {
+    // The kernel ends the watch of a deleted folder itself, but keeps one of a moved folder.
+    ::inotify_rm_watch(m_inotify, watch);
+    m_namesWatched.erase(watch);
+    m_watchOf.removeIf([watch](const auto &folder) { return folder.value() == watch; });
+}
+
+bool Sleeper::readEvents() {
+    alignas(inotify_event) std::array<char, 4096> buffer{};
+    bool concerns = false;
+    for (;;) {
+        const ssize_t length = ::read(m_inotify, buffer.data(), buffer.size());
+        if (length < 0 && errno == EINTR)
+            continue;
+        if (length <= 0)
+            return concerns;
+        for (ssize_t at = 0; at < length;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer.data() + at);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+            // Events were lost: any of them may have been one watched for.
+            if (event->mask & IN_Q_OVERFLOW) {
+                concerns = true;
+                continue;
+            }
+            const auto watched = m_namesWatched.find(event->wd);
+            if (watched == m_namesWatched.end())
+                continue;
+            if (event->mask & FolderGone) {
+                forget(event->wd);
+                concerns = true;
+            } else if (event->len > 0) {
+                concerns = concerns || watched->second.contains(QFile::decodeName(event->name));
+            }
+        }
+    }
 }
 
 bool Sleeper::sleep(int milliseconds) {
@@ -86,21 +115,12 @@ bool Sleeper::sleep(int milliseconds) {
             continue;
         if (ready > 0 && (waits[0].revents & POLLIN))
             return false;
-        if (ready > 0 && (waits[1].revents & POLLIN)) {
-            drain(m_inotify);
-            // A folder that went away, or one that came: the next look watches anew.
-            m_watched.clear();
-        }
+        // A change to another entry of a watched folder, such as a ledger's journal beside the
+        // port map's links, sleeps on.
+        if (ready > 0 && (waits[1].revents & POLLIN) && !readEvents())
+            continue;
         return true;
     }
-}
-
-QStringList foldersOfDevice(const QString &path) {
-    QStringList folders{QFileInfo(path).path()};
-    const QFileInfo link(path);
-    if (link.isSymLink())
-        folders.append(QFileInfo(link.symLinkTarget()).path());
-    return folders;
 }
 
 }  // namespace pairwick::station

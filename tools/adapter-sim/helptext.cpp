@@ -80,9 +80,10 @@ QString unitMode() {
         "  in PORT      put the next unit in at once\n"
         "  mute PORT    the terminal stays, but nothing answers and lines are lost\n"
         "  unmute PORT  answer again\n"
-        "A unit taken out leaves the link pointing at nothing; the next one comes in under\n"
-        "the same link on a new terminal. A line that does not apply is reported on\n"
-        "standard error and ignored; the end of standard input changes nothing.\n");
+        "A unit taken out leaves the link pointing at nothing (--unplug udev: its by-path\n"
+        "link goes); the next one comes in under the same link on a new terminal. A line\n"
+        "that does not apply is reported on standard error and ignored; the end of\n"
+        "standard input changes nothing.\n");
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "unitslot.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <csignal>
 #include <cstdio>
@@ -91,14 +93,25 @@ int main(int argc, char *argv[]) {
 
     // Watching before any link exists, so no signal can leave a link behind.
     SignalWatcher signalWatcher;
+    // Declared before the adapters, so their by-path links go before their folder.
+    std::optional<QTemporaryDir> deviceLinks;
+    if (options.udevLinks) {
+        deviceLinks.emplace(QDir::tempPath() + QStringLiteral("/pairwick-adapter-sim-XXXXXX"));
+        if (!deviceLinks->isValid()) {
+            return fail(QStringLiteral("cannot create a folder for the by-path links: %1")
+                            .arg(deviceLinks->errorString()));
+        }
+    }
     std::vector<std::unique_ptr<Simulator>> adapters;
     // In unit mode, one a port; declared after the adapters they work on, so they go first.
     std::vector<std::unique_ptr<UnitSlot>> unitSlots;
     const UnitSlot::UnitMaker makeUnit = unitMaker(options);
     for (int index = 0; index < options.adapters; ++index) {
         const int port = options.firstPort + index;
-        const AdapterSetup setup{options.portsFolder, QStringLiteral("com%1").arg(port),
-                                 options.replyDelay, options.lineRate, options.floodBytes};
+        const AdapterSetup setup{
+            options.portsFolder, QStringLiteral("com%1").arg(port),
+            options.replyDelay,  options.lineRate,
+            options.floodBytes,  deviceLinks ? deviceLinks->path() : QString()};
         const UnitNumbering numbering{options.firstUnit, options.adapters, index};
         Responder responder =
             options.units ? UnitSlot::firstUnit(numbering, makeUnit)

@@ -167,12 +167,20 @@ std::variant<Options, EarlyExit> parseOptions(const QStringList &arguments) {
         QStringLiteral("MS"), QStringLiteral("300"));
     const QCommandLineOption startEmptyOption(QStringLiteral("start-empty"),
                                               QStringLiteral("Start with no unit in any port."));
+    const QCommandLineOption unplugOption(
+        QStringLiteral("unplug"),
+        QStringLiteral("How an unplugged adapter leaves the port map's link: dangle (default) "
+                       "re-points it at a path that does not exist; udev points it at a by-path "
+                       "link in a folder of the simulator's own, which goes with the adapter, "
+                       "its folders too once empty, and comes back with the next one."),
+        QStringLiteral("MODE"), QStringLiteral("dangle"));
     const QCommandLineOption quietOption(QStringLiteral("quiet"),
                                          QStringLiteral("Print only the ready lines."));
     parser.addOptions({helpOption, portOption, adaptersOption, foldersOption, roleOption,
                        gb18030Option, replyDelayOption, lineRateOption, lowercaseOption,
                        floodOption, chaosOption, chaosRateOption, chaosFaultsOption, unitsOption,
-                       firstUnitOption, unitSettleOption, startEmptyOption, quietOption});
+                       firstUnitOption, unitSettleOption, startEmptyOption, unplugOption,
+                       quietOption});
     QList<QCommandLineOption> faultOptions;
     for (const FaultSwitch &entry : faultSwitches) {
         faultOptions.append(QCommandLineOption(
@@ -283,6 +291,11 @@ std::variant<Options, EarlyExit> parseOptions(const QStringList &arguments) {
     }
     options.unitSettle = std::chrono::milliseconds(*unitSettle);
     options.startEmpty = parser.isSet(startEmptyOption);
+    const QString unplug = parser.value(unplugOption);
+    if (unplug != QLatin1String("dangle") && unplug != QLatin1String("udev")) {
+        return usageError(QStringLiteral("--unplug takes dangle or udev, not %1").arg(unplug));
+    }
+    options.udevLinks = unplug == QLatin1String("udev");
 
     options.gb18030Name = parser.isSet(gb18030Option);
     options.lowercaseOk = parser.isSet(lowercaseOption);

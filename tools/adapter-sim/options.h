@@ -33,6 +33,9 @@ struct Options {
     qint64 firstUnit = 1;
     std::chrono::milliseconds unitSettle{300};
     bool startEmpty = false;
+    // An unplugged adapter takes a by-path link of its own with it, as udev does, instead of
+    // the port map's link being re-pointed at nothing.
+    bool udevLinks = false;
 };
 
 // What to print and the exit code, for --help and for arguments that make no sense.

@@ -99,7 +99,8 @@ void PortLink::remove() {
         return;
     }
     // Another simulator may have taken the name over meanwhile; its link is not ours to remove.
-    if (QFileInfo(m_path).symLinkTarget() == m_target) {
+    const QFileInfo link(m_path);
+    if (link.symLinkTarget() == QDir::cleanPath(link.absoluteDir().absoluteFilePath(m_target))) {
         ::unlink(QFile::encodeName(m_path).constData());
     }
     m_path.clear();

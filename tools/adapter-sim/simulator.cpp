@@ -40,6 +40,9 @@ Simulator::Simulator(AdapterSetup setup, Responder responder, ActivityLog log, Q
             [this](const QString &reason) { finish(1, reason); });
     m_return.setSingleShot(true);
     connect(&m_return, &QTimer::timeout, this, &Simulator::reappear);
+    if (!m_setup.deviceLinks.isEmpty()) {
+        m_deviceLink.emplace(m_setup.deviceLinks, m_setup.linkName);
+    }
 }
 
 Simulator::~Simulator() {
@@ -94,10 +97,7 @@ bool Simulator::attach(QString *error) {
     if (!returning) {
         m_link.emplace();
     }
-    if (!m_terminal->open(error) ||
-        !(returning ? m_link->retarget(m_terminal->devicePath(), error)
-                    : m_link->create(m_setup.portsFolder, m_setup.linkName,
-                                     m_terminal->devicePath(), error))) {
+    if (!m_terminal->open(error) || !linkTerminal(returning, error)) {
         detach();
         return false;
     }
@@ -109,9 +109,25 @@ bool Simulator::attach(QString *error) {
     return true;
 }
 
+// A port map's link to udev's by-path link stays as it is when the adapter comes back: udev
+// makes the by-path link again.
+bool Simulator::linkTerminal(bool returning, QString *error) {
+    if (!m_deviceLink) {
+        return returning ? m_link->retarget(m_terminal->devicePath(), error)
+                         : m_link->create(m_setup.portsFolder, m_setup.linkName,
+                                          m_terminal->devicePath(), error);
+    }
+    return m_deviceLink->plugIn(m_terminal->devicePath(), error) &&
+           (returning ||
+            m_link->create(m_setup.portsFolder, m_setup.linkName, m_deviceLink->path(), error));
+}
+
 void Simulator::detach() {
-    // The link goes first, so the tool never finds it pointing at a closed terminal.
+    // The links go first, so the tool never finds them pointing at a closed terminal.
     m_link.reset();
+    if (m_deviceLink) {
+        m_deviceLink->unplug();
+    }
     closeTerminal();
 }
 
@@ -204,15 +220,20 @@ std::chrono::milliseconds Simulator::arrivalTime(qsizetype bytes) const {
 }
 
 QString Simulator::nowhere() const {
-    return QStringLiteral("/nonexistent/pairwick-adapter-sim/%1").arg(m_setup.linkName);
+    return m_deviceLink
+               ? m_deviceLink->path()
+               : QStringLiteral("/nonexistent/pairwick-adapter-sim/%1").arg(m_setup.linkName);
 }
 
 bool Simulator::unplug() {
     // An unplugged adapter leaves the user's link behind, pointing at nothing: the tool must find
     // no device under COMn while it is away, not the one the port map names when there is no
-    // link at all. The link is re-pointed before the terminal closes.
+    // link at all. The link is re-pointed before the terminal closes; with udev's links, the
+    // by-path link it points at goes instead.
     QString error;
-    if (!m_link->retarget(nowhere(), &error)) {
+    if (m_deviceLink) {
+        m_deviceLink->unplug();
+    } else if (!m_link->retarget(nowhere(), &error)) {
         finish(1, error);
         return false;
     }

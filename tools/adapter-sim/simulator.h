@@ -2,6 +2,7 @@
 #pragma once
 
 #include "activitylog.h"
+#include "devicelink.h"
 #include "linesplitter.h"
 #include "linewriter.h"
 #include "portlink.h"
@@ -26,6 +27,10 @@ struct AdapterSetup {
     // Bits a second on the simulated line; 0 lets the output go as fast as it is taken.
     qint64 lineRate = 0;
     qint64 floodBytes = 0;
+    // Where the adapter's by-path link goes while it is plugged in, as udev makes one, with the
+    // port map's link pointing at it; empty: the port map's link points at the terminal itself
+    // and is re-pointed at nothing when the adapter is unplugged.
+    QString deviceLinks;
 };
 
 // Plays one adapter on its own pseudo-terminal, linked as comN in the port map: reads command
@@ -48,6 +53,7 @@ public:
     QString endpoints() const;
 
     // The adapter is unplugged for good: its terminal goes, the link is left pointing at nothing.
+    // With udev's links, its by-path link goes too, and the folders that it leaves empty.
     bool takeOut();
     // Another adapter is plugged in under the same link, on a terminal of its own.
     bool putIn(Responder responder);
@@ -61,6 +67,7 @@ signals:
 
 private:
     bool attach(QString *error);
+    bool linkTerminal(bool returning, QString *error);
     void detach();
     void closeTerminal();
     void readInput();
@@ -83,6 +90,7 @@ private:
     LineWriter m_writer;
     std::optional<PseudoTerminal> m_terminal;
     std::optional<PortLink> m_link;
+    std::optional<DeviceLink> m_deviceLink;
     QSocketNotifier *m_readable = nullptr;
     // Brings a vanished adapter back; stopped when it is taken out meanwhile.
     QTimer m_return;

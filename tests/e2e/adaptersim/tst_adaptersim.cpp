@@ -766,6 +766,12 @@ void TestAdapterSim::unitControlLines_data() {
                              << QStringList{first, "out 1", second} << 0 << answer;
     QTest::newRow("out leaves the port empty") << QStringList{} << QByteArrayList{"out COM1"}
                                                << QStringList{first, "out 1"} << 0 << QByteArray();
+    QTest::newRow("out, in, by-path link as udev's")
+        << QStringList{"--unplug", "udev"} << QByteArrayList{"out COM1", "in COM1"}
+        << QStringList{first, "out 1", second} << 0 << answer;
+    QTest::newRow("out takes the by-path link as udev does")
+        << QStringList{"--unplug", "udev"} << QByteArrayList{"out COM1"}
+        << QStringList{first, "out 1"} << 0 << QByteArray();
     QTest::newRow("out while the next unit is on its way")
         << QStringList{} << QByteArrayList{"next COM1", "out COM1"} << QStringList{first, "out 1"}
         << 0 << QByteArray();
@@ -944,6 +950,7 @@ void TestAdapterSim::badArguments_data() {
     QTest::newRow("first unit of nine digits")
         << QStringList{"--units", "--first-unit", "100000000"};
     QTest::newRow("unit settle not a number") << QStringList{"--units", "--unit-settle", "x"};
+    QTest::newRow("unknown way to unplug") << QStringList{"--units", "--unplug", "yank"};
 }
 
 void TestAdapterSim::badArguments() {
@@ -985,6 +992,7 @@ void TestAdapterSim::helpListsSwitchesAndFactoryState() {
                                  "--first-unit",
                                  "--unit-settle",
                                  "--start-empty",
+                                 "--unplug",
                                  "next PORT",
                                  "unit in SERIAL ADDRESS",
                                  "unit mute SERIAL",

@@ -91,6 +91,15 @@ public:
     const QList<Json> &slotEvents() const { return m_slotEvents; }
     bool running() const { return m_process.state() != QProcess::NotRunning; }
     qint64 pid() const { return m_process.processId(); }
+    // The CPU time the station has taken so far, in clock ticks, of all its threads.
+    qint64 cpuTicks() const {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_process.processId()));
+        if (!stat.open(QIODevice::ReadOnly))
+            return -1;
+        // utime and stime, the 14th and 15th fields, after the name in parentheses
+        const QList<QByteArray> fields = stat.readAll().split(')').constLast().trimmed().split(' ');
+        return fields.value(11).toLongLong() + fields.value(12).toLongLong();
+    }
     void signal(int number) {
         // Never pid 0: that would signal the test's whole process group.
         if (const qint64 pid = m_process.processId(); pid > 0)
@@ -157,6 +166,8 @@ private slots:
     void badRulesSendNothing_data();
     void badRulesSendNothing();
     void liveViewStaysInAShortTerminal();
+    void emptySlotsSleep_data();
+    void emptySlotsSleep();
 
 private:
     SimulatorProcess &startUnits(int ports, const QStringList &switches = {});
@@ -211,9 +222,10 @@ void TestE2eStation::cleanup() {
 
 SimulatorProcess &TestE2eStation::startUnits(int ports, const QStringList &switches) {
     m_units = std::make_unique<SimulatorProcess>();
+    // Units are taken out as udev does it, unless a case says otherwise: the last --unplug counts.
     const QStringList arguments{"--units",     "--adapters",     QString::number(ports),
                                 "--ports-dir", m_folder->path(), "--unit-settle",
-                                "50"};
+                                "50",          "--unplug",       "udev"};
     if (!m_units->start(arguments + switches, ports))
         qFatal("the simulated units did not start");
     return *m_units;
@@ -1019,6 +1031,65 @@ void TestE2eStation::liveViewStaysInAShortTerminal() {
         QVERIFY2(text.size() + wide < 40, qPrintable(text));
     }
     QVERIFY2(shown.contains("more not shown"), shown.constData());
+}
+
+void TestE2eStation::emptySlotsSleep_data() {
+    QTest::addColumn<QString>("unplug");
+    QTest::newRow("by-path links gone with their folders") << QStringLiteral("udev");
+    QTest::newRow("links re-pointed at nothing") << QStringLiteral("dangle");
+}
+
+// Slots whose units were taken out sleep until the next one comes, while the ledger's journal
+// and other files come and go beside their links. Told by the CPU time the station takes, never
+// by its share of the wall clock: a slot that spins on its own wake-ups takes all it gets, a
+// sleeping station a tick or two.
+void TestE2eStation::emptySlotsSleep() {
+    QFETCH(QString, unplug);
+    constexpr int Slots = 8;
+    SimulatorProcess &units = startUnits(Slots, {"--unplug", unplug});
+    QStringList arguments{"--batch",  "idle",      "--set",     "name=Idle-{seq}",
+                          "--ledger", sqliteUrl(), "--station", "bench-8"};
+    for (int slot = 1; slot <= Slots; ++slot)
+        arguments.append(QStringLiteral("COM%1").arg(slot));
+    auto run = station(arguments);
+    QTRY_VERIFY_WITH_TIMEOUT(([&] {
+                                 for (const Json &unit : run->newUnits())
+                                     units.command("out " + unit.value("slot").toString().toUtf8());
+                                 return run->units().size() == Slots;
+                             }()),
+                             PatienceMs);
+    const auto allWaiting = [&] {
+        run->newUnits();
+        std::map<QString, QString> states;
+        for (const Json &event : run->slotEvents())
+            states[event.value("slot").toString()] = event.value("state").toString();
+        return std::count_if(states.cbegin(), states.cend(),
+                             [](const auto &slot) { return slot.second == "waiting"; }) == Slots;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(allWaiting(), PatienceMs);
+
+    const qint64 before = run->cpuTicks();
+    for (int change = 0; change < 30; ++change) {
+        QFile other(m_folder->filePath(QStringLiteral("other-%1").arg(change)));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.close();
+        QVERIFY(other.remove());
+        QTest::qWait(100);
+    }
+    const qint64 taken = run->cpuTicks() - before;
+    // A twentieth of a core over the three seconds or more. Spinning slots took over a third of a
+    // core on a machine with its two cores shared by seven busy processes, and a sleeping station
+    // takes a tick or two at most.
+    QVERIFY2(taken >= 0 && taken < 3 * ::sysconf(_SC_CLK_TCK) / 20,
+             qPrintable(QStringLiteral("%1 ticks").arg(taken)));
+
+    // Its link leads to a terminal again: the slot wakes for it.
+    units.command("in COM3");
+    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), Slots + 1, PatienceMs);
+    QCOMPARE(run->units().constLast().value("slot").toString(), QStringLiteral("COM3"));
+    QCOMPARE(run->units().constLast().value("result").toString(), QStringLiteral("passed"));
+    run->signal(SIGTERM);
+    QCOMPARE(run->finish(), 130);
 }
 
 QTEST_GUILESS_MAIN(TestE2eStation)

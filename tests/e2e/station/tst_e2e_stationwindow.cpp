@@ -58,9 +58,10 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     values.close();
     // The unit given number 2 never answers its bind, so it fails.
     SimulatorProcess units;
-    QVERIFY(units.start({"--units", "--adapters", "4", "--ports-dir", folder.path(),
-                         "--unit-settle", "50", "--silent-on", "AT+BINDADDR0=" + bind},
-                        4));
+    QVERIFY(
+        units.start({"--units", "--adapters", "4", "--ports-dir", folder.path(), "--unit-settle",
+                     "50", "--unplug", "udev", "--silent-on", "AT+BINDADDR0=" + bind},
+                    4));
 
     pairwick::station::StationSetup setup;
     setup.slotNames = {"COM1", "COM2", "COM3", "COM4"};
