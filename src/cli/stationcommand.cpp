@@ -8,6 +8,8 @@
 #include "cli/stationview.h"
 #include "cli/stopsignals.h"
 #include "link/trafficlog.h"
+#include "service/metricsendpoint.h"
+#include "service/stationmetrics.h"
 #include "station/stationrun.h"
 #include "station/stationstart.h"
 
@@ -21,7 +23,8 @@ void say(const QString &text) {
     std::fflush(stderr);
 }
 
-int runStation(StationRequest &request, station::ResultSpool &spool) {
+int runStation(StationRequest &request, station::ResultSpool &spool,
+               service::StationMetrics &metrics) {
     link::TrafficLog log;
     QString error;
     if (!request.logFile.isEmpty() && !log.open(request.logFile, &error)) {
@@ -31,6 +34,7 @@ int runStation(StationRequest &request, station::ResultSpool &spool) {
     const station::StationConfig &config = request.config;
     StationView view(config.slotNames, config.batch, config.station, request.quiet, request.json);
     station::StationRun run(config, spool, request.logFile.isEmpty() ? nullptr : &log);
+    metrics.follow(run);
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &run, &station::StationRun::stop);
     QObject::connect(
@@ -64,13 +68,20 @@ int runStationCommand(const QStringList &arguments) {
         return early->status;
     }
     StationRequest &request = std::get<StationRequest>(parsed);
+    // Listening before the ledger or any slot is touched: a port in use ends the station here.
+    service::StationMetrics metrics(request.config, QCoreApplication::applicationVersion());
+    service::MetricsEndpoint endpoint([&metrics] { return metrics.exposition(); });
+    if (QString error; request.metrics && !endpoint.listen(*request.metrics, &error)) {
+        say(error);
+        return ExitStatus::Usage;
+    }
     station::StationStart start;
     if (const auto refusal = start.prepare(request.config, request.firstGiven)) {
         say(refusal->message);
         return refusal->cause == station::StartRefusal::Cause::Ledger ? ExitStatus::LedgerNotOpened
                                                                       : ExitStatus::Usage;
     }
-    return runStation(request, start.spool());
+    return runStation(request, start.spool(), metrics);
 }
 
 }  // namespace pairwick::cli
