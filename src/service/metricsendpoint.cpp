@@ -107,6 +107,9 @@ void MetricsEndpoint::respond(QTcpSocket *socket, int status, const QByteArray &
     });
     socket->readAll();
     socket->write(response);
+    // Out now, not at the next turn of the loop: a client that closed its sending side after
+    // the request is seen as gone then, and what waits to be written is dropped with it.
+    socket->flush();
 }
 
 }  // namespace pairwick::service
