@@ -39,7 +39,7 @@ _pairwick_cli()
             return
             ;;
         --timeout | --batch | --first | --count | --ledger | --station | --on-pass | \
-            --master-name | --slave-name | --since)
+            --master-name | --slave-name | --since | --metrics)
             return
             ;;
     esac
@@ -53,7 +53,7 @@ _pairwick_cli()
         pair) options+=' --paced --timeout --log --quiet --pin --set --master-name --slave-name' ;;
         station)
             options+=' --batch --profile --set --values --first --count --ledger --station'
-            options+=" --on-pass --again --quiet --log --timeout --config"
+            options+=" --on-pass --again --quiet --log --timeout --config --metrics"
             ;;
         ledger)
             # The listing comes first, its options after it.

@@ -65,6 +65,8 @@ check '--again' station COM1 --ag
 check '--config --count' station COM1 --c
 check 'COM2' station COM1 --batch lot-7 COM2
 check '' station COM1 --batch ''
+check '--metrics' station COM1 --m
+check '' station COM1 --metrics ''
 check 'lot.csv' station COM1 --values l
 check 'batches check roles units' ledger ''
 check '--apply' ledger roles --a

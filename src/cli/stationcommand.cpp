@@ -10,6 +10,8 @@
 #include "link/trafficlog.h"
 #include "service/journalstream.h"
 #include "service/servicenotifier.h"
+#include "service/metricsendpoint.h"
+#include "service/stationmetrics.h"
 #include "station/stationrun.h"
 #include "station/stationstart.h"
 
@@ -24,7 +26,8 @@ void say(const QString &text, service::Priority priority) {
     std::fflush(stderr);
 }
 
-int runStation(StationRequest &request, station::ResultSpool &spool) {
+int runStation(StationRequest &request, station::ResultSpool &spool,
+               service::StationMetrics &metrics) {
     link::TrafficLog log;
     QString error;
     if (!request.logFile.isEmpty() && !log.open(request.logFile, &error)) {
@@ -35,6 +38,7 @@ int runStation(StationRequest &request, station::ResultSpool &spool) {
     StationView view(config.slotNames, config.batch, config.station, request.quiet, request.json);
     station::StationRun run(config, spool, request.logFile.isEmpty() ? nullptr : &log);
     service::ServiceNotifier notifier;
+    metrics.follow(run);
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &run, [&] {
         notifier.stopping();
@@ -85,13 +89,20 @@ int runStationCommand(const QStringList &arguments) {
         return early->status;
     }
     StationRequest &request = std::get<StationRequest>(parsed);
+    // Listening before the ledger or any slot is touched: a port in use ends the station here.
+    service::StationMetrics metrics(request.config, QCoreApplication::applicationVersion());
+    service::MetricsEndpoint endpoint([&metrics] { return metrics.exposition(); });
+    if (QString error; request.metrics && !endpoint.listen(*request.metrics, &error)) {
+        say(error, service::Priority::Error);
+        return ExitStatus::Usage;
+    }
     station::StationStart start;
     if (const auto refusal = start.prepare(request.config, request.firstGiven)) {
         say(refusal->message, service::Priority::Error);
         return refusal->cause == station::StartRefusal::Cause::Ledger ? ExitStatus::LedgerNotOpened
                                                                       : ExitStatus::Usage;
     }
-    return runStation(request, start.spool());
+    return runStation(request, start.spool(), metrics);
 }
 
 }  // namespace pairwick::cli

@@ -14,7 +14,8 @@ namespace {
 const QString ExitText = QStringLiteral(
     "Exit status:\n"
     "  0    the batch holds the --count passed units asked for\n"
-    "  2    usage, profile, values or batch rules error; nothing was sent\n"
+    "  2    usage, profile, values or batch rules error, or the metrics address cannot be\n"
+    "       listened on; nothing was sent\n"
     "  4    the ledger cannot be opened; nothing was sent\n"
     "  130  stopped by Ctrl-C or SIGTERM; units in progress were recorded as interrupted\n");
 
@@ -90,9 +91,8 @@ QString keyOf(station::SetupField field) {
 }
 
 // A problem with a value that came from the file names the line it came from.
-QString located(const station::SetupProblem &problem, const ConfigFile &file,
+QString located(const QString &key, const QString &message, const ConfigFile &file,
                 const QStringList &givenKeys) {
-    const QString key = keyOf(problem.field);
     const ConfigLine *line = givenKeys.contains(key) ? nullptr : file.last(key);
     if (key == SlotKey && line) {
         // The slot that repeats one before it, where one does.
@@ -107,8 +107,7 @@ QString located(const station::SetupProblem &problem, const ConfigFile &file,
             seen.append(slot.value);
         }
     }
-    return line ? QStringLiteral("%1: %2").arg(file.where(*line), problem.message)
-                : problem.message;
+    return line ? QStringLiteral("%1: %2").arg(file.where(*line), message) : message;
 }
 
 }  // namespace
@@ -137,9 +136,14 @@ std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &a
     const QCommandLineOption config(QStringLiteral("config"),
                                     QStringLiteral("Read options from FILE (see below)."),
                                     QStringLiteral("FILE"));
+    const QCommandLineOption metrics(
+        QStringLiteral("metrics"),
+        QStringLiteral("Serve GET /metrics for Prometheus on [HOST:]PORT; without a host only this "
+                       "machine can connect."),
+        QStringLiteral("ADDRESS"));
     parser.addOptions({help, config});
     stationOptions.addTo(parser);
-    parser.addOptions({json, quiet, log});
+    parser.addOptions({json, quiet, log, metrics});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -155,7 +159,7 @@ std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &a
     QStringList slotNames = parser.positionalArguments().mid(1);
     QStringList keys{SlotKey};
     for (const QCommandLineOption &option :
-         stationOptions.options() + QList<QCommandLineOption>{json, quiet, log})
+         stationOptions.options() + QList<QCommandLineOption>{json, quiet, log, metrics})
         keys.append(option.names().constFirst());
     // What the command line itself gave, to tell which values came from the file.
     QStringList givenKeys;
@@ -181,22 +185,31 @@ std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &a
             return usageError(QStringLiteral("%1: %2").arg(file.path, parser.errorText()));
     }
 
+    std::optional<service::ListenAddress> metricsAddress;
+    if (parser.isSet(metrics)) {
+        auto address = service::parseListenAddress(parser.value(metrics));
+        if (const auto *problem = std::get_if<QString>(&address))
+            return usageError(located(metrics.names().constFirst(), *problem, file, givenKeys));
+        metricsAddress = std::get<service::ListenAddress>(address);
+    }
     const auto checked = station::checkSetup(stationOptions.read(parser, slotNames));
     if (const auto *problems = std::get_if<QList<station::SetupProblem>>(&checked)) {
         // A ledger that cannot be named is told only once the rest is right.
         for (const station::SetupProblem &problem : *problems) {
             if (problem.field != station::SetupField::Ledger)
-                return usageError(located(problem, file, givenKeys));
+                return usageError(located(keyOf(problem.field), problem.message, file, givenKeys));
         }
-        return EarlyExit{
-            QStringLiteral("pairwick-cli: %1\n").arg(located(problems->first(), file, givenKeys)),
-            ExitStatus::LedgerNotOpened};
+        return EarlyExit{QStringLiteral("pairwick-cli: %1\n")
+                             .arg(located(keyOf(problems->first().field), problems->first().message,
+                                          file, givenKeys)),
+                         ExitStatus::LedgerNotOpened};
     }
     const auto &setup = std::get<station::CheckedSetup>(checked);
     StationRequest request;
     request.config = setup.config;
     request.firstGiven = setup.firstGiven;
     request.logFile = parser.value(log);
+    request.metrics = metricsAddress;
     request.json = parser.isSet(json);
     request.quiet = parser.isSet(quiet);
     return request;

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 #include <variant>
 
 #include "cli/clirequest.h"
+#include "service/listenaddress.h"
 #include "station/stationconfig.h"
 
 namespace pairwick::cli {
@@ -13,6 +15,7 @@ namespace pairwick::cli {
 struct StationRequest {
     station::StationConfig config;  // its rules are the ones this call brings
     QString logFile;
+    std::optional<service::ListenAddress> metrics;
     bool firstGiven = false;
     bool json = false;
     bool quiet = false;

@@ -20,6 +20,9 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -140,6 +143,19 @@ std::map<QString, Fields> unitStates(const QByteArray &log) {
     return states;
 }
 
+// The whole answer of a loopback server to one request, read until it closes.
+QByteArray httpExchange(quint16 port, const QByteArray &request) {
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (!socket.waitForConnected(PatienceMs))
+        return {};
+    socket.write(request);
+    QByteArray answer;
+    while (socket.waitForReadyRead(PatienceMs))
+        answer += socket.readAll();
+    return answer + socket.readAll();
+}
+
 }  // namespace
 
 class TestE2eStation : public QObject {
@@ -168,6 +184,7 @@ private slots:
     void liveViewStaysInAShortTerminal();
     void emptySlotsSleep_data();
     void emptySlotsSleep();
+    void metricsForPrometheus();
 
 private:
     SimulatorProcess &startUnits(int ports, const QStringList &switches = {});
@@ -1088,6 +1105,58 @@ void TestE2eStation::emptySlotsSleep() {
     QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), Slots + 1, PatienceMs);
     QCOMPARE(run->units().constLast().value("slot").toString(), QStringLiteral("COM3"));
     QCOMPARE(run->units().constLast().value("result").toString(), QStringLiteral("passed"));
+    run->signal(SIGTERM);
+    QCOMPARE(run->finish(), 130);
+}
+
+// What a scraper reads after a few units counts them and passes promtool's check; the endpoint
+// turns away what is not a scrape, and a second station on its port ends before any unit.
+void TestE2eStation::metricsForPrometheus() {
+    const QString promtool = QStandardPaths::findExecutable(QStringLiteral("promtool"));
+    QVERIFY2(!promtool.isEmpty(), "no promtool (scripts/install-deps test installs prometheus)");
+    startUnits(2);
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    const QStringList rules{
+        "--batch",  "watched \"q\"", "--set",     "name=W-{seq}",
+        "--ledger", sqliteUrl(),     "--metrics", QStringLiteral(":%1").arg(port)};
+    auto run = station(QStringList{"COM1", "--station", "bench-9"} + rules);
+    for (int unit = 1; unit <= 3; ++unit) {
+        QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), unit, PatienceMs);
+        if (unit < 3)
+            m_units->command("next COM1");
+    }
+    const auto passed = std::count_if(run->units().cbegin(), run->units().cend(), [](auto &unit) {
+        return unit.value("result").toString() == QStringLiteral("passed");
+    });
+    QVERIFY(passed > 0);
+    const QByteArray answer = httpExchange(port, "GET /metrics HTTP/1.1\r\nHost: a\r\n\r\n");
+    QVERIFY2(answer.startsWith("HTTP/1.1 200 OK\r\n"), answer.constData());
+    const QByteArray body = answer.mid(answer.indexOf("\r\n\r\n") + 4);
+    QVERIFY2(body.contains(QByteArray("\npairwick_units_total{station=\"bench-9\",batch=\"watched "
+                                      "\\\"q\\\"\",result=\"passed\"} ") +
+                           QByteArray::number(passed) + '\n'),
+             body.constData());
+    QProcess check;
+    check.start(promtool, {"check", "metrics"});
+    check.write(body);
+    check.closeWriteChannel();
+    QVERIFY(check.waitForFinished(PatienceMs));
+    const QByteArray said = check.readAllStandardOutput() + check.readAllStandardError();
+    QVERIFY2(check.exitStatus() == QProcess::NormalExit && check.exitCode() == 0 && said.isEmpty(),
+             said.constData());
+
+    QVERIFY(httpExchange(port, "POST /metrics HTTP/1.1\r\n\r\n").startsWith("HTTP/1.1 405 "));
+    const QByteArray hugeField = "X: " + QByteArray(9000, 'x') + "\r\n";
+    QVERIFY(httpExchange(port, "GET /metrics HTTP/1.1\r\n" + hugeField + "\r\n")
+                .startsWith("HTTP/1.1 431 "));
+    auto second = station(QStringList{"COM2", "--station", "bench-10"} + rules);
+    QCOMPARE(second->finish(), 2);
+    QVERIFY2(second->errors().contains("already in use"), second->errors().constData());
+    QVERIFY(m_units->standardOutput().contains("COM1 <- "));
+    QVERIFY(!m_units->standardOutput().contains("COM2 <- "));
     run->signal(SIGTERM);
     QCOMPARE(run->finish(), 130);
 }
