@@ -30,10 +30,6 @@ constexpr std::array<FieldName, 9> FieldNames{{
     {"date", Field::Date},
 }};
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("pairwick::labels", text);
-}
-
 std::optional<int> seqWidth(const QString &text) {
     bool ok = false;
     const int width = text.toInt(&ok);
@@ -51,16 +47,22 @@ std::optional<FieldUse> fieldOf(const QString &inside, QString *problem) {
     if (inside.startsWith(QLatin1String("seq:"))) {
         if (const std::optional<int> width = seqWidth(inside.mid(4)))
             return FieldUse{Field::Seq, *width};
-        *problem = tr("字段 \"{%1}\"：宽度须为 1 到 %2 的数").arg(inside).arg(SeqWidthLimit);
+        *problem =
+            QCoreApplication::translate("pairwick::labels", "字段 \"{%1}\"：宽度须为 1 到 %2 的数")
+                .arg(inside)
+                .arg(SeqWidthLimit);
         return std::nullopt;
     }
     // Printing an empty operator would look like a label that lost a value.
     if (inside == u"operator") {
-        *problem = tr("字段 \"{operator}\"：工作站还不知道操作员，请先从模板中删去它");
+        *problem = QCoreApplication::translate(
+            "pairwick::labels", "字段 \"{operator}\"：工作站还不知道操作员，请先从模板中删去它");
         return std::nullopt;
     }
-    *problem = tr("未知字段 \"{%1}\"；可用的字段有 {name}、{pin}、{address}、{address:plain}、"
-                  "{seq}、{seq:N}、{batch}、{station}、{slot}、{date}，{{ 和 }} 表示花括号本身")
+    *problem = QCoreApplication::translate(
+                   "pairwick::labels",
+                   "未知字段 \"{%1}\"；可用的字段有 {name}、{pin}、{address}、{address:plain}、"
+                   "{seq}、{seq:N}、{batch}、{station}、{slot}、{date}，{{ 和 }} 表示花括号本身")
                    .arg(inside);
     return std::nullopt;
 }
@@ -80,7 +82,10 @@ FieldScan scanFields(const QString &text) {
     QString literal;
     const auto lone = [&](qsizetype at, QChar brace) {
         scan.problem =
-            tr("第 %2 个字符处有单独的 \"%1\"；花括号本身请写 \"%1%1\"").arg(brace).arg(at + 1);
+            QCoreApplication::translate("pairwick::labels",
+                                        "第 %2 个字符处有单独的 \"%1\"；花括号本身请写 \"%1%1\"")
+                .arg(brace)
+                .arg(at + 1);
         return scan;
     };
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -12,10 +12,6 @@ namespace pairwick::labels {
 
 namespace {
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("pairwick::labels", text);
-}
-
 QString suffixOf(const QString &path) {
     return QFileInfo(path).suffix().toLower();
 }
@@ -32,7 +28,10 @@ QString writeFile(const QByteArray &content, const QString &path) {
 std::variant<LabelTemplate, QString> LabelTemplate::load(const QString &path) {
     const QString suffix = suffixOf(path);
     if (suffix != u"zpl" && suffix != u"svg")
-        return tr("%1：标签模板须是 .zpl（标签打印机）或 .svg（其他打印机）文件").arg(path);
+        return QCoreApplication::translate(
+                   "pairwick::labels",
+                   "%1：标签模板须是 .zpl（标签打印机）或 .svg（其他打印机）文件")
+            .arg(path);
     QString error;
     const std::optional<QString> text = readTemplateText(path, &error);
     if (!text)
@@ -51,7 +50,8 @@ std::variant<LabelTemplate, QString> LabelTemplate::load(const QString &path) {
         return named(*problem);
     const auto sample = std::get<SvgTemplate>(parsed).fill(sampleValues());
     if (const auto *problem = std::get_if<QString>(&sample))
-        return named(tr("以最长的示例值：%1").arg(*problem));
+        return named(
+            QCoreApplication::translate("pairwick::labels", "以最长的示例值：%1").arg(*problem));
     return LabelTemplate(std::move(std::get<SvgTemplate>(parsed)));
 }
 
@@ -64,8 +64,8 @@ QStringList LabelTemplate::previewSuffixes() const {
 QString LabelTemplate::writePreview(const LabelValues &values, const QString &path) const {
     const QString suffix = suffixOf(path);
     if (!previewSuffixes().contains(suffix))
-        return tr("%1：这个模板的预览须写成 .%2 文件")
-            .arg(path, previewSuffixes().join(QStringLiteral(" 或 .")));
+        return QCoreApplication::translate("pairwick::labels", "%1：这个模板的预览须写成 %2 文件")
+            .arg(path, u'.' + previewSuffixes().join(QStringLiteral(", .")));
     if (const auto *zpl = std::get_if<ZplTemplate>(&m_parsed))
         return writeFile(zpl->fill(values), path);
     const SvgTemplate &svg = std::get<SvgTemplate>(m_parsed);

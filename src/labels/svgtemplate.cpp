@@ -27,10 +27,6 @@ const QString QrId = QStringLiteral("qr");
 const QString BarcodeId = QStringLiteral("barcode");
 const QString ValueAttribute = QStringLiteral("data-value");
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("pairwick::labels", text);
-}
-
 // Visits every node below root in document order, iteratively, so that a deeply nested file
 // cannot exhaust the stack; visit says whether to go into a node's children.
 void walk(const QDomNode &root, const std::function<bool(QDomNode &)> &visit) {
@@ -85,7 +81,9 @@ std::optional<QRectF> boxOf(const QDomElement &element) {
 }
 
 QString atLine(const QDomNode &node, const QString &problem) {
-    return tr("第 %1 行：%2").arg(node.lineNumber()).arg(problem);
+    return QCoreApplication::translate("pairwick::labels", "第 %1 行：%2")
+        .arg(node.lineNumber())
+        .arg(problem);
 }
 
 // Every field in the document through fill, or the first problem with one.
@@ -108,9 +106,9 @@ QString forEachText(const QDomDocument &document,
             if (const std::optional<QString> filled = fill(attribute.value()))
                 attribute.setValue(*filled);
             else
-                problem = atLine(
-                    node,
-                    tr("属性 %1：%2").arg(attribute.name(), scanFields(attribute.value()).problem));
+                problem =
+                    atLine(node, QCoreApplication::translate("pairwick::labels", "属性 %1：%2")
+                                     .arg(attribute.name(), scanFields(attribute.value()).problem));
         }
         return holdsFields(node);
     });
@@ -189,15 +187,20 @@ std::variant<SvgTemplate, QString> SvgTemplate::parse(const QString &text) {
     QString error;
     int line = 0;
     if (!label.m_document.setContent(text, false, &error, &line))
-        return tr("第 %1 行：不是 XML：%2").arg(line).arg(error);
+        return QCoreApplication::translate("pairwick::labels", "第 %1 行：不是 XML：%2")
+            .arg(line)
+            .arg(error);
     const QDomElement root = label.m_document.documentElement();
     if (root.tagName().section(u':', -1) != u"svg")
-        return tr("不是 SVG：根元素是 <%1>").arg(root.tagName());
+        return QCoreApplication::translate("pairwick::labels", "不是 SVG：根元素是 <%1>")
+            .arg(root.tagName());
     const auto width = pageSideMm(root.attribute(QStringLiteral("width")));
     const auto height = pageSideMm(root.attribute(QStringLiteral("height")));
     if (!width || !height)
-        return tr("页面大小须以 mm 写在 <svg> 的 width 和 height 里（至多 %1 mm），如 "
-                  "width=\"50mm\"")
+        return QCoreApplication::translate(
+                   "pairwick::labels",
+                   "页面大小须以 mm 写在 <svg> 的 width 和 height 里（至多 %1 mm），如 "
+                   "width=\"50mm\"")
             .arg(PageSideLimitMm);
     label.m_pageMm = QSizeF(*width, *height);
 
@@ -213,13 +216,20 @@ std::variant<SvgTemplate, QString> SvgTemplate::parse(const QString &text) {
     for (const QDomElement &element : codeElements(label.m_document)) {
         const QString id = element.attribute(QStringLiteral("id"));
         if (ids.contains(id))
-            return atLine(element, tr("第二个 id 为 \"%1\" 的元素").arg(id));
+            return atLine(element, QCoreApplication::translate("pairwick::labels",
+                                                               "第二个 id 为 \"%1\" 的元素")
+                                       .arg(id));
         ids.append(id);
         if (!boxOf(element))
-            return atLine(element,
-                          tr("\"%1\" 元素没有框：须有数值的 width 和 height（及 x、y）").arg(id));
+            return atLine(element, QCoreApplication::translate(
+                                       "pairwick::labels",
+                                       "\"%1\" 元素没有框：须有数值的 width 和 height（及 x、y）")
+                                       .arg(id));
         if (element.attribute(ValueAttribute).isEmpty())
-            return atLine(element, tr("\"%1\" 元素没有 data-value，码里没有内容").arg(id));
+            return atLine(element,
+                          QCoreApplication::translate("pairwick::labels",
+                                                      "\"%1\" 元素没有 data-value，码里没有内容")
+                              .arg(id));
     }
     return label;
 }
@@ -248,7 +258,9 @@ std::variant<QByteArray, QString> SvgTemplate::fill(const LabelValues &values) c
         const QString text = element.attribute(ValueAttribute);
         const auto code = drawCode(qr ? CodeKind::Qr : CodeKind::Code128, text);
         if (const auto *problem = std::get_if<QString>(&code))
-            return atLine(element, tr("\"%1\" 的码无法生成：%2").arg(id, *problem));
+            return atLine(element,
+                          QCoreApplication::translate("pairwick::labels", "\"%1\" 的码无法生成：%2")
+                              .arg(id, *problem));
         qreal moduleUser = 0;
         const QDomElement replacement = codeInBox(document, element, *boxOf(element),
                                                   std::get<CodeDrawing>(code), qr, &moduleUser);
@@ -260,14 +272,16 @@ std::variant<QByteArray, QString> SvgTemplate::fill(const LabelValues &values) c
 
     const QSvgRenderer renderer(svg);
     if (!renderer.isValid())
-        return tr("Qt 无法绘制这个 SVG");
+        return QCoreApplication::translate("pairwick::labels", "Qt 无法绘制这个 SVG");
     for (const Placed &code : placed) {
         qreal moduleMm = onPaperMm(renderer, code.id, QPointF(code.moduleUser, 0), m_pageMm);
         if (code.square)
             moduleMm = std::min(
                 moduleMm, onPaperMm(renderer, code.id, QPointF(0, code.moduleUser), m_pageMm));
         if (moduleMm < code.limitMm)
-            return tr("\"%1\" 的框对它的 %2 个字节太小：模块只有 %3 mm，至少须 %4 mm")
+            return QCoreApplication::translate(
+                       "pairwick::labels",
+                       "\"%1\" 的框对它的 %2 个字节太小：模块只有 %3 mm，至少须 %4 mm")
                 .arg(code.id)
                 .arg(code.bytes)
                 .arg(moduleMm, 0, 'f', 3)

@@ -9,10 +9,6 @@ namespace {
 
 constexpr QChar DefaultHexIndicator = u'_';
 
-QString tr(const char *text) {
-    return QCoreApplication::translate("pairwick::labels", text);
-}
-
 // One command: its prefix (^ or ~), its two-letter name in upper case, and everything up to the
 // next prefix, as a printer reads it.
 struct Command {
@@ -35,7 +31,8 @@ std::variant<QList<Command>, QString> commandsOf(const QString &text) {
     while (at < text.size() && !isPrefix(text[at]))
         ++at;
     if (!text.left(at).trimmed().isEmpty())
-        return tr("^XA 之前有文字；模板须是一个标签，^XA … ^XZ");
+        return QCoreApplication::translate("pairwick::labels",
+                                           "^XA 之前有文字；模板须是一个标签，^XA … ^XZ");
     qsizetype line = 1 + text.left(at).count(u'\n');
     while (at < text.size()) {
         qsizetype end = at + 1;
@@ -50,25 +47,30 @@ std::variant<QList<Command>, QString> commandsOf(const QString &text) {
 }
 
 QString atLine(const Command &command, const QString &problem) {
-    return tr("第 %1 行 %2：%3").arg(command.line).arg(command.spelled(), problem);
+    return QCoreApplication::translate("pairwick::labels", "第 %1 行 %2：%3")
+        .arg(command.line)
+        .arg(command.spelled(), problem);
 }
 
 // Where the label starts and ends: exactly one ^XA first and one ^XZ last.
 QString labelProblem(const QList<Command> &commands) {
     if (commands.isEmpty() || !commands.front().is("XA") || commands.front().prefix != u'^')
-        return tr("模板须以 ^XA 开始，是一个标签，^XA … ^XZ");
+        return QCoreApplication::translate("pairwick::labels",
+                                           "模板须以 ^XA 开始，是一个标签，^XA … ^XZ");
     for (qsizetype i = 1; i < commands.size(); ++i) {
         const Command &command = commands[i];
         if (command.is("XA"))
-            return atLine(command, tr("模板须是一个标签，这里又开始了一个"));
+            return atLine(command, QCoreApplication::translate(
+                                       "pairwick::labels", "模板须是一个标签，这里又开始了一个"));
         if (command.is("XZ") && i + 1 < commands.size())
-            return atLine(command, tr("模板须是一个标签，^XZ 之后还有命令"));
+            return atLine(command, QCoreApplication::translate(
+                                       "pairwick::labels", "模板须是一个标签，^XZ 之后还有命令"));
     }
     const Command &last = commands.back();
     if (!last.is("XZ"))
-        return tr("模板没有以 ^XZ 结束");
+        return QCoreApplication::translate("pairwick::labels", "模板没有以 ^XZ 结束");
     if (!last.parameters.trimmed().isEmpty())
-        return atLine(last, tr("^XZ 之后还有文字"));
+        return atLine(last, QCoreApplication::translate("pairwick::labels", "^XZ 之后还有文字"));
     return QString();
 }
 
@@ -113,16 +115,21 @@ std::variant<ZplTemplate, QString> ZplTemplate::parse(const QString &text) {
     for (const Command &command : commands) {
         Part part{command.spelled() + command.parameters, {}, DefaultHexIndicator};
         if (command.is("CC") || command.is("CT") || command.is("CD"))
-            return atLine(command, tr("模板不可更改 ZPL 的命令字符"));
+            return atLine(command, QCoreApplication::translate("pairwick::labels",
+                                                               "模板不可更改 ZPL 的命令字符"));
         if (command.is("CI")) {
             // Values are UTF-8; the label must read them so.
             if (command.parameters.section(u',', 0, 0).trimmed() != u"28")
-                return atLine(command, tr("字段的值是 UTF-8，须用 ^CI28 或不写 ^CI"));
+                return atLine(command,
+                              QCoreApplication::translate(
+                                  "pairwick::labels", "字段的值是 UTF-8，须用 ^CI28 或不写 ^CI"));
             encodingGiven = true;
         } else if (command.is("FH")) {
             hexIndicator = hexIndicatorOf(command.parameters);
             if (!hexIndicator)
-                return atLine(command, tr("^FH 的指示符须是一个标点符号，不是 ^ ~ { } 或逗号"));
+                return atLine(command, QCoreApplication::translate(
+                                           "pairwick::labels",
+                                           "^FH 的指示符须是一个标点符号，不是 ^ ~ { } 或逗号"));
         } else if (command.is("FS")) {
             hexIndicator.reset();
         } else if (command.is("FD") || command.is("FV")) {
@@ -141,7 +148,8 @@ std::variant<ZplTemplate, QString> ZplTemplate::parse(const QString &text) {
                 }
             }
         } else if (!command.is("FX") && scanFields(command.parameters).hasFields()) {
-            return atLine(command, tr("字段只能写在字段数据（^FD、^FV）里"));
+            return atLine(command, QCoreApplication::translate(
+                                       "pairwick::labels", "字段只能写在字段数据（^FD、^FV）里"));
         }
         label.m_parts.append(std::move(part));
     }
