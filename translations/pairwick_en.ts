@@ -388,6 +388,10 @@
         <source>%1：这个模板的预览须写成 %2 文件</source>
         <translation>%1: this template previews as a %2 file</translation>
     </message>
+    <message>
+        <source>第 %1 行：元素嵌套超过 %2 层，不像一幅图</source>
+        <translation>line %1: elements nest deeper than %2 levels; not a drawing</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::ledger</name>

@@ -2,10 +2,12 @@
 #include "labels/svgtemplate.h"
 
 #include <QCoreApplication>
-#include <QLineF>
+#include <QDomDocument>
 #include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QTransform>
+#include <QXmlStreamReader>
+#include <cmath>
 #include <functional>
 #include <optional>
 
@@ -22,6 +24,10 @@ constexpr qreal PageSideLimitMm = 1000;
 // narrowest bar.
 constexpr qreal QrModuleLimitMm = 0.25;
 constexpr qreal BarModuleLimitMm = 0.19;
+
+// QDom and Qt Svg descend into a document recursively. A drawing nests a few dozen levels; a file
+// nested deeper than this is no drawing, and would exhaust the stack.
+constexpr int NestingLimit = 256;
 
 const QString QrId = QStringLiteral("qr");
 const QString BarcodeId = QStringLiteral("barcode");
@@ -42,6 +48,20 @@ void walk(const QDomNode &root, const std::function<bool(QDomNode &)> &visit) {
             break;
         node = node.nextSibling();
     }
+}
+
+// The line where the elements nest deeper than the limit, or 0 when they do not.
+qint64 tooDeepAt(const QString &text) {
+    QXmlStreamReader reader(text);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > NestingLimit)
+            return reader.lineNumber();
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return 0;
 }
 
 // A style sheet's or a script's braces are no fields.
@@ -184,6 +204,11 @@ qreal onPaperMm(const QSvgRenderer &renderer, const QString &id, QPointF length,
 
 std::variant<SvgTemplate, QString> SvgTemplate::parse(const QString &text) {
     SvgTemplate label;
+    if (const qint64 deep = tooDeepAt(text))
+        return QCoreApplication::translate("pairwick::labels",
+                                           "第 %1 行：元素嵌套超过 %2 层，不像一幅图")
+            .arg(deep)
+            .arg(NestingLimit);
     QString error;
     int line = 0;
     if (!label.m_document.setContent(text, false, &error, &line))

@@ -228,6 +228,9 @@ void TestE2eLabels::badTemplatesAreRefused_data() {
         << "a.svg"
         << svg + "<rect id=\"qr\" width=\"20\" height=\"20\" data-value=\"{mac}\"/></svg>"
         << QByteArray("attribute data-value: unknown field \"{mac}\"");
+    QTest::newRow("nested too deep")
+        << "a.svg" << svg + QByteArray("<g>").repeated(20000) + "{name}"
+        << QByteArray("line 2: elements nest deeper than 256 levels");
     QTest::newRow("neither ZPL nor SVG")
         << "a.txt" << QByteArray("{name}") << QByteArray("a label template is a .zpl file");
 }
