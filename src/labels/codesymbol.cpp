@@ -4,6 +4,7 @@
 #include <zint.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <memory>
 
 namespace pairwick::labels {
@@ -12,6 +13,8 @@ namespace {
 
 // QR's error correction level M: a label that is scuffed or printed a little light still reads.
 constexpr int QrLevelM = 2;
+// The Extended Channel Interpretation of UTF-8.
+constexpr int Utf8Eci = 26;
 // zint's colour number of a rectangle drawn in the background's colour.
 constexpr int WhiteColour = 8;
 
@@ -28,8 +31,11 @@ std::variant<CodeDrawing, QString> drawCode(CodeKind kind, const QString &text) 
     if (kind == CodeKind::Qr) {
         symbol->symbology = BARCODE_QRCODE;
         symbol->option_1 = QrLevelM;
-        // The bytes of the UTF-8 text as they are, which is what scanners expect.
+        // The bytes of the UTF-8 text as they are. Beyond ASCII they are marked as UTF-8, so
+        // that a scanner need not guess among the encodings QR codes are found in.
         symbol->input_mode = DATA_MODE;
+        if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0x7f; }))
+            symbol->eci = Utf8Eci;
     } else {
         symbol->symbology = BARCODE_CODE128;
         // Code 128 holds Latin-1; zint refuses what does not convert.
