@@ -11,7 +11,7 @@ _pairwick_cli()
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W '--help --version' -- "$cur"))
         else
-            COMPREPLY=($(compgen -W 'ports read write reset pair station ledger' -- "$cur"))
+            COMPREPLY=($(compgen -W 'ports read write reset pair station ledger label' -- "$cur"))
         fi
         return
     fi
@@ -23,6 +23,14 @@ _pairwick_cli()
             ;;
         --values)
             _filedir csv
+            return
+            ;;
+        --label)
+            _filedir '@(zpl|svg)'
+            return
+            ;;
+        --out)
+            _filedir '@(zpl|pdf|png)'
             return
             ;;
         --set)
@@ -39,7 +47,7 @@ _pairwick_cli()
             return
             ;;
         --timeout | --batch | --first | --count | --ledger | --station | --on-pass | \
-            --master-name | --slave-name | --since | --metrics)
+            --master-name | --slave-name | --since | --metrics | --seq)
             return
             ;;
     esac
@@ -65,6 +73,15 @@ _pairwick_cli()
             [[ ${words[2]} == check ]] && options='--help --ledger'
             [[ ${words[2]} == roles ]] && options='--help --ledger --apply'
             [[ ${words[2]} == units ]] && options+=' --batch --attempts --csv --since'
+            [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
+            return
+            ;;
+        label)
+            if ((cword == 2)); then
+                COMPREPLY=($(compgen -W 'preview' -- "$cur"))
+                return
+            fi
+            options='--help --label --out --batch --seq --sample --ledger'
             [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return
             ;;

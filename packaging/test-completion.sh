@@ -9,7 +9,7 @@ compopt() { :; }
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-touch "$scratch/run.log" "$scratch/profile.json" "$scratch/lot.csv"
+touch "$scratch/run.log" "$scratch/profile.json" "$scratch/lot.csv" "$scratch/tag.svg"
 cd "$scratch" || exit 1
 
 failures=0
@@ -35,7 +35,7 @@ check() {
     failures=$((failures + 1))
 }
 
-check 'ledger pair ports read reset station write' ''
+check 'label ledger pair ports read reset station write' ''
 check 'read reset' r
 check 'pair ports' p
 check '--master-name' pair COM1 COM2 --m
@@ -75,4 +75,11 @@ check '--since' ledger units --si
 check '--help --ledger' ledger check -
 check '--help --json --ledger' ledger batches -
 check '' ledger units --ledger ''
+check 'label ledger' l
+check 'preview' label ''
+check '--label --ledger' label preview --l
+check '--sample --seq' label preview --s
+check 'tag.svg' label preview --label t
+check '' label preview --out t
+check '' label preview --seq ''
 exit $((failures > 0))

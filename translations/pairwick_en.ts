@@ -259,6 +259,141 @@
     </message>
 </context>
 <context>
+    <name>pairwick::labels</name>
+    <message>
+        <source>内存不足，无法生成条码</source>
+        <translation>out of memory for the code</translation>
+    </message>
+    <message>
+        <source>字段 &quot;{%1}&quot;：宽度须为 1 到 %2 的数</source>
+        <translation>field &quot;{%1}&quot;: the width must be a number from 1 to %2</translation>
+    </message>
+    <message>
+        <source>字段 &quot;{operator}&quot;：工作站还不知道操作员，请先从模板中删去它</source>
+        <translation>field &quot;{operator}&quot;: the station does not know its operator yet; take it out of the template for now</translation>
+    </message>
+    <message>
+        <source>未知字段 &quot;{%1}&quot;；可用的字段有 {name}、{pin}、{address}、{address:plain}、{seq}、{seq:N}、{batch}、{station}、{slot}、{date}，{{ 和 }} 表示花括号本身</source>
+        <translation>unknown field &quot;{%1}&quot;; the fields are {name}, {pin}, {address}, {address:plain}, {seq}, {seq:N}, {batch}, {station}, {slot}, {date}, and {{ and }} for a brace</translation>
+    </message>
+    <message>
+        <source>第 %2 个字符处有单独的 &quot;%1&quot;；花括号本身请写 &quot;%1%1&quot;</source>
+        <translation>a lone &quot;%1&quot; at character %2; write &quot;%1%1&quot; for a brace</translation>
+    </message>
+    <message>
+        <source>%1：大于 %2 KiB，不像标签模板</source>
+        <translation>%1: larger than %2 KiB; not a label template</translation>
+    </message>
+    <message>
+        <source>%1：第 %2 行不是 UTF-8</source>
+        <translation>%1: line %2 is not UTF-8</translation>
+    </message>
+    <message>
+        <source>%1：标签模板须是 .zpl（标签打印机）或 .svg（其他打印机）文件</source>
+        <translation>%1: a label template is a .zpl file (label printers) or an .svg file (any other printer)</translation>
+    </message>
+    <message>
+        <source>以最长的示例值：%1</source>
+        <translation>with made-up values of the longest lengths: %1</translation>
+    </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>属性 %1：%2</source>
+        <translation>attribute %1: %2</translation>
+    </message>
+    <message>
+        <source>第 %1 行：不是 XML：%2</source>
+        <translation>line %1: not XML: %2</translation>
+    </message>
+    <message>
+        <source>不是 SVG：根元素是 &lt;%1&gt;</source>
+        <translation>not SVG: the root element is &lt;%1&gt;</translation>
+    </message>
+    <message>
+        <source>页面大小须以 mm 写在 &lt;svg&gt; 的 width 和 height 里（至多 %1 mm），如 width=&quot;50mm&quot;</source>
+        <translation>the page size belongs in the width and height of &lt;svg&gt;, in mm (at most %1 mm), such as width=&quot;50mm&quot;</translation>
+    </message>
+    <message>
+        <source>第二个 id 为 &quot;%1&quot; 的元素</source>
+        <translation>a second element of id &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 元素没有框：须有数值的 width 和 height（及 x、y）</source>
+        <translation>the &quot;%1&quot; element has no box: it needs a width and a height as numbers (and x, y)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 元素没有 data-value，码里没有内容</source>
+        <translation>the &quot;%1&quot; element has no data-value, nothing for its code to hold</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 的码无法生成：%2</source>
+        <translation>the code of &quot;%1&quot; cannot be made: %2</translation>
+    </message>
+    <message>
+        <source>Qt 无法绘制这个 SVG</source>
+        <translation>Qt cannot draw this SVG</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 的框对它的 %2 个字节太小：模块只有 %3 mm，至少须 %4 mm</source>
+        <translation>the box of &quot;%1&quot; is too small for its %2 bytes: its modules would be %3 mm, and need at least %4 mm</translation>
+    </message>
+    <message>
+        <source>^XA 之前有文字；模板须是一个标签，^XA … ^XZ</source>
+        <translation>text before ^XA; a template is one label, ^XA … ^XZ</translation>
+    </message>
+    <message>
+        <source>第 %1 行 %2：%3</source>
+        <translation>line %1, %2: %3</translation>
+    </message>
+    <message>
+        <source>模板须以 ^XA 开始，是一个标签，^XA … ^XZ</source>
+        <translation>a template starts with ^XA and is one label, ^XA … ^XZ</translation>
+    </message>
+    <message>
+        <source>模板须是一个标签，这里又开始了一个</source>
+        <translation>a template is one label, and another starts here</translation>
+    </message>
+    <message>
+        <source>模板须是一个标签，^XZ 之后还有命令</source>
+        <translation>a template is one label, and commands follow its ^XZ</translation>
+    </message>
+    <message>
+        <source>模板没有以 ^XZ 结束</source>
+        <translation>the template does not end with ^XZ</translation>
+    </message>
+    <message>
+        <source>^XZ 之后还有文字</source>
+        <translation>text after ^XZ</translation>
+    </message>
+    <message>
+        <source>模板不可更改 ZPL 的命令字符</source>
+        <translation>a template may not change the command characters of ZPL</translation>
+    </message>
+    <message>
+        <source>字段的值是 UTF-8，须用 ^CI28 或不写 ^CI</source>
+        <translation>the fields&apos; values are UTF-8: use ^CI28 or no ^CI at all</translation>
+    </message>
+    <message>
+        <source>^FH 的指示符须是一个标点符号，不是 ^ ~ { } 或逗号</source>
+        <translation>the indicator of ^FH must be one punctuation mark, not ^ ~ { } or a comma</translation>
+    </message>
+    <message>
+        <source>字段只能写在字段数据（^FD、^FV）里</source>
+        <translation>fields belong in field data (^FD, ^FV) only</translation>
+    </message>
+    <message>
+        <source>%1：这个模板的预览须写成 %2 文件</source>
+        <translation>%1: this template previews as a %2 file</translation>
+    </message>
+    <message>
+        <source>第 %1 行：元素嵌套超过 %2 层，不像一幅图</source>
+        <translation>line %1: elements nest deeper than %2 levels; not a drawing</translation>
+    </message>
+</context>
+<context>
     <name>pairwick::ledger</name>
     <message>
         <source>没有批次 %1</source>

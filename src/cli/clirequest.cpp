@@ -29,11 +29,13 @@ constexpr CommandFacts Commands[]{
     {Command::Station, "station", "Provision unit after unit in every slot, recorded in a ledger."},
     {Command::Ledger, "ledger",
      "List a ledger's batches or units, or check it ('pairwick-cli ledger --help')."},
+    {Command::Label, "label",
+     "Preview a label template filled with a unit's values ('pairwick-cli label --help')."},
 };
 
 // The commands that read their own options.
 bool parsesItself(Command command) {
-    return command == Command::Station || command == Command::Ledger;
+    return command == Command::Station || command == Command::Ledger || command == Command::Label;
 }
 
 QString commandNames() {

@@ -14,8 +14,8 @@ namespace pairwick::cli {
 
 // What a call asks for, checked in full before any port is touched.
 struct CliRequest {
-    // Station and ledger read their own options.
-    enum class Command { Ports, Read, Write, Reset, Pair, Station, Ledger };
+    // Station, ledger and label read their own options.
+    enum class Command { Ports, Read, Write, Reset, Pair, Station, Ledger, Label };
     Command command = Command::Read;
     QStringList ports;                  // pair: MASTER, SLAVE
     settings::AdapterSettings desired;  // pair: what both adapters get

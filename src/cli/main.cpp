@@ -2,8 +2,10 @@
 #include <QCoreApplication>
 #include <QTranslator>
 #include <cstdio>
+#include <memory>
 
 #include "cli/clirequest.h"
+#include "cli/labelcommand.h"
 #include "cli/ledgercommand.h"
 #include "cli/paircommand.h"
 #include "cli/portrun.h"
@@ -46,7 +48,7 @@ int runPorts(const cli::CliRequest &request) {
 }  // namespace
 
 int main(int argc, char *argv[]) {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = cli::makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pairwick-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PAIRWICK_VERSION));
     // The explanations shared with the window (a port that will not open, a device gone) are
@@ -74,6 +76,8 @@ int main(int argc, char *argv[]) {
             return cli::runStationCommand(arguments);
         case cli::CliRequest::Command::Ledger:
             return cli::runLedgerCommand(arguments);
+        case cli::CliRequest::Command::Label:
+            return cli::runLabelCommand(arguments);
     }
     return cli::ExitStatus::Usage;
 }
