@@ -2,11 +2,9 @@
 #include "cli/labelcommand.h"
 
 #include <QCommandLineParser>
-#include <QGuiApplication>
-#include <cstring>
 
 #include "cli/clirequest.h"
-#include "cli/portrun.h"
+#include "cli/output.h"
 #include "labels/labeltemplate.h"
 #include "ledger/ledger.h"
 
@@ -81,14 +79,6 @@ std::variant<labels::LabelValues, int> recordedValues(const QString &url, const 
 }
 
 }  // namespace
-
-std::unique_ptr<QCoreApplication> makeApplication(int &argc, char **argv) {
-    if (argc > 1 && std::strcmp(argv[1], "label") == 0) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }
-    return std::make_unique<QCoreApplication>(argc, argv);
-}
 
 int runLabelCommand(const QStringList &arguments) {
     QCommandLineParser parser;

@@ -2,10 +2,9 @@
 #include <QCoreApplication>
 #include <QTranslator>
 #include <cstdio>
-#include <memory>
 
 #include "cli/clirequest.h"
-#include "cli/labelcommand.h"
+#include "cli/labelprogram.h"
 #include "cli/ledgercommand.h"
 #include "cli/paircommand.h"
 #include "cli/portrun.h"
@@ -48,7 +47,7 @@ int runPorts(const cli::CliRequest &request) {
 }  // namespace
 
 int main(int argc, char *argv[]) {
-    const std::unique_ptr<QCoreApplication> app = cli::makeApplication(argc, argv);
+    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pairwick-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PAIRWICK_VERSION));
     // The explanations shared with the window (a port that will not open, a device gone) are
@@ -77,7 +76,7 @@ int main(int argc, char *argv[]) {
         case cli::CliRequest::Command::Ledger:
             return cli::runLedgerCommand(arguments);
         case cli::CliRequest::Command::Label:
-            return cli::runLabelCommand(arguments);
+            return cli::handOverToLabelProgram(argv);
     }
     return cli::ExitStatus::Usage;
 }

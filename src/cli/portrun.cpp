@@ -52,9 +52,4 @@ int statusWithLog(int status, const link::TrafficLog &log) {
     return status == ExitStatus::Success ? ExitStatus::PortFailed : status;
 }
 
-void print(std::FILE *stream, const QByteArray &text) {
-    std::fwrite(text.constData(), 1, std::size_t(text.size()), stream);
-    std::fflush(stream);
-}
-
 }  // namespace pairwick::cli

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "cli/output.h"
 #include "provision/portjob.h"
 
 namespace pairwick::cli {
@@ -31,7 +32,5 @@ bool openWireLog(const QString &file, link::TrafficLog &log);
 // The status of a call whose ports did their work, but whose wire log may have failed: that is
 // told on standard error, and success becomes a port failure, since the record is not whole.
 int statusWithLog(int status, const link::TrafficLog &log);
-
-void print(std::FILE *stream, const QByteArray &text);
 
 }  // namespace pairwick::cli
