@@ -281,10 +281,6 @@
         <translation>a lone &quot;%1&quot; at character %2; write &quot;%1%1&quot; for a brace</translation>
     </message>
     <message>
-        <source>%1：大于 %2 KiB，不像标签模板</source>
-        <translation>%1: larger than %2 KiB; not a label template</translation>
-    </message>
-    <message>
         <source>%1：第 %2 行不是 UTF-8</source>
         <translation>%1: line %2 is not UTF-8</translation>
     </message>

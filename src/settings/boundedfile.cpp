@@ -15,7 +15,7 @@ std::optional<QByteArray> readBoundedFile(const QString &path, QString *error) {
     // for a device or a pipe, whose size is unknown beforehand.
     const QByteArray content = file.read(InputFileLimit + 1);
     if (content.size() > InputFileLimit) {
-        *error = QStringLiteral("%1: larger than %2 KiB; not a file of settings")
+        *error = QStringLiteral("%1: larger than %2 KiB; no file of settings or template is that large")
                      .arg(path)
                      .arg(InputFileLimit / 1024);
         return std::nullopt;

@@ -7,7 +7,7 @@
 
 namespace pairwick::settings {
 
-// Profiles and values files are small; anything larger is a wrong path (a device, a log), refused
+// Profiles, values files, configuration files and label templates are small; anything larger is a wrong path (a device, a log), refused
 // before it can take the memory.
 inline constexpr qint64 InputFileLimit = 1024 * 1024;
 
