@@ -733,6 +733,26 @@ Close that program first, then connect again.</translation>
         <source>回复太短，容不下 UART 参数</source>
         <translation>the reply is too short to hold the UART settings</translation>
     </message>
+    <message>
+        <source>是只读的：由适配器报告，不能设置</source>
+        <translation>is read-only: the adapter reports it, nobody sets it</translation>
+    </message>
+    <message>
+        <source>必须是 %1 之一</source>
+        <translation>must be one of %1</translation>
+    </message>
+    <message>
+        <source>不能含换行符</source>
+        <translation>must not contain a line break</translation>
+    </message>
+    <message>
+        <source>不能超过 %1 个字符</source>
+        <translation>must be at most %1 characters</translation>
+    </message>
+    <message>
+        <source>&quot;bind&quot; 只在 master 角色下写入，而 &quot;role&quot; 设为了 slave</source>
+        <translation>&quot;bind&quot; is written only in the master role, and &quot;role&quot; is set to slave</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::station</name>
@@ -881,7 +901,7 @@ Close that program first, then connect again.</translation>
         <translation>another station named %1 is running on this machine (%2)</translation>
     </message>
     <message>
-        <source>%1：%2（%3 的模块）</source>
+        <source>%1：%2（%3的模块）</source>
         <translation>%1: %2 (for the unit of %3)</translation>
     </message>
     <message>
@@ -1055,6 +1075,30 @@ Close that program first, then connect again.</translation>
     <message>
         <source>第 %2 个字符处有单独的 &quot;%1&quot;；花括号本身请写 &quot;%1%1&quot;</source>
         <translation>a lone &quot;%1&quot; at character %2; write &quot;%1%1&quot; for a brace</translation>
+    </message>
+    <message>
+        <source>%1 第 %2 行</source>
+        <translation>%1 line %2</translation>
+    </message>
+    <message>
+        <source>%1的列 &quot;%2&quot;：%3</source>
+        <translation>%1 column &quot;%2&quot;: %3</translation>
+    </message>
+    <message>
+        <source>%1：&quot;%2&quot; 不是文本</source>
+        <translation>%1: &quot;%2&quot; is not a string</translation>
+    </message>
+    <message>
+        <source>%1：&quot;%2&quot; 不是模块的键</source>
+        <translation>%1: &quot;%2&quot; is not a unit&apos;s key</translation>
+    </message>
+    <message>
+        <source>%1：&quot;%2&quot; 不是模块编号（须为 0 或更大的整数）</source>
+        <translation>%1: &quot;%2&quot; is not a unit number (a whole number, 0 or more)</translation>
+    </message>
+    <message>
+        <source>%1：&quot;%2&quot; 不是 %3 位十六进制数字的地址</source>
+        <translation>%1: &quot;%2&quot; is not an address of %3 hex digits</translation>
     </message>
 </context>
 <context>

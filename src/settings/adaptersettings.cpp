@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/adaptersettings.h"
 
+#include <QCoreApplication>
+
 #include "protocol/commands.h"
 #include "protocol/tokens.h"
 
@@ -89,15 +91,17 @@ const QStringList &allowedValues(Key key) {
 
 QString valueProblem(Key key, const QString &value) {
     if (!isWritable(key))
-        return QStringLiteral("is read-only: the adapter reports it, nobody sets it");
+        return QCoreApplication::translate("pairwick::settings",
+                                           "是只读的：由适配器报告，不能设置");
     const QStringList &allowed = allowedValues(key);
     if (!allowed.isEmpty() && !allowed.contains(value))
-        return QStringLiteral("must be one of %1").arg(allowed.join(QStringLiteral(", ")));
+        return QCoreApplication::translate("pairwick::settings", "必须是 %1 之一")
+            .arg(allowed.join(QStringLiteral(", ")));
     if (value.contains(u'\r') || value.contains(u'\n'))
-        return QStringLiteral("must not contain a line break");
+        return QCoreApplication::translate("pairwick::settings", "不能含换行符");
     const qsizetype limit = facts(key).maxLength;
     if (limit > 0 && characterCount(value) > limit)
-        return QStringLiteral("must be at most %1 characters").arg(limit);
+        return QCoreApplication::translate("pairwick::settings", "不能超过 %1 个字符").arg(limit);
     return QString();
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/profile.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -135,8 +136,8 @@ bool applySetting(const QString &assignment, AdapterSettings &settings, QString 
 
 QString combinationProblem(const AdapterSettings &desired) {
     if (desired.has(Key::Bind) && desired.value(Key::Role) == Slave)
-        return QStringLiteral(
-            "\"bind\" is written only in the master role, and \"role\" is set to slave");
+        return QCoreApplication::translate(
+            "pairwick::settings", "\"bind\" 只在 master 角色下写入，而 \"role\" 设为了 slave");
     return QString();
 }
 

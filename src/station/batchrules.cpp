@@ -23,7 +23,7 @@ std::variant<AdapterSettings, QString> fillUnit(const BatchRules &rules,
                                                 const RandomDigits &random) {
     const bool hasRow = rules.values && rowKey && rules.values->rows.contains(*rowKey);
     const AdapterSettings row = hasRow ? rules.values->rows.value(*rowKey) : AdapterSettings();
-    const QString rowAt = hasRow ? QStringLiteral("%1 line %2")
+    const QString rowAt = hasRow ? QCoreApplication::translate("pairwick::station", "%1 第 %2 行")
                                        .arg(rules.values->source)
                                        .arg(rules.values->lines.value(*rowKey))
                                  : QString();
@@ -38,10 +38,10 @@ std::variant<AdapterSettings, QString> fillUnit(const BatchRules &rules,
         if (value) {
             filled.set(key, *value);
         } else if (row.has(key)) {
-            return QStringLiteral("%1 column \"%2\": %3")
+            return QCoreApplication::translate("pairwick::station", "%1的列 \"%2\"：%3")
                 .arg(rowAt, settings::keyName(key), problem);
         } else if (hasRow) {
-            return QCoreApplication::translate("pairwick::station", "%1：%2（%3 的模块）")
+            return QCoreApplication::translate("pairwick::station", "%1：%2（%3的模块）")
                 .arg(settings::keyName(key), problem, rowAt);
         } else {
             return QStringLiteral("%1: %2").arg(settings::keyName(key), problem);

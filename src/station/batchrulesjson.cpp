@@ -53,7 +53,8 @@ QString readSettings(const QJsonValue &value, const QString &where, AdapterSetti
                                                "%1 含有键 \"%2\"，它不是可写入的设置")
                 .arg(where, entry.key());
         if (!entry.value().isString())
-            return QStringLiteral("%1: \"%2\" is not a string").arg(where, entry.key());
+            return QCoreApplication::translate("pairwick::station", "%1：\"%2\" 不是文本")
+                .arg(where, entry.key());
         settings->set(*key, entry.value().toString());
     }
     return QString();
@@ -66,7 +67,8 @@ QString readRow(const QJsonValue &value, qsizetype index, ValuesTable *table) {
     const QString unit = row.value(UnitField).toString();
     const std::optional<qint64> line = wholeNumber(row.value(LineField));
     if (rowKey(table->pickBy, unit) != unit)
-        return QStringLiteral("%1: \"%2\" is not a unit's key").arg(where, unit);
+        return QCoreApplication::translate("pairwick::station", "%1：\"%2\" 不是模块的键")
+            .arg(where, unit);
     if (!line || *line < 1)
         return QCoreApplication::translate("pairwick::station", "%1：没有行号").arg(where);
     if (table->rows.contains(unit))

@@ -158,10 +158,12 @@ private:
         const bool bySeq = m_table.pickBy == ValuesTable::PickBy::Seq;
         const std::optional<QString> key = rowKey(m_table.pickBy, cell);
         if (!key && bySeq)
-            return QStringLiteral("%1: \"%2\" is not a unit number (a whole number, 0 or more)")
+            return QCoreApplication::translate("pairwick::station",
+                                               "%1：\"%2\" 不是模块编号（须为 0 或更大的整数）")
                 .arg(at, cell);
         if (!key)
-            return QStringLiteral("%1: \"%2\" is not an address of %3 hex digits")
+            return QCoreApplication::translate("pairwick::station",
+                                               "%1：\"%2\" 不是 %3 位十六进制数字的地址")
                 .arg(at, cell)
                 .arg(AddressDigitCount);
         if (m_table.lines.contains(*key))
