@@ -1374,8 +1374,8 @@ Close that program first, then connect again.</translation>
         <translation>Whole batch (all stations): reading…</translation>
     </message>
     <message>
-        <source>本工位：通过 %1&#x3000;失败 %2&#x3000;每小时 %3 个</source>
-        <translation>This station: passed %1   failed %2   %3 an hour</translation>
+        <source>本工位：通过 %1&#x3000;失败 %2&#x3000;%3</source>
+        <translation>This station: passed %1   failed %2   %3</translation>
     </message>
     <message>
         <source>台账：正常</source>
@@ -1390,8 +1390,16 @@ Close that program first, then connect again.</translation>
         <translation>   waiting to be stored: %1</translation>
     </message>
     <message>
-        <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3&#x3000;每小时 %4 个</source>
-        <translation>Whole batch (all stations): numbered %1   passed %2   failed %3   %4 an hour</translation>
+        <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3&#x3000;%4</source>
+        <translation>Whole batch (all stations): numbered %1   passed %2   failed %3   %4</translation>
+    </message>
+    <message>
+        <source>每小时 —</source>
+        <translation>— an hour</translation>
+    </message>
+    <message>
+        <source>每小时 %1 个</source>
+        <translation>%1 an hour</translation>
     </message>
     <message>
         <source>台账：%1 个槽在等待台账</source>

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "i18n/language.h"
 
-#include <QLocale>
 #include <array>
 
 namespace pairwick::i18n {
@@ -34,10 +33,6 @@ QStringList languageNames() {
     for (const LanguageName &entry : Names)
         names.append(entry.name);
     return names;
-}
-
-Language systemLanguage() {
-    return QLocale::system().language() == QLocale::Chinese ? Language::Chinese : Language::English;
 }
 
 }  // namespace pairwick::i18n

@@ -13,9 +13,6 @@ enum class Language { Chinese, English };
 // The language a command-line value names, or nothing for a value that names none.
 std::optional<Language> languageNamed(QStringView name);
 
-// Chinese where the system speaks it, English anywhere else.
-Language systemLanguage();
-
 // Every value languageNamed() accepts, in the order a usage message lists them.
 QStringList languageNames();
 

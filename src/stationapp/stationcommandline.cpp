@@ -14,8 +14,8 @@ const QString Program = QStringLiteral("pairwick-station");
 const QString Epilogue = QStringLiteral(
     "The window shows one tile per SLOT, the totals of this station and of the whole batch,\n"
     "and the batch's units in the ledger. Every option fills in a field of the window; with\n"
-    "--start the run starts at once when every field is right. The window follows the\n"
-    "system's language (Chinese or English) unless --language is given.\n\n");
+    "--start the run starts at once when every field is right. The window is Chinese,\n"
+    "whatever the system's locale, unless --language en is given.\n\n");
 
 QString helpText(const QCommandLineParser &parser) {
     QString text = parser.helpText();
@@ -43,8 +43,8 @@ std::variant<StationOptions, app::EarlyExit> parseStationCommandLine(const QStri
     const QCommandLineOption start(QStringLiteral("start"),
                                    QStringLiteral("Start the run at once."));
     const QCommandLineOption language({QStringLiteral("l"), QStringLiteral("language")},
-                                      QStringLiteral("Show the window in LANG: zh (Chinese) or "
-                                                     "en (English)."),
+                                      QStringLiteral("Show the window in LANG: zh (Chinese, the "
+                                                     "default) or en (English)."),
                                       QStringLiteral("LANG"));
     const QCommandLineOption log(QStringLiteral("log"),
                                  QStringLiteral("Append every line sent and received to FILE."),

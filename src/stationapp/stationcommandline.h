@@ -13,7 +13,7 @@ namespace pairwick::stationapp {
 // start at once, as a desktop shortcut to a fixed station does.
 struct StationOptions {
     station::StationSetup setup;
-    i18n::Language language = i18n::systemLanguage();
+    i18n::Language language = i18n::Language::Chinese;
     QString logFile;
     bool startAtOnce = false;
 };

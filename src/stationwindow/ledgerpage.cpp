@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QShortcut>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -28,6 +29,21 @@ namespace {
 constexpr qint64 PageRows = 200;
 // A search is asked for once typing pauses this long, not at every key.
 constexpr int SearchPauseMs = 200;
+
+// The width a cell needs to show whole every text of a shape, '#' standing for any one of
+// `digits`: a sample text would be cut for the wider digits it lacks.
+int wholeWidth(const QTableView &table, QStringView shape, QStringView digits) {
+    const QFontMetrics metrics = table.fontMetrics();
+    int widestDigit = 0;
+    for (const QChar digit : digits)
+        widestDigit = std::max(widestDigit, metrics.horizontalAdvance(digit));
+    int width = 0;
+    for (const QChar character : shape)
+        width += character == u'#' ? widestDigit : metrics.horizontalAdvance(character);
+    // The item delegate's margin on either side of the text, and the grid line.
+    const int margin = table.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table);
+    return width + 2 * (margin + 1) + 1;
+}
 
 }  // namespace
 
@@ -65,7 +81,13 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    // An address and a time are read whole; a name's length varies most, so it takes what is left.
+    QHeaderView *header = m_table->horizontalHeader();
+    header->setSectionResizeMode(UnitTableModel::Name, QHeaderView::Stretch);
+    header->resizeSection(UnitTableModel::Address,
+                          wholeWidth(*m_table, u"####:##:######", u"0123456789ABCDEF"));
+    header->resizeSection(UnitTableModel::Time,
+                          wholeWidth(*m_table, u"####-##-## ##:##:##", u"0123456789"));
 
     auto *tools = new QHBoxLayout;
     tools->addWidget(m_result);

@@ -11,12 +11,6 @@ namespace {
 // A rate from the first minutes would jump about; it is shown once it means something.
 constexpr qint64 RateAfterMs = 30000;
 
-QString perHour(qint64 units, const QElapsedTimer &since) {
-    const qint64 elapsed = since.isValid() ? since.elapsed() : 0;
-    return elapsed >= RateAfterMs ? QString::number(qRound64(double(units) * 3600000 / elapsed))
-                                  : QStringLiteral("—");
-}
-
 QLabel *totalsLabel(QWidget *parent, const QString &objectName, int pixels) {
     auto *label = new QLabel(parent);
     label->setObjectName(objectName);
@@ -31,6 +25,15 @@ QLabel *totalsLabel(QWidget *parent, const QString &objectName, int pixels) {
 }
 
 }  // namespace
+
+QString TotalsPanel::perHour(qint64 units, const QElapsedTimer &since) {
+    const qint64 elapsed = since.isValid() ? since.elapsed() : 0;
+    // Before the first pass there is nothing to measure a pace by, and "0 an hour" would read as
+    // a station that stopped.
+    if (units <= 0 || elapsed < RateAfterMs)
+        return tr("每小时 —");
+    return tr("每小时 %1 个").arg(qRound64(double(units) * 3600000 / elapsed));
+}
 
 TotalsPanel::TotalsPanel(QWidget *parent)
     : QWidget(parent),
@@ -68,7 +71,7 @@ void TotalsPanel::showChanges() {
 }
 
 void TotalsPanel::showStation() {
-    m_station->setText(tr("本工位：通过 %1　失败 %2　每小时 %3 个")
+    m_station->setText(tr("本工位：通过 %1　失败 %2　%3")
                            .arg(m_passed)
                            .arg(m_failed)
                            .arg(perHour(m_passed, m_running)));
@@ -83,7 +86,7 @@ void TotalsPanel::ledgerStatus(const station::LedgerStatus &status) {
             m_batchClock.start();
             m_batchPassedFirst = status.batch.passed;
         }
-        m_batch->setText(tr("整批（所有工位）：已编号 %1　通过 %2　失败 %3　每小时 %4 个")
+        m_batch->setText(tr("整批（所有工位）：已编号 %1　通过 %2　失败 %3　%4")
                              .arg(status.batch.units)
                              .arg(status.batch.passed)
                              .arg(status.batch.failed + status.batch.interrupted)

@@ -30,6 +30,8 @@ public:
     qint64 failed() const { return m_failed; }
 
 private:
+    // "— an hour" until there is a pace to tell.
+    static QString perHour(qint64 units, const QElapsedTimer &since);
     void showStation();
     void showLedger();
 

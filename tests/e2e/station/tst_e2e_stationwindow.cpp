@@ -127,7 +127,7 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     QCOMPARE(failed[0].colour, SlotTile::colourOf(SlotState::Failed));
     QVERIFY2(failed[0].main.contains("bind"), qPrintable(failed[0].main));
     QCOMPARE(window.findChild<QLabel *>("stationTotals")->text(),
-             QStringLiteral("本工位：通过 5　失败 1　每小时 — 个"));
+             QStringLiteral("本工位：通过 5　失败 1　每小时 —"));
     QTRY_VERIFY(window.findChild<QLabel *>("batchTotals")->text().contains("通过 5　失败 1　"));
 
     // The ledger table holds every unit as the tiles showed it.

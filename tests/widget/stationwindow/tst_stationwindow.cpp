@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include "stationwindow/setuppage.h"
 #include "stationwindow/slottile.h"
 #include "stationwindow/stationwindow.h"
+#include "stationwindow/unittablemodel.h"
 
 using pairwick::station::SetupField;
 using pairwick::station::SlotEvent;
@@ -80,6 +82,7 @@ private slots:
     void ledgerLineAgreesWithTheTiles();
     void silentLedgerKeepsTheWindowResponsive();
     void everyControlHasAName();
+    void noRateBeforeOneAndAddressesWhole();
 
 private:
     pairwick::station::StationSetup validSetup() const;
@@ -324,6 +327,21 @@ void TestStationWindow::everyControlHasAName() {
     }
     QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
     QCOMPARE(tiles, 2);
+}
+
+// A first pass a moment after the start is no pace yet; an address is never cut off.
+void TestStationWindow::noRateBeforeOneAndAddressesWhole() {
+    StationWindow window(validSetup(), nullptr);
+    window.runPage().begin({"COM1", "COM2"});
+    const auto *totals = child<QLabel>(window, QStringLiteral("stationTotals"));
+    QCOMPARE(totals->text(), QStringLiteral("本工位：通过 0　失败 0　每小时 —"));
+    UnitReport passed;
+    passed.result = pairwick::ledger::AttemptResult::Passed;
+    window.runPage().unitFinished(0, passed);
+    QTRY_COMPARE(totals->text(), QStringLiteral("本工位：通过 1　失败 0　每小时 —"));
+    const auto *table = child<QTableView>(window, QStringLiteral("unitTable"));
+    QVERIFY(table->columnWidth(pairwick::stationwindow::UnitTableModel::Address) >
+            table->fontMetrics().horizontalAdvance(QStringLiteral("0A51:00:001234")));
 }
 
 QTEST_MAIN(TestStationWindow)
