@@ -184,10 +184,16 @@ void SlotTile::paintEvent(QPaintEvent *) {
     QRect area = rect().adjusted(Margin, Margin / 2, -Margin, -Margin / 2);
     const int topHeight = QFontMetrics(m_wordFont).height();
     const QRect top(area.topLeft(), QSize(area.width(), topHeight));
-    painter.setFont(m_wordFont);
-    painter.drawText(top, Qt::AlignRight | Qt::AlignVCenter, m_face.word);
     painter.setFont(m_topFont);
     painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter, m_face.top);
+    // A long word ("Already provisioned") gives way to the heading rather than cover it; the
+    // tile's accessible description still holds it whole.
+    const QRect wordArea =
+        top.adjusted(painter.fontMetrics().horizontalAdvance(m_face.top) + Margin, 0, 0, 0);
+    painter.setFont(m_wordFont);
+    painter.drawText(
+        wordArea, Qt::AlignRight | Qt::AlignVCenter,
+        painter.fontMetrics().elidedText(m_face.word, Qt::ElideRight, wordArea.width()));
     area.setTop(top.bottom() + 1);
 
     const int bottomHeight = QFontMetrics(m_removalFont).height();
