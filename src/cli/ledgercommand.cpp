@@ -9,6 +9,7 @@
 #include "cli/portrun.h"
 #include "cli/rolescommand.h"
 #include "cli/texttable.h"
+#include "cli/yieldcommand.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerlisting.h"
 
@@ -33,12 +34,19 @@ const QString Description = QStringLiteral(
     "           only the attempts its own login began); --apply runs it as the ledger's\n"
     "           owner, in one transaction; running it again changes nothing. A login role\n"
     "           joins one: CREATE ROLE line1 LOGIN IN ROLE pairwick_station\n"
+    "  report   the line's yield: units first tried, first-pass yield (fpy), units passed,\n"
+    "           yield, retests, units rejected and the median seconds of a pass, for each\n"
+    "           group of --by (and a total), then failed attempts by step and error, most\n"
+    "           frequent first. A unit counts in the group and hour of its first attempt\n"
+    "           that passed or failed; figures are kept by the hour, so --since starts at\n"
+    "           its hour and --until ends with its hour (a date alone: with its day)\n"
     "A unit's state is passed once an attempt passed, else its latest attempt's result\n"
     "(started, failed, interrupted), or reserved before any.");
 
 const QString LedgerExitStatusText = QStringLiteral(
     "Exit status:\n"
-    "  0    listed; check: nothing disagrees\n"
+    "  0    listed; check: nothing disagrees; report: printed (a warning on standard\n"
+    "       error when the figures may be stale: run ledger check)\n"
     "  1    check: something disagrees; units: the listing could not all be written\n"
     "  2    usage error\n"
     "  4    the ledger cannot be opened: a malformed URL, a refused connection or login, a\n"
@@ -58,14 +66,6 @@ int unavailable(const QString &message) {
     return ExitStatus::LedgerNotOpened;
 }
 
-// A date alone is its day's start; a time without a zone is local.
-QDateTime sinceTime(const QString &text) {
-    const QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (text.size() > 10 || time.isValid())
-        return time;
-    return QDate::fromString(text, Qt::ISODate).startOfDay();
-}
-
 int check(ledger::Ledger &opened) {
     const qint64 found = opened.check(
         [](const QString &disagreement) { print(stdout, (disagreement + u'\n').toUtf8()); });
@@ -81,7 +81,7 @@ int runLedgerCommand(const QStringList &arguments) {
     parser.setApplicationDescription(Description);
     parser.addPositionalArgument(QStringLiteral("ledger"), QStringLiteral("The command."));
     parser.addPositionalArgument(QStringLiteral("WHAT"),
-                                 QStringLiteral("batches, units, check or roles."));
+                                 QStringLiteral("batches, units, check, roles or report."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption url(
@@ -95,26 +95,37 @@ int runLedgerCommand(const QStringList &arguments) {
         QStringLiteral("URL"));
     const QCommandLineOption json(
         QStringLiteral("json"),
-        QStringLiteral("batches: print one JSON document; units: one JSON object a line."));
+        QStringLiteral("batches, report: print one JSON document; units: one JSON object a "
+                       "line."));
     const QCommandLineOption csv(
         QStringLiteral("csv"),
-        QStringLiteral("units: print CSV (UTF-8, CRLF, a header row; a cell that a spreadsheet "
-                       "would take for a formula starts with ')."));
+        QStringLiteral("units, report: print CSV (UTF-8, CRLF, a header row; a cell that a "
+                       "spreadsheet would take for a formula starts with ')."));
     const QCommandLineOption batch(QStringLiteral("batch"),
-                                   QStringLiteral("units: only this batch's."),
+                                   QStringLiteral("units, report: only this batch's."),
                                    QStringLiteral("NAME"));
     const QCommandLineOption attempts(QStringLiteral("attempts"),
                                       QStringLiteral("units: every attempt instead, one a row."));
     const QCommandLineOption since(
         QStringLiteral("since"),
         QStringLiteral("units: only units and attempts active since TIME (ISO 8601, such as "
-                       "2026-12-08 or 2026-12-08T14:00Z; local time without a zone)."),
+                       "2026-12-08 or 2026-12-08T14:00Z; local time without a zone); report: "
+                       "units first tried from TIME's hour on."),
         QStringLiteral("TIME"));
+    const QCommandLineOption until(
+        QStringLiteral("until"),
+        QStringLiteral("report: units first tried up to the end of TIME's hour (a date alone: "
+                       "of its day), and what became of them by then."),
+        QStringLiteral("TIME"));
+    const QCommandLineOption by(
+        QStringLiteral("by"),
+        QStringLiteral("report: a group for each station, slot, operator, hour or day."),
+        QStringLiteral("GROUP"));
     const QCommandLineOption apply(
         QStringLiteral("apply"),
         QStringLiteral("roles: run the SQL as the URL's login, the ledger's owner, instead of "
                        "printing it."));
-    parser.addOptions({help, url, json, csv, batch, attempts, since, apply});
+    parser.addOptions({help, url, json, csv, batch, attempts, since, until, by, apply});
 
     if (!parser.parse(arguments))
         return usage(parser.errorText());
@@ -127,15 +138,19 @@ int runLedgerCommand(const QStringList &arguments) {
     }
     const QStringList positional = parser.positionalArguments().mid(1);
     const QString what = positional.value(0);
-    if (positional.size() != 1 ||
-        (what != u"batches" && what != u"units" && what != u"check" && what != u"roles"))
-        return usage(QStringLiteral("ledger takes one of batches, units, check, roles"));
+    if (positional.size() != 1 || (what != u"batches" && what != u"units" && what != u"check" &&
+                                   what != u"roles" && what != u"report"))
+        return usage(QStringLiteral("ledger takes one of batches, units, check, roles, report"));
     if (what != u"roles" && parser.isSet(apply))
         return usage(QStringLiteral("--apply is for ledger roles"));
     const bool units = what == u"units";
-    if (!units &&
-        (parser.isSet(csv) || parser.isSet(batch) || parser.isSet(attempts) || parser.isSet(since)))
-        return usage(QStringLiteral("--csv, --batch, --attempts and --since are for ledger units"));
+    const bool report = what == u"report";
+    if (!units && !report && (parser.isSet(csv) || parser.isSet(batch) || parser.isSet(since)))
+        return usage(QStringLiteral("--csv, --batch and --since are for ledger units and report"));
+    if (!units && parser.isSet(attempts))
+        return usage(QStringLiteral("--attempts is for ledger units"));
+    if (!report && (parser.isSet(until) || parser.isSet(by)))
+        return usage(QStringLiteral("--until and --by are for ledger report"));
     if ((what == u"check" || what == u"roles") && parser.isSet(json))
         return usage(QStringLiteral("--json is for ledger batches and units"));
     if (parser.isSet(csv) && parser.isSet(json))
@@ -143,10 +158,18 @@ int runLedgerCommand(const QStringList &arguments) {
     ledger::Selection selection;
     selection.batch = parser.value(batch);
     if (parser.isSet(since)) {
-        selection.since = sinceTime(parser.value(since));
+        selection.since = timeArgument(parser.value(since));
         if (!selection.since.isValid())
             return usage(QStringLiteral("--since takes a time in ISO 8601, not %1")
                              .arg(parser.value(since)));
+    }
+    std::optional<ledger::YieldQuery> yieldQuery;
+    if (report) {
+        const auto query = parseYieldQuery(parser.value(batch), parser.value(since),
+                                           parser.value(until), parser.value(by));
+        if (const auto *message = std::get_if<QString>(&query))
+            return usage(*message);
+        yieldQuery = std::get<ledger::YieldQuery>(query);
     }
     const ListingStream::Form form = parser.isSet(json)  ? ListingStream::Form::JsonLines
                                      : parser.isSet(csv) ? ListingStream::Form::Csv
@@ -170,6 +193,8 @@ int runLedgerCommand(const QStringList &arguments) {
                               ledger::Ledger::Opening::ExistingOnly);
         if (what == u"check")
             return check(opened);
+        if (report)
+            return printYieldReport(opened, *yieldQuery, form);
         if (units) {
             const bool ofAttempts = parser.isSet(attempts);
             ListingStream stream(stdout, form,

@@ -12,6 +12,7 @@
 #include <variant>
 
 #include "ledger/ledgerlocation.h"
+#include "ledger/yieldreport.h"
 #include "settings/adaptersettings.h"
 
 class QSqlDatabase;
@@ -234,6 +235,10 @@ public:
     // must not use this Ledger.
     void units(const Selection &selection, const std::function<void(const UnitRow &)> &each);
     void attempts(const Selection &selection, const std::function<void(const AttemptRow &)> &each);
+
+    // The line's yield from the rollups kept beside the records: the same few grouped sums
+    // whatever the batch holds.
+    YieldReport yieldReport(const YieldQuery &query);
 
     // Counts everything again from the attempts and tells each way in which what is kept, or
     // the records themselves, disagree; returns how many there were.

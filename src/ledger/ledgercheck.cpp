@@ -5,7 +5,9 @@
 
 #include "ledger/ledger.h"
 #include "ledger/ledgerprivate.h"
+#include "ledger/schema.h"
 #include "ledger/sqlstatement.h"
+#include "ledger/yieldschema.h"
 
 namespace pairwick::ledger {
 
@@ -106,6 +108,23 @@ qint64 Ledger::check(const std::function<void(const QString &)> &disagreement) {
                              .arg(batches.text(0), countsText(kept), countsText(counted)));
             }
             batches.finish();
+            for (const YieldRecount &recount : yieldRecounts()) {
+                // Rows either side that the other lacks: a kept count moved, or was never kept.
+                SqlStatement query(
+                    db, QStringLiteral("SELECT DISTINCT %1 FROM ("
+                                       "SELECT * FROM (%3) recounted EXCEPT SELECT %2 FROM %4"
+                                       " UNION ALL SELECT * FROM (SELECT %2 FROM %4"
+                                       " EXCEPT SELECT * FROM (%3) recounted) kept) differing"
+                                       " ORDER BY 1, 2")
+                            .arg(recount.keyColumns, recount.columns,
+                                 dialectOf(recount.recountSql, d->connection.isSqlite()),
+                                 recount.table));
+                query.exec();
+                while (query.next())
+                    tell(QStringLiteral("batch %1: the yield kept for the hour %2 (UTC) "
+                                        "disagrees with its attempts")
+                             .arg(query.text(0), query.text(1)));
+            }
             for (const RecordCheck &check : RecordChecks) {
                 SqlStatement query(db, QLatin1String(check.sql));
                 query.exec();

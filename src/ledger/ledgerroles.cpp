@@ -12,7 +12,9 @@ namespace pairwick::ledger {
 
 namespace {
 
-const QString Tables = QStringLiteral("schema_version, batches, units, attempts, batch_stations");
+const QString Tables = QStringLiteral(
+    "schema_version, batches, units, attempts, batch_stations, yield_cohorts, yield_durations, "
+    "yield_failures");
 
 // Roles belong to the whole server and may have been made before, by whoever may create roles;
 // the database and the schema are named as the connection finds them.

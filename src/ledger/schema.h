@@ -9,7 +9,7 @@ class QSqlDatabase;
 
 namespace pairwick::ledger {
 
-inline constexpr int SchemaVersion = 5;
+inline constexpr int SchemaVersion = 6;
 
 // A schema newer than this program knows, or an older one that only its owner may bring up to
 // date: told as it is, since no retry or reconnection can help it.
@@ -21,6 +21,10 @@ public:
 // Inside the caller's write transaction: creates the schema in a new database or brings an older
 // one up to date. Throws LedgerError for a version newer than this program knows.
 void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url);
+
+// A statement as this database spells it: the schema's placeholders (%tenths(A, B), the search
+// keys) filled in.
+QString dialectOf(QString statement, bool sqlite);
 
 // PostgreSQL: whether the connection's login owns the ledger's tables (or is a superuser, or a
 // member of their owner's role), so that it may change the schema and grant rights on it.

@@ -20,7 +20,9 @@
 #include "i18n/translation.h"
 #include "ledger/csvtable.h"
 #include "ledger/ledger.h"
+#include "ledger/schema.h"
 #include "ledger/sqlstatement.h"
+#include "ledger/yieldschema.h"
 #include "privatepostgres.h"
 
 using namespace pairwick;
@@ -92,9 +94,37 @@ QStringList disagreementsOf(Ledger &ledger) {
     return found;
 }
 
+// The yield by slot, its total and its failures, one line each.
+QStringList yieldOf(Ledger &ledger) {
+    YieldQuery query;
+    query.by = YieldGrouping::Slot;
+    const YieldReport report = ledger.yieldReport(query);
+    const auto figures = [](const YieldFigures &f) {
+        return QStringLiteral("%1/%2/%3/%4/%5 %6")
+            .arg(f.units)
+            .arg(f.firstPass)
+            .arg(f.passed)
+            .arg(f.retests)
+            .arg(f.rejected)
+            .arg(f.medianSeconds ? QString::number(*f.medianSeconds) : QStringLiteral("-"));
+    };
+    QStringList lines;
+    for (const YieldGroup &group : report.groups)
+        lines << group.station + u'/' + group.slot + u' ' + figures(group.figures);
+    lines << QStringLiteral("total ") + figures(report.total);
+    for (const FailureCount &failure : report.failures)
+        lines << QStringLiteral("%1|%2 %3 %4")
+                     .arg(failure.step, failure.error)
+                     .arg(failure.count)
+                     .arg(failure.share);
+    if (report.mayBeStale)
+        lines << QStringLiteral("may be stale");
+    return lines;
+}
+
 // Everything the reports say, one line each, to compare a ledger before and after a change.
 QStringList reportsOf(Ledger &ledger) {
-    QStringList lines;
+    QStringList lines = yieldOf(ledger);
     for (const BatchSummary &batch : ledger.batches())
         lines << QStringLiteral("%1 %2-%3 %4/%5/%6/%7 %8 %9 %10")
                      .arg(batch.name)
@@ -333,14 +363,16 @@ void TestLedger::refusesANewerSchema() {
     QString error;
     const LedgerLocation location = *parseLedgerUrl(url, &error);
     { Ledger created(location, QStringLiteral("schema")); }
-    execRaw(url, QStringLiteral("UPDATE schema_version SET version = 7"));
+    execRaw(url, QStringLiteral("UPDATE schema_version SET version = %1").arg(SchemaVersion + 1));
     try {
         Ledger newer(location, QStringLiteral("schema"));
         QFAIL("a newer schema was accepted");
     } catch (const LedgerError &refused) {
-        QCOMPARE(refused.message(), QStringLiteral("the ledger at %1 has schema version 7; this "
-                                                   "pairwick knows up to 5")
-                                        .arg(url));
+        QCOMPARE(refused.message(), QStringLiteral("the ledger at %1 has schema version %2; this "
+                                                   "pairwick knows up to %3")
+                                        .arg(url)
+                                        .arg(SchemaVersion + 1)
+                                        .arg(SchemaVersion));
     }
 }
 
@@ -528,12 +560,28 @@ void TestLedger::reservesAttemptsAndCounts() {
     QCOMPARE(attemptsOf(ledger, lately).size(), 4);
     QCOMPARE(unitsOf(ledger, inBatch(QStringLiteral("B2"))).size(), 0);
     QCOMPARE(disagreementsOf(ledger), QStringList());
+    // A in its cohort at s1/1 passed at once and failed when written again; C failed; B was
+    // never decided. The replayed end changed nothing.
+    QCOMPARE(yieldOf(ledger),
+             QStringList({"s1/1 1/1/1/1/0 5", "s2/1 1/0/0/0/0 -", "total 2/1/1/1/0 5", "| 2 1"}));
 
     // The same records as a version-1 ledger held them, which recorded nothing as sent: opening
     // it works the kept values out.
     execRaw(url, QStringLiteral("UPDATE attempts SET sent = '[]'"));
     const QStringList before = reportsOf(ledger);
-    for (const char *statement : {"DROP INDEX units_by_name_key",
+    execRaw(url, backend == u"sqlite" ? QStringLiteral("DROP TRIGGER yield_on_end")
+                                      : QStringLiteral("DROP TRIGGER yield_on_end ON attempts"));
+    execRaw(url, backend == u"sqlite" ? QStringLiteral("DROP TRIGGER yield_on_rejected")
+                                      : QStringLiteral("DROP TRIGGER yield_on_rejected ON units"));
+    for (const char *statement : {"DROP TABLE yield_cohorts",
+                                  "DROP TABLE yield_durations",
+                                  "DROP TABLE yield_failures",
+                                  "ALTER TABLE units DROP COLUMN cohort_station",
+                                  "ALTER TABLE units DROP COLUMN cohort_slot",
+                                  "ALTER TABLE units DROP COLUMN cohort_operator",
+                                  "ALTER TABLE units DROP COLUMN cohort_hour",
+                                  "ALTER TABLE attempts DROP COLUMN operator",
+                                  "DROP INDEX units_by_name_key",
                                   "DROP INDEX units_by_address_key",
                                   "DROP INDEX units_by_station",
                                   "DROP INDEX units_by_slot",
@@ -571,11 +619,15 @@ void TestLedger::reservesAttemptsAndCounts() {
     execRaw(url, QStringLiteral("UPDATE units SET state = 'failed' WHERE seq = 100"));
     execRaw(url, QStringLiteral("UPDATE batches SET failed = failed + 1"));
     execRaw(url, QStringLiteral("UPDATE units SET attempts = 9 WHERE seq = 102"));
+    execRaw(url, QStringLiteral("UPDATE yield_cohorts SET passed = 0"));
     QCOMPARE(disagreementsOf(migrated),
              QStringList({"batch B1: unit 100 is kept as failed, its attempts say passed",
                           "batch B1: unit 102 is kept with 9 attempts, 1 recorded",
                           "batch B1 keeps 3 units, 1 passed, 2 failed, 1 interrupted; its "
-                          "records hold 3 units, 1 passed, 1 failed, 1 interrupted"}));
+                          "records hold 3 units, 1 passed, 1 failed, 1 interrupted",
+                          "batch B1: the yield kept for the hour 2026-12-08T10 (UTC) "
+                          "disagrees with its attempts"}));
+    QVERIFY(yieldOf(migrated).contains(QStringLiteral("may be stale")));
 }
 
 void TestLedger::threadsNeverShareANumber_data() {
@@ -820,6 +872,9 @@ void TestLedger::cliAnswersALargeLedger() {
                 .arg(Units)
                 .arg(Failed));
     execRaw(url, QStringLiteral("INSERT INTO batch_stations VALUES ('big', 's1')"));
+    for (const YieldRecount &recount : yieldRecounts())
+        execRaw(url, QStringLiteral("INSERT INTO %1 (%2) SELECT * FROM (%3) recounted")
+                         .arg(recount.table, recount.columns, dialectOf(recount.recountSql, true)));
 
     // The station's count check: the batch is full at its passed units, and takes one more.
     int calls = 0;
