@@ -31,149 +31,138 @@ Step yieldRollupsStep() {
     return Step{changes.statements, changes.postgresOnly, changes.sqliteOnly};
 }
 
-// Made on first use: some steps are built from texts of other files, whose own initialisation
-// must come first.
-const std::array<Step, SchemaVersion> &steps() {
-    static const std::array<Step, SchemaVersion> all{
-        Step{QStringList{
-                 QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
-                 QStringLiteral("INSERT INTO schema_version (version) VALUES (0)"),
-                 QStringLiteral("CREATE TABLE batches ("
-                                " name TEXT PRIMARY KEY,"
-                                " rules TEXT NOT NULL,"
-                                " first_seq BIGINT NOT NULL,"
-                                " next_seq BIGINT NOT NULL,"
-                                " created TEXT NOT NULL)"),
-                 QStringLiteral("CREATE TABLE units ("
-                                " batch TEXT NOT NULL REFERENCES batches (name),"
-                                " seq BIGINT NOT NULL,"
-                                " address TEXT NOT NULL,"
-                                " unit_values TEXT NOT NULL,"
-                                " values_problem TEXT NOT NULL,"
-                                " created TEXT NOT NULL,"
-                                " PRIMARY KEY (batch, seq),"
-                                " UNIQUE (batch, address))"),
-                 QStringLiteral("CREATE TABLE attempts ("
-                                " id TEXT PRIMARY KEY,"
-                                " batch TEXT NOT NULL,"
-                                " seq BIGINT NOT NULL,"
-                                " address TEXT NOT NULL,"
-                                " station TEXT NOT NULL,"
-                                " slot TEXT NOT NULL,"
-                                " device TEXT NOT NULL,"
-                                " started TEXT NOT NULL,"
-                                " ended TEXT,"
-                                " result TEXT NOT NULL,"
-                                " step TEXT NOT NULL DEFAULT '',"
-                                " error TEXT NOT NULL DEFAULT '',"
-                                " found TEXT NOT NULL,"
-                                " read_back TEXT NOT NULL DEFAULT '{}',"
-                                " version TEXT NOT NULL DEFAULT '',"
-                                " written TEXT NOT NULL DEFAULT '[]',"
-                                " unchanged TEXT NOT NULL DEFAULT '[]',"
-                                " on_pass_status INTEGER,"
-                                " FOREIGN KEY (batch, seq) REFERENCES units (batch, seq))"),
-                 QStringLiteral("CREATE INDEX attempts_of_unit ON attempts (batch, seq, started)"),
-                 QStringLiteral(
-                     "CREATE INDEX attempts_of_address ON attempts (batch, address, ended)"),
-                 QStringLiteral("CREATE INDEX attempts_of_station ON attempts (station, ended)"),
-             },
-             {}},
-        // A unit's state and a batch's counts kept on their rows, so that nothing has to count a
-        // batch's attempts again; worked out once here from the records already held.
-        Step{QStringList{
-                 QStringLiteral("ALTER TABLE units ADD COLUMN name TEXT NOT NULL DEFAULT ''"),
-                 QStringLiteral(
-                     "ALTER TABLE units ADD COLUMN state TEXT NOT NULL DEFAULT 'reserved'"),
-                 QStringLiteral("ALTER TABLE units ADD COLUMN latest_attempt TEXT"),
-                 QStringLiteral("ALTER TABLE units ADD COLUMN station TEXT NOT NULL DEFAULT ''"),
-                 QStringLiteral("ALTER TABLE units ADD COLUMN slot TEXT NOT NULL DEFAULT ''"),
-                 QStringLiteral("ALTER TABLE units ADD COLUMN attempts BIGINT NOT NULL DEFAULT 0"),
-                 QStringLiteral("ALTER TABLE units ADD COLUMN version TEXT NOT NULL DEFAULT ''"),
-                 QStringLiteral("ALTER TABLE units ADD COLUMN latest TEXT NOT NULL DEFAULT ''"),
-                 QStringLiteral("ALTER TABLE batches ADD COLUMN units BIGINT NOT NULL DEFAULT 0"),
-                 QStringLiteral("ALTER TABLE batches ADD COLUMN passed BIGINT NOT NULL DEFAULT 0"),
-                 QStringLiteral("ALTER TABLE batches ADD COLUMN failed BIGINT NOT NULL DEFAULT 0"),
-                 QStringLiteral(
-                     "ALTER TABLE batches ADD COLUMN interrupted BIGINT NOT NULL DEFAULT 0"),
-                 QStringLiteral("ALTER TABLE batches ADD COLUMN first_activity TEXT"),
-                 QStringLiteral("ALTER TABLE batches ADD COLUMN last_activity TEXT"),
-                 QStringLiteral("CREATE TABLE batch_stations ("
-                                " batch TEXT NOT NULL REFERENCES batches (name),"
-                                " station TEXT NOT NULL,"
-                                " PRIMARY KEY (batch, station))"),
-                 QStringLiteral("CREATE INDEX attempts_open ON attempts (batch, started) "
-                                "WHERE ended IS NULL"),
-                 QStringLiteral("CREATE INDEX attempts_in_order ON attempts (batch, started, id)"),
-                 QStringLiteral("CREATE INDEX units_by_latest ON units (batch, latest)"),
-                 QStringLiteral("CREATE INDEX units_by_name ON units (batch, name)"),
-                 QStringLiteral("CREATE INDEX units_by_state ON units (batch, state, seq)"),
-                 QStringLiteral(
-                     "UPDATE units SET name = COALESCE(%name, ''),"
-                     " latest_attempt = (SELECT a.id FROM attempts a"
-                     "  WHERE a.batch = units.batch AND a.seq = units.seq"
-                     "  ORDER BY a.started DESC, a.id DESC LIMIT 1),"
-                     " attempts = (SELECT COUNT(*) FROM attempts a"
-                     "  WHERE a.batch = units.batch AND a.seq = units.seq),"
-                     " version = COALESCE((SELECT a.version FROM attempts a"
-                     "  WHERE a.batch = units.batch AND a.seq = units.seq AND a.version <> ''"
-                     "  ORDER BY a.started DESC, a.id DESC LIMIT 1), ''),"
-                     " latest = COALESCE((SELECT MAX(COALESCE(a.ended, a.started))"
-                     "  FROM attempts a WHERE a.batch = units.batch AND a.seq = units.seq),"
-                     "  created)"),
-                 QStringLiteral("UPDATE units SET"
-                                " state = CASE WHEN EXISTS (SELECT 1 FROM attempts p"
-                                "  WHERE p.batch = units.batch AND p.seq = units.seq"
-                                "  AND p.result = 'passed') THEN 'passed'"
-                                "  ELSE COALESCE((SELECT l.result FROM attempts l"
-                                "  WHERE l.id = units.latest_attempt), 'reserved') END,"
-                                " station = COALESCE((SELECT l.station FROM attempts l"
-                                "  WHERE l.id = units.latest_attempt), ''),"
-                                " slot = COALESCE((SELECT l.slot FROM attempts l"
-                                "  WHERE l.id = units.latest_attempt), '')"),
-                 QStringLiteral(
-                     "UPDATE batches SET"
-                     " units = (SELECT COUNT(*) FROM units u WHERE u.batch = batches.name),"
-                     " passed = (SELECT COUNT(*) FROM units u"
-                     "  WHERE u.batch = batches.name AND u.state = 'passed'),"
-                     " failed = (SELECT COUNT(*) FROM units u"
-                     "  WHERE u.batch = batches.name AND u.state = 'failed'),"
-                     " interrupted = (SELECT COUNT(*) FROM units u"
-                     "  WHERE u.batch = batches.name AND u.state = 'interrupted'),"
-                     " first_activity = (SELECT MIN(a.started) FROM attempts a"
-                     "  WHERE a.batch = batches.name),"
-                     " last_activity = (SELECT MAX(COALESCE(a.ended, a.started))"
-                     "  FROM attempts a WHERE a.batch = batches.name)"),
-                 QStringLiteral("INSERT INTO batch_stations (batch, station)"
-                                " SELECT DISTINCT batch, station FROM attempts"),
-                 // The keys whose command went out without a complete answer: their outcome is
-                 // unknown.
-                 QStringLiteral("ALTER TABLE attempts ADD COLUMN sent TEXT NOT NULL DEFAULT '[]'"),
-             },
-             {}},
-        // The window's table sorted by any of its columns from an index. (The server's functions
-        // that came with this step are made by the last step that changed them.)
-        Step{{QStringLiteral("CREATE INDEX units_by_station ON units (batch, station, seq)"),
-              QStringLiteral("CREATE INDEX units_by_slot ON units (batch, slot, seq)"),
-              QStringLiteral("CREATE INDEX units_by_attempts ON units (batch, attempts, seq)")},
-             {}},
-        // A search by the beginning of a name or an address reads only the units that match.
-        Step{{QStringLiteral("CREATE INDEX units_by_name_key ON units (batch, %nameKey)"),
-              QStringLiteral("CREATE INDEX units_by_address_key ON units (batch, %addressKey)")},
-             {}},
-        // A reservation and an end in one statement each on a server that may be far away, and
-        // every change a station makes through a function of the owner's that knows which login
-        // began an attempt: a station's role needs no right to change a table. SQLite has no
-        // logins.
-        Step{{},
-             QStringList{
-                 QStringLiteral("ALTER TABLE attempts ADD COLUMN login TEXT NOT NULL DEFAULT ''")} +
-                 serverFunctions()},
-        // The line's yield kept by the hour, so that a report never counts the attempts again.
-        yieldRollupsStep(),
-    };
-    return all;
-}
+const std::array<Step, SchemaVersion> Steps{
+    Step{QStringList{
+             QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
+             QStringLiteral("INSERT INTO schema_version (version) VALUES (0)"),
+             QStringLiteral("CREATE TABLE batches ("
+                            " name TEXT PRIMARY KEY,"
+                            " rules TEXT NOT NULL,"
+                            " first_seq BIGINT NOT NULL,"
+                            " next_seq BIGINT NOT NULL,"
+                            " created TEXT NOT NULL)"),
+             QStringLiteral("CREATE TABLE units ("
+                            " batch TEXT NOT NULL REFERENCES batches (name),"
+                            " seq BIGINT NOT NULL,"
+                            " address TEXT NOT NULL,"
+                            " unit_values TEXT NOT NULL,"
+                            " values_problem TEXT NOT NULL,"
+                            " created TEXT NOT NULL,"
+                            " PRIMARY KEY (batch, seq),"
+                            " UNIQUE (batch, address))"),
+             QStringLiteral("CREATE TABLE attempts ("
+                            " id TEXT PRIMARY KEY,"
+                            " batch TEXT NOT NULL,"
+                            " seq BIGINT NOT NULL,"
+                            " address TEXT NOT NULL,"
+                            " station TEXT NOT NULL,"
+                            " slot TEXT NOT NULL,"
+                            " device TEXT NOT NULL,"
+                            " started TEXT NOT NULL,"
+                            " ended TEXT,"
+                            " result TEXT NOT NULL,"
+                            " step TEXT NOT NULL DEFAULT '',"
+                            " error TEXT NOT NULL DEFAULT '',"
+                            " found TEXT NOT NULL,"
+                            " read_back TEXT NOT NULL DEFAULT '{}',"
+                            " version TEXT NOT NULL DEFAULT '',"
+                            " written TEXT NOT NULL DEFAULT '[]',"
+                            " unchanged TEXT NOT NULL DEFAULT '[]',"
+                            " on_pass_status INTEGER,"
+                            " FOREIGN KEY (batch, seq) REFERENCES units (batch, seq))"),
+             QStringLiteral("CREATE INDEX attempts_of_unit ON attempts (batch, seq, started)"),
+             QStringLiteral("CREATE INDEX attempts_of_address ON attempts (batch, address, ended)"),
+             QStringLiteral("CREATE INDEX attempts_of_station ON attempts (station, ended)"),
+         },
+         {}},
+    // A unit's state and a batch's counts kept on their rows, so that nothing has to count a
+    // batch's attempts again; worked out once here from the records already held.
+    Step{
+        QStringList{
+            QStringLiteral("ALTER TABLE units ADD COLUMN name TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE units ADD COLUMN state TEXT NOT NULL DEFAULT 'reserved'"),
+            QStringLiteral("ALTER TABLE units ADD COLUMN latest_attempt TEXT"),
+            QStringLiteral("ALTER TABLE units ADD COLUMN station TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE units ADD COLUMN slot TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE units ADD COLUMN attempts BIGINT NOT NULL DEFAULT 0"),
+            QStringLiteral("ALTER TABLE units ADD COLUMN version TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE units ADD COLUMN latest TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE batches ADD COLUMN units BIGINT NOT NULL DEFAULT 0"),
+            QStringLiteral("ALTER TABLE batches ADD COLUMN passed BIGINT NOT NULL DEFAULT 0"),
+            QStringLiteral("ALTER TABLE batches ADD COLUMN failed BIGINT NOT NULL DEFAULT 0"),
+            QStringLiteral("ALTER TABLE batches ADD COLUMN interrupted BIGINT NOT NULL DEFAULT 0"),
+            QStringLiteral("ALTER TABLE batches ADD COLUMN first_activity TEXT"),
+            QStringLiteral("ALTER TABLE batches ADD COLUMN last_activity TEXT"),
+            QStringLiteral("CREATE TABLE batch_stations ("
+                           " batch TEXT NOT NULL REFERENCES batches (name),"
+                           " station TEXT NOT NULL,"
+                           " PRIMARY KEY (batch, station))"),
+            QStringLiteral("CREATE INDEX attempts_open ON attempts (batch, started) "
+                           "WHERE ended IS NULL"),
+            QStringLiteral("CREATE INDEX attempts_in_order ON attempts (batch, started, id)"),
+            QStringLiteral("CREATE INDEX units_by_latest ON units (batch, latest)"),
+            QStringLiteral("CREATE INDEX units_by_name ON units (batch, name)"),
+            QStringLiteral("CREATE INDEX units_by_state ON units (batch, state, seq)"),
+            QStringLiteral("UPDATE units SET name = COALESCE(%name, ''),"
+                           " latest_attempt = (SELECT a.id FROM attempts a"
+                           "  WHERE a.batch = units.batch AND a.seq = units.seq"
+                           "  ORDER BY a.started DESC, a.id DESC LIMIT 1),"
+                           " attempts = (SELECT COUNT(*) FROM attempts a"
+                           "  WHERE a.batch = units.batch AND a.seq = units.seq),"
+                           " version = COALESCE((SELECT a.version FROM attempts a"
+                           "  WHERE a.batch = units.batch AND a.seq = units.seq AND a.version <> ''"
+                           "  ORDER BY a.started DESC, a.id DESC LIMIT 1), ''),"
+                           " latest = COALESCE((SELECT MAX(COALESCE(a.ended, a.started))"
+                           "  FROM attempts a WHERE a.batch = units.batch AND a.seq = units.seq),"
+                           "  created)"),
+            QStringLiteral("UPDATE units SET"
+                           " state = CASE WHEN EXISTS (SELECT 1 FROM attempts p"
+                           "  WHERE p.batch = units.batch AND p.seq = units.seq"
+                           "  AND p.result = 'passed') THEN 'passed'"
+                           "  ELSE COALESCE((SELECT l.result FROM attempts l"
+                           "  WHERE l.id = units.latest_attempt), 'reserved') END,"
+                           " station = COALESCE((SELECT l.station FROM attempts l"
+                           "  WHERE l.id = units.latest_attempt), ''),"
+                           " slot = COALESCE((SELECT l.slot FROM attempts l"
+                           "  WHERE l.id = units.latest_attempt), '')"),
+            QStringLiteral("UPDATE batches SET"
+                           " units = (SELECT COUNT(*) FROM units u WHERE u.batch = batches.name),"
+                           " passed = (SELECT COUNT(*) FROM units u"
+                           "  WHERE u.batch = batches.name AND u.state = 'passed'),"
+                           " failed = (SELECT COUNT(*) FROM units u"
+                           "  WHERE u.batch = batches.name AND u.state = 'failed'),"
+                           " interrupted = (SELECT COUNT(*) FROM units u"
+                           "  WHERE u.batch = batches.name AND u.state = 'interrupted'),"
+                           " first_activity = (SELECT MIN(a.started) FROM attempts a"
+                           "  WHERE a.batch = batches.name),"
+                           " last_activity = (SELECT MAX(COALESCE(a.ended, a.started))"
+                           "  FROM attempts a WHERE a.batch = batches.name)"),
+            QStringLiteral("INSERT INTO batch_stations (batch, station)"
+                           " SELECT DISTINCT batch, station FROM attempts"),
+            // The keys whose command went out without a complete answer: their outcome is unknown.
+            QStringLiteral("ALTER TABLE attempts ADD COLUMN sent TEXT NOT NULL DEFAULT '[]'"),
+        },
+        {}},
+    // The window's table sorted by any of its columns from an index. (The server's functions
+    // that came with this step are made by the last step that changed them.)
+    Step{{QStringLiteral("CREATE INDEX units_by_station ON units (batch, station, seq)"),
+          QStringLiteral("CREATE INDEX units_by_slot ON units (batch, slot, seq)"),
+          QStringLiteral("CREATE INDEX units_by_attempts ON units (batch, attempts, seq)")},
+         {}},
+    // A search by the beginning of a name or an address reads only the units that match.
+    Step{{QStringLiteral("CREATE INDEX units_by_name_key ON units (batch, %nameKey)"),
+          QStringLiteral("CREATE INDEX units_by_address_key ON units (batch, %addressKey)")},
+         {}},
+    // A reservation and an end in one statement each on a server that may be far away, and
+    // every change a station makes through a function of the owner's that knows which login
+    // began an attempt: a station's role needs no right to change a table. SQLite has no logins.
+    Step{{},
+         QStringList{
+             QStringLiteral("ALTER TABLE attempts ADD COLUMN login TEXT NOT NULL DEFAULT ''")} +
+             serverFunctions()},
+    // The line's yield kept by the hour, so that a report never counts the attempts again.
+    yieldRollupsStep(),
+};
 
 // Only the schema's owner may change it: a station's or an auditor's role that meets an older
 // schema is told whose job that is, where it would otherwise fail on the first change.
@@ -217,8 +206,10 @@ int storedVersion(const QSqlDatabase &database) {
 // %tenths(STARTED, ENDED): tenths of a second between two stored times, never below zero
 // however the clocks of two stations disagree.
 const QRegularExpression TenthsBetween(QStringLiteral(R"(%tenths\(([^,]+), ([^)]+)\))"));
+
 }  // namespace
 
+// The few things SQLite and PostgreSQL spell apart.
 QString dialectOf(QString statement, bool sqlite) {
     return statement.replace(QStringLiteral("%nameKey"), nameSearchKey(sqlite))
         .replace(QStringLiteral("%addressKey"), addressSearchKey(sqlite))
@@ -265,7 +256,7 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
     if (!sqlite)
         ensureMayMigrate(database, version, url);
     for (int step = version; step < SchemaVersion; ++step) {
-        const Step &changes = steps()[std::size_t(step)];
+        const Step &changes = Steps[std::size_t(step)];
         for (const QString &statement : changes.statements)
             SqlStatement::execute(database, dialectOf(statement, sqlite));
         for (QString statement : sqlite ? changes.sqliteOnly : changes.postgresOnly)
