@@ -24,9 +24,8 @@ QStringList postgresTrigger(const QString &name, const QString &event, const QSt
 // starts, in an order between files that no one chooses.
 struct YieldTexts {
     const QString CohortColumns = QStringLiteral(
-        "batch, station, slot, operator, first_hour, event_hour, units, first_pass, passed, "
-        "retests,"
-        " rejected");
+        "batch, station, slot, operator, first_hour, event_hour, units,"
+        " first_pass, passed, retests, rejected");
     const QString DurationColumns =
         QStringLiteral("batch, station, slot, operator, hour, tenths, passes");
     const QString FailureColumns =
