@@ -14,7 +14,8 @@ QString groupingName(YieldGrouping grouping);
 std::optional<YieldGrouping> groupingFromName(const QString &name);
 
 struct YieldQuery {
-    QString batch;  // every batch when empty
+    QString batch;    // every batch when empty
+    QString station;  // every station when empty
     // Figures are kept by the hour: the window starts at since's hour and ends at the end of
     // until's, local time; an invalid time leaves that side open.
     QDateTime since;

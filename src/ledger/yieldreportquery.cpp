@@ -143,8 +143,18 @@ private:
         total.rejected += figures.rejected;
     }
 
-    QString batchCondition(const QString &column) const {
-        return m_query.batch.isEmpty() ? QString() : column + QStringLiteral(" = :batch AND ");
+    // The batch and the station asked for, each a condition where it is given.
+    QString narrowing() const {
+        return (m_query.batch.isEmpty() ? QString() : QStringLiteral("batch = :batch AND ")) +
+               (m_query.station.isEmpty() ? QString() : QStringLiteral("station = :station AND "));
+    }
+
+    void bindNarrowing(SqlStatement &statement) const {
+        if (!m_query.batch.isEmpty())
+            statement.bind(QStringLiteral(":batch"), m_query.batch);
+        if (!m_query.station.isEmpty())
+            statement.bind(QStringLiteral(":station"), m_query.station);
+        statement.bind(QStringLiteral(":since"), m_since).bind(QStringLiteral(":until"), m_until);
     }
 
     SqlStatement grouped(const QString &sums, const QString &table, const QString &hourColumn,
@@ -153,14 +163,11 @@ private:
         group.removeAll(QString());
         const QString columns = group.join(QStringLiteral(", "));
         SqlStatement statement(
-            m_db,
-            QStringLiteral("SELECT %1%2 FROM %3 WHERE %4%5 >= :since AND %5 < :until%6%7")
-                .arg(columns.isEmpty() ? QString() : columns + QStringLiteral(", "), sums, table,
-                     batchCondition(QStringLiteral("batch")), hourColumn, extraCondition,
-                     columns.isEmpty() ? QString() : QStringLiteral(" GROUP BY ") + columns));
-        if (!m_query.batch.isEmpty())
-            statement.bind(QStringLiteral(":batch"), m_query.batch);
-        statement.bind(QStringLiteral(":since"), m_since).bind(QStringLiteral(":until"), m_until);
+            m_db, QStringLiteral("SELECT %1%2 FROM %3 WHERE %4%5 >= :since AND %5 < :until%6%7")
+                      .arg(columns.isEmpty() ? QString() : columns + QStringLiteral(", "), sums,
+                           table, narrowing(), hourColumn, extraCondition,
+                           columns.isEmpty() ? QString() : QStringLiteral(" GROUP BY ") + columns));
+        bindNarrowing(statement);
         return statement;
     }
 
@@ -204,10 +211,9 @@ private:
             m_db, QStringLiteral("SELECT step, error, SUM(failures) FROM yield_failures"
                                  " WHERE %1hour >= :since AND hour < :until GROUP BY step, error"
                                  " ORDER BY 3 DESC, 1, 2")
-                      .arg(batchCondition(QStringLiteral("batch"))));
-        if (!m_query.batch.isEmpty())
-            rows.bind(QStringLiteral(":batch"), m_query.batch);
-        rows.bind(QStringLiteral(":since"), m_since).bind(QStringLiteral(":until"), m_until).exec();
+                      .arg(narrowing()));
+        bindNarrowing(rows);
+        rows.exec();
         QList<FailureCount> counts;
         qint64 all = 0;
         while (rows.next()) {

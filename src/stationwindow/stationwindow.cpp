@@ -14,6 +14,7 @@
 #include "stationwindow/ledgerpage.h"
 #include "stationwindow/runpage.h"
 #include "stationwindow/setuppage.h"
+#include "stationwindow/yieldpage.h"
 
 namespace pairwick::stationwindow {
 
@@ -44,13 +45,15 @@ StationWindow::StationWindow(const station::StationSetup &setup, link::TrafficLo
       m_tabs(new QTabWidget(this)),
       m_setup(new SetupPage(this)),
       m_runPage(new RunPage(this)),
-      m_ledger(new LedgerPage(*m_queue, this)) {
+      m_ledger(new LedgerPage(*m_queue, this)),
+      m_yield(new YieldPage(*m_queue, this)) {
     setObjectName(QStringLiteral("StationWindow"));
     setWindowTitle(tr("Pairwick 生产工位"));
     m_tabs->setObjectName(QStringLiteral("pages"));
     m_tabs->addTab(m_setup, tr("设置"));
     m_tabs->addTab(m_runPage, tr("运行"));
     m_tabs->addTab(m_ledger, tr("台账"));
+    m_tabs->addTab(m_yield, tr("良率"));
     setCentralWidget(m_tabs);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     new accessibility::Announcer(*statusBar());
@@ -69,10 +72,16 @@ StationWindow::StationWindow(const station::StationSetup &setup, link::TrafficLo
     });
     connect(m_setup, &SetupPage::startRequested, this, &StationWindow::start);
     connect(m_runPage, &RunPage::stopRequested, this, &StationWindow::stop);
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
-        if (m_tabs->currentWidget() == m_ledger)
-            m_ledger->refresh();
-    });
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] { refreshShownPage(); });
+}
+
+// The ledger's pages read only while they are looked at: at the keeper's round, and when one is
+// turned to.
+void StationWindow::refreshShownPage() {
+    if (m_tabs->currentWidget() == m_ledger)
+        m_ledger->refresh();
+    else if (m_tabs->currentWidget() == m_yield)
+        m_yield->refresh();
 }
 
 // A run that is still going owns threads that report here; it ends before the window does.
@@ -157,12 +166,12 @@ void StationWindow::began(std::shared_ptr<station::StationStart> start,
     connect(run, &station::StationRun::ledgerStatus, this,
             [this](const station::LedgerStatus &status) {
                 m_runPage->ledgerStatus(status);
-                if (m_tabs->currentWidget() == m_ledger)
-                    m_ledger->refresh();
+                refreshShownPage();
             });
     connect(run, &station::StationRun::finished, this, &StationWindow::ended, Qt::QueuedConnection);
     m_runPage->begin(setup.config.slotNames);
     m_ledger->showBatch(setup.config.ledger, setup.config.batch);
+    m_yield->showBatch(setup.config.ledger, setup.config.batch, setup.config.station);
     m_setup->setEnabled(false);
     m_tabs->setCurrentWidget(m_runPage);
     statusBar()->showMessage(
@@ -186,6 +195,7 @@ void StationWindow::ended() {
     m_setup->setEnabled(true);
     check();
     m_ledger->refresh();
+    m_yield->refresh();
     QString outcome = complete ? tr("批次已达到所要的数量，已停止") : tr("已停止");
     if (waiting > 0)
         outcome += tr("；%1 个结果尚未存入台账，将在下次开始时存入").arg(waiting);

@@ -21,6 +21,7 @@ namespace pairwick::stationwindow {
 
 class BackgroundQueue;
 class LedgerPage;
+class YieldPage;
 class RunPage;
 class SetupPage;
 
@@ -42,6 +43,7 @@ public:
     SetupPage &setupPage() { return *m_setup; }
     RunPage &runPage() { return *m_runPage; }
     LedgerPage &ledgerPage() { return *m_ledger; }
+    YieldPage &yieldPage() { return *m_yield; }
 
 signals:
     void runEnded();
@@ -51,6 +53,7 @@ protected:
 
 private:
     std::optional<station::CheckedSetup> check();
+    void refreshShownPage();
     void listBatches();
     void began(std::shared_ptr<station::StationStart> start, const station::CheckedSetup &setup);
     void ended();
@@ -61,6 +64,7 @@ private:
     SetupPage *m_setup;
     RunPage *m_runPage;
     LedgerPage *m_ledger;
+    YieldPage *m_yield;
     std::shared_ptr<station::StationStart> m_start;
     std::unique_ptr<station::StationRun> m_run;
     QString m_listedLedger;

@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Figures of the yield report as the ledger grows: the batch of bench/ledger.py (begun by a
+station, filled through SQL, each unit passed, one in twenty after a failed attempt, a unit a
+minute from the start of the year) at 0, 1,000,000 and 10,000,000 units (--huge), on SQLite and
+on a private PostgreSQL server. For each: `ledger report` of the whole batch and of one day, by
+station and by hour (the best of three runs, the process's whole life); and a unit's time
+outside its exchanges at the station (5 units on 1 slot) with the rollups kept, then with the
+trigger that keeps them dropped. Prints figures; judges nothing.
+
+Usage: bench/yield.py CLI SIMULATOR [--huge]"""
+import os
+import sys
+import tempfile
+import time
+import subprocess
+
+from ledger import BATCH, fill_postgres, fill_sqlite, next_number, timed
+from station import private_postgres, run_stations, unit_figures
+
+# The filled units' rollups as the trigger would have kept them, had they ended one by one:
+# each unit passed in the hour it began, one in twenty after a failed attempt (a retest), every
+# pass 3 s long. The same SQL serves both databases.
+ROLLUPS = """
+UPDATE units SET cohort_station = 'filler', cohort_slot = '1', cohort_hour = substr(created, 1, 13)
+WHERE batch = '{batch}' AND seq BETWEEN {first} AND {last};
+INSERT INTO yield_cohorts (batch, station, slot, operator, first_hour, event_hour, units,
+                           first_pass, passed, retests, rejected)
+SELECT batch, 'filler', '1', '', substr(created, 1, 13), substr(created, 1, 13), COUNT(*),
+       SUM(CASE WHEN seq % 20 = 0 THEN 0 ELSE 1 END), COUNT(*),
+       SUM(CASE WHEN seq % 20 = 0 THEN 1 ELSE 0 END), 0
+FROM units WHERE batch = '{batch}' AND seq BETWEEN {first} AND {last}
+GROUP BY batch, substr(created, 1, 13)
+ON CONFLICT (batch, first_hour, event_hour, station, slot, operator) DO UPDATE SET
+  units = yield_cohorts.units + excluded.units,
+  first_pass = yield_cohorts.first_pass + excluded.first_pass,
+  passed = yield_cohorts.passed + excluded.passed,
+  retests = yield_cohorts.retests + excluded.retests;
+INSERT INTO yield_durations (batch, station, slot, operator, hour, tenths, passes)
+SELECT batch, 'filler', '1', '', substr(created, 1, 13), 30, COUNT(*)
+FROM units WHERE batch = '{batch}' AND seq BETWEEN {first} AND {last}
+GROUP BY batch, substr(created, 1, 13)
+ON CONFLICT (batch, hour, station, slot, operator, tenths) DO UPDATE SET
+  passes = yield_durations.passes + excluded.passes;
+INSERT INTO yield_failures (batch, station, slot, operator, hour, step, error, failures)
+SELECT batch, 'filler', '1', '', substr(created, 1, 13), '', '', COUNT(*)
+FROM units WHERE batch = '{batch}' AND seq BETWEEN {first} AND {last} AND seq % 20 = 0
+GROUP BY batch, substr(created, 1, 13)
+ON CONFLICT (batch, hour, station, slot, operator, step, error) DO UPDATE SET
+  failures = yield_failures.failures + excluded.failures;
+"""
+
+
+def run_sql(ledger, script):
+    if ledger.startswith("sqlite:"):
+        import sqlite3
+        with sqlite3.connect(ledger[len("sqlite:"):]) as db:
+            db.executescript(script)
+        return
+    address, host = ledger.split("?host=")
+    database = address.rpartition("/")[2]
+    subprocess.run(["psql", "-q", "-v", "ON_ERROR_STOP=1", "-h", host, "-U", "postgres", "-d",
+                    database, "-1"], input=script, text=True, check=True,
+                   stdout=subprocess.DEVNULL)
+
+
+def best_of_three(command):
+    return min(timed(command)[0] for _ in range(3))
+
+
+def outside_exchanges(cli, simulator, ledger, first_unit):
+    _, results, _, found = run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 5,
+                                        first_unit=first_unit)
+    return dict(unit_figures("x", results, found))["x: time outside exchanges"]
+
+
+def measure(cli, simulator, backend, ledger, fill, size):
+    run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 1)
+    filled = next_number(cli, ledger)
+    if size:
+        started = time.monotonic()
+        fill(filled, filled + size - 1)
+        run_sql(ledger, ROLLUPS.format(batch=BATCH, first=filled, last=filled + size - 1))
+        print(f"{backend}: filled {size} units in {time.monotonic() - started:.0f} s",
+              file=sys.stderr)
+    report = [cli, "ledger", "report", "--ledger", ledger, "--batch", BATCH]
+    day = ["--since", "2026-03-01", "--until", "2026-03-01"]
+    figures = [best_of_three(report + ["--by", by] + window)
+               for window in ([], day) for by in ("station", "hour")]
+    with_rollups = outside_exchanges(cli, simulator, ledger, 1000)
+    run_sql(ledger, "DROP TRIGGER yield_on_end" +
+            ("" if ledger.startswith("sqlite:") else " ON attempts") + ";")
+    without = outside_exchanges(cli, simulator, ledger, 2000)
+    return [backend, f"{size:,}", *(f"{seconds:.2f} s" for seconds in figures), with_rollups,
+            without]
+
+
+def main():
+    cli, simulator = sys.argv[1:3]
+    sizes = [0, 1_000_000] + ([10_000_000] if "--huge" in sys.argv[3:] else [])
+    header = ["ledger", "units filled", "report by station", "report by hour",
+              "one day by station", "one day by hour",
+              "unit's time outside exchanges, rollups kept (min / median / max)",
+              "the same, rollups not kept"]
+    rows = []
+    with private_postgres() as create_database, tempfile.TemporaryDirectory() as folder:
+        for size in sizes:
+            path = os.path.join(folder, f"yield{size}.sqlite")
+            rows.append(measure(cli, simulator, "SQLite", f"sqlite:{path}",
+                                lambda first, last: fill_sqlite(path, first, last), size))
+            print(" | ".join(rows[-1]), file=sys.stderr)
+            os.remove(path)
+            url = create_database(f"yield{size}")
+            rows.append(measure(cli, simulator, "PostgreSQL", url,
+                                lambda first, last: fill_postgres(url, first, last), size))
+            print(" | ".join(rows[-1]), file=sys.stderr)
+    print("\nThe yield report as the ledger grows: one batch, a unit a minute, each passed, one "
+          "in twenty after a failed attempt\n")
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for row in rows:
+        print("| " + " | ".join(row) + " |")
+
+
+if __name__ == "__main__":
+    main()
