@@ -6,9 +6,11 @@ minute from the start of the year) at 0, 1,000,000 and 10,000,000 units (--huge)
 on a private PostgreSQL server. For each: `ledger report` of the whole batch and of one day, by
 station and by hour (the best of three runs, the process's whole life); and a unit's time
 outside its exchanges at the station (5 units on 1 slot) with the rollups kept, then with the
-trigger that keeps them dropped. Prints figures; judges nothing.
+trigger that keeps them dropped; and on an X server (an Xvfb of its own when DISPLAY is unset)
+pairwick-station's Yield tab: the time from the keys that open it to its charts drawn. Prints
+figures; judges nothing.
 
-Usage: bench/yield.py CLI SIMULATOR [--huge]"""
+Usage: bench/yield.py CLI SIMULATOR WINDOW [--huge]"""
 import os
 import sys
 import tempfile
@@ -16,7 +18,9 @@ import time
 import subprocess
 
 from ledger import BATCH, fill_postgres, fill_sqlite, next_number, timed
+from ledgertab import yield_tab
 from station import private_postgres, run_stations, unit_figures
+from stationwindow import x_display
 
 # The filled units' rollups as the trigger would have kept them, had they ended one by one:
 # each unit passed in the hour it began, one in twenty after a failed attempt (a retest), every
@@ -74,7 +78,7 @@ def outside_exchanges(cli, simulator, ledger, first_unit):
     return dict(unit_figures("x", results, found))["x: time outside exchanges"]
 
 
-def measure(cli, simulator, backend, ledger, fill, size):
+def measure(cli, simulator, window, display, backend, ledger, fill, size):
     run_stations(cli, simulator, ledger, BATCH, [("bench", 1)], 1)
     filled = next_number(cli, ledger)
     if size:
@@ -87,35 +91,37 @@ def measure(cli, simulator, backend, ledger, fill, size):
     day = ["--since", "2026-03-01", "--until", "2026-03-01"]
     figures = [best_of_three(report + ["--by", by] + window)
                for window in ([], day) for by in ("station", "hour")]
+    tab = yield_tab(window, simulator, display, ledger, BATCH)
     with_rollups = outside_exchanges(cli, simulator, ledger, 1000)
     run_sql(ledger, "DROP TRIGGER yield_on_end" +
             ("" if ledger.startswith("sqlite:") else " ON attempts") + ";")
     without = outside_exchanges(cli, simulator, ledger, 2000)
-    return [backend, f"{size:,}", *(f"{seconds:.2f} s" for seconds in figures), with_rollups,
-            without]
+    return [backend, f"{size:,}", *(f"{seconds:.2f} s" for seconds in figures), f"{tab:.2f} s",
+            with_rollups, without]
 
 
 def main():
-    cli, simulator = sys.argv[1:3]
-    sizes = [0, 1_000_000] + ([10_000_000] if "--huge" in sys.argv[3:] else [])
+    cli, simulator, window = sys.argv[1:4]
+    sizes = [0, 1_000_000] + ([10_000_000] if "--huge" in sys.argv[4:] else [])
     header = ["ledger", "units filled", "report by station", "report by hour",
-              "one day by station", "one day by hour",
+              "one day by station", "one day by hour", "window: keys to the Yield tab's charts",
               "unit's time outside exchanges, rollups kept (min / median / max)",
               "the same, rollups not kept"]
     rows = []
-    with private_postgres() as create_database, tempfile.TemporaryDirectory() as folder:
+    with (private_postgres() as create_database, tempfile.TemporaryDirectory() as folder,
+          x_display() as (display, server)):
         for size in sizes:
             path = os.path.join(folder, f"yield{size}.sqlite")
-            rows.append(measure(cli, simulator, "SQLite", f"sqlite:{path}",
+            rows.append(measure(cli, simulator, window, display, "SQLite", f"sqlite:{path}",
                                 lambda first, last: fill_sqlite(path, first, last), size))
             print(" | ".join(rows[-1]), file=sys.stderr)
             os.remove(path)
             url = create_database(f"yield{size}")
-            rows.append(measure(cli, simulator, "PostgreSQL", url,
+            rows.append(measure(cli, simulator, window, display, "PostgreSQL", url,
                                 lambda first, last: fill_postgres(url, first, last), size))
             print(" | ".join(rows[-1]), file=sys.stderr)
     print("\nThe yield report as the ledger grows: one batch, a unit a minute, each passed, one "
-          "in twenty after a failed attempt\n")
+          f"in twenty after a failed attempt; the window on {server}\n")
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     for row in rows:

@@ -46,8 +46,12 @@ _pairwick_cli()
             COMPREPLY=($(compgen -W 'random' -- "$cur"))
             return
             ;;
+        --by)
+            COMPREPLY=($(compgen -W 'station slot operator hour day' -- "$cur"))
+            return
+            ;;
         --timeout | --batch | --first | --count | --ledger | --station | --on-pass | \
-            --master-name | --slave-name | --since | --metrics | --seq)
+            --master-name | --slave-name | --since | --until | --metrics | --seq)
             return
             ;;
     esac
@@ -66,13 +70,14 @@ _pairwick_cli()
         ledger)
             # The listing comes first, its options after it.
             if ((cword == 2)); then
-                COMPREPLY=($(compgen -W 'batches units check roles' -- "$cur"))
+                COMPREPLY=($(compgen -W 'batches units check roles report' -- "$cur"))
                 return
             fi
             options+=' --ledger'
             [[ ${words[2]} == check ]] && options='--help --ledger'
             [[ ${words[2]} == roles ]] && options='--help --ledger --apply'
             [[ ${words[2]} == units ]] && options+=' --batch --attempts --csv --since'
+            [[ ${words[2]} == report ]] && options+=' --batch --csv --since --until --by'
             [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return
             ;;

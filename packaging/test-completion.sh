@@ -68,7 +68,8 @@ check '' station COM1 --batch ''
 check '--metrics' station COM1 --m
 check '' station COM1 --metrics ''
 check 'lot.csv' station COM1 --values l
-check 'batches check roles units' ledger ''
+check 'batches check report roles units' ledger ''
+check 'day hour operator slot station' ledger report --by ''
 check '--apply' ledger roles --a
 check '--attempts' ledger units --a
 check '--since' ledger units --si

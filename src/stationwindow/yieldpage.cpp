@@ -110,6 +110,8 @@ void YieldPage::showBatch(const ledger::LedgerLocation &location, const QString 
     m_location = location;
     m_batch = batch;
     m_station = station;
+    // Said once: a reading at every round of the keeper would make the page blink.
+    m_status->setText(tr("正在读取……"));
     refresh();
 }
 
@@ -128,7 +130,6 @@ void YieldPage::refresh() {
     ledger::YieldQuery today = bySlot;
     today.by = ledger::YieldGrouping::Hour;
     today.since = QDateTime(QDate::currentDate().startOfDay());
-    m_status->setText(tr("正在读取……"));
     m_queue.readLedger(
         this, *m_location,
         [bySlot, today, this](ledger::Ledger &ledger) -> std::function<void()> {
