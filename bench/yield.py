@@ -59,10 +59,9 @@ def run_sql(ledger, script):
     """What the script's last statement printed, a value a line."""
     if ledger.startswith("sqlite:"):
         import sqlite3
+        before, _, last = script.strip().rpartition(";")
         with sqlite3.connect(ledger[len("sqlite:"):]) as db:
-            *before, last = [part for part in script.split(";") if part.strip()]
-            for statement in before:
-                db.execute(statement)
+            db.executescript(before + ";" if before else "")
             return "\n".join(str(row[0]) for row in db.execute(last))
     address, host = ledger.split("?host=")
     database = address.rpartition("/")[2]
