@@ -28,7 +28,8 @@ from stationwindow import x_display
 BATCH = "year"
 IDLE_S = 20
 
-# Units after the station's own first ones; times a minute apart from the start of the year.
+# Units after the station's own first ones; times `apart` seconds apart (a minute unless told)
+# from the start of the year.
 # SQLite and PostgreSQL spell the numbers, the text and the times apart, so each has its own.
 SQLITE_FILL = """
 WITH RECURSIVE n(i) AS (SELECT :first UNION ALL SELECT i + 1 FROM n WHERE i < :last)
@@ -37,9 +38,11 @@ INSERT INTO units (batch, seq, address, unit_values, values_problem, created, na
 SELECT :batch, i, printf('0D:%02X:%02X:%02X:%02X:%02X', i >> 32 & 255, i >> 24 & 255,
        i >> 16 & 255, i >> 8 & 255, i & 255),
        json_object('name', 'Year-' || i, 'pin', printf('%06d', i % 1000000)), '',
-       strftime('%Y-%m-%dT%H:%M:%fZ', '2026-01-01', '+' || i || ' minutes'), 'Year-' || i,
+       strftime('%Y-%m-%dT%H:%M:%fZ', '2026-01-01', '+' || (i * :apart) || ' seconds'),
+       'Year-' || i,
        'passed', 'p' || i, 'filler', '1', CASE WHEN i % 20 = 0 THEN 2 ELSE 1 END, 'v1',
-       strftime('%Y-%m-%dT%H:%M:%fZ', '2026-01-01', '+' || i || ' minutes', '+5 seconds')
+       strftime('%Y-%m-%dT%H:%M:%fZ', '2026-01-01', '+' || (i * :apart) || ' seconds',
+                '+5 seconds')
 FROM n;
 INSERT INTO attempts (id, batch, seq, address, station, slot, device, started, ended, result,
                       found, version)
@@ -64,7 +67,7 @@ SELECT :'batch', i, '0D:' || substr(upper(lpad(to_hex(i), 8, '0')), 1, 2) || ':'
        'filler', '1', CASE WHEN i % 20 = 0 THEN 2 ELSE 1 END, 'v1',
        to_char(t + interval '5 seconds', 'YYYY-MM-DD"T"HH24:MI:SS.MS"Z"')
 FROM generate_series(:first::bigint, :last::bigint) AS i,
-     LATERAL (SELECT timestamp '2026-01-01' + i * interval '1 minute' AS t) AS times;
+     LATERAL (SELECT timestamp '2026-01-01' + i * :apart * interval '1 second' AS t) AS times;
 INSERT INTO attempts (id, batch, seq, address, station, slot, device, started, ended, result,
                       found, version)
 SELECT 'p' || seq, batch, seq, address, 'filler', '1', '/dev/ttyUSB0',
@@ -97,10 +100,10 @@ def postgres_address(number):
     return "0D:" + ":".join(digits[at:at + 2] for at in (0, 2, 4, 6)) + ":00"
 
 
-def fill_sqlite(path, first, last):
+def fill_sqlite(path, first, last, apart=60):
     import sqlite3
     with sqlite3.connect(path) as db:
-        parameters = {"batch": BATCH, "first": first, "last": last}
+        parameters = {"batch": BATCH, "first": first, "last": last, "apart": apart}
         for statement in SQLITE_FILL.split(";"):
             if statement.strip():
                 db.execute(statement, parameters)
@@ -108,14 +111,15 @@ def fill_sqlite(path, first, last):
                                      count=last - first + 1))
 
 
-def fill_postgres(url, first, last):
+def fill_postgres(url, first, last, apart=60):
     address, host = url.split("?host=")
     database = address.rpartition("/")[2]
     script = POSTGRES_FILL + KEEP.format(batch=BATCH, first=first, last=last,
                                          count=last - first + 1)
     psql = ["psql", "-q", "-v", "ON_ERROR_STOP=1", "-h", host, "-U", "postgres", "-d", database]
     subprocess.run(psql + ["-v", f"batch={BATCH}", "-v", f"first={first}", "-v", f"last={last}",
-                           "-1"], input=script, text=True, check=True, stdout=subprocess.DEVNULL)
+                           "-v", f"apart={apart}", "-1"], input=script, text=True, check=True,
+                   stdout=subprocess.DEVNULL)
     # Done now rather than by autovacuum in the middle of the figures.
     subprocess.run(psql + ["-c", "VACUUM ANALYZE"], check=True, stdout=subprocess.DEVNULL)
 

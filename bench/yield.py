@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Figures of the yield report as the ledger grows: the batch of bench/ledger.py (begun by a
-station, filled through SQL, each unit passed, one in twenty after a failed attempt, a unit a
-minute from the start of the year) at 0, 1,000,000 and 10,000,000 units (--huge), on SQLite and
+station, filled through SQL, each unit passed, one in twenty after a failed attempt), its units
+spread evenly over one year as a line's would be, at 0, 1,000,000 and 10,000,000 units (--huge), on SQLite and
 on a private PostgreSQL server. For each: `ledger report` of the whole batch and of one day, by
 station and by hour (the best of three runs, the process's whole life); and a unit's time
 outside its exchanges at the station (5 units on 1 slot) with the rollups kept, then with the
@@ -21,6 +21,8 @@ from ledger import BATCH, fill_postgres, fill_sqlite, next_number, timed
 from ledgertab import yield_tab
 from station import private_postgres, run_stations, unit_figures
 from stationwindow import x_display
+
+YEAR_S = 365 * 24 * 3600
 
 # The filled units' rollups as the trigger would have kept them, had they ended one by one:
 # each unit passed in the hour it began, one in twenty after a failed attempt (a retest), every
@@ -132,14 +134,16 @@ def main():
         for size in sizes:
             path = os.path.join(folder, f"yield{size}.sqlite")
             rows.append(measure(cli, simulator, window, display, "SQLite", f"sqlite:{path}",
-                                lambda first, last: fill_sqlite(path, first, last), size))
+                                lambda first, last: fill_sqlite(path, first, last,
+                                                                YEAR_S / size), size))
             print(" | ".join(rows[-1]), file=sys.stderr)
             os.remove(path)
             url = create_database(f"yield{size}")
             rows.append(measure(cli, simulator, window, display, "PostgreSQL", url,
-                                lambda first, last: fill_postgres(url, first, last), size))
+                                lambda first, last: fill_postgres(url, first, last,
+                                                                  YEAR_S / size), size))
             print(" | ".join(rows[-1]), file=sys.stderr)
-    print("\nThe yield report as the ledger grows: one batch, a unit a minute, each passed, one "
+    print("\nThe yield report as the ledger grows: one batch over a year, each unit passed, one "
           f"in twenty after a failed attempt; the window on {server}\n")
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))

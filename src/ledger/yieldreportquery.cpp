@@ -2,8 +2,10 @@
 // The yield report read from the rollups the database keeps: a few grouped sums whatever the
 // number of attempts behind them.
 #include <QCoreApplication>
+#include <QHash>
 #include <QMap>
 #include <array>
+#include <utility>
 
 #include "ledger/ledger.h"
 #include "ledger/ledgerprivate.h"
@@ -28,10 +30,6 @@ QDateTime hourStart(const QDateTime &time) {
     return start;
 }
 
-QDateTime localHourOf(const QString &key) {
-    return QDateTime::fromString(key + QStringLiteral(":00:00Z"), Qt::ISODate).toLocalTime();
-}
-
 // The columns a grouping reads, by the name each rollup gives its hour.
 QString groupColumns(YieldGrouping by, const QString &hourColumn) {
     switch (by) {
@@ -52,36 +50,6 @@ QString groupColumns(YieldGrouping by, const QString &hourColumn) {
 
 int groupColumnCount(YieldGrouping by) {
     return by == YieldGrouping::Total ? 0 : by == YieldGrouping::Slot ? 2 : 1;
-}
-
-// The group a row of the rollups falls in, with its key: local hours of one day, or the two
-// UTC hours of a clock put back, become one group.
-YieldGroup groupOfRow(YieldGrouping by, const SqlStatement &row, QString *key) {
-    YieldGroup group;
-    switch (by) {
-        case YieldGrouping::Total:
-            break;
-        case YieldGrouping::Station:
-            group.station = row.text(0);
-            break;
-        case YieldGrouping::Slot:
-            group.station = row.text(0);
-            group.slot = row.text(1);
-            break;
-        case YieldGrouping::Operator:
-            group.operatorName = row.text(0);
-            break;
-        case YieldGrouping::Hour:
-            group.hour = localHourOf(row.text(0));
-            break;
-        case YieldGrouping::Day:
-            group.day = localHourOf(row.text(0)).date();
-            break;
-    }
-    *key = QStringList{group.station, group.slot, group.operatorName,
-                       group.hour.toString(Qt::ISODate), group.day.toString(Qt::ISODate)}
-               .join(QChar(0x1f));
-    return group;
 }
 
 // The middle pass's time in seconds, from a count of passes by tenths of a second.
@@ -135,6 +103,50 @@ public:
     }
 
 private:
+    // The group a row of the rollups falls in, with its key: local hours of one day become one
+    // group.
+    YieldGroup groupOfRow(const SqlStatement &row, QString *key) {
+        YieldGroup group;
+        switch (m_query.by) {
+            case YieldGrouping::Total:
+                break;
+            case YieldGrouping::Station:
+                group.station = row.text(0);
+                break;
+            case YieldGrouping::Slot:
+                group.station = row.text(0);
+                group.slot = row.text(1);
+                break;
+            case YieldGrouping::Operator:
+                group.operatorName = row.text(0);
+                break;
+            case YieldGrouping::Hour:
+                *key = row.text(0);
+                group.hour = localHour(*key);
+                return group;
+            case YieldGrouping::Day:
+                group.day = localHour(row.text(0)).date();
+                *key = group.day.toString(Qt::ISODate);
+                return group;
+        }
+        *key = group.station + QChar(0x1f) + group.slot + QChar(0x1f) + group.operatorName;
+        return group;
+    }
+
+    // The local clock's offset changes a few times a year at most, so a UTC day whose first and
+    // last hours have the same one has it all day; only the day of a change asks for each hour.
+    QDateTime localHour(const QString &key) {
+        const QDate day(key.mid(0, 4).toInt(), key.mid(5, 2).toInt(), key.mid(8, 2).toInt());
+        const QDateTime utc(day, QTime(key.mid(11, 2).toInt(), 0), Qt::UTC);
+        auto offsets = m_dayOffsets.constFind(day);
+        if (offsets == m_dayOffsets.cend())
+            offsets = m_dayOffsets.insert(
+                day, {QDateTime(day, QTime(0, 0), Qt::UTC).toLocalTime().offsetFromUtc(),
+                      QDateTime(day, QTime(23, 0), Qt::UTC).toLocalTime().offsetFromUtc()});
+        return utc.toOffsetFromUtc(
+            offsets->first == offsets->second ? offsets->first : utc.toLocalTime().offsetFromUtc());
+    }
+
     static void addTo(YieldFigures &total, const YieldFigures &figures) {
         total.units += figures.units;
         total.firstPass += figures.firstPass;
@@ -182,7 +194,7 @@ private:
             if (rows.isNull(at))
                 continue;
             QString key;
-            const YieldGroup group = groupOfRow(m_query.by, rows, &key);
+            const YieldGroup group = groupOfRow(rows, &key);
             auto kept = m_groups.find(key);
             if (kept == m_groups.end())
                 kept = m_groups.insert(key, group);
@@ -200,7 +212,7 @@ private:
         const int at = groupColumnCount(m_query.by);
         while (rows.next()) {
             QString key;
-            groupOfRow(m_query.by, rows, &key);
+            groupOfRow(rows, &key);
             m_histograms[key][rows.number(at)] += rows.number(at + 1);
             m_allDurations[rows.number(at)] += rows.number(at + 1);
         }
@@ -248,6 +260,7 @@ private:
     QMap<QString, YieldGroup> m_groups;
     QMap<QString, QMap<qint64, qint64>> m_histograms;
     QMap<qint64, qint64> m_allDurations;
+    QHash<QDate, std::pair<int, int>> m_dayOffsets;
 };
 
 const std::array<std::pair<YieldGrouping, const char *>, 5> GroupingNames{{
