@@ -9,6 +9,7 @@
 #include "ledger/ledger.h"
 #include "ledger/serverfunctions.h"
 #include "ledger/sqlstatement.h"
+#include "ledger/storedtextcodes.h"
 #include "ledger/unitsearch.h"
 
 namespace pairwick::ledger {
@@ -21,7 +22,24 @@ namespace {
 struct Step {
     QStringList statements;
     QStringList postgresOnly;
+    // What SQL alone cannot do, after the statements.
+    void (*convert)(const QSqlDatabase &database) = nullptr;
 };
+
+// The reservation and the end took new parameters with the codes: the old ones go, and a
+// station's role, which could call them, may call the new ones.
+QStringList withCodesOnServer() {
+    return QStringList{QStringLiteral("DROP FUNCTION IF EXISTS pairwick_begin_attempt(TEXT, TEXT,"
+                                      " TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, BIGINT, BIGINT)"),
+                       QStringLiteral("DROP FUNCTION IF EXISTS pairwick_finish_attempt(TEXT, TEXT,"
+                                      " TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT)")} +
+           serverFunctions() +
+           QStringList{QStringLiteral(
+               "DO $$ BEGIN IF EXISTS (SELECT FROM pg_catalog.pg_roles"
+               " WHERE rolname = 'pairwick_station') THEN GRANT EXECUTE ON FUNCTION"
+               " pairwick_begin_attempt, pairwick_finish_attempt TO pairwick_station;"
+               " END IF; END $$")};
+}
 
 const std::array<Step, SchemaVersion> Steps{
     Step{QStringList{
@@ -148,10 +166,19 @@ const std::array<Step, SchemaVersion> Steps{
     // A reservation and an end in one statement each on a server that may be far away, and
     // every change a station makes through a function of the owner's that knows which login
     // began an attempt: a station's role needs no right to change a table. SQLite has no logins.
+    // (The functions are made by the last step that changed them, below.)
     Step{{},
          QStringList{
-             QStringLiteral("ALTER TABLE attempts ADD COLUMN login TEXT NOT NULL DEFAULT ''")} +
-             serverFunctions()},
+             QStringLiteral("ALTER TABLE attempts ADD COLUMN login TEXT NOT NULL DEFAULT ''")}},
+    // An attempt's step and error as codes with the detail beside them, whatever the language
+    // of the station that wrote it; who ran the station; the batch's limit of failures and its
+    // units rejected by it.
+    Step{{QStringLiteral("ALTER TABLE attempts ADD COLUMN detail TEXT NOT NULL DEFAULT ''"),
+          QStringLiteral("ALTER TABLE attempts ADD COLUMN operator_name TEXT NOT NULL DEFAULT ''"),
+          QStringLiteral("ALTER TABLE batches ADD COLUMN max_attempts BIGINT NOT NULL DEFAULT 0"),
+          QStringLiteral("ALTER TABLE batches ADD COLUMN rejected BIGINT NOT NULL DEFAULT 0")},
+         withCodesOnServer(),
+         convertStoredTexts},
 };
 
 // The few things SQLite and PostgreSQL spell apart.
@@ -245,6 +272,8 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
                 SqlStatement::execute(database,
                                       statement.replace(QStringLiteral("%schema"), schema));
         }
+        if (changes.convert)
+            changes.convert(database);
     }
     SqlStatement(database, QStringLiteral("UPDATE schema_version SET version = :version"))
         .bind(QStringLiteral(":version"), qint64(SchemaVersion))

@@ -35,6 +35,7 @@ QJsonObject endJson(const AttemptEnd &end) {
             {QStringLiteral("result"), ledger::resultName(end.result)},
             {QStringLiteral("step"), end.step},
             {QStringLiteral("error"), end.error},
+            {QStringLiteral("detail"), end.detail},
             {QStringLiteral("readBack"), settings::toJson(end.readBack)},
             {QStringLiteral("version"), end.version},
             {QStringLiteral("written"), settings::keyNameArray(end.written)},
@@ -50,6 +51,7 @@ AttemptEnd endFrom(const QJsonObject &json) {
                      .value_or(ledger::AttemptResult::Interrupted);
     end.step = json.value(QStringLiteral("step")).toString();
     end.error = json.value(QStringLiteral("error")).toString();
+    end.detail = json.value(QStringLiteral("detail")).toString();
     end.readBack = ledger::settingsFromJson(json.value(QStringLiteral("readBack")).toObject());
     end.version = json.value(QStringLiteral("version")).toString();
     end.written = ledger::keysFromJson(json.value(QStringLiteral("written")).toArray());

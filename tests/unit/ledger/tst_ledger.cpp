@@ -139,6 +139,10 @@ private slots:
     void refusesANewerSchema();
     void joinsOneBatchFromManyStations_data();
     void joinsOneBatchFromManyStations();
+    void migratesStoredWordsToCodes_data();
+    void migratesStoredWordsToCodes();
+    void rejectsAUnitAtTheBatchsLimit_data();
+    void rejectsAUnitAtTheBatchsLimit();
     void reservesAttemptsAndCounts_data();
     void reservesAttemptsAndCounts();
     void threadsNeverShareANumber_data();
@@ -339,7 +343,7 @@ void TestLedger::refusesANewerSchema() {
         QFAIL("a newer schema was accepted");
     } catch (const LedgerError &refused) {
         QCOMPARE(refused.message(), QStringLiteral("the ledger at %1 has schema version 7; this "
-                                                   "pairwick knows up to 5")
+                                                   "pairwick knows up to 6")
                                         .arg(url));
     }
 }
@@ -381,6 +385,138 @@ void TestLedger::joinsOneBatchFromManyStations() {
     QCOMPARE(ledger.batchRules(QStringLiteral("B1"))->value(QStringLiteral("station")).toInt(),
              winner);
     QVERIFY(!ledger.batchRules(QStringLiteral("B2")));
+}
+
+void TestLedger::migratesStoredWordsToCodes_data() {
+    backends();
+}
+
+// Records of an earlier version, written by the Chinese window and by the English command line:
+// the same failure in either language becomes the same codes, and words the migration cannot
+// place are kept whole as the detail of "other".
+void TestLedger::migratesStoredWordsToCodes() {
+    QFETCH(QString, backend);
+    struct Stored {
+        const char *step;
+        const char *error;
+        const char *codes;  // step|error|detail
+    };
+    const QList<Stored> table{
+        {"写入 pin=1234", "写入 pin=1234: 适配器回复 \"AT+PIN=1234\\r\\nERROR\\r\\n\"",
+         "write:pin|error-reply|\"AT+PIN=1234\\r\\nERROR\\r\\n\""},
+        {"write pin=1234", "write pin=1234: the adapter answered \"AT+PIN=1234\\r\\nERROR\\r\\n\"",
+         "write:pin|error-reply|\"AT+PIN=1234\\r\\nERROR\\r\\n\""},
+        {"读取 name", "读取 name: 1000 毫秒内没有回复", "read:name|no-reply|1000"},
+        {"read name", "read name: no reply within 1000 ms", "read:name|no-reply|1000"},
+        {"读取波特率、校验位、停止位", "读取波特率、校验位、停止位: 回复不完整：\"AT+UART?\"",
+         "read:uart|incomplete-reply|\"AT+UART?\""},
+        {"read baud, parity, stop", "read baud, parity, stop: incomplete reply \"AT+UART?\"",
+         "read:uart|incomplete-reply|\"AT+UART?\""},
+        {"校验 name", "校验 name: 写入 \"A\"，读回 \"B\"",
+         "verify:name|read-back-differs|\"A\" -> \"B\""},
+        {"verify name", "verify name: written \"A\", read back \"B\"",
+         "verify:name|read-back-differs|\"A\" -> \"B\""},
+        {"写入 bind=1A2B:3C:4D5E6F", "停止前“写入 bind=1A2B:3C:4D5E6F”没有得到回复",
+         "write:bind|stopped-awaiting-reply|"},
+        {"write bind=1A2B:3C:4D5E6F", "no reply to write bind=1A2B:3C:4D5E6F before the stop",
+         "write:bind|stopped-awaiting-reply|"},
+        {"读取 pin", "在“读取 pin”之前停止", "read:pin|stopped|"},
+        {"read pin", "stopped before read pin", "read:pin|stopped|"},
+        {"读取", "读取: 串口设备 /dev/ttyUSB0 已断开或停止响应。 No such device",
+         "read|port-gone|No such device"},
+        {"read",
+         "read: The serial device /dev/ttyUSB0 was disconnected or stopped responding. "
+         "No such device",
+         "read|port-gone|No such device"},
+        {"模块的值", "模块的值: name 超过 20 个字符", "values|values-problem|name 超过 20 个字符"},
+        {"values", "values: name is longer than 20",
+         "values|values-problem|name is longer than 20"},
+        {"read name", "read name: something new", "read:name|other|read name: something new"},
+        {"polish", "polish: it shone", "other|other|polish: it shone"},
+        {"", "", "||"},
+    };
+    const QString url = freshUrl(backend);
+    QStringList ids;
+    {
+        Ledger ledger(*parseLedgerUrl(url, nullptr), QStringLiteral("old"));
+        ledger.joinBatch(QStringLiteral("B1"), {}, 1, nullptr);
+        int calls = 0;
+        for (qsizetype row = 0; row < table.size(); ++row) {
+            const AttemptStart start =
+                startAt(QStringLiteral("0A:00:00:00:00:%1").arg(row, 2, 10, QLatin1Char('0')),
+                        QStringLiteral("s1"), QStringLiteral("1"), Morning.addSecs(row));
+            ledger.beginAttempt(start, false, 0, valuesNamed(&calls));
+            ledger.finishAttempt(endOf(start, AttemptResult::Failed));
+            ids.append(start.id);
+        }
+    }
+    for (qsizetype row = 0; row < table.size(); ++row)
+        execRaw(url, QStringLiteral("UPDATE attempts SET step = '%1', error = '%2' WHERE id = '%3'")
+                         .arg(QString::fromUtf8(table[row].step),
+                              QString::fromUtf8(table[row].error), ids[row]));
+    for (const char *statement :
+         {"ALTER TABLE attempts DROP COLUMN detail",
+          "ALTER TABLE attempts DROP COLUMN operator_name",
+          "ALTER TABLE batches DROP COLUMN max_attempts",
+          "ALTER TABLE batches DROP COLUMN rejected", "UPDATE schema_version SET version = 5"})
+        execRaw(url, QLatin1String(statement));
+    Ledger migrated(*parseLedgerUrl(url, nullptr), QStringLiteral("migrated"));
+    QHash<QString, QString> codes;
+    for (const AttemptRow &attempt : attemptsOf(migrated))
+        codes.insert(attempt.id,
+                     QStringList{attempt.step, attempt.error, attempt.detail}.join(u'|'));
+    for (qsizetype row = 0; row < table.size(); ++row)
+        QCOMPARE(codes.value(ids[row]), QString::fromUtf8(table[row].codes));
+    QCOMPARE(disagreementsOf(migrated), QStringList());
+}
+
+void TestLedger::rejectsAUnitAtTheBatchsLimit_data() {
+    backends();
+}
+
+// The second failure of a batch with a limit of two rejects the unit: kept as rejected and
+// counted, its next visit recorded as a rejected attempt with its operator, and nothing reserved.
+void TestLedger::rejectsAUnitAtTheBatchsLimit() {
+    QFETCH(QString, backend);
+    Ledger ledger(*parseLedgerUrl(freshUrl(backend), nullptr), QStringLiteral("main"));
+    ledger.joinBatch(QStringLiteral("B1"), QJsonObject{{"maxAttempts", 2}}, 1, nullptr);
+    int calls = 0;
+    const QString address = QStringLiteral("0A:11:22:33:44:01");
+    for (int visit = 0; visit < 2; ++visit) {
+        AttemptStart start = startAt(address, QStringLiteral("s1"), QStringLiteral("1"),
+                                     Morning.addSecs(60 * visit));
+        start.operatorName = QStringLiteral("Ana");
+        QCOMPARE(ledger.beginAttempt(start, false, 0, valuesNamed(&calls)).outcome,
+                 Reservation::Outcome::Reserved);
+        AttemptEnd end = endOf(start, AttemptResult::Failed);
+        end.step = QStringLiteral("write:pin");
+        end.error = QStringLiteral("error-reply");
+        end.detail = QStringLiteral("\"ERROR\"");
+        ledger.finishAttempt(end);
+        QCOMPARE(unitsOf(ledger).constFirst().state, visit == 0 ? "failed" : "rejected");
+    }
+    AttemptStart again =
+        startAt(address, QStringLiteral("s2"), QStringLiteral("1"), Morning.addSecs(180));
+    again.operatorName = QStringLiteral("Bo");
+    const Reservation rejected = ledger.beginAttempt(again, true, 0, valuesNamed(&calls));
+    QCOMPARE(rejected.outcome, Reservation::Outcome::Rejected);
+    QCOMPARE(rejected.unit.seq, 1);
+    QCOMPARE(rejected.attempts, 3);
+    const BatchTotals totals = ledger.totals(QStringLiteral("B1"));
+    QCOMPARE(QList<qint64>({totals.units, totals.failed, totals.rejected}),
+             QList<qint64>({1, 0, 1}));
+    Selection ofRejected;
+    ofRejected.state = QStringLiteral("rejected");
+    QCOMPARE(unitsOf(ledger, ofRejected).size(), 1);
+    QStringList attempts;
+    for (const AttemptRow &attempt : attemptsOf(ledger))
+        attempts << QStringList{attempt.result, attempt.operatorName, attempt.step, attempt.error,
+                                attempt.detail}
+                        .join(u'|');
+    QCOMPARE(attempts,
+             QStringList({"failed|Ana|write:pin|error-reply|\"ERROR\"",
+                          "failed|Ana|write:pin|error-reply|\"ERROR\"", "rejected|Bo|||"}));
+    QCOMPARE(disagreementsOf(ledger), QStringList());
 }
 
 void TestLedger::reservesAttemptsAndCounts_data() {
@@ -533,7 +669,11 @@ void TestLedger::reservesAttemptsAndCounts() {
     // it works the kept values out.
     execRaw(url, QStringLiteral("UPDATE attempts SET sent = '[]'"));
     const QStringList before = reportsOf(ledger);
-    for (const char *statement : {"DROP INDEX units_by_name_key",
+    for (const char *statement : {"ALTER TABLE attempts DROP COLUMN detail",
+                                  "ALTER TABLE attempts DROP COLUMN operator_name",
+                                  "ALTER TABLE batches DROP COLUMN max_attempts",
+                                  "ALTER TABLE batches DROP COLUMN rejected",
+                                  "DROP INDEX units_by_name_key",
                                   "DROP INDEX units_by_address_key",
                                   "DROP INDEX units_by_station",
                                   "DROP INDEX units_by_slot",
