@@ -857,10 +857,10 @@ void TestE2eStation::stationAndAuditorRolesKeepToTheirRights() {
     QVERIFY(refused("line1", "DELETE FROM attempts", "permission denied"));
     const QString begin = QStringLiteral(
         "SELECT * FROM pairwick_begin_attempt('%1', 'roles', '0A:00:00:00:00:09', 'line-2', "
-        "'COM9', '', '2026-12-09T10:00:00.000Z', '2026-12-09T09:50:00.000Z', '{}', 0, 0)");
+        "'COM9', '', '2026-12-09T10:00:00.000Z', '2026-12-09T09:50:00.000Z', '{}', 0, 0, '')");
     const QString finish = QStringLiteral(
         "SELECT pairwick_finish_attempt('line-2-attempt', '2026-12-09T10:01:00.000Z', 'passed', "
-        "'', '', '{}', '', '[]', '[]', '[]')");
+        "'', '', '', '{}', '', '[]', '[]', '[]')");
     QVERIFY2(m_postgres->sql(database, "line2", begin.arg("line-2-attempt")),
              qPrintable(m_postgres->problem()));
     QVERIFY(refused("line1", finish, "begun by another login"));
