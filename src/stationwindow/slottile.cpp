@@ -144,7 +144,8 @@ void SlotTile::display(const station::SlotEvent &incoming) {
     update();
     if (!news)
         return;
-    if (event.state == SlotState::Failed && event.awaitingRemoval && !resultStays)
+    if ((event.state == SlotState::Failed || event.state == SlotState::Rejected) &&
+        event.awaitingRemoval && !resultStays)
         QApplication::beep();
     m_announcer->announce(summary());
 }
