@@ -18,7 +18,12 @@ namespace {
 // does not change when a translation does. A step's first group is a key's name, which its
 // code takes in place of KEY.
 struct Wording {
-    const char *pattern;
+    Wording(const char *pattern, QString code)
+        : expression(QRegularExpression::anchoredPattern(QString::fromUtf8(pattern)),
+                     QRegularExpression::DotMatchesEverythingOption),
+          code(std::move(code)) {}
+    // Compiled once: a migration matches every failure of a year against these.
+    QRegularExpression expression;
     QString code;
 };
 
@@ -69,13 +74,6 @@ const QList<Wording> &stopWordings() {
     return Wordings;
 }
 
-QRegularExpressionMatch wholeMatch(const char *pattern, const QString &text) {
-    const QRegularExpression expression(
-        QRegularExpression::anchoredPattern(QString::fromUtf8(pattern)),
-        QRegularExpression::DotMatchesEverythingOption);
-    return expression.match(text);
-}
-
 struct Placed {
     QString code;  // empty: no wording matched
     QString detail;
@@ -84,7 +82,7 @@ struct Placed {
 // The code of the first wording that matches, its key or detail filled in.
 Placed placed(const QList<Wording> &wordings, const QString &text) {
     for (const Wording &wording : wordings) {
-        const QRegularExpressionMatch match = wholeMatch(wording.pattern, text);
+        const QRegularExpressionMatch match = wording.expression.match(text);
         if (!match.hasMatch())
             continue;
         QStringList caught;
