@@ -7,6 +7,7 @@
 #include <array>
 
 #include "ledger/ledger.h"
+#include "ledger/ledgerroles.h"
 #include "ledger/serverfunctions.h"
 #include "ledger/sqlstatement.h"
 #include "ledger/storedtextcodes.h"
@@ -34,11 +35,11 @@ QStringList withCodesOnServer() {
                        QStringLiteral("DROP FUNCTION IF EXISTS pairwick_finish_attempt(TEXT, TEXT,"
                                       " TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT)")} +
            serverFunctions() +
-           QStringList{QStringLiteral(
-               "DO $$ BEGIN IF EXISTS (SELECT FROM pg_catalog.pg_roles"
-               " WHERE rolname = 'pairwick_station') THEN GRANT EXECUTE ON FUNCTION"
-               " pairwick_begin_attempt, pairwick_finish_attempt TO pairwick_station;"
-               " END IF; END $$")};
+           QStringList{QStringLiteral("DO $$ BEGIN IF EXISTS (SELECT FROM pg_catalog.pg_roles"
+                                      " WHERE rolname = '%1') THEN GRANT EXECUTE ON FUNCTION"
+                                      " pairwick_begin_attempt, pairwick_finish_attempt TO %1;"
+                                      " END IF; END $$")
+                           .arg(QLatin1String(StationRole))};
 }
 
 const std::array<Step, SchemaVersion> Steps{

@@ -460,10 +460,13 @@ void TestLedger::migratesStoredWordsToCodes() {
           "ALTER TABLE batches DROP COLUMN max_attempts",
           "ALTER TABLE batches DROP COLUMN rejected", "UPDATE schema_version SET version = 5"})
         execRaw(url, QLatin1String(statement));
-    // A server that kept the version-5 functions: they go, or their names would be ambiguous.
+    // A server that kept the version-5 functions, which the stations' role could call: they go,
+    // or their names would be ambiguous, and the role may call their successors.
     if (backend == u"postgresql")
         for (const char *old :
-             {"CREATE FUNCTION pairwick_begin_attempt(TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, "
+             {"DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'pairwick_station')"
+              " THEN CREATE ROLE pairwick_station NOLOGIN; END IF; END $$",
+              "CREATE FUNCTION pairwick_begin_attempt(TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, "
               "TEXT, TEXT, BIGINT, BIGINT) RETURNS void LANGUAGE sql AS ''",
               "CREATE FUNCTION pairwick_finish_attempt(TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, "
               "TEXT, TEXT, TEXT) RETURNS void LANGUAGE sql AS ''"})
@@ -475,6 +478,17 @@ void TestLedger::migratesStoredWordsToCodes() {
                      QStringList{attempt.step, attempt.error, attempt.detail}.join(u'|'));
     for (qsizetype row = 0; row < table.size(); ++row)
         QCOMPARE(codes.value(ids[row]), QString::fromUtf8(table[row].codes));
+    if (backend == u"postgresql") {
+        {
+            QSqlQuery granted(rawDatabase(url));
+            QVERIFY(
+                granted.exec("SELECT has_function_privilege('pairwick_station', "
+                             "'pairwick_finish_attempt(text, text, text, text, text, text, "
+                             "text, text, text, text, text)', 'EXECUTE')"));
+            QVERIFY(granted.next() && granted.value(0).toBool());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    }
     QCOMPARE(disagreementsOf(migrated), QStringList());
 }
 
