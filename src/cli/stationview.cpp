@@ -59,6 +59,11 @@ QJsonValue orNull(qint64 seq) {
     return seq > 0 ? QJsonValue(seq) : QJsonValue();
 }
 
+// Told only where there are some: most batches set no limit of attempts.
+QString rejectedCount(qint64 count) {
+    return count > 0 ? QStringLiteral(", %1 rejected").arg(count) : QString();
+}
+
 QJsonValue orNull(const QString &text) {
     return text.isEmpty() ? QJsonValue() : QJsonValue(text);
 }
@@ -176,8 +181,7 @@ void StationView::showTotals() {
                        .arg(m_passed)
                        .arg(m_failed)
                        .arg(m_already);
-    if (m_rejected > 0)
-        line += QStringLiteral(", %1 rejected").arg(m_rejected);
+    line += rejectedCount(m_rejected);
     if (m_passed > 0)
         line += QStringLiteral(", %1 units/h").arg(double(m_passed) / hours, 0, 'f', 0);
     line += QStringLiteral(" | batch %1: %2 passed, %3 failed, %4 interrupted")
@@ -185,6 +189,7 @@ void StationView::showTotals() {
                 .arg(m_ledger.batch.passed)
                 .arg(m_ledger.batch.failed)
                 .arg(m_ledger.batch.interrupted);
+    line += rejectedCount(m_ledger.batch.rejected);
     const auto waiting = std::count_if(m_shown.cbegin(), m_shown.cend(), [](const Shown &slot) {
         return slot.state == SlotState::LedgerAway;
     });
