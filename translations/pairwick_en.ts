@@ -1446,10 +1446,6 @@ Close that program first, then connect again.</translation>
         <translation>   waiting to be stored: %1</translation>
     </message>
     <message>
-        <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3&#x3000;%4</source>
-        <translation>Whole batch (all stations): numbered %1   passed %2   failed %3   %4</translation>
-    </message>
-    <message>
         <source>每小时 —</source>
         <translation>— an hour</translation>
     </message>
@@ -1460,6 +1456,14 @@ Close that program first, then connect again.</translation>
     <message>
         <source>台账：%1 个槽在等待台账</source>
         <translation>Ledger: %1 slots wait for it</translation>
+    </message>
+    <message>
+        <source>拒收 %1&#x3000;</source>
+        <translation>rejected %1   </translation>
+    </message>
+    <message>
+        <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3&#x3000;%4%5</source>
+        <translation>Whole batch (all stations): numbered %1   passed %2   failed %3   %4%5</translation>
     </message>
 </context>
 <context>
