@@ -50,8 +50,14 @@ _pairwick_cli()
             COMPREPLY=($(compgen -W 'station slot operator hour day' -- "$cur"))
             return
             ;;
+        --state)
+            COMPREPLY=($(compgen -W 'passed failed interrupted rejected already started reserved' \
+                -- "$cur"))
+            return
+            ;;
         --timeout | --batch | --first | --count | --ledger | --station | --on-pass | \
-            --master-name | --slave-name | --since | --until | --metrics | --seq)
+            --master-name | --slave-name | --since | --until | --metrics | --seq | --operator | \
+            --max-attempts)
             return
             ;;
     esac
@@ -66,6 +72,7 @@ _pairwick_cli()
         station)
             options+=' --batch --profile --set --values --first --count --ledger --station'
             options+=" --on-pass --again --quiet --log --timeout --config --metrics"
+            options+=" --operator --max-attempts"
             ;;
         ledger)
             # The listing comes first, its options after it.
@@ -76,7 +83,7 @@ _pairwick_cli()
             options+=' --ledger'
             [[ ${words[2]} == check ]] && options='--help --ledger'
             [[ ${words[2]} == roles ]] && options='--help --ledger --apply'
-            [[ ${words[2]} == units ]] && options+=' --batch --attempts --csv --since'
+            [[ ${words[2]} == units ]] && options+=' --batch --state --attempts --csv --since'
             [[ ${words[2]} == report ]] && options+=' --batch --csv --since --until --by'
             [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return

@@ -65,7 +65,10 @@ check '--again' station COM1 --ag
 check '--config --count' station COM1 --c
 check 'COM2' station COM1 --batch lot-7 COM2
 check '' station COM1 --batch ''
-check '--metrics' station COM1 --m
+check '--max-attempts --metrics' station COM1 --m
+check '--operator' station COM1 --op
+check '' station COM1 --operator ''
+check '' station COM1 --max-attempts ''
 check '' station COM1 --metrics ''
 check 'lot.csv' station COM1 --values l
 check 'batches check report roles units' ledger ''
@@ -73,6 +76,8 @@ check 'day hour operator slot station' ledger report --by ''
 check '--apply' ledger roles --a
 check '--attempts' ledger units --a
 check '--since' ledger units --si
+check '--state' ledger units --st
+check 'rejected reserved' ledger units --state re
 check '--help --ledger' ledger check -
 check '--help --json --ledger' ledger batches -
 check '' ledger units --ledger ''

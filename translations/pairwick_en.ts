@@ -659,10 +659,6 @@ Close that program first, then connect again.</translation>
         <translation>verify %1</translation>
     </message>
     <message>
-        <source>写入 %1，读回 %2</source>
-        <translation>written %1, read back %2</translation>
-    </message>
-    <message>
         <source>恢复出厂设置</source>
         <translation>reset</translation>
     </message>
@@ -673,6 +669,26 @@ Close that program first, then connect again.</translation>
     <message>
         <source>，见回复 </source>
         <translation> in </translation>
+    </message>
+    <message>
+        <source>写入 %1</source>
+        <translation>write %1</translation>
+    </message>
+    <message>
+        <source>回复无法读出：%1</source>
+        <translation>unreadable reply: %1</translation>
+    </message>
+    <message>
+        <source>读回的值与写入的不同：%1</source>
+        <translation>read back other than written: %1</translation>
+    </message>
+    <message>
+        <source>串口设备已断开或停止响应：%1</source>
+        <translation>the serial device was disconnected or stopped responding: %1</translation>
+    </message>
+    <message>
+        <source>串口出错：%1</source>
+        <translation>port error: %1</translation>
     </message>
 </context>
 <context>
@@ -1100,6 +1116,30 @@ Close that program first, then connect again.</translation>
         <source>%1：&quot;%2&quot; 不是 %3 位十六进制数字的地址</source>
         <translation>%1: &quot;%2&quot; is not an address of %3 hex digits</translation>
     </message>
+    <message>
+        <source>模块的值无法形成：%1</source>
+        <translation>the unit&apos;s values cannot be formed: %1</translation>
+    </message>
+    <message>
+        <source>台账出错：%1</source>
+        <translation>ledger error: %1</translation>
+    </message>
+    <message>
+        <source>尝试次数上限不是整数</source>
+        <translation>the limit of attempts is not a whole number</translation>
+    </message>
+    <message>
+        <source>--max-attempts：这里是 %1，批次中是 %2</source>
+        <translation>--max-attempts: %1 here, %2 in the batch</translation>
+    </message>
+    <message>
+        <source>--max-attempts 须为 1 到 %1，而不是 %2</source>
+        <translation>--max-attempts takes 1 to %1, not %2</translation>
+    </message>
+    <message>
+        <source>请放到一边：#%1 已尝试 %2 次，不再写入</source>
+        <translation>set it aside: #%1 had %2 attempts and is not written again</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::LedgerPage</name>
@@ -1257,6 +1297,18 @@ Close that program first, then connect again.</translation>
         <source>正在开始……</source>
         <translation>Starting…</translation>
     </message>
+    <message>
+        <source>批次的上限（新批次为不限）</source>
+        <translation>the batch&apos;s limit (none for a new batch)</translation>
+    </message>
+    <message>
+        <source>操作员：</source>
+        <translation>Operator:</translation>
+    </message>
+    <message>
+        <source>尝试次数上限：</source>
+        <translation>Attempts at most:</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::SlotPicker</name>
@@ -1322,6 +1374,10 @@ Close that program first, then connect again.</translation>
     <message>
         <source>等待台账</source>
         <translation>Waiting for the ledger</translation>
+    </message>
+    <message>
+        <source>已拒收</source>
+        <translation>Rejected</translation>
     </message>
 </context>
 <context>
@@ -1390,10 +1446,6 @@ Close that program first, then connect again.</translation>
         <translation>   waiting to be stored: %1</translation>
     </message>
     <message>
-        <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3&#x3000;%4</source>
-        <translation>Whole batch (all stations): numbered %1   passed %2   failed %3   %4</translation>
-    </message>
-    <message>
         <source>每小时 —</source>
         <translation>— an hour</translation>
     </message>
@@ -1404,6 +1456,14 @@ Close that program first, then connect again.</translation>
     <message>
         <source>台账：%1 个槽在等待台账</source>
         <translation>Ledger: %1 slots wait for it</translation>
+    </message>
+    <message>
+        <source>拒收 %1&#x3000;</source>
+        <translation>rejected %1   </translation>
+    </message>
+    <message>
+        <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3&#x3000;%4%5</source>
+        <translation>Whole batch (all stations): numbered %1   passed %2   failed %3   %4%5</translation>
     </message>
 </context>
 <context>
@@ -1447,6 +1507,10 @@ Close that program first, then connect again.</translation>
     <message>
         <source>%1：%2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>操作员</source>
+        <translation>Operator</translation>
     </message>
 </context>
 <context>

@@ -19,12 +19,15 @@ namespace {
 
 const QString Description = QStringLiteral(
     "Lists what a ledger holds, checks it, or gives its roles.\n"
-    "  batches  each batch: first and next number, units passed, failed and interrupted,\n"
+    "  batches  each batch: first and next number, units passed, failed, interrupted and\n"
+    "           rejected,\n"
     "           stations, first and last activity\n"
     "  units    one row per unit: number (seq), name, pin, address, state, station and slot\n"
     "           of its latest attempt, attempts (every one, visits of a unit that had passed\n"
     "           already included), firmware version, first and latest time; printed as the\n"
-    "           ledger gives them, so a listing of any size starts at once\n"
+    "           ledger gives them, so a listing of any size starts at once; --attempts: every\n"
+    "           attempt, with its operator, its step and error as codes and the detail\n"
+    "           beside them, and the reason in words\n"
     "  check    counts every batch again from its attempts and prints each disagreement with\n"
     "           what the ledger keeps: a batch's counts, a unit's state and attempts, a number\n"
     "           handed out twice, a unit with two numbers, an attempt without its unit\n"
@@ -40,8 +43,9 @@ const QString Description = QStringLiteral(
     "           frequent first. A unit counts in the group and hour of its first attempt\n"
     "           that passed or failed; figures are kept by the hour, so --since starts at\n"
     "           its hour and --until ends with its hour (a date alone: with its day)\n"
-    "A unit's state is passed once an attempt passed, else its latest attempt's result\n"
-    "(started, failed, interrupted), or reserved before any.");
+    "A unit's state is passed once an attempt passed, rejected once it failed as often as\n"
+    "its batch's --max-attempts allows, else its latest attempt's result (started, failed,\n"
+    "interrupted), or reserved before any.");
 
 const QString LedgerExitStatusText = QStringLiteral(
     "Exit status:\n"
@@ -104,6 +108,11 @@ int runLedgerCommand(const QStringList &arguments) {
     const QCommandLineOption batch(QStringLiteral("batch"),
                                    QStringLiteral("units, report: only this batch's."),
                                    QStringLiteral("NAME"));
+    const QCommandLineOption state(
+        QStringLiteral("state"),
+        QStringLiteral("units: only units in STATE (passed, failed, interrupted, rejected, "
+                       "already, started, reserved)."),
+        QStringLiteral("STATE"));
     const QCommandLineOption attempts(QStringLiteral("attempts"),
                                       QStringLiteral("units: every attempt instead, one a row."));
     const QCommandLineOption since(
@@ -125,7 +134,7 @@ int runLedgerCommand(const QStringList &arguments) {
         QStringLiteral("apply"),
         QStringLiteral("roles: run the SQL as the URL's login, the ledger's owner, instead of "
                        "printing it."));
-    parser.addOptions({help, url, json, csv, batch, attempts, since, until, by, apply});
+    parser.addOptions({help, url, json, csv, batch, state, attempts, since, until, by, apply});
 
     if (!parser.parse(arguments))
         return usage(parser.errorText());
@@ -147,16 +156,24 @@ int runLedgerCommand(const QStringList &arguments) {
     const bool report = what == u"report";
     if (!units && !report && (parser.isSet(csv) || parser.isSet(batch) || parser.isSet(since)))
         return usage(QStringLiteral("--csv, --batch and --since are for ledger units and report"));
-    if (!units && parser.isSet(attempts))
-        return usage(QStringLiteral("--attempts is for ledger units"));
+    if (!units && (parser.isSet(attempts) || parser.isSet(state)))
+        return usage(QStringLiteral("--state and --attempts are for ledger units"));
     if (!report && (parser.isSet(until) || parser.isSet(by)))
         return usage(QStringLiteral("--until and --by are for ledger report"));
+    if (parser.isSet(state) && parser.isSet(attempts))
+        return usage(QStringLiteral("--state picks units, not attempts"));
     if ((what == u"check" || what == u"roles") && parser.isSet(json))
         return usage(QStringLiteral("--json is for ledger batches and units"));
     if (parser.isSet(csv) && parser.isSet(json))
         return usage(QStringLiteral("--csv and --json exclude each other"));
     ledger::Selection selection;
     selection.batch = parser.value(batch);
+    selection.state = parser.value(state);
+    if (parser.isSet(state) && !ledger::resultFromName(selection.state) &&
+        selection.state != u"reserved")
+        return usage(QStringLiteral("--state takes passed, failed, interrupted, rejected, "
+                                    "already, started or reserved, not %1")
+                         .arg(selection.state));
     if (parser.isSet(since)) {
         selection.since = timeArgument(parser.value(since));
         if (!selection.since.isValid())

@@ -9,8 +9,8 @@
 #include "cli/stopsignals.h"
 #include "link/trafficlog.h"
 #include "service/journalstream.h"
-#include "service/servicenotifier.h"
 #include "service/metricsendpoint.h"
+#include "service/servicenotifier.h"
 #include "service/stationmetrics.h"
 #include "station/stationrun.h"
 #include "station/stationstart.h"
@@ -35,7 +35,8 @@ int runStation(StationRequest &request, station::ResultSpool &spool,
         return ExitStatus::Usage;
     }
     const station::StationConfig &config = request.config;
-    StationView view(config.slotNames, config.batch, config.station, request.quiet, request.json);
+    StationView view(config.slotNames, config.batch, config.station, config.operatorName,
+                     request.quiet, request.json);
     station::StationRun run(config, spool, request.logFile.isEmpty() ? nullptr : &log);
     service::ServiceNotifier notifier;
     metrics.follow(run);

@@ -86,6 +86,10 @@ QString keyOf(station::SetupField field) {
             return QStringLiteral("station");
         case SetupField::Timeout:
             return QStringLiteral("timeout");
+        case SetupField::Operator:
+            return QStringLiteral("operator");
+        case SetupField::MaxAttempts:
+            return QStringLiteral("max-attempts");
     }
     return {};
 }

@@ -44,27 +44,38 @@ QString stateLine(const station::SlotEvent &event) {
 // the ledger.
 service::Priority priorityOf(SlotState state) {
     return state == SlotState::Failed || state == SlotState::Interrupted ||
-                   state == SlotState::LedgerAway
+                   state == SlotState::LedgerAway || state == SlotState::Rejected
                ? service::Priority::Warning
                : service::Priority::Info;
 }
 
 bool isResult(SlotState state) {
     return state == SlotState::Passed || state == SlotState::Failed ||
-           state == SlotState::Already || state == SlotState::Interrupted;
+           state == SlotState::Already || state == SlotState::Interrupted ||
+           state == SlotState::Rejected;
 }
 
 QJsonValue orNull(qint64 seq) {
     return seq > 0 ? QJsonValue(seq) : QJsonValue();
 }
 
+// Told only where there are some: most batches set no limit of attempts.
+QString rejectedCount(qint64 count) {
+    return count > 0 ? QStringLiteral(", %1 rejected").arg(count) : QString();
+}
+
+QJsonValue orNull(const QString &text) {
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+}
+
 }  // namespace
 
 StationView::StationView(const QStringList &slotNames, const QString &batch, const QString &station,
-                         bool quiet, bool json)
+                         const QString &operatorName, bool quiet, bool json)
     : m_slots(slotNames),
       m_batch(batch),
       m_station(station),
+      m_operator(operatorName),
       m_progress(QStringList(slotNames) << QStringLiteral("totals"), quiet),
       m_shown(slotNames.size()),
       m_results(slotNames.size()),
@@ -125,28 +136,32 @@ void StationView::unitFinished(int, const station::UnitReport &report) {
             ++m_already;
             break;
         default:
-            ++m_failed;
+            ++(report.result == ledger::AttemptResult::Rejected ? m_rejected : m_failed);
             if (m_bell) {
                 std::fputc('\a', stderr);
                 std::fflush(stderr);
             }
             break;
     }
-    QJsonObject line{
-        {QStringLiteral("event"), QStringLiteral("unit")},
-        {QStringLiteral("slot"), report.slot},
-        {QStringLiteral("port"), report.port},
-        {QStringLiteral("device"), report.device},
-        {QStringLiteral("address"), report.address},
-        {QStringLiteral("seq"), orNull(report.seq)},
-        {QStringLiteral("batch"), m_batch},
-        {QStringLiteral("station"), m_station},
-        {QStringLiteral("result"), ledger::resultName(report.result)},
-        {QStringLiteral("sent"), settings::keyNameArray(report.sent)},
-        {QStringLiteral("error"), report.error.isEmpty() ? QJsonValue() : QJsonValue(report.error)},
-        {QStringLiteral("warning"),
-         report.onPassWarning.isEmpty() ? QJsonValue() : QJsonValue(report.onPassWarning)},
-        {QStringLiteral("seconds"), report.seconds}};
+    QJsonObject line{{QStringLiteral("event"), QStringLiteral("unit")},
+                     {QStringLiteral("slot"), report.slot},
+                     {QStringLiteral("port"), report.port},
+                     {QStringLiteral("device"), report.device},
+                     {QStringLiteral("address"), report.address},
+                     {QStringLiteral("seq"), orNull(report.seq)},
+                     {QStringLiteral("batch"), m_batch},
+                     {QStringLiteral("station"), m_station},
+                     {QStringLiteral("operator"), orNull(m_operator)},
+                     {QStringLiteral("result"), ledger::resultName(report.result)},
+                     {QStringLiteral("sent"), settings::keyNameArray(report.sent)},
+                     {QStringLiteral("step"), orNull(report.step)},
+                     {QStringLiteral("errorCode"), orNull(report.errorCode)},
+                     {QStringLiteral("detail"), orNull(report.detail)},
+                     {QStringLiteral("error"), orNull(report.error)},
+                     {QStringLiteral("warning"), orNull(report.onPassWarning)},
+                     {QStringLiteral("seconds"), report.seconds}};
+    if (report.result == ledger::AttemptResult::Rejected)
+        line.insert(QStringLiteral("attempts"), report.attempts);
     insertKnownSettings(line, report.settings, report.complete, report.written, report.unchanged);
     printJson(line, report.result == ledger::AttemptResult::Passed ||
                             report.result == ledger::AttemptResult::Already
@@ -166,6 +181,7 @@ void StationView::showTotals() {
                        .arg(m_passed)
                        .arg(m_failed)
                        .arg(m_already);
+    line += rejectedCount(m_rejected);
     if (m_passed > 0)
         line += QStringLiteral(", %1 units/h").arg(double(m_passed) / hours, 0, 'f', 0);
     line += QStringLiteral(" | batch %1: %2 passed, %3 failed, %4 interrupted")
@@ -173,6 +189,7 @@ void StationView::showTotals() {
                 .arg(m_ledger.batch.passed)
                 .arg(m_ledger.batch.failed)
                 .arg(m_ledger.batch.interrupted);
+    line += rejectedCount(m_ledger.batch.rejected);
     const auto waiting = std::count_if(m_shown.cbegin(), m_shown.cend(), [](const Shown &slot) {
         return slot.state == SlotState::LedgerAway;
     });

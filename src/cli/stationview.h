@@ -17,7 +17,7 @@ namespace pairwick::cli {
 class StationView {
 public:
     StationView(const QStringList &slotNames, const QString &batch, const QString &station,
-                bool quiet, bool json);
+                const QString &operatorName, bool quiet, bool json);
 
     void slotChanged(int index, const station::SlotEvent &event);
     void unitFinished(int index, const station::UnitReport &report);
@@ -38,6 +38,7 @@ private:
     QStringList m_slots;
     QString m_batch;
     QString m_station;
+    QString m_operator;
     ProgressView m_progress;
     QList<Shown> m_shown;   // what the JSON lines last said of each slot
     QStringList m_results;  // the result each slot shows while its unit is in
@@ -46,6 +47,7 @@ private:
     int m_passed = 0;
     int m_failed = 0;
     int m_already = 0;
+    int m_rejected = 0;
     station::LedgerStatus m_ledger;
     QString m_totals;
     QElapsedTimer m_running;

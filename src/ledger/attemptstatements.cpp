@@ -65,18 +65,28 @@ QString openAttemptElsewhere(const QSqlDatabase &db, const AttemptStart &start) 
     return query.next() ? query.text(0) + u' ' + query.text(1) : QString();
 }
 
-std::optional<ReservedUnit> storedUnit(const QSqlDatabase &db, const AttemptStart &start) {
-    SqlStatement query(db, QStringLiteral("SELECT seq, unit_values, values_problem FROM units "
+// With the unit's state and attempts, so that a rejected unit is told at once.
+struct StoredUnit {
+    ReservedUnit reserved;
+    QString state;
+    qint64 attempts = 0;
+};
+
+std::optional<StoredUnit> storedUnit(const QSqlDatabase &db, const AttemptStart &start) {
+    SqlStatement query(db, QStringLiteral("SELECT seq, unit_values, values_problem, state, "
+                                          "attempts FROM units "
                                           "WHERE batch = :batch AND address = :address"));
     query.bind(QStringLiteral(":batch"), start.batch)
         .bind(QStringLiteral(":address"), start.address)
         .exec();
     if (!query.next())
         return std::nullopt;
-    ReservedUnit stored;
-    stored.reservation.unit = UnitRecord{start.batch, query.number(0), start.address,
-                                         settingsFromStored(query.text(1)), query.text(2)};
-    stored.valuesPending = query.text(1).isEmpty();
+    StoredUnit stored;
+    stored.reserved.reservation.unit = UnitRecord{start.batch, query.number(0), start.address,
+                                                  settingsFromStored(query.text(1)), query.text(2)};
+    stored.reserved.valuesPending = query.text(1).isEmpty();
+    stored.state = query.text(3);
+    stored.attempts = query.number(4);
     return stored;
 }
 
@@ -115,9 +125,11 @@ std::optional<PassRecord> firstPass(const QSqlDatabase &db, const UnitRecord &un
 void recordAttempt(const QSqlDatabase &db, const AttemptStart &start, qint64 seq,
                    AttemptResult result) {
     SqlStatement insert(db, QStringLiteral("INSERT INTO attempts (id, batch, seq, address, "
-                                           "station, slot, device, started, ended, result, found) "
+                                           "station, slot, device, started, ended, result, found, "
+                                           "operator_name) "
                                            "VALUES (:id, :batch, :seq, :address, :station, :slot, "
-                                           ":device, :started, :ended, :result, :found)"));
+                                           ":device, :started, :ended, :result, :found, "
+                                           ":operator)"));
     const QString started = storedTime(start.started);
     insert.bind(QStringLiteral(":id"), start.id)
         .bind(QStringLiteral(":batch"), start.batch)
@@ -128,7 +140,8 @@ void recordAttempt(const QSqlDatabase &db, const AttemptStart &start, qint64 seq
         .bind(QStringLiteral(":device"), start.device)
         .bind(QStringLiteral(":started"), started)
         .bind(QStringLiteral(":result"), resultName(result))
-        .bind(QStringLiteral(":found"), storedSettings(start.found));
+        .bind(QStringLiteral(":found"), storedSettings(start.found))
+        .bind(QStringLiteral(":operator"), start.operatorName);
     if (result == AttemptResult::Started)
         insert.bindNull(QStringLiteral(":ended"));
     else
@@ -155,14 +168,21 @@ ReservedUnit reserveByStatements(const QSqlDatabase &db, const AttemptStart &sta
         reservation.outcome = Reservation::Outcome::Busy;
         return reserved;
     }
-    const std::optional<ReservedUnit> stored = storedUnit(db, start);
+    const std::optional<StoredUnit> stored = storedUnit(db, start);
     const std::optional<PassRecord> pass =
-        again || !stored ? std::nullopt : firstPass(db, stored->reservation.unit);
+        again || !stored ? std::nullopt : firstPass(db, stored->reserved.reservation.unit);
+    if (!pass && stored && stored->state == resultName(AttemptResult::Rejected)) {
+        reserved = stored->reserved;
+        reserved.reservation.outcome = Reservation::Outcome::Rejected;
+        reserved.reservation.attempts = stored->attempts + 1;
+        recordAttempt(db, start, reserved.reservation.unit.seq, AttemptResult::Rejected);
+        return reserved;
+    }
     if (!pass && countLimit > 0 && passed + unitsInProgress(db, start) >= countLimit) {
         reservation.outcome = Reservation::Outcome::Full;
         return reserved;
     }
-    reserved = stored ? *stored : reserveUnit(db, start);
+    reserved = stored ? stored->reserved : reserveUnit(db, start);
     reserved.reservation.passed = pass;
     reserved.reservation.outcome =
         pass ? Reservation::Outcome::AlreadyPassed : Reservation::Outcome::Reserved;
@@ -174,6 +194,7 @@ ReservedUnit reserveByStatements(const QSqlDatabase &db, const AttemptStart &sta
 void finishByStatements(const QSqlDatabase &db, const AttemptEnd &end) {
     SqlStatement update(db, QStringLiteral("UPDATE attempts SET ended = :ended, "
                                            "result = :result, step = :step, error = :error, "
+                                           "detail = :detail, "
                                            "read_back = :readBack, version = :version, "
                                            "written = :written, sent = :sent, "
                                            "unchanged = :unchanged "
@@ -183,9 +204,10 @@ void finishByStatements(const QSqlDatabase &db, const AttemptEnd &end) {
     // A replayed end finds the attempt closed already and changes nothing.
     if (!update.next())
         return;
-    const AttemptChange change{update.text(0), update.number(1), end.id, resultName(end.result),
-                               storedTime(end.ended)};
+    AttemptChange change{update.text(0), update.number(1), end.id, resultName(end.result),
+                         storedTime(end.ended)};
     update.finish();
+    change.result = resultAsKept(db, change);
     keepAttemptEnded(db, change, end.version);
 }
 

@@ -52,6 +52,7 @@ void keepBatch(const QSqlDatabase &db, const AttemptChange &change, const QStrin
     SqlStatement(db, QStringLiteral("UPDATE batches SET passed = passed + :passed,"
                                     " failed = failed + :failed,"
                                     " interrupted = interrupted + :interrupted,"
+                                    " rejected = rejected + :rejected,"
                                     " first_activity = CASE WHEN first_activity IS NULL"
                                     "  OR first_activity > :time THEN :time"
                                     "  ELSE first_activity END,"
@@ -62,12 +63,30 @@ void keepBatch(const QSqlDatabase &db, const AttemptChange &change, const QStrin
         .bind(QStringLiteral(":passed"), countOf(Passed, before, after))
         .bind(QStringLiteral(":failed"), countOf(QStringLiteral("failed"), before, after))
         .bind(QStringLiteral(":interrupted"), countOf(QStringLiteral("interrupted"), before, after))
+        .bind(QStringLiteral(":rejected"), countOf(QStringLiteral("rejected"), before, after))
         .bind(QStringLiteral(":time"), change.time)
         .bind(QStringLiteral(":batch"), change.batch)
         .exec();
 }
 
 }  // namespace
+
+QString resultAsKept(const QSqlDatabase &db, const AttemptChange &change) {
+    if (change.result != u"failed")
+        return change.result;
+    SqlStatement query(db, QStringLiteral("SELECT b.max_attempts, (SELECT COUNT(*) FROM attempts a"
+                                          "  WHERE a.batch = b.name AND a.seq = :seq"
+                                          "  AND a.result = 'failed')"
+                                          " FROM batches b WHERE b.name = :batch"));
+    query.bind(QStringLiteral(":seq"), change.seq)
+        .bind(QStringLiteral(":batch"), change.batch)
+        .exec()
+        .next();
+    const qint64 allowed = query.number(0);
+    const bool rejected = allowed > 0 && query.number(1) >= allowed;
+    query.finish();
+    return rejected ? QStringLiteral("rejected") : change.result;
+}
 
 void keepNewUnit(const QSqlDatabase &db, const QString &batch) {
     SqlStatement(db, QStringLiteral("UPDATE batches SET units = units + 1 WHERE name = :batch"))

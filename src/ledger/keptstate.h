@@ -22,6 +22,10 @@ struct AttemptChange {
     QString time;    // as stored: when it began or ended
 };
 
+// The result an attempt's end gives its unit: "rejected" for the failure that reaches the
+// batch's max_attempts (its own result stays "failed"), else the attempt's own.
+QString resultAsKept(const QSqlDatabase &db, const AttemptChange &change);
+
 // A unit was given its number: the batch holds one more.
 void keepNewUnit(const QSqlDatabase &db, const QString &batch);
 // An attempt was recorded (change.time is its start); the latest one by its start gives its

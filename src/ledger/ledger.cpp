@@ -18,12 +18,13 @@ namespace pairwick::ledger {
 
 namespace {
 
-const std::array<std::pair<AttemptResult, const char *>, 5> ResultNames{{
+const std::array<std::pair<AttemptResult, const char *>, 6> ResultNames{{
     {AttemptResult::Started, "started"},
     {AttemptResult::Passed, "passed"},
     {AttemptResult::Failed, "failed"},
     {AttemptResult::Interrupted, "interrupted"},
     {AttemptResult::Already, "already"},
+    {AttemptResult::Rejected, "rejected"},
 }};
 
 QString uniqueConnectionName(const QString &connectionName) {
@@ -65,16 +66,21 @@ QJsonObject Ledger::joinBatch(const QString &batch, const QJsonObject &rules, qi
             const bool sqlite = d->connection.isSqlite();
             SqlStatement insert(db, sqlite ? QStringLiteral("INSERT INTO batches "
                                                             "(name, rules, first_seq, next_seq, "
-                                                            "created) VALUES (:name, :rules, "
-                                                            ":first, :first, :now) "
+                                                            "created, max_attempts) VALUES "
+                                                            "(:name, :rules, :first, :first, "
+                                                            ":now, :maxAttempts) "
                                                             "ON CONFLICT (name) DO NOTHING")
                                            : QStringLiteral("SELECT pairwick_join_batch(:name, "
                                                             ":rules, :first, :now)"));
             insert.bind(QStringLiteral(":name"), batch)
                 .bind(QStringLiteral(":rules"), storedObject(rules))
                 .bind(QStringLiteral(":first"), first)
-                .bind(QStringLiteral(":now"), storedTime(QDateTime::currentDateTimeUtc()))
-                .exec();
+                .bind(QStringLiteral(":now"), storedTime(QDateTime::currentDateTimeUtc()));
+            // The server reads it from the rules itself, as a station gives it no more.
+            if (sqlite)
+                insert.bind(QStringLiteral(":maxAttempts"),
+                            rules.value(QStringLiteral("maxAttempts")).toInteger());
+            insert.exec();
             const bool inserted =
                 sqlite ? insert.rowsAffected() == 1 : insert.next() && insert.number(0) == 1;
             insert.finish();

@@ -46,8 +46,9 @@ private:
     QString m_attemptId;
 };
 
-enum class AttemptResult { Started, Passed, Failed, Interrupted, Already };
-// "started", "passed", "failed", "interrupted", "already": as stored and as printed.
+// Rejected: a visit of a unit that failed as often as its batch allows, and was not written.
+enum class AttemptResult { Started, Passed, Failed, Interrupted, Already, Rejected };
+// "started", "passed", "failed", "interrupted", "already", "rejected": as stored and as printed.
 QString resultName(AttemptResult result);
 std::optional<AttemptResult> resultFromName(const QString &name);
 
@@ -78,6 +79,7 @@ struct AttemptStart {
     QString device;  // the slot's stable device name where there is one
     QDateTime started;
     settings::AdapterSettings found;  // what the unit held before anything was written
+    QString operatorName;             // who runs the station, as given; may be empty
 };
 
 struct Reservation {
@@ -87,19 +89,24 @@ struct Reservation {
         Busy,           // another station or slot is provisioning this address right now
         CountReached,   // the batch already holds the passed units that were asked for
         Full,           // the units in progress elsewhere would complete the count: wait
+        Rejected,       // failed as often as the batch allows: recorded, write nothing
     };
     Outcome outcome = Outcome::Reserved;
     UnitRecord unit;
     std::optional<PassRecord> passed;
-    QString busyWith;  // "STATION SLOT" of the other attempt
+    QString busyWith;     // "STATION SLOT" of the other attempt
+    qint64 attempts = 0;  // of a rejected unit, this visit included
 };
 
 struct AttemptEnd {
     QString id;
     QDateTime ended;
     AttemptResult result = AttemptResult::Failed;
-    QString step;   // of a failure
-    QString error;  // the reason, in the adapter's words where it gave any
+    // Of a failure or a stop, as codes (provision/attemptcodes.h), and what varies beside them:
+    // the adapter's reply, the port's or the ledger's words.
+    QString step;
+    QString error;
+    QString detail;
     // What was read after the first write went out; empty when nothing was.
     settings::AdapterSettings readBack;
     QString version;
@@ -114,6 +121,7 @@ struct BatchTotals {
     qint64 passed = 0;
     qint64 failed = 0;
     qint64 interrupted = 0;
+    qint64 rejected = 0;
     bool operator==(const BatchTotals &) const = default;
 };
 
@@ -141,8 +149,11 @@ struct UnitRow {
     QDateTime first;
     QDateTime latest;
     // Of the latest attempt when it failed or was cut short, so that a listing can say what its
-    // tile said; empty otherwise.
+    // tile said (codes as in AttemptEnd); empty otherwise.
+    QString step;
     QString error;
+    QString detail;
+    QString operatorName;  // of the latest attempt
     QList<settings::Key> written;
     QList<settings::Key> sent;
 };
@@ -160,6 +171,8 @@ struct AttemptRow {
     QString result;
     QString step;
     QString error;
+    QString detail;
+    QString operatorName;
     settings::AdapterSettings found;
     settings::AdapterSettings readBack;
     QString version;

@@ -14,17 +14,21 @@ namespace pairwick::ledger {
 namespace {
 
 // Each unit's state as its attempts tell it, beside the state and count kept on its row.
+// A unit that failed as often as its batch allows is rejected, whatever came after.
 const QString UnitsRecountSql = QStringLiteral(
     "SELECT u.batch, u.seq, u.state, u.attempts,"
     " CASE WHEN EXISTS (SELECT 1 FROM attempts p WHERE p.batch = u.batch AND p.seq = u.seq"
     "  AND p.result = 'passed') THEN 'passed'"
+    " WHEN b.max_attempts > 0 AND b.max_attempts <= (SELECT COUNT(*) FROM attempts f"
+    "  WHERE f.batch = u.batch AND f.seq = u.seq AND f.result = 'failed') THEN 'rejected'"
     " ELSE COALESCE((SELECT l.result FROM attempts l WHERE l.batch = u.batch AND l.seq = u.seq"
     "  ORDER BY l.started DESC, l.id DESC LIMIT 1), 'reserved') END,"
     " (SELECT COUNT(*) FROM attempts c WHERE c.batch = u.batch AND c.seq = u.seq)"
-    " FROM units u ORDER BY u.batch, u.seq");
+    " FROM units u JOIN batches b ON b.name = u.batch ORDER BY u.batch, u.seq");
 
-const QString BatchesKeptSql =
-    QStringLiteral("SELECT name, units, passed, failed, interrupted FROM batches ORDER BY name");
+const QString BatchesKeptSql = QStringLiteral(
+    "SELECT name, units, passed, failed, interrupted, rejected FROM batches"
+    " ORDER BY name");
 
 // Each names what disagrees in its first columns; the text says how.
 struct RecordCheck {
@@ -53,15 +57,19 @@ BatchTotals &operator+=(BatchTotals &totals, const QString &state) {
     totals.passed += state == u"passed";
     totals.failed += state == u"failed";
     totals.interrupted += state == u"interrupted";
+    totals.rejected += state == u"rejected";
     return totals;
 }
 
 QString countsText(const BatchTotals &totals) {
-    return QStringLiteral("%1 units, %2 passed, %3 failed, %4 interrupted")
-        .arg(totals.units)
-        .arg(totals.passed)
-        .arg(totals.failed)
-        .arg(totals.interrupted);
+    const QString counts = QStringLiteral("%1 units, %2 passed, %3 failed, %4 interrupted")
+                               .arg(totals.units)
+                               .arg(totals.passed)
+                               .arg(totals.failed)
+                               .arg(totals.interrupted);
+    return totals.rejected == 0
+               ? counts
+               : QStringLiteral("%1, %2 rejected").arg(counts).arg(totals.rejected);
 }
 
 }  // namespace
@@ -101,7 +109,7 @@ qint64 Ledger::check(const std::function<void(const QString &)> &disagreement) {
             batches.exec();
             while (batches.next()) {
                 const BatchTotals kept{batches.number(1), batches.number(2), batches.number(3),
-                                       batches.number(4)};
+                                       batches.number(4), batches.number(5)};
                 const BatchTotals counted = recounted.value(batches.text(0));
                 if (kept != counted)
                     tell(QStringLiteral("batch %1 keeps %2; its records hold %3")

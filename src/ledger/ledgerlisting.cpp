@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "ledger/storedforms.h"
+#include "provision/attemptcodes.h"
 #include "settings/keynames.h"
 #include "settings/profile.h"
 
@@ -143,12 +144,12 @@ QString withControlsEscaped(const QString &text) {
 LedgerListing listBatches(const QList<BatchSummary> &batches) {
     LedgerListing listing{QStringLiteral("batches"),
                           {"batch", "first", "next", "units", "passed", "failed", "interrupted",
-                           "stations", "first_activity", "last_activity"},
+                           "rejected", "stations", "first_activity", "last_activity"},
                           {}};
     for (const BatchSummary &batch : batches)
         listing.rows.append(
             QJsonArray{batch.name, batch.first, batch.next, batch.totals.units, batch.totals.passed,
-                       batch.totals.failed, batch.totals.interrupted,
+                       batch.totals.failed, batch.totals.interrupted, batch.totals.rejected,
                        QJsonArray::fromStringList(batch.stations), timeValue(batch.firstActivity),
                        timeValue(batch.lastActivity)});
     return listing;
@@ -161,10 +162,11 @@ const QStringList &unitColumns() {
 }
 
 const QStringList &attemptColumns() {
+    // The step and the error as codes, the reason worded from them in the program's language.
     static const QStringList Columns{
-        "id",        "batch",          "seq",     "address",  "station",
-        "slot",      "device",         "started", "ended",    "result",
-        "step",      "error",          "version", "written",  "sent",
+        "id",        "batch",          "seq",     "address",  "station", "slot",
+        "device",    "operator",       "started", "ended",    "result",  "step",
+        "error",     "detail",         "reason",  "version",  "written", "sent",
         "unchanged", "on_pass_status", "found",   "read_back"};
     return Columns;
 }
@@ -192,11 +194,14 @@ QJsonArray attemptCells(const AttemptRow &attempt) {
                       attempt.station,
                       attempt.slot,
                       attempt.device,
+                      attempt.operatorName,
                       timeValue(attempt.started),
                       timeValue(attempt.ended),
                       attempt.result,
                       attempt.step,
                       attempt.error,
+                      attempt.detail,
+                      provision::codes::failureText(attempt.step, attempt.error, attempt.detail),
                       attempt.version,
                       settings::keyNameArray(attempt.written),
                       settings::keyNameArray(attempt.sent),

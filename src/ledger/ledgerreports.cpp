@@ -16,12 +16,13 @@ namespace {
 // Rows a whole listing reads at once.
 constexpr qint64 ListingPage = 10000;
 
-const QString TotalsSql =
-    QStringLiteral("SELECT units, passed, failed, interrupted FROM batches WHERE name = :batch");
+const QString TotalsSql = QStringLiteral(
+    "SELECT units, passed, failed, interrupted, rejected FROM batches"
+    " WHERE name = :batch");
 
 const QString BatchesSql = QStringLiteral(
     "SELECT name, first_seq, next_seq, created, first_activity, last_activity,"
-    " units, passed, failed, interrupted FROM batches ORDER BY created, name");
+    " units, passed, failed, interrupted, rejected FROM batches ORDER BY created, name");
 
 const QString StationsSql =
     QStringLiteral("SELECT station FROM batch_stations WHERE batch = :batch ORDER BY station");
@@ -30,7 +31,7 @@ const QString StationsSql =
 // failed or was cut short, so that a listing of passed units pays nothing for it.
 QString ofLatestCutShort(const char *column) {
     return QStringLiteral(
-               "CASE WHEN state IN ('failed', 'interrupted') THEN (SELECT a.%1 FROM"
+               "CASE WHEN state IN ('failed', 'interrupted', 'rejected') THEN (SELECT a.%1 FROM"
                " attempts a WHERE a.id = units.latest_attempt) END")
         .arg(QLatin1String(column));
 }
@@ -38,12 +39,15 @@ QString ofLatestCutShort(const char *column) {
 const QString UnitsSql =
     QStringLiteral(
         "SELECT batch, seq, address, unit_values, created, state, station, slot, attempts, version,"
-        " latest, name, %1 AS error, %2 AS written, %3 AS sent FROM %4 ORDER BY %5%6")
-        .arg(ofLatestCutShort("error"), ofLatestCutShort("written"), ofLatestCutShort("sent"));
+        " latest, name, %1 AS error, %2 AS written, %3 AS sent, %4 AS step, %5 AS detail,"
+        " (SELECT o.operator_name FROM attempts o WHERE o.id = units.latest_attempt)"
+        " FROM %6 ORDER BY %7%8")
+        .arg(ofLatestCutShort("error"), ofLatestCutShort("written"), ofLatestCutShort("sent"),
+             ofLatestCutShort("step"), ofLatestCutShort("detail"));
 
 const QString AttemptsSql = QStringLiteral(
     "SELECT id, batch, seq, address, station, slot, device, started, ended, result, step, error,"
-    " found, read_back, version, written, unchanged, on_pass_status, sent"
+    " found, read_back, version, written, unchanged, on_pass_status, sent, detail, operator_name"
     " FROM attempts%1 ORDER BY batch, started, id LIMIT :limit");
 
 // A batch with no attempts yet was last active when it was made.
@@ -126,6 +130,9 @@ UnitRow unitRow(const SqlStatement &query) {
     row.error = query.text(12);
     row.written = keysFromStored(query.text(13));
     row.sent = keysFromStored(query.text(14));
+    row.step = query.text(15);
+    row.detail = query.text(16);
+    row.operatorName = query.text(17);
     return row;
 }
 
@@ -151,6 +158,8 @@ AttemptRow attemptRow(const SqlStatement &query) {
     if (!query.isNull(17))
         row.onPassStatus = int(query.number(17));
     row.sent = keysFromStored(query.text(18));
+    row.detail = query.text(19);
+    row.operatorName = query.text(20);
     return row;
 }
 
@@ -182,7 +191,8 @@ BatchTotals Ledger::totals(const QString &batch) {
             SqlStatement query(d->connection.database(), TotalsSql);
             if (!query.bind(QStringLiteral(":batch"), batch).exec().next())
                 return BatchTotals{};
-            return BatchTotals{query.number(0), query.number(1), query.number(2), query.number(3)};
+            return BatchTotals{query.number(0), query.number(1), query.number(2), query.number(3),
+                               query.number(4)};
         });
 }
 
@@ -199,8 +209,8 @@ QList<BatchSummary> Ledger::batches() {
             summary.next = query.number(2);
             summary.firstActivity = orTime(query.text(4), query.text(3));
             summary.lastActivity = orTime(query.text(5), query.text(3));
-            summary.totals =
-                BatchTotals{query.number(6), query.number(7), query.number(8), query.number(9)};
+            summary.totals = BatchTotals{query.number(6), query.number(7), query.number(8),
+                                         query.number(9), query.number(10)};
             found.append(summary);
         }
         query.finish();

@@ -8,8 +8,10 @@
 #include <array>
 
 #include "ledger/ledger.h"
+#include "ledger/ledgerroles.h"
 #include "ledger/serverfunctions.h"
 #include "ledger/sqlstatement.h"
+#include "ledger/storedtextcodes.h"
 #include "ledger/unitsearch.h"
 #include "ledger/yieldschema.h"
 
@@ -23,12 +25,31 @@ namespace {
 struct Step {
     QStringList statements;
     QStringList postgresOnly;
+    // What SQL alone cannot do, after the statements.
+    void (*convert)(const QSqlDatabase &database) = nullptr;
     QStringList sqliteOnly = {};
 };
 
 Step yieldRollupsStep() {
     const YieldSchemaChanges changes = yieldRollupChanges();
-    return Step{changes.statements, changes.postgresOnly, changes.sqliteOnly};
+    return Step{changes.statements, changes.postgresOnly, nullptr, changes.sqliteOnly};
+}
+
+// The reservation and the end took new parameters with the codes: the old ones go, and a
+// station's role, which could call them, may call the new ones.
+QStringList withCodesOnServer() {
+    // Where they never were (a ledger made new), the server's notice of it is no news to anyone.
+    return QStringList{QStringLiteral("SET LOCAL client_min_messages = warning"),
+                       QStringLiteral("DROP FUNCTION IF EXISTS pairwick_begin_attempt(TEXT, TEXT,"
+                                      " TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, BIGINT, BIGINT)"),
+                       QStringLiteral("DROP FUNCTION IF EXISTS pairwick_finish_attempt(TEXT, TEXT,"
+                                      " TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT)")} +
+           serverFunctions() +
+           QStringList{QStringLiteral("DO $$ BEGIN IF EXISTS (SELECT FROM pg_catalog.pg_roles"
+                                      " WHERE rolname = '%1') THEN GRANT EXECUTE ON FUNCTION"
+                                      " pairwick_begin_attempt, pairwick_finish_attempt TO %1;"
+                                      " END IF; END $$")
+                           .arg(QLatin1String(StationRole))};
 }
 
 const std::array<Step, SchemaVersion> Steps{
@@ -156,10 +177,19 @@ const std::array<Step, SchemaVersion> Steps{
     // A reservation and an end in one statement each on a server that may be far away, and
     // every change a station makes through a function of the owner's that knows which login
     // began an attempt: a station's role needs no right to change a table. SQLite has no logins.
+    // (The functions are made by the last step that changed them, below.)
     Step{{},
          QStringList{
-             QStringLiteral("ALTER TABLE attempts ADD COLUMN login TEXT NOT NULL DEFAULT ''")} +
-             serverFunctions()},
+             QStringLiteral("ALTER TABLE attempts ADD COLUMN login TEXT NOT NULL DEFAULT ''")}},
+    // An attempt's step and error as codes with the detail beside them, whatever the language
+    // of the station that wrote it; who ran the station; the batch's limit of failures and its
+    // units rejected by it.
+    Step{{QStringLiteral("ALTER TABLE attempts ADD COLUMN detail TEXT NOT NULL DEFAULT ''"),
+          QStringLiteral("ALTER TABLE attempts ADD COLUMN operator_name TEXT NOT NULL DEFAULT ''"),
+          QStringLiteral("ALTER TABLE batches ADD COLUMN max_attempts BIGINT NOT NULL DEFAULT 0"),
+          QStringLiteral("ALTER TABLE batches ADD COLUMN rejected BIGINT NOT NULL DEFAULT 0")},
+         withCodesOnServer(),
+         convertStoredTexts},
     // The line's yield kept by the hour, so that a report never counts the attempts again.
     yieldRollupsStep(),
 };
@@ -262,6 +292,8 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
         for (QString statement : sqlite ? changes.sqliteOnly : changes.postgresOnly)
             SqlStatement::execute(
                 database, dialectOf(statement.replace(QStringLiteral("%schema"), schema), sqlite));
+        if (changes.convert)
+            changes.convert(database);
     }
     SqlStatement(database, QStringLiteral("UPDATE schema_version SET version = :version"))
         .bind(QStringLiteral(":version"), qint64(SchemaVersion))

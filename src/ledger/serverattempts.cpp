@@ -12,12 +12,13 @@ namespace pairwick::ledger {
 namespace {
 
 // As the server function names its outcomes.
-const std::array<std::pair<const char *, Reservation::Outcome>, 5> Outcomes{{
+const std::array<std::pair<const char *, Reservation::Outcome>, 6> Outcomes{{
     {"reserved", Reservation::Outcome::Reserved},
     {"already passed", Reservation::Outcome::AlreadyPassed},
     {"busy", Reservation::Outcome::Busy},
     {"count reached", Reservation::Outcome::CountReached},
     {"full", Reservation::Outcome::Full},
+    {"rejected", Reservation::Outcome::Rejected},
 }};
 
 Reservation::Outcome outcomeNamed(const QString &name, const QString &batch) {
@@ -34,7 +35,7 @@ ReservedUnit reserveOnServer(const QSqlDatabase &db, const AttemptStart &start, 
                              qint64 countLimit) {
     SqlStatement call(db, QStringLiteral("SELECT * FROM pairwick_begin_attempt(:id, :batch, "
                                          ":address, :station, :slot, :device, :started, :stale, "
-                                         ":found, :again, :count)"));
+                                         ":found, :again, :count, :operator)"));
     call.bind(QStringLiteral(":id"), start.id)
         .bind(QStringLiteral(":batch"), start.batch)
         .bind(QStringLiteral(":address"), start.address)
@@ -46,6 +47,7 @@ ReservedUnit reserveOnServer(const QSqlDatabase &db, const AttemptStart &start, 
         .bind(QStringLiteral(":found"), storedSettings(start.found))
         .bind(QStringLiteral(":again"), qint64(again ? 1 : 0))
         .bind(QStringLiteral(":count"), countLimit)
+        .bind(QStringLiteral(":operator"), start.operatorName)
         .exec()
         .next();
     ReservedUnit reserved;
@@ -53,10 +55,12 @@ ReservedUnit reserveOnServer(const QSqlDatabase &db, const AttemptStart &start, 
     reservation.outcome = outcomeNamed(call.text(0), start.batch);
     reservation.busyWith = call.text(6);
     if (reservation.outcome == Reservation::Outcome::Reserved ||
-        reservation.outcome == Reservation::Outcome::AlreadyPassed) {
+        reservation.outcome == Reservation::Outcome::AlreadyPassed ||
+        reservation.outcome == Reservation::Outcome::Rejected) {
         reservation.unit = UnitRecord{start.batch, call.number(1), start.address,
                                       settingsFromStored(call.text(2)), call.text(3)};
         reserved.valuesPending = call.text(2).isEmpty();
+        reservation.attempts = call.number(7);
     }
     if (reservation.outcome == Reservation::Outcome::AlreadyPassed)
         reservation.passed =
@@ -67,9 +71,10 @@ ReservedUnit reserveOnServer(const QSqlDatabase &db, const AttemptStart &start, 
 }
 
 void finishOnServer(const QSqlDatabase &db, const AttemptEnd &end) {
-    SqlStatement call(db, QStringLiteral("SELECT pairwick_finish_attempt(:id, :ended, :result, "
-                                         ":step, :error, :readBack, :version, :written, :sent, "
-                                         ":unchanged)"));
+    SqlStatement call(
+        db, QStringLiteral("SELECT pairwick_finish_attempt(:id, :ended, :result, "
+                           ":step, :error, :detail, :readBack, :version, :written, :sent, "
+                           ":unchanged)"));
     bindStoredEnd(call, end).exec();
     call.finish();
 }

@@ -18,6 +18,7 @@ CREATE OR REPLACE FUNCTION pairwick_keep_batch(p_batch TEXT, p_time TEXT, p_befo
     failed = failed + (p_after = 'failed')::int - (p_before = 'failed')::int,
     interrupted = interrupted + (p_after = 'interrupted')::int
       - (p_before = 'interrupted')::int,
+    rejected = rejected + (p_after = 'rejected')::int - (p_before = 'rejected')::int,
     first_activity = CASE WHEN first_activity IS NULL OR first_activity > p_time THEN p_time
       ELSE first_activity END,
     last_activity = CASE WHEN last_activity IS NULL OR last_activity < p_time THEN p_time
@@ -89,9 +90,10 @@ $$)sql";
 constexpr const char *BeginAttempt = R"sql(
 CREATE OR REPLACE FUNCTION pairwick_begin_attempt(p_id TEXT, p_batch TEXT, p_address TEXT,
     p_station TEXT, p_slot TEXT, p_device TEXT, p_started TEXT, p_stale TEXT, p_found TEXT,
-    p_again BIGINT, p_count BIGINT,
+    p_again BIGINT, p_count BIGINT, p_operator TEXT,
     OUT o_outcome TEXT, OUT o_seq BIGINT, OUT o_values TEXT, OUT o_problem TEXT,
-    OUT o_passed_station TEXT, OUT o_passed_at TEXT, OUT o_busy_with TEXT)
+    OUT o_passed_station TEXT, OUT o_passed_at TEXT, OUT o_busy_with TEXT,
+    OUT o_attempts BIGINT)
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = %schema, pg_temp AS $$
 DECLARE
   take_over_before TEXT := p_stale;
@@ -99,6 +101,7 @@ DECLARE
   given_up RECORD;
   has_unit BOOLEAN;
   has_passed BOOLEAN := false;
+  unit_state TEXT;
   attempt_result TEXT;
 BEGIN
   SELECT passed INTO batch_passed FROM batches WHERE name = p_batch FOR UPDATE;
@@ -129,7 +132,8 @@ BEGIN
     o_outcome := 'busy';
     RETURN;
   END IF;
-  SELECT seq, unit_values, values_problem INTO o_seq, o_values, o_problem FROM units
+  SELECT seq, unit_values, values_problem, state, attempts + 1
+    INTO o_seq, o_values, o_problem, unit_state, o_attempts FROM units
     WHERE batch = p_batch AND address = p_address;
   has_unit := FOUND;
   IF has_unit AND p_again = 0 THEN
@@ -137,11 +141,17 @@ BEGIN
       WHERE batch = p_batch AND seq = o_seq AND result = 'passed' ORDER BY ended LIMIT 1;
     has_passed := FOUND;
   END IF;
-  IF NOT has_passed AND p_count > 0 AND batch_passed + (SELECT COUNT(DISTINCT seq)
+  IF has_unit AND NOT has_passed AND unit_state = 'rejected' THEN
+    o_outcome := 'rejected';
+    attempt_result := 'rejected';
+  ELSIF NOT has_passed AND p_count > 0 AND batch_passed + (SELECT COUNT(DISTINCT seq)
       FROM attempts WHERE batch = p_batch AND address <> p_address AND ended IS NULL
         AND result = 'started' AND started >= p_stale) >= p_count THEN
     o_outcome := 'full';
     RETURN;
+  ELSE
+    o_outcome := CASE WHEN has_passed THEN 'already passed' ELSE 'reserved' END;
+    attempt_result := CASE WHEN has_passed THEN 'already' ELSE 'started' END;
   END IF;
   IF NOT has_unit THEN
     UPDATE batches SET next_seq = next_seq + 1, units = units + 1 WHERE name = p_batch
@@ -151,12 +161,11 @@ BEGIN
     INSERT INTO units (batch, seq, address, unit_values, values_problem, created, name, latest)
       VALUES (p_batch, o_seq, p_address, o_values, o_problem, p_started, '', p_started);
   END IF;
-  o_outcome := CASE WHEN has_passed THEN 'already passed' ELSE 'reserved' END;
-  attempt_result := CASE WHEN has_passed THEN 'already' ELSE 'started' END;
   INSERT INTO attempts (id, batch, seq, address, station, slot, device, started, ended,
-      result, found, login)
+      result, found, login, operator_name)
     VALUES (p_id, p_batch, o_seq, p_address, p_station, p_slot, p_device, p_started,
-      CASE WHEN has_passed THEN p_started END, attempt_result, p_found, session_user);
+      CASE WHEN attempt_result <> 'started' THEN p_started END, attempt_result, p_found,
+      session_user, p_operator);
   PERFORM pairwick_keep_begun(p_batch, o_seq, p_id, attempt_result, p_started, p_station,
     p_slot);
 END
@@ -165,22 +174,30 @@ $$)sql";
 // Storing the same end twice changes nothing: a replayed end finds its attempt closed.
 constexpr const char *FinishAttempt = R"sql(
 CREATE OR REPLACE FUNCTION pairwick_finish_attempt(p_id TEXT, p_ended TEXT, p_result TEXT,
-    p_step TEXT, p_error TEXT, p_read_back TEXT, p_version TEXT, p_written TEXT, p_sent TEXT,
-    p_unchanged TEXT) RETURNS void
+    p_step TEXT, p_error TEXT, p_detail TEXT, p_read_back TEXT, p_version TEXT, p_written TEXT,
+    p_sent TEXT, p_unchanged TEXT) RETURNS void
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = %schema, pg_temp AS $$
 DECLARE
   target RECORD;
   closed RECORD;
+  kept_result TEXT := p_result;
 BEGIN
   SELECT * INTO target FROM pairwick_attempt_of_caller(p_id);
   -- The batch first, as a reservation locks it, so that the two never wait on each other.
   PERFORM 1 FROM batches WHERE name = target.o_batch FOR UPDATE;
   UPDATE attempts SET ended = p_ended, result = p_result, step = p_step, error = p_error,
-      read_back = p_read_back, version = p_version, written = p_written, sent = p_sent,
+      detail = p_detail, read_back = p_read_back, version = p_version, written = p_written, sent = p_sent,
       unchanged = p_unchanged
     WHERE id = p_id AND ended IS NULL RETURNING batch, seq INTO closed;
   IF FOUND THEN
-    PERFORM pairwick_keep_ended(closed.batch, closed.seq, p_id, p_result, p_ended, p_version);
+    -- The failure that reaches the batch's limit rejects the unit; the attempt stays failed.
+    IF p_result = 'failed' AND (SELECT max_attempts > 0 AND max_attempts <= (SELECT COUNT(*)
+        FROM attempts a WHERE a.batch = closed.batch AND a.seq = closed.seq
+          AND a.result = 'failed') FROM batches WHERE name = closed.batch) THEN
+      kept_result := 'rejected';
+    END IF;
+    PERFORM pairwick_keep_ended(closed.batch, closed.seq, p_id, kept_result, p_ended,
+      p_version);
   END IF;
 END
 $$)sql";

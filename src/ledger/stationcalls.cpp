@@ -42,8 +42,10 @@ CREATE OR REPLACE FUNCTION pairwick_join_batch(p_name TEXT, p_rules TEXT, p_firs
     p_now TEXT) RETURNS BIGINT
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = %schema, pg_temp AS $$
 BEGIN
-  INSERT INTO batches (name, rules, first_seq, next_seq, created)
-    VALUES (p_name, p_rules, p_first, p_first, p_now) ON CONFLICT (name) DO NOTHING;
+  INSERT INTO batches (name, rules, first_seq, next_seq, created, max_attempts)
+    VALUES (p_name, p_rules, p_first, p_first, p_now,
+      COALESCE((p_rules::json ->> 'maxAttempts')::bigint, 0))
+    ON CONFLICT (name) DO NOTHING;
   RETURN CASE WHEN FOUND THEN 1 ELSE 0 END;
 END
 $$)sql";

@@ -114,6 +114,7 @@ SqlStatement &bindStoredEnd(SqlStatement &statement, const AttemptEnd &end) {
         .bind(QStringLiteral(":result"), resultName(end.result))
         .bind(QStringLiteral(":step"), end.step)
         .bind(QStringLiteral(":error"), end.error)
+        .bind(QStringLiteral(":detail"), end.detail)
         .bind(QStringLiteral(":readBack"), storedSettings(end.readBack))
         .bind(QStringLiteral(":version"), end.version)
         .bind(QStringLiteral(":written"), storedKeys(end.written))

@@ -34,7 +34,7 @@ QList<settings::Key> keysFromJson(const QJsonArray &names);
 QString storedObject(const QJsonObject &object);
 QJsonObject objectFromStored(const QString &text);
 
-// An attempt's end bound to a statement as :id, :ended, :result, :step, :error, :readBack,
+// An attempt's end bound to a statement as :id, :ended, :result, :step, :error, :detail, :readBack,
 // :version, :written, :sent and :unchanged.
 SqlStatement &bindStoredEnd(SqlStatement &statement, const AttemptEnd &end);
 

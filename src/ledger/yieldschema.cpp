@@ -41,7 +41,6 @@ struct YieldTexts {
         " rejected = yield_cohorts.rejected + excluded.rejected");
 
     const QStringList Tables{
-        QStringLiteral("ALTER TABLE attempts ADD COLUMN operator TEXT NOT NULL DEFAULT ''"),
         QStringLiteral("ALTER TABLE units ADD COLUMN cohort_station TEXT NOT NULL DEFAULT ''"),
         QStringLiteral("ALTER TABLE units ADD COLUMN cohort_slot TEXT NOT NULL DEFAULT ''"),
         QStringLiteral("ALTER TABLE units ADD COLUMN cohort_operator TEXT NOT NULL DEFAULT ''"),
@@ -79,7 +78,7 @@ struct YieldTexts {
         // Its first: the unit joins this attempt's cohort.
         QStringLiteral(
             "INSERT INTO yield_cohorts (%1)"
-            " SELECT u.batch, NEW.station, NEW.slot, NEW.operator, substr(NEW.ended, 1, 13),"
+            " SELECT u.batch, NEW.station, NEW.slot, NEW.operator_name, substr(NEW.ended, 1, 13),"
             " substr(NEW.ended, 1, 13), 1,"
             " CASE WHEN NEW.result = 'passed' THEN 1 ELSE 0 END,"
             " CASE WHEN NEW.result = 'passed' AND u.state <> 'passed' THEN 1 ELSE 0 END,"
@@ -87,11 +86,12 @@ struct YieldTexts {
             " AND u.cohort_hour IS NULL")
                 .arg(CohortColumns) +
             AddToCohort,
-        QStringLiteral("UPDATE units SET cohort_station = NEW.station, cohort_slot = NEW.slot,"
-                       " cohort_operator = NEW.operator, cohort_hour = substr(NEW.ended, 1, 13)"
-                       " WHERE batch = NEW.batch AND seq = NEW.seq AND cohort_hour IS NULL"),
+        QStringLiteral(
+            "UPDATE units SET cohort_station = NEW.station, cohort_slot = NEW.slot,"
+            " cohort_operator = NEW.operator_name, cohort_hour = substr(NEW.ended, 1, 13)"
+            " WHERE batch = NEW.batch AND seq = NEW.seq AND cohort_hour IS NULL"),
         QStringLiteral("INSERT INTO yield_durations (%1)"
-                       " SELECT NEW.batch, NEW.station, NEW.slot, NEW.operator,"
+                       " SELECT NEW.batch, NEW.station, NEW.slot, NEW.operator_name,"
                        " substr(NEW.ended, 1, 13), %tenths(NEW.started, NEW.ended), 1"
                        " WHERE NEW.result = 'passed'"
                        " ON CONFLICT (batch, hour, station, slot, operator, tenths) DO UPDATE SET"
@@ -99,7 +99,7 @@ struct YieldTexts {
             .arg(DurationColumns),
         QStringLiteral(
             "INSERT INTO yield_failures (%1)"
-            " SELECT NEW.batch, NEW.station, NEW.slot, NEW.operator,"
+            " SELECT NEW.batch, NEW.station, NEW.slot, NEW.operator_name,"
             " substr(NEW.ended, 1, 13), NEW.step, NEW.error, 1"
             " WHERE NEW.result = 'failed'"
             " ON CONFLICT (batch, hour, station, slot, operator, step, error) DO UPDATE SET"
@@ -128,7 +128,7 @@ struct YieldTexts {
     // Each unit's decisions (attempts that passed or failed) in the order they ended; the first
     // one names its cohort.
     const QString Decisions = QStringLiteral(
-        "WITH decided AS (SELECT batch, seq, station, slot, operator, result,"
+        "WITH decided AS (SELECT batch, seq, station, slot, operator_name AS operator, result,"
         "  substr(ended, 1, 13) AS hour,"
         "  ROW_NUMBER() OVER (PARTITION BY batch, seq ORDER BY ended, id) AS nth,"
         "  ROW_NUMBER() OVER (PARTITION BY batch, seq, result ORDER BY ended, id) AS nth_of_result"
@@ -155,15 +155,18 @@ struct YieldTexts {
             " GROUP BY batch, station, slot, operator, first_hour, event_hour");
 
     const QString DurationsRecount = QStringLiteral(
-        "SELECT batch, station, slot, operator, substr(ended, 1, 13) AS hour,"
+        "SELECT batch, station, slot, operator_name AS operator, substr(ended, 1, 13) AS hour,"
         " %tenths(started, ended) AS tenths, COUNT(*) AS passes FROM attempts"
         " WHERE result = 'passed' AND ended IS NOT NULL"
-        " GROUP BY batch, station, slot, operator, substr(ended, 1, 13), %tenths(started, ended)");
+        " GROUP BY batch, station, slot, operator_name, substr(ended, 1, 13),"
+        " %tenths(started, ended)");
 
     const QString FailuresRecount = QStringLiteral(
-        "SELECT batch, station, slot, operator, substr(ended, 1, 13) AS hour, step,"
+        "SELECT batch, station, slot, operator_name AS operator, substr(ended, 1, 13) AS hour,"
+        " step,"
         " error, COUNT(*) AS failures FROM attempts WHERE result = 'failed' AND ended IS NOT NULL"
-        " GROUP BY batch, station, slot, operator, substr(ended, 1, 13), step, error");
+        " GROUP BY batch, station, slot, operator_name, substr(ended, 1, 13), step,"
+        " error");
 
     const QString CohortOfUnits =
         Decisions + QStringLiteral(

@@ -6,6 +6,7 @@
 #include "link/logline.h"
 #include "link/replytests.h"
 #include "protocol/commands.h"
+#include "provision/attemptcodes.h"
 #include "provision/fastexchange.h"
 #include "settings/commandplan.h"
 #include "settings/replyreading.h"
@@ -20,6 +21,10 @@ namespace {
 // The adapter needs this long after a reset before it answers queries again, as in the window.
 constexpr int SettleMs = 3000;
 constexpr qsizetype QuotedLimit = 120;
+
+QString readStepCode(const settings::ReadStep &step) {
+    return step.kind == settings::ReadKind::Uart ? codes::UartReadStep : codes::readStep(step.key);
+}
 
 QString readStepName(const settings::ReadStep &step) {
     return step.kind == settings::ReadKind::Uart
@@ -51,36 +56,42 @@ QString roleAfterWrite(const AdapterSettings &current, const AdapterSettings &de
     return desired.has(Key::Role) ? desired.value(Key::Role) : current.value(Key::Role);
 }
 
+QString StepFailure::detail() const {
+    return codes::errorText(m_errorCode, m_errorDetail);
+}
+
 AdapterSession::AdapterSession(FastExchange &exchange, Progress progress)
     : m_exchange(exchange), m_progress(std::move(progress)) {}
 
 namespace {
 
 // The reply's text when it is complete and ends with OK; a StepFailure otherwise.
-QString okReply(const QString &step, const Reply &reply, int timeoutMs) {
+QString okReply(const QString &step, const QString &code, const Reply &reply, int timeoutMs) {
     if (!reply.complete) {
-        throw StepFailure(
-            step, reply.text.isEmpty()
-                      ? QCoreApplication::translate("pairwick::provision", "%1 毫秒内没有回复")
-                            .arg(timeoutMs)
-                      : QCoreApplication::translate("pairwick::provision", "回复不完整：%1")
-                            .arg(quotedReply(reply.text)));
+        if (reply.text.isEmpty())
+            throw StepFailure(step, code, codes::NoReply, QString::number(timeoutMs));
+        throw StepFailure(step, code, codes::IncompleteReply, quotedReply(reply.text));
     }
     if (!link::ReplyEndsWithOk(reply.text))
-        throw StepFailure(step, QCoreApplication::translate("pairwick::provision", "适配器回复 %1")
-                                    .arg(quotedReply(reply.text)));
+        throw StepFailure(step, code, codes::ErrorReply, quotedReply(reply.text));
     return reply.text;
 }
 
 }  // namespace
 
-QString AdapterSession::acknowledged(const QString &step, const QString &command) {
+void AdapterSession::begin(const QString &step, const QString &code) {
+    m_stepCode = code;
     m_progress(step);
-    return okReply(step, m_exchange.exchange(command), m_exchange.pace().timeoutMs);
+}
+
+QString AdapterSession::acknowledged(const QString &step, const QString &code,
+                                     const QString &command) {
+    begin(step, code);
+    return okReply(step, code, m_exchange.exchange(command), m_exchange.pace().timeoutMs);
 }
 
 void AdapterSession::sendSetting(Key key, const QString &step, const QString &command) {
-    m_progress(step);
+    begin(step, codes::writeStep(key));
     const qint64 before = m_exchange.linesSent();
     Reply reply;
     try {
@@ -92,20 +103,18 @@ void AdapterSession::sendSetting(Key key, const QString &step, const QString &co
     }
     if (!reply.complete)
         m_sent.append(key);
-    okReply(step, reply, m_exchange.pace().timeoutMs);
+    okReply(step, m_stepCode, reply, m_exchange.pace().timeoutMs);
     m_written.append(key);
 }
 
 void AdapterSession::probe() {
-    const QString step = QCoreApplication::translate("pairwick::provision", "探测");
-    m_progress(step);
+    const QString step = codes::stepText(codes::ProbeStep);
+    begin(step, codes::ProbeStep);
     const Reply reply = m_exchange.exchange(protocol::ProbeCommand);
     if (!link::ProbeReplyOk(reply.text)) {
-        throw StepFailure(
-            step, reply.text.isEmpty()
-                      ? QCoreApplication::translate("pairwick::provision", "没有适配器回应 AT")
-                      : QCoreApplication::translate("pairwick::provision", "适配器回复 %1")
-                            .arg(quotedReply(reply.text)));
+        if (reply.text.isEmpty())
+            throw StepFailure(step, codes::ProbeStep, codes::NoAdapter);
+        throw StepFailure(step, codes::ProbeStep, codes::ErrorReply, quotedReply(reply.text));
     }
 }
 
@@ -118,14 +127,14 @@ AdapterSettings AdapterSession::readAll() {
             continue;
         }
         const QString name = readStepName(step);
-        const QString reply = acknowledged(name, step.query);
+        const QString reply = acknowledged(name, readStepCode(step), step.query);
         AdapterSettings values;
         const QStringList problems = settings::readReply(step, reply, values);
         m_read.merge(values);
         if (m_writing)
             m_readBack.merge(values);
         if (!problems.isEmpty())
-            throw StepFailure(name,
+            throw StepFailure(name, m_stepCode, codes::UnreadableReply,
                               problems.join(QStringLiteral("; ")) +
                                   QCoreApplication::translate("pairwick::provision", "，见回复 ") +
                                   quotedReply(reply));
@@ -147,10 +156,8 @@ WriteOutcome AdapterSession::write(const AdapterSettings &desired) {
 WriteOutcome AdapterSession::writeOver(const AdapterSettings &current,
                                        const AdapterSettings &desired) {
     if (desired.has(Key::Bind) && roleAfterWrite(current, desired) != settings::Master) {
-        throw StepFailure(
-            QCoreApplication::translate("pairwick::provision", "写入 bind"),
-            QCoreApplication::translate(
-                "pairwick::provision", "适配器处于从角色，不保存绑定地址；请同时设置 role=master"));
+        throw StepFailure(QCoreApplication::translate("pairwick::provision", "写入 bind"),
+                          codes::writeStep(Key::Bind), codes::BindNeedsMaster);
     }
     WriteOutcome outcome;
     m_written.clear();
@@ -183,9 +190,9 @@ WriteOutcome AdapterSession::writeOver(const AdapterSettings &current,
     outcome.settings = readAll();
     for (Key key : outcome.written) {
         if (outcome.settings.value(key) != desired.value(key)) {
-            throw StepFailure(QCoreApplication::translate("pairwick::provision", "校验 %1")
-                                  .arg(settings::keyName(key)),
-                              QCoreApplication::translate("pairwick::provision", "写入 %1，读回 %2")
+            throw StepFailure(codes::stepText(codes::verifyStep(key)), codes::verifyStep(key),
+                              codes::ReadBackDiffers,
+                              QStringLiteral("%1 -> %2")
                                   .arg(quotedReply(desired.value(key)),
                                        quotedReply(outcome.settings.value(key))));
         }
@@ -197,8 +204,7 @@ AdapterSettings AdapterSession::reset() {
     m_read = AdapterSettings();
     m_complete = false;
     m_writing = false;
-    acknowledged(QCoreApplication::translate("pairwick::provision", "恢复出厂设置"),
-                 protocol::DefaultCommand);
+    acknowledged(codes::stepText(codes::ResetStep), codes::ResetStep, protocol::DefaultCommand);
     m_progress(QCoreApplication::translate("pairwick::provision", "等待适配器就绪"));
     m_exchange.pause(SettleMs);
     return readAll();

@@ -11,18 +11,28 @@ namespace pairwick::provision {
 
 class FastExchange;
 
-// A step the adapter did not complete: which step, and what the adapter said.
+// A step the adapter did not complete: which step, and what the adapter said, as the step's
+// words (with the value it wrote) and as codes with the detail that varies (attemptcodes.h).
 class StepFailure : public std::exception {
 public:
-    StepFailure(QString step, QString detail)
-        : m_step(std::move(step)), m_detail(std::move(detail)) {}
+    StepFailure(QString step, QString stepCode, QString errorCode, QString errorDetail = QString())
+        : m_step(std::move(step)),
+          m_stepCode(std::move(stepCode)),
+          m_errorCode(std::move(errorCode)),
+          m_errorDetail(std::move(errorDetail)) {}
     const QString &step() const { return m_step; }
-    const QString &detail() const { return m_detail; }
+    const QString &stepCode() const { return m_stepCode; }
+    const QString &errorCode() const { return m_errorCode; }
+    const QString &errorDetail() const { return m_errorDetail; }
+    // What the adapter said, worded in the program's language.
+    QString detail() const;
     const char *what() const noexcept override { return "adapter step failed"; }
 
 private:
     QString m_step;
-    QString m_detail;
+    QString m_stepCode;
+    QString m_errorCode;
+    QString m_errorDetail;
 };
 
 struct WriteOutcome {
@@ -63,9 +73,12 @@ public:
     const QList<settings::Key> &keysSent() const { return m_sent; }
     // What was read after the last write's first command went out; empty when nothing was.
     const settings::AdapterSettings &readBack() const { return m_readBack; }
+    // The code of the step under way (attemptcodes.h).
+    const QString &stepCode() const { return m_stepCode; }
 
 private:
-    QString acknowledged(const QString &step, const QString &command);
+    void begin(const QString &step, const QString &code);
+    QString acknowledged(const QString &step, const QString &code, const QString &command);
     void sendSetting(settings::Key key, const QString &step, const QString &command);
 
     FastExchange &m_exchange;
@@ -76,6 +89,7 @@ private:
     QList<settings::Key> m_sent;
     settings::AdapterSettings m_readBack;
     bool m_writing = false;
+    QString m_stepCode;
 };
 
 // The keys of desired that a write over current sends, in the order it sends them.

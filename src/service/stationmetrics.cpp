@@ -15,11 +15,13 @@ using ledger::AttemptResult;
 using station::SlotState;
 
 constexpr std::array Results{AttemptResult::Passed, AttemptResult::Failed,
-                             AttemptResult::Interrupted, AttemptResult::Already};
+                             AttemptResult::Interrupted, AttemptResult::Already,
+                             AttemptResult::Rejected};
 
 constexpr std::array States{SlotState::Waiting,     SlotState::Problem,    SlotState::Working,
                             SlotState::Passed,      SlotState::Failed,     SlotState::Already,
-                            SlotState::Interrupted, SlotState::LedgerAway, SlotState::Finished};
+                            SlotState::Interrupted, SlotState::LedgerAway, SlotState::Rejected,
+                            SlotState::Finished};
 
 double unixNow() {
     return double(QDateTime::currentMSecsSinceEpoch()) / 1000;

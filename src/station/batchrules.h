@@ -31,6 +31,8 @@ struct BatchRules {
     settings::AdapterSettings templates;
     std::optional<ValuesTable> values;
     qint64 first = 1;
+    // A unit whose attempt of this number failed is rejected; 0 for no limit.
+    qint64 maxAttempts = 0;
 
     // A station that joins a batch without rules of its own takes the batch's.
     bool givesNothing() const { return templates.isEmpty() && !values; }

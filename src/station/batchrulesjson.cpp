@@ -17,6 +17,7 @@ using settings::AdapterSettings;
 using settings::Key;
 
 const QString FirstField = QStringLiteral("first");
+const QString MaxAttemptsField = QStringLiteral("maxAttempts");
 const QString TemplatesField = QStringLiteral("templates");
 const QString ValuesField = QStringLiteral("values");
 const QString SourceField = QStringLiteral("source");
@@ -108,6 +109,9 @@ QString readValues(const QJsonValue &value, ValuesTable *table) {
 
 QJsonObject BatchRules::toJson() const {
     QJsonObject json{{FirstField, first}, {TemplatesField, settingsJson(templates)}};
+    // Left out when there is no limit, so that a batch without one reads as before.
+    if (maxAttempts > 0)
+        json.insert(MaxAttemptsField, maxAttempts);
     if (!values)
         return json;
     QJsonArray rows;
@@ -130,6 +134,10 @@ std::optional<BatchRules> BatchRules::fromJson(const QJsonObject &json, QString 
         first ? QString() : QCoreApplication::translate("pairwick::station", "起始编号不是整数");
     if (problem.isEmpty())
         problem = readSettings(json.value(TemplatesField), TemplatesField, &rules.templates);
+    const std::optional<qint64> maxAttempts =
+        json.contains(MaxAttemptsField) ? wholeNumber(json.value(MaxAttemptsField)) : 0;
+    if (problem.isEmpty() && (!maxAttempts || *maxAttempts < 0))
+        problem = QCoreApplication::translate("pairwick::station", "尝试次数上限不是整数");
     if (problem.isEmpty() && json.contains(ValuesField)) {
         rules.values.emplace();
         problem = readValues(json.value(ValuesField), &*rules.values);
@@ -139,6 +147,7 @@ std::optional<BatchRules> BatchRules::fromJson(const QJsonObject &json, QString 
         return std::nullopt;
     }
     rules.first = *first;
+    rules.maxAttempts = *maxAttempts;
     return rules;
 }
 

@@ -16,6 +16,7 @@
 
 #include "ledger/ledger.h"
 #include "ledger/storedforms.h"
+#include "ledger/storedtextcodes.h"
 #include "settings/keynames.h"
 #include "settings/profile.h"
 
@@ -35,6 +36,7 @@ QJsonObject endJson(const AttemptEnd &end) {
             {QStringLiteral("result"), ledger::resultName(end.result)},
             {QStringLiteral("step"), end.step},
             {QStringLiteral("error"), end.error},
+            {QStringLiteral("detail"), end.detail},
             {QStringLiteral("readBack"), settings::toJson(end.readBack)},
             {QStringLiteral("version"), end.version},
             {QStringLiteral("written"), settings::keyNameArray(end.written)},
@@ -50,6 +52,14 @@ AttemptEnd endFrom(const QJsonObject &json) {
                      .value_or(ledger::AttemptResult::Interrupted);
     end.step = json.value(QStringLiteral("step")).toString();
     end.error = json.value(QStringLiteral("error")).toString();
+    end.detail = json.value(QStringLiteral("detail")).toString();
+    // Spooled by an earlier version, in words: stored as the migration stores them.
+    if (!json.contains(QStringLiteral("detail"))) {
+        const ledger::AttemptCodes codes = ledger::codesOfStoredTexts(end.step, end.error);
+        end.step = codes.step;
+        end.error = codes.error;
+        end.detail = codes.detail;
+    }
     end.readBack = ledger::settingsFromJson(json.value(QStringLiteral("readBack")).toObject());
     end.version = json.value(QStringLiteral("version")).toString();
     end.written = ledger::keysFromJson(json.value(QStringLiteral("written")).toArray());

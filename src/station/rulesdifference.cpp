@@ -26,6 +26,11 @@ QStringList settingsDifferences(const AdapterSettings &mine, const AdapterSettin
     return differences;
 }
 
+QString attemptLimit(qint64 limit) {
+    return limit > 0 ? QString::number(limit)
+                     : QCoreApplication::translate("pairwick::station", "无");
+}
+
 QString rowCount(qsizetype count) {
     return count == 1 ? QCoreApplication::translate("pairwick::station", "1 行")
                       : QCoreApplication::translate("pairwick::station", "%1 行").arg(count);
@@ -81,6 +86,11 @@ QString rulesDifference(const BatchRules &mine, const BatchRules &batch) {
             QCoreApplication::translate("pairwick::station", "起始编号：这里是 %1，批次中是 %2")
                 .arg(mine.first)
                 .arg(batch.first));
+    if (mine.maxAttempts != batch.maxAttempts)
+        differences.append(
+            QCoreApplication::translate("pairwick::station",
+                                        "--max-attempts：这里是 %1，批次中是 %2")
+                .arg(attemptLimit(mine.maxAttempts), attemptLimit(batch.maxAttempts)));
     const QString values = valuesDifference(mine.values, batch.values);
     if (!values.isEmpty())
         differences.append(

@@ -25,6 +25,8 @@ QString stateName(SlotState state) {
             return QStringLiteral("interrupted");
         case SlotState::LedgerAway:
             return QStringLiteral("ledger-away");
+        case SlotState::Rejected:
+            return QStringLiteral("rejected");
         case SlotState::Finished:
             break;
     }

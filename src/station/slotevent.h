@@ -18,6 +18,7 @@ enum class SlotState {
     Already,
     Interrupted,
     LedgerAway,  // a unit is in, but no number can be reserved until the ledger answers
+    Rejected,    // the unit failed as often as the batch allows: set it aside
     // The batch holds the units asked for, or the station stops. With awaitingRemoval a unit is
     // still in: the result shown before stays, or the text says that it got none.
     Finished,
@@ -55,7 +56,13 @@ struct UnitReport {
     QList<settings::Key> sent;     // went out without a complete answer
     QList<settings::Key> unchanged;
     settings::AdapterSettings values;  // the unit's own, for the on-pass command and the screen
+    // Of a failure or a stop: the step and the error as codes with their detail (as recorded),
+    // and error, what they say in the program's language.
+    QString step;
+    QString errorCode;
+    QString detail;
     QString error;
+    qint64 attempts = 0;  // of a rejected unit, this visit included
     QString onPassWarning;
     double seconds = 0;
 };

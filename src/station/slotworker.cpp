@@ -33,6 +33,8 @@ SlotState resultState(AttemptResult result) {
             return SlotState::Already;
         case AttemptResult::Interrupted:
             return SlotState::Interrupted;
+        case AttemptResult::Rejected:
+            return SlotState::Rejected;
         case AttemptResult::Started:
         case AttemptResult::Failed:
             break;

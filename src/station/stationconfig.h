@@ -22,6 +22,7 @@ struct StationConfig {
     bool again = false;
     provision::Pace pace;
     QString spoolFile;
+    QString operatorName;  // stored on every attempt
 };
 
 }  // namespace pairwick::station

@@ -39,11 +39,19 @@ StationOptions::StationOptions()
               QStringLiteral("Write a unit that already passed again, with its recorded values.")),
       m_timeout(QStringLiteral("timeout"),
                 QStringLiteral("How long to wait for an incomplete reply (default 1000)."),
-                QStringLiteral("MS"), QStringLiteral("1000")) {}
+                QStringLiteral("MS"), QStringLiteral("1000")),
+      m_operator(QStringLiteral("operator"),
+                 QStringLiteral("Who runs the station, recorded on every attempt (at most 64 "
+                                "characters)."),
+                 QStringLiteral("NAME")),
+      m_maxAttempts(QStringLiteral("max-attempts"),
+                    QStringLiteral("A rule of a new batch: a unit whose Nth attempt failed is "
+                                   "rejected, never written again (1 to 1000; default no limit)."),
+                    QStringLiteral("N")) {}
 
 QList<QCommandLineOption> StationOptions::options() const {
-    return {m_batch,  m_profile, m_set,    m_values, m_first,  m_count,
-            m_ledger, m_station, m_onPass, m_again,  m_timeout};
+    return {m_batch,   m_profile, m_set,   m_values,  m_first,    m_count,      m_ledger,
+            m_station, m_onPass,  m_again, m_timeout, m_operator, m_maxAttempts};
 }
 
 void StationOptions::addTo(QCommandLineParser &parser) const {
@@ -66,6 +74,8 @@ StationSetup StationOptions::read(const QCommandLineParser &parser,
     setup.onPass = parser.value(m_onPass);
     setup.timeoutMs = parser.value(m_timeout);
     setup.again = parser.isSet(m_again);
+    setup.operatorName = parser.value(m_operator);
+    setup.maxAttempts = parser.value(m_maxAttempts);
     return setup;
 }
 

@@ -34,6 +34,8 @@ private:
     QCommandLineOption m_onPass;
     QCommandLineOption m_again;
     QCommandLineOption m_timeout;
+    QCommandLineOption m_operator;
+    QCommandLineOption m_maxAttempts;
 };
 
 }  // namespace pairwick::station

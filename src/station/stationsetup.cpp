@@ -74,6 +74,9 @@ void checkName(SetupField field, const QString &option, const QString &name,
                         .arg(option, ledger::withControlsEscaped(name))});
 }
 
+// Beyond this a limit is no limit: a unit that fails a thousand times is not coming good.
+constexpr qint64 MaxAttemptsLimit = 1000;
+
 void checkNumbers(const StationSetup &setup, CheckedSetup &checked, QList<SetupProblem> &problems) {
     bool valid = false;
     checked.firstGiven = !setup.first.trimmed().isEmpty();
@@ -84,6 +87,16 @@ void checkNumbers(const StationSetup &setup, CheckedSetup &checked, QList<SetupP
                 {SetupField::First, QCoreApplication::translate(
                                         "pairwick::station", "--first 须为 0 或更大的数，而不是 %1")
                                         .arg(setup.first)});
+    }
+    if (!setup.maxAttempts.trimmed().isEmpty()) {
+        checked.config.rules.maxAttempts = setup.maxAttempts.trimmed().toLongLong(&valid);
+        if (!valid || checked.config.rules.maxAttempts < 1 ||
+            checked.config.rules.maxAttempts > MaxAttemptsLimit)
+            problems.append({SetupField::MaxAttempts,
+                             QCoreApplication::translate("pairwick::station",
+                                                         "--max-attempts 须为 1 到 %1，而不是 %2")
+                                 .arg(MaxAttemptsLimit)
+                                 .arg(setup.maxAttempts)});
     }
     if (!setup.count.trimmed().isEmpty()) {
         checked.config.count = setup.count.trimmed().toLongLong(&valid);
@@ -144,6 +157,10 @@ std::variant<CheckedSetup, QList<SetupProblem>> checkSetup(const StationSetup &s
                                       "pairwick::station", "--timeout 须为 1 到 %1 毫秒，而不是 %2")
                                       .arg(provision::TimeoutLimitMs)
                                       .arg(setup.timeoutMs)});
+    config.operatorName = setup.operatorName.trimmed();
+    if (!config.operatorName.isEmpty())
+        checkName(SetupField::Operator, QStringLiteral("--operator"), config.operatorName,
+                  problems);
     config.onPass = setup.onPass;
     config.again = setup.again;
     if (!problems.isEmpty())

@@ -24,6 +24,8 @@ struct StationSetup {
     QString onPass;
     QString timeoutMs = QStringLiteral("1000");
     bool again = false;
+    QString operatorName;  // who runs the station; may be empty
+    QString maxAttempts;   // empty: the batch's own, or no limit for a new one
 };
 
 // The part of a setup a problem concerns, so a window can show it beside its field.
@@ -37,7 +39,9 @@ enum class SetupField {
     Count,
     Ledger,
     Station,
-    Timeout
+    Timeout,
+    Operator,
+    MaxAttempts,
 };
 
 struct SetupProblem {

@@ -38,10 +38,15 @@ std::optional<StartRefusal> joinBatch(ledger::Ledger &ledger, StationConfig &con
                 .arg(config.batch, error)};
     if (!firstGiven)
         mine.first = theirs->first;
+    // Not given is the batch's, as for the first number.
+    if (mine.maxAttempts == 0)
+        mine.maxAttempts = theirs->maxAttempts;
     if (mine.givesNothing()) {
         const qint64 first = mine.first;
+        const qint64 maxAttempts = mine.maxAttempts;
         mine = *theirs;
         mine.first = first;
+        mine.maxAttempts = maxAttempts;
     }
     const QString difference = rulesDifference(mine, *theirs);
     if (!difference.isEmpty())

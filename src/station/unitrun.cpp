@@ -8,6 +8,7 @@
 
 #include "link/commport.h"
 #include "link/porterror.h"
+#include "provision/attemptcodes.h"
 #include "station/ledgerpool.h"
 #include "station/onpasscommand.h"
 #include "station/resultspool.h"
@@ -17,6 +18,7 @@ namespace pairwick::station {
 using ledger::AttemptResult;
 using ledger::Reservation;
 using settings::Key;
+namespace codes = provision::codes;
 
 namespace {
 
@@ -29,6 +31,21 @@ QString alreadyText(const ledger::PassRecord &pass) {
         .arg(pass.station, pass.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
 }
 
+QString rejectedText(qint64 seq, qint64 attempts) {
+    return QCoreApplication::translate("pairwick::station",
+                                       "请放到一边：#%1 已尝试 %2 次，不再写入")
+        .arg(seq)
+        .arg(attempts);
+}
+
+// The port's own words on one line; a device gone is told apart from other faults.
+QString portErrorCode(const link::PortError &fault) {
+    return fault.message() ==
+                   link::PortError::lost(fault.description(), fault.devicePath()).message()
+               ? codes::PortGone
+               : codes::PortFault;
+}
+
 }  // namespace
 
 UnitRun::UnitRun(const StationContext &context, link::CommPort &port, const UnitPlace &place,
@@ -37,7 +54,8 @@ UnitRun::UnitRun(const StationContext &context, link::CommPort &port, const Unit
       m_tell(std::move(report)),
       m_exchange(port, context.config.pace, context.stop),
       m_session(m_exchange, [this](const QString &step) { progress(step); }),
-      m_step(QCoreApplication::translate("pairwick::station", "读取")) {
+      m_step(codes::stepText(codes::ReadStep)),
+      m_stepCode(codes::ReadStep) {
     m_report.slot = place.slot;
     m_report.port = place.port;
     m_report.device = place.device;
@@ -48,20 +66,16 @@ std::optional<UnitReport> UnitRun::run() {
     try {
         provisionUnit();
     } catch (const provision::StepFailure &failure) {
-        end(AttemptResult::Failed, failure.step(),
-            QStringLiteral("%1: %2").arg(failure.step(), failure.detail()));
+        end(AttemptResult::Failed, failure.stepCode(), failure.errorCode(), failure.errorDetail());
     } catch (const link::PortError &fault) {
-        end(AttemptResult::Failed, m_step,
-            QStringLiteral("%1: %2").arg(m_step, QString(fault.message()).replace(u'\n', u' ')));
+        end(AttemptResult::Failed, m_stepCode, portErrorCode(fault),
+            QString(fault.description()).replace(u'\n', u' '));
     } catch (const link::RunCancelled &) {
         if (m_countReached)
             return std::nullopt;
         // A write whose command is out may have taken effect: it was not stopped before.
-        end(AttemptResult::Interrupted, m_step,
-            m_session.keysSent().isEmpty()
-                ? QCoreApplication::translate("pairwick::station", "在“%1”之前停止").arg(m_step)
-                : QCoreApplication::translate("pairwick::station", "停止前“%1”没有得到回复")
-                      .arg(m_step));
+        end(AttemptResult::Interrupted, m_stepCode,
+            m_session.keysSent().isEmpty() ? codes::Stopped : codes::StoppedAwaitingReply);
     }
     m_report.seconds = double(m_clock.nsecsElapsed()) / 1e9;
     return m_report;
@@ -69,6 +83,7 @@ std::optional<UnitReport> UnitRun::run() {
 
 void UnitRun::progress(const QString &step) {
     ++m_done;
+    m_stepCode = m_session.stepCode();
     show(step);
 }
 
@@ -99,20 +114,25 @@ void UnitRun::provisionUnit() {
             m_report.result = AttemptResult::Already;
             m_report.error = alreadyText(*reservation.passed);
             return;
+        case Reservation::Outcome::Rejected:
+            m_report.result = AttemptResult::Rejected;
+            m_report.attempts = reservation.attempts;
+            m_report.error = rejectedText(reservation.unit.seq, reservation.attempts);
+            return;
         case Reservation::Outcome::Reserved:
         case Reservation::Outcome::Full:  // never returned by reserve()
             break;
     }
     if (!reservation.unit.valuesProblem.isEmpty())
-        throw provision::StepFailure(QCoreApplication::translate("pairwick::station", "模块的值"),
-                                     reservation.unit.valuesProblem);
+        throw provision::StepFailure(codes::stepText(codes::ValuesStep), codes::ValuesStep,
+                                     codes::ValuesProblem, reservation.unit.valuesProblem);
     m_all += int(reservation.unit.values.keys().size()) + ReadSteps;
     const provision::WriteOutcome outcome = m_session.writeOver(found, reservation.unit.values);
     m_report.settings = outcome.settings;
     m_report.written = outcome.written;
     m_report.unchanged = outcome.unchanged;
     m_readBack = outcome.settings;
-    end(AttemptResult::Passed, QString(), QString());
+    end(AttemptResult::Passed);
 }
 
 // Of a unit that failed or was stopped part-way: what the session knows, no more.
@@ -126,7 +146,9 @@ void UnitRun::takeWhatIsKnown() {
 
 // Until the ledger has reserved the unit's number: nothing is written before that.
 Reservation UnitRun::reserve(const settings::AdapterSettings &found) {
-    progress(QCoreApplication::translate("pairwick::station", "预留编号"));
+    ++m_done;
+    m_stepCode = codes::ReserveStep;
+    show(codes::stepText(codes::ReserveStep));
     const StationConfig &config = m_context.config;
     m_start = {QString(),
                config.batch,
@@ -135,7 +157,8 @@ Reservation UnitRun::reserve(const settings::AdapterSettings &found) {
                m_report.slot,
                m_report.device,
                QDateTime::currentDateTimeUtc(),
-               found};
+               found,
+               config.operatorName};
     const QString address = m_report.address;
     for (;;) {
         // A unit that gets no number because the batch is complete was never started.
@@ -178,16 +201,21 @@ void UnitRun::giveUp(const QString &attemptId, const QString &reason) {
     given.id = attemptId;
     given.ended = QDateTime::currentDateTimeUtc();
     given.result = AttemptResult::Interrupted;
-    given.step = m_step;
-    given.error = reason;
+    given.step = m_stepCode;
+    given.error = codes::LedgerFault;
+    given.detail = reason;
     QString ignored;
     // Should the spool fail too, this slot's next try closes the attempt as given up.
     m_context.spool.addEnd(given, &ignored);
 }
 
-void UnitRun::end(AttemptResult result, const QString &step, const QString &error) {
+void UnitRun::end(AttemptResult result, const QString &step, const QString &error,
+                  const QString &detail) {
     m_report.result = result;
-    m_report.error = error;
+    m_report.step = step;
+    m_report.errorCode = error;
+    m_report.detail = detail;
+    m_report.error = codes::failureText(step, error, detail);
     if (result != AttemptResult::Passed)
         takeWhatIsKnown();
     if (!m_open)
@@ -198,6 +226,7 @@ void UnitRun::end(AttemptResult result, const QString &step, const QString &erro
                                         result,
                                         step,
                                         error,
+                                        detail,
                                         m_readBack,
                                         m_report.settings.value(Key::Version),
                                         m_report.written,
@@ -226,7 +255,8 @@ void UnitRun::store() {
 
 void UnitRun::runOnPass() {
     // Also ends the wait shown while the result was stored, which is over.
-    show(QCoreApplication::translate("pairwick::station", "运行通过后命令"));
+    m_stepCode = codes::OnPassStep;
+    show(codes::stepText(codes::OnPassStep));
     const StationConfig &config = m_context.config;
     QProcessEnvironment facts;
     facts.insert(QStringLiteral("PAIRWICK_BATCH"), config.batch);

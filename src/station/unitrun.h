@@ -49,7 +49,8 @@ private:
     void takeWhatIsKnown();
     ledger::Reservation reserve(const settings::AdapterSettings &found);
     void giveUp(const QString &attemptId, const QString &reason);
-    void end(ledger::AttemptResult result, const QString &step, const QString &error);
+    void end(ledger::AttemptResult result, const QString &step = QString(),
+             const QString &error = QString(), const QString &detail = QString());
     void store();
     void runOnPass();
 
@@ -61,6 +62,7 @@ private:
     ledger::AttemptStart m_start;
     settings::AdapterSettings m_readBack;
     QString m_step;
+    QString m_stepCode;  // of m_step (provision/attemptcodes.h)
     QElapsedTimer m_clock;
     int m_done = 1;  // the probe that found the unit
     int m_all = 1 + ReadSteps;

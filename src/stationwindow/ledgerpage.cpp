@@ -61,7 +61,8 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
     m_result->setObjectName(QStringLiteral("resultFilter"));
     m_result->setAccessibleName(tr("结果"));
     m_result->addItem(tr("全部结果"), QString());
-    for (const char *result : {"passed", "failed", "interrupted", "already", "started"}) {
+    for (const char *result :
+         {"passed", "failed", "interrupted", "rejected", "already", "started"}) {
         const QString name = QString::fromLatin1(result);
         m_result->addItem(UnitTableModel::resultWord(name), name);
     }

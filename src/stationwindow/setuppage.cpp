@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 
 #include "accessibility/accessibilitynames.h"
@@ -24,6 +25,14 @@ using station::SetupField;
 namespace {
 
 constexpr int PortWatchMs = 2000;
+
+// Who runs the station rarely changes between one start and the next, and is kept for it.
+const QString OperatorKey = QStringLiteral("setup/operator");
+
+QSettings rememberedFields() {
+    return {QSettings::IniFormat, QSettings::UserScope, QStringLiteral("pairwick"),
+            QStringLiteral("pairwick-station")};
+}
 
 QLineEdit *lineEdit(QWidget *parent, const QString &objectName) {
     auto *edit = new QLineEdit(parent);
@@ -45,6 +54,8 @@ SetupPage::SetupPage(QWidget *parent)
       m_station(lineEdit(this, QStringLiteral("station"))),
       m_onPass(lineEdit(this, QStringLiteral("onPass"))),
       m_timeout(lineEdit(this, QStringLiteral("timeout"))),
+      m_operator(lineEdit(this, QStringLiteral("operator"))),
+      m_maxAttempts(lineEdit(this, QStringLiteral("maxAttempts"))),
       m_again(new QCheckBox(tr("再次写入已通过的模块（用其记录的数值）"), this)),
       m_slots(new SlotPicker(this)),
       m_start(new QPushButton(tr("开始"), this)) {
@@ -59,6 +70,7 @@ SetupPage::SetupPage(QWidget *parent)
     m_count->setPlaceholderText(tr("不限"));
     m_onPass->setPlaceholderText(QStringLiteral("lp-label \"$PAIRWICK_NAME\" \"$PAIRWICK_PIN\""));
     m_timeout->setText(QStringLiteral("1000"));
+    m_maxAttempts->setPlaceholderText(tr("批次的上限（新批次为不限）"));
     m_again->setObjectName(QStringLiteral("again"));
     m_start->setObjectName(QStringLiteral("startButton"));
     m_start->setMinimumHeight(40);
@@ -74,6 +86,8 @@ SetupPage::SetupPage(QWidget *parent)
     addRow(*form, tr("起始编号："), m_first, SetupField::First);
     addRow(*form, tr("数量："), m_count, SetupField::Count);
     addRow(*form, tr("工位名称："), m_station, SetupField::Station);
+    addRow(*form, tr("操作员："), m_operator, SetupField::Operator);
+    addRow(*form, tr("尝试次数上限："), m_maxAttempts, SetupField::MaxAttempts);
     addRow(*form, tr("通过后运行的命令："), m_onPass, std::nullopt);
     addRow(*form, tr("应答超时（毫秒）："), m_timeout, SetupField::Timeout);
     form->addRow(QString(), m_again);
@@ -96,14 +110,17 @@ SetupPage::SetupPage(QWidget *parent)
             m_slots->listPorts();
     });
     portWatch->start(PortWatchMs);
-    for (QLineEdit *edit :
-         {m_ledger, m_profile, m_values, m_first, m_count, m_station, m_onPass, m_timeout})
+    for (QLineEdit *edit : {m_ledger, m_profile, m_values, m_first, m_count, m_station, m_onPass,
+                            m_timeout, m_operator, m_maxAttempts})
         connect(edit, &QLineEdit::textChanged, this, &SetupPage::changed);
     connect(m_batch, &QComboBox::currentTextChanged, this, &SetupPage::changed);
     connect(m_fields, &QPlainTextEdit::textChanged, this, &SetupPage::changed);
     connect(m_again, &QCheckBox::toggled, this, &SetupPage::changed);
     connect(m_slots, &SlotPicker::changed, this, &SetupPage::changed);
-    connect(m_start, &QPushButton::clicked, this, &SetupPage::startRequested);
+    connect(m_start, &QPushButton::clicked, this, [this] {
+        rememberedFields().setValue(OperatorKey, m_operator->text().trimmed());
+        emit startRequested();
+    });
 }
 
 QLabel *SetupPage::problemLabel(SetupField field) {
@@ -160,6 +177,10 @@ void SetupPage::fill(const station::StationSetup &setup) {
     m_station->setText(setup.station);
     m_onPass->setText(setup.onPass);
     m_timeout->setText(setup.timeoutMs);
+    m_operator->setText(setup.operatorName.isEmpty()
+                            ? rememberedFields().value(OperatorKey).toString()
+                            : setup.operatorName);
+    m_maxAttempts->setText(setup.maxAttempts);
     m_again->setChecked(setup.again);
     m_slots->tick(setup.slotNames);
 }
@@ -179,6 +200,8 @@ station::StationSetup SetupPage::setup() const {
     setup.station = m_station->text();
     setup.onPass = m_onPass->text();
     setup.timeoutMs = m_timeout->text();
+    setup.operatorName = m_operator->text();
+    setup.maxAttempts = m_maxAttempts->text();
     setup.again = m_again->isChecked();
     setup.slotNames = m_slots->ticked();
     return setup;

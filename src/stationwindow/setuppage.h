@@ -56,6 +56,8 @@ private:
     QLineEdit *m_station;
     QLineEdit *m_onPass;
     QLineEdit *m_timeout;
+    QLineEdit *m_operator;
+    QLineEdit *m_maxAttempts;
     QCheckBox *m_again;
     SlotPicker *m_slots;
     QPushButton *m_start;

@@ -21,7 +21,8 @@ constexpr int BarHeight = 8;
 
 bool isResult(SlotState state) {
     return state == SlotState::Passed || state == SlotState::Failed ||
-           state == SlotState::Already || state == SlotState::Interrupted;
+           state == SlotState::Already || state == SlotState::Interrupted ||
+           state == SlotState::Rejected;
 }
 
 }  // namespace
@@ -48,6 +49,8 @@ QColor SlotTile::colourOf(SlotState state) {
             return QColor(0xc6, 0x28, 0x28);
         case SlotState::Already:
             return QColor(0xff, 0xb3, 0x00);
+        case SlotState::Rejected:  // red-amber: neither a failure to retry nor a pass
+            return QColor(0xe6, 0x51, 0x00);
         case SlotState::Waiting:
         case SlotState::Problem:
         case SlotState::LedgerAway:
@@ -79,6 +82,8 @@ QString SlotTile::wordOf(SlotState state) {
             return tr("中断");
         case SlotState::LedgerAway:
             return tr("等待台账");
+        case SlotState::Rejected:
+            return tr("已拒收");
         case SlotState::Finished:
             break;
     }
@@ -139,7 +144,8 @@ void SlotTile::display(const station::SlotEvent &incoming) {
     update();
     if (!news)
         return;
-    if (event.state == SlotState::Failed && event.awaitingRemoval && !resultStays)
+    if ((event.state == SlotState::Failed || event.state == SlotState::Rejected) &&
+        event.awaitingRemoval && !resultStays)
         QApplication::beep();
     m_announcer->announce(summary());
 }

@@ -86,10 +86,14 @@ void TotalsPanel::ledgerStatus(const station::LedgerStatus &status) {
             m_batchClock.start();
             m_batchPassedFirst = status.batch.passed;
         }
-        m_batch->setText(tr("整批（所有工位）：已编号 %1　通过 %2　失败 %3　%4")
+        // Rejected units are told only in a batch that has some: most set no limit.
+        const QString rejected =
+            status.batch.rejected > 0 ? tr("拒收 %1　").arg(status.batch.rejected) : QString();
+        m_batch->setText(tr("整批（所有工位）：已编号 %1　通过 %2　失败 %3　%4%5")
                              .arg(status.batch.units)
                              .arg(status.batch.passed)
                              .arg(status.batch.failed + status.batch.interrupted)
+                             .arg(rejected)
                              .arg(perHour(status.batch.passed - m_batchPassedFirst, m_batchClock)));
     }
     m_status = status;

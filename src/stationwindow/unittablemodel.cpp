@@ -2,6 +2,7 @@
 #include "stationwindow/unittablemodel.h"
 
 #include "ledger/ledgerlisting.h"
+#include "provision/attemptcodes.h"
 #include "station/slotevent.h"
 #include "stationwindow/slottile.h"
 
@@ -39,7 +40,7 @@ QString reasonOf(const ledger::UnitRow &unit) {
         return {};
     station::UnitReport report;
     report.result = ledger::resultFromName(unit.state).value_or(ledger::AttemptResult::Failed);
-    report.error = unit.error;
+    report.error = provision::codes::failureText(unit.step, unit.error, unit.detail);
     report.written = unit.written;
     report.sent = unit.sent;
     return ledger::withControlsEscaped(station::resultText(report));
@@ -108,6 +109,8 @@ QString UnitTableModel::resultWord(const QString &result) {
             return SlotTile::wordOf(SlotState::Failed);
         case ledger::AttemptResult::Interrupted:
             return SlotTile::wordOf(SlotState::Interrupted);
+        case ledger::AttemptResult::Rejected:
+            return SlotTile::wordOf(SlotState::Rejected);
         case ledger::AttemptResult::Already:
             break;
     }
@@ -148,6 +151,8 @@ QVariant UnitTableModel::data(const QModelIndex &index, int role) const {
             return unit.attempts;
         case Time:
             return unit.latest.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        case Operator:
+            return ledger::withControlsEscaped(unit.operatorName);
         case ColumnCount:
             break;
     }
@@ -176,6 +181,8 @@ QVariant UnitTableModel::headerData(int section, Qt::Orientation orientation, in
             return tr("尝试次数");
         case Time:
             return tr("时间");
+        case Operator:
+            return tr("操作员");
         case ColumnCount:
             break;
     }

@@ -14,7 +14,19 @@ class UnitTableModel final : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { Seq, Name, Pin, Address, Result, Station, Slot, Attempts, Time, ColumnCount };
+    enum Column {
+        Seq,
+        Name,
+        Pin,
+        Address,
+        Result,
+        Station,
+        Slot,
+        Attempts,
+        Time,
+        Operator,
+        ColumnCount
+    };
     // The stored result word ("passed", ...), whatever the column shows.
     static constexpr int ResultRole = Qt::UserRole;
 

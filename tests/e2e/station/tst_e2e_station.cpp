@@ -167,6 +167,7 @@ private slots:
     void cleanup();
     void batchThroughTwoSlots();
     void unitPutInAgainIsNotWrittenAgain();
+    void rejectedUnitIsSetAside();
     void failedUnitIsRetriedWithItsValues_data();
     void failedUnitIsRetriedWithItsValues();
     void stationsShareOneBatch_data();
@@ -451,6 +452,64 @@ void TestE2eStation::unitPutInAgainIsNotWrittenAgain() {
     QCOMPARE(units.standardOutput().count("<- AT+DEVICENAME="), 1);
 }
 
+// A batch that allows two attempts: the unit that failed twice is set aside at its third visit,
+// which sends it nothing beyond the probe and the read that found it.
+void TestE2eStation::rejectedUnitIsSetAside() {
+    SimulatorProcess &units = startUnits(1, {"--error-on", "AT+PIN=4321"});
+    const QString url = sqliteUrl();
+    auto run = station({"COM1", "--batch", "limited", "--set", "pin=4321", "--max-attempts", "2",
+                        "--operator", "Ana Lima", "--ledger", url, "--station", "bench-2"});
+    qsizetype beforeThird = 0;
+    for (int visit = 0; visit < 2; ++visit) {
+        QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), visit + 1, PatienceMs);
+        units.command("mute COM1");
+        QTest::qWait(1500);
+        beforeThird = units.standardOutput().size();
+        units.command("unmute COM1");
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(run->unitCount(), 3, PatienceMs);
+    run->signal(SIGTERM);
+    QCOMPARE(run->finish(), 130);
+    for (int visit = 0; visit < 2; ++visit) {
+        const Json failed = run->units()[visit];
+        QCOMPARE(failed.value("result").toString(), QStringLiteral("failed"));
+        QCOMPARE(failed.value("step").toString(), QStringLiteral("write:pin"));
+        QCOMPARE(failed.value("errorCode").toString(), QStringLiteral("error-reply"));
+    }
+    const Json rejected = run->units()[2];
+    QCOMPARE(rejected.value("result").toString(), QStringLiteral("rejected"));
+    QCOMPARE(rejected.value("seq").toInteger(), 1);
+    QCOMPARE(rejected.value("attempts").toInteger(), 3);
+    QCOMPARE(rejected.value("operator").toString(), QStringLiteral("Ana Lima"));
+    QCOMPARE(rejected.value("error").toString(),
+             QStringLiteral("set it aside: #1 had 3 attempts and is not written again"));
+    const QList<QByteArray> third = units.standardOutput().mid(beforeThird).split('\n');
+    qsizetype sent = 0;
+    for (const QByteArray &line : third) {
+        const qsizetype at = line.indexOf("<- ");
+        if (at < 0)
+            continue;
+        ++sent;
+        const QByteArray command = line.mid(at + 3).trimmed();
+        QVERIFY2(command == "AT" || command.endsWith('?'), command.constData());
+    }
+    QVERIFY(sent > 1);
+
+    QStringList attempts;
+    for (const QJsonValue &value : ledger({"units", "--attempts", "--ledger", url})) {
+        const Json attempt = value.toObject();
+        attempts << QStringList{attempt.value("result").toString(),
+                                attempt.value("operator").toString(),
+                                attempt.value("step").toString(), attempt.value("error").toString()}
+                        .join(u'|');
+    }
+    QCOMPARE(attempts,
+             QStringList({"failed|Ana Lima|write:pin|error-reply",
+                          "failed|Ana Lima|write:pin|error-reply", "rejected|Ana Lima||"}));
+    QCOMPARE(ledger({"units", "--state", "rejected", "--ledger", url}).size(), 1);
+    QCOMPARE(ledger({"units", "--state", "failed", "--ledger", url}).size(), 0);
+}
+
 void TestE2eStation::failedUnitIsRetriedWithItsValues_data() {
     QTest::addColumn<bool>("stopped");
     QTest::newRow("no reply to the bind") << false;
@@ -498,10 +557,15 @@ void TestE2eStation::failedUnitIsRetriedWithItsValues() {
     // write but must still verify the same number's values.
     const Json first = reported[0];
     const Json retry = reported[1];
-    const QString step = "write bind=" + bind;
+    // The step and the error as codes, worded from them; the value written is the unit's own.
+    const QString step = QStringLiteral("write:bind");
+    const QString error = stopped ? "stopped-awaiting-reply" : "no-reply";
     QCOMPARE(first.value("result").toString(), stopped ? "interrupted" : "failed");
-    QCOMPARE(first.value("error").toString(), stopped ? "no reply to " + step + " before the stop"
-                                                      : step + ": no reply within 1000 ms");
+    QCOMPARE(first.value("step").toString(), step);
+    QCOMPARE(first.value("errorCode").toString(), error);
+    QCOMPARE(first.value("detail").toString(), stopped ? "" : "1000");
+    QCOMPARE(first.value("error").toString(), stopped ? "no reply to write bind before the stop"
+                                                      : "write bind: no reply within 1000 ms");
     QCOMPARE(retry.value("result").toString(), QStringLiteral("passed"));
     QCOMPARE(first.value("seq").toInteger(), 1);
     QCOMPARE(retry.value("seq").toInteger(), 1);
@@ -541,7 +605,9 @@ void TestE2eStation::failedUnitIsRetriedWithItsValues() {
         ledger({"units", "--batch", "pairs", "--attempts", "--ledger", url})[0].toObject();
     QCOMPARE(cut.value("result").toString(), first.value("result").toString());
     QCOMPARE(cut.value("step").toString(), step);
-    QCOMPARE(cut.value("error").toString(), first.value("error").toString());
+    QCOMPARE(cut.value("error").toString(), error);
+    QCOMPARE(cut.value("detail").toString(), first.value("detail").toString());
+    QCOMPARE(cut.value("reason").toString(), first.value("error").toString());
     QCOMPARE(cut.value("written").toArray(), written);
     QCOMPARE(cut.value("sent").toArray(), sent);
     QCOMPARE(cut.value("read_back").toObject(), Json());
@@ -791,10 +857,10 @@ void TestE2eStation::stationAndAuditorRolesKeepToTheirRights() {
     QVERIFY(refused("line1", "DELETE FROM attempts", "permission denied"));
     const QString begin = QStringLiteral(
         "SELECT * FROM pairwick_begin_attempt('%1', 'roles', '0A:00:00:00:00:09', 'line-2', "
-        "'COM9', '', '2026-12-09T10:00:00.000Z', '2026-12-09T09:50:00.000Z', '{}', 0, 0)");
+        "'COM9', '', '2026-12-09T10:00:00.000Z', '2026-12-09T09:50:00.000Z', '{}', 0, 0, '')");
     const QString finish = QStringLiteral(
         "SELECT pairwick_finish_attempt('line-2-attempt', '2026-12-09T10:01:00.000Z', 'passed', "
-        "'', '', '{}', '', '[]', '[]', '[]')");
+        "'', '', '', '{}', '', '[]', '[]', '[]')");
     QVERIFY2(m_postgres->sql(database, "line2", begin.arg("line-2-attempt")),
              qPrintable(m_postgres->problem()));
     QVERIFY(refused("line1", finish, "begun by another login"));
@@ -939,6 +1005,22 @@ void TestE2eStation::badRulesSendNothing_data() {
         << QStringList{"--set", "name=A", "--station", "bench\x1b[2J"} << none << 2
         << "--station takes no control characters: bench\\x1b[2J";
     QTest::newRow("no rules for a new batch") << QStringList{} << none << 2 << "give its rules";
+    QTest::newRow("operator name of 65 characters")
+        << QStringList{"--set", "name=A", "--operator", QString(65, u'o')} << none << 2
+        << "--operator takes a name of up to 64 characters, not 65";
+    QTest::newRow("operator name with a control character")
+        << QStringList{"--set", "name=A", "--operator", "Ana\tLima"} << none << 2
+        << "--operator takes no control characters: Ana\\tLima";
+    QTest::newRow("no attempt allowed") << QStringList{"--set", "name=A", "--max-attempts", "0"}
+                                        << none << 2 << "--max-attempts takes 1 to 1000, not 0";
+    QTest::newRow("attempts beyond a thousand")
+        << QStringList{"--set", "name=A", "--max-attempts", "1001"} << none << 2
+        << "--max-attempts takes 1 to 1000, not 1001";
+    QTest::newRow("config: a bad operator") << QStringList{}
+                                            << "slot = COM1\nbatch = refused\nset = name=A\n"
+                                               "operator = " +
+                                                   QByteArray(65, 'o') + "\n"
+                                            << 2 << "refused.conf:4: --operator";
     QTest::newRow("password in the URL")
         << QStringList{"--set", "name=A", "--ledger", "postgresql://u:secret@/db"} << none << 4
         << "pgpass";

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -18,6 +20,7 @@
 #include "simulatorprocess.h"
 #include "stationwindow/ledgerpage.h"
 #include "stationwindow/runpage.h"
+#include "stationwindow/setuppage.h"
 #include "stationwindow/slottile.h"
 #include "stationwindow/stationwindow.h"
 #include "stationwindow/unittablemodel.h"
@@ -50,6 +53,7 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     QTemporaryDir folder;
     qputenv("PAIRWICK_PORTS", folder.path().toUtf8());
     qputenv("XDG_STATE_HOME", folder.filePath("state").toUtf8());
+    qputenv("XDG_CONFIG_HOME", folder.filePath("config").toUtf8());
     qunsetenv("PAIRWICK_LEDGER");
     const QString bind = QStringLiteral("1A2B:3C:4D5E6F");
     QFile values(folder.filePath("pairs.csv"));
@@ -71,6 +75,7 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     setup.count = QStringLiteral("5");
     setup.ledgerUrl = QStringLiteral("sqlite:") + folder.filePath("ledger.sqlite");
     setup.station = QStringLiteral("bench-w");
+    setup.operatorName = QStringLiteral("林工");
     StationWindow window(setup, nullptr);
     window.show();
     QSignalSpy ended(&window, &StationWindow::runEnded);
@@ -125,7 +130,8 @@ void TestE2eStationWindow::batchThroughFourSlots() {
     QCOMPARE(failed.size(), 1);
     QCOMPARE(failed[0].seq, 2);
     QCOMPARE(failed[0].colour, SlotTile::colourOf(SlotState::Failed));
-    QVERIFY2(failed[0].main.contains("bind"), qPrintable(failed[0].main));
+    QVERIFY2(failed[0].main.startsWith("写入 bind: 1000 毫秒内没有回复"),
+             qPrintable(failed[0].main));
     QCOMPARE(window.findChild<QLabel *>("stationTotals")->text(),
              QStringLiteral("本工位：通过 5　失败 1　每小时 —"));
     QTRY_VERIFY(window.findChild<QLabel *>("batchTotals")->text().contains("通过 5　失败 1　"));
@@ -178,6 +184,49 @@ void TestE2eStationWindow::batchThroughFourSlots() {
               {"ledger", "units", "--batch", "window", "--csv", "--ledger", setup.ledgerUrl});
     QVERIFY(cli.waitForFinished(PatienceMs));
     QCOMPARE(exported.readAll(), cli.readAllStandardOutput());
+
+    // The operator is kept for the next start.
+    pairwick::stationwindow::SetupPage next;
+    next.fill({});
+    QCOMPARE(next.setup().operatorName, QStringLiteral("林工"));
+
+    // The English command line fails a unit the same way in the same ledger: the Chinese window's
+    // record and its own hold the same codes, which the listing words in its language.
+    QFile cliValues(folder.filePath("cli.csv"));
+    QVERIFY(cliValues.open(QIODevice::WriteOnly));
+    cliValues.write("seq,role,bind\n1,master," + bind.toUtf8() + "\n");
+    cliValues.close();
+    units.command("next COM1");
+    QProcess station;
+    station.start(PAIRWICK_CLI_PATH,
+                  {"station", "COM1", "--batch", "cli", "--set", "pin={random:4}", "--values",
+                   cliValues.fileName(), "--ledger", setup.ledgerUrl, "--station", "bench-c",
+                   "--operator", "Lin", "--json"});
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (said += station.readAllStandardOutput()).contains("\"event\":\"unit\""), PatienceMs);
+    station.terminate();
+    QVERIFY(station.waitForFinished(PatienceMs));
+    QStringList failures;
+    cli.start(PAIRWICK_CLI_PATH,
+              {"ledger", "units", "--attempts", "--json", "--ledger", setup.ledgerUrl});
+    QVERIFY(cli.waitForFinished(PatienceMs));
+    for (const QByteArray &line : cli.readAllStandardOutput().split('\n')) {
+        const QJsonObject attempt = QJsonDocument::fromJson(line).object();
+        if (attempt.value("result").toString() == u"failed")
+            failures << QStringList{attempt.value("batch").toString(),
+                                    attempt.value("operator").toString(),
+                                    attempt.value("step").toString(),
+                                    attempt.value("error").toString(),
+                                    attempt.value("detail").toString(),
+                                    attempt.value("reason").toString()}
+                            .join(u'|');
+    }
+    failures.sort();
+    QCOMPARE(failures, QStringList({"cli|Lin|write:bind|no-reply|1000|write bind: no reply within "
+                                    "1000 ms",
+                                    "window|林工|write:bind|no-reply|1000|write bind: no reply "
+                                    "within 1000 ms"}));
 }
 
 QTEST_MAIN(TestE2eStationWindow)

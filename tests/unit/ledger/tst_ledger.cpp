@@ -169,6 +169,10 @@ private slots:
     void refusesANewerSchema();
     void joinsOneBatchFromManyStations_data();
     void joinsOneBatchFromManyStations();
+    void migratesStoredWordsToCodes_data();
+    void migratesStoredWordsToCodes();
+    void rejectsAUnitAtTheBatchsLimit_data();
+    void rejectsAUnitAtTheBatchsLimit();
     void reservesAttemptsAndCounts_data();
     void reservesAttemptsAndCounts();
     void threadsNeverShareANumber_data();
@@ -184,6 +188,7 @@ private:
     QString freshUrl(const QString &backend);
     QSqlDatabase rawDatabase(const QString &url);
     void execRaw(const QString &url, const QString &sql);
+    void undoYieldRollups(const QString &url, const QString &backend);
 
     QTemporaryDir m_folder;
     std::unique_ptr<fakes::PrivatePostgres> m_postgres;
@@ -229,6 +234,22 @@ QSqlDatabase TestLedger::rawDatabase(const QString &url) {
     if (!db.open())
         qFatal("%s", qPrintable(db.lastError().text()));
     return db;
+}
+
+// The ledger as it was before the yield was kept: what its migration must build again.
+void TestLedger::undoYieldRollups(const QString &url, const QString &backend) {
+    const bool sqlite = backend == u"sqlite";
+    execRaw(url, QStringLiteral("DROP TRIGGER yield_on_end") +
+                     (sqlite ? QString() : QStringLiteral(" ON attempts")));
+    execRaw(url, QStringLiteral("DROP TRIGGER yield_on_rejected") +
+                     (sqlite ? QString() : QStringLiteral(" ON units")));
+    for (const char *statement :
+         {"DROP TABLE yield_cohorts", "DROP TABLE yield_durations", "DROP TABLE yield_failures",
+          "ALTER TABLE units DROP COLUMN cohort_station",
+          "ALTER TABLE units DROP COLUMN cohort_slot",
+          "ALTER TABLE units DROP COLUMN cohort_operator",
+          "ALTER TABLE units DROP COLUMN cohort_hour"})
+        execRaw(url, QLatin1String(statement));
 }
 
 void TestLedger::execRaw(const QString &url, const QString &sql) {
@@ -415,6 +436,161 @@ void TestLedger::joinsOneBatchFromManyStations() {
     QVERIFY(!ledger.batchRules(QStringLiteral("B2")));
 }
 
+void TestLedger::migratesStoredWordsToCodes_data() {
+    backends();
+}
+
+// Records of an earlier version, written by the Chinese window and by the English command line:
+// the same failure in either language becomes the same codes, and words the migration cannot
+// place are kept whole as the detail of "other".
+void TestLedger::migratesStoredWordsToCodes() {
+    QFETCH(QString, backend);
+    struct Stored {
+        const char *step;
+        const char *error;
+        const char *codes;  // step|error|detail
+    };
+    const QList<Stored> table{
+        {"写入 pin=1234", "写入 pin=1234: 适配器回复 \"AT+PIN=1234\\r\\nERROR\\r\\n\"",
+         "write:pin|error-reply|\"AT+PIN=1234\\r\\nERROR\\r\\n\""},
+        {"write pin=1234", "write pin=1234: the adapter answered \"AT+PIN=1234\\r\\nERROR\\r\\n\"",
+         "write:pin|error-reply|\"AT+PIN=1234\\r\\nERROR\\r\\n\""},
+        {"读取 name", "读取 name: 1000 毫秒内没有回复", "read:name|no-reply|1000"},
+        {"read name", "read name: no reply within 1000 ms", "read:name|no-reply|1000"},
+        {"读取波特率、校验位、停止位", "读取波特率、校验位、停止位: 回复不完整：\"AT+UART?\"",
+         "read:uart|incomplete-reply|\"AT+UART?\""},
+        {"read baud, parity, stop", "read baud, parity, stop: incomplete reply \"AT+UART?\"",
+         "read:uart|incomplete-reply|\"AT+UART?\""},
+        {"校验 name", "校验 name: 写入 \"A\"，读回 \"B\"",
+         "verify:name|read-back-differs|\"A\" -> \"B\""},
+        {"verify name", "verify name: written \"A\", read back \"B\"",
+         "verify:name|read-back-differs|\"A\" -> \"B\""},
+        {"写入 bind=1A2B:3C:4D5E6F", "停止前“写入 bind=1A2B:3C:4D5E6F”没有得到回复",
+         "write:bind|stopped-awaiting-reply|"},
+        {"write bind=1A2B:3C:4D5E6F", "no reply to write bind=1A2B:3C:4D5E6F before the stop",
+         "write:bind|stopped-awaiting-reply|"},
+        {"读取 pin", "在“读取 pin”之前停止", "read:pin|stopped|"},
+        {"read pin", "stopped before read pin", "read:pin|stopped|"},
+        {"读取", "读取: 串口设备 /dev/ttyUSB0 已断开或停止响应。 No such device",
+         "read|port-gone|No such device"},
+        {"read",
+         "read: The serial device /dev/ttyUSB0 was disconnected or stopped responding. "
+         "No such device",
+         "read|port-gone|No such device"},
+        {"模块的值", "模块的值: name 超过 20 个字符", "values|values-problem|name 超过 20 个字符"},
+        {"values", "values: name is longer than 20",
+         "values|values-problem|name is longer than 20"},
+        {"read name", "read name: something new", "read:name|other|read name: something new"},
+        {"polish", "polish: it shone", "other|other|polish: it shone"},
+        {"", "", "||"},
+    };
+    const QString url = freshUrl(backend);
+    QStringList ids;
+    {
+        Ledger ledger(*parseLedgerUrl(url, nullptr), QStringLiteral("old"));
+        ledger.joinBatch(QStringLiteral("B1"), {}, 1, nullptr);
+        int calls = 0;
+        for (qsizetype row = 0; row < table.size(); ++row) {
+            const AttemptStart start =
+                startAt(QStringLiteral("0A:00:00:00:00:%1").arg(row, 2, 10, QLatin1Char('0')),
+                        QStringLiteral("s1"), QStringLiteral("1"), Morning.addSecs(row));
+            ledger.beginAttempt(start, false, 0, valuesNamed(&calls));
+            ledger.finishAttempt(endOf(start, AttemptResult::Failed));
+            ids.append(start.id);
+        }
+    }
+    for (qsizetype row = 0; row < table.size(); ++row)
+        execRaw(url, QStringLiteral("UPDATE attempts SET step = '%1', error = '%2' WHERE id = '%3'")
+                         .arg(QString::fromUtf8(table[row].step),
+                              QString::fromUtf8(table[row].error), ids[row]));
+    undoYieldRollups(url, backend);
+    for (const char *statement :
+         {"ALTER TABLE attempts DROP COLUMN detail",
+          "ALTER TABLE attempts DROP COLUMN operator_name",
+          "ALTER TABLE batches DROP COLUMN max_attempts",
+          "ALTER TABLE batches DROP COLUMN rejected", "UPDATE schema_version SET version = 5"})
+        execRaw(url, QLatin1String(statement));
+    // A server that kept the version-5 functions, which the stations' role could call: they go,
+    // or their names would be ambiguous, and the role may call their successors.
+    if (backend == u"postgresql")
+        for (const char *old :
+             {"DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'pairwick_station')"
+              " THEN CREATE ROLE pairwick_station NOLOGIN; END IF; END $$",
+              "CREATE FUNCTION pairwick_begin_attempt(TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, "
+              "TEXT, TEXT, BIGINT, BIGINT) RETURNS void LANGUAGE sql AS ''",
+              "CREATE FUNCTION pairwick_finish_attempt(TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, TEXT, "
+              "TEXT, TEXT, TEXT) RETURNS void LANGUAGE sql AS ''"})
+            execRaw(url, QLatin1String(old));
+    Ledger migrated(*parseLedgerUrl(url, nullptr), QStringLiteral("migrated"));
+    QHash<QString, QString> codes;
+    for (const AttemptRow &attempt : attemptsOf(migrated))
+        codes.insert(attempt.id,
+                     QStringList{attempt.step, attempt.error, attempt.detail}.join(u'|'));
+    for (qsizetype row = 0; row < table.size(); ++row)
+        QCOMPARE(codes.value(ids[row]), QString::fromUtf8(table[row].codes));
+    if (backend == u"postgresql") {
+        {
+            QSqlQuery granted(rawDatabase(url));
+            QVERIFY(
+                granted.exec("SELECT has_function_privilege('pairwick_station', "
+                             "'pairwick_finish_attempt(text, text, text, text, text, text, "
+                             "text, text, text, text, text)', 'EXECUTE')"));
+            QVERIFY(granted.next() && granted.value(0).toBool());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    }
+    QCOMPARE(disagreementsOf(migrated), QStringList());
+}
+
+void TestLedger::rejectsAUnitAtTheBatchsLimit_data() {
+    backends();
+}
+
+// The second failure of a batch with a limit of two rejects the unit: kept as rejected and
+// counted, its next visit recorded as a rejected attempt with its operator, and nothing reserved.
+void TestLedger::rejectsAUnitAtTheBatchsLimit() {
+    QFETCH(QString, backend);
+    Ledger ledger(*parseLedgerUrl(freshUrl(backend), nullptr), QStringLiteral("main"));
+    ledger.joinBatch(QStringLiteral("B1"), QJsonObject{{"maxAttempts", 2}}, 1, nullptr);
+    int calls = 0;
+    const QString address = QStringLiteral("0A:11:22:33:44:01");
+    for (int visit = 0; visit < 2; ++visit) {
+        AttemptStart start = startAt(address, QStringLiteral("s1"), QStringLiteral("1"),
+                                     Morning.addSecs(60 * visit));
+        start.operatorName = QStringLiteral("Ana");
+        QCOMPARE(ledger.beginAttempt(start, false, 0, valuesNamed(&calls)).outcome,
+                 Reservation::Outcome::Reserved);
+        AttemptEnd end = endOf(start, AttemptResult::Failed);
+        end.step = QStringLiteral("write:pin");
+        end.error = QStringLiteral("error-reply");
+        end.detail = QStringLiteral("\"ERROR\"");
+        ledger.finishAttempt(end);
+        QCOMPARE(unitsOf(ledger).constFirst().state, visit == 0 ? "failed" : "rejected");
+    }
+    AttemptStart again =
+        startAt(address, QStringLiteral("s2"), QStringLiteral("1"), Morning.addSecs(180));
+    again.operatorName = QStringLiteral("Bo");
+    const Reservation rejected = ledger.beginAttempt(again, true, 0, valuesNamed(&calls));
+    QCOMPARE(rejected.outcome, Reservation::Outcome::Rejected);
+    QCOMPARE(rejected.unit.seq, 1);
+    QCOMPARE(rejected.attempts, 3);
+    const BatchTotals totals = ledger.totals(QStringLiteral("B1"));
+    QCOMPARE(QList<qint64>({totals.units, totals.failed, totals.rejected}),
+             QList<qint64>({1, 0, 1}));
+    Selection ofRejected;
+    ofRejected.state = QStringLiteral("rejected");
+    QCOMPARE(unitsOf(ledger, ofRejected).size(), 1);
+    QStringList attempts;
+    for (const AttemptRow &attempt : attemptsOf(ledger))
+        attempts << QStringList{attempt.result, attempt.operatorName, attempt.step, attempt.error,
+                                attempt.detail}
+                        .join(u'|');
+    QCOMPARE(attempts,
+             QStringList({"failed|Ana|write:pin|error-reply|\"ERROR\"",
+                          "failed|Ana|write:pin|error-reply|\"ERROR\"", "rejected|Bo|||"}));
+    QCOMPARE(disagreementsOf(ledger), QStringList());
+}
+
 void TestLedger::reservesAttemptsAndCounts_data() {
     backends();
 }
@@ -569,18 +745,11 @@ void TestLedger::reservesAttemptsAndCounts() {
     // it works the kept values out.
     execRaw(url, QStringLiteral("UPDATE attempts SET sent = '[]'"));
     const QStringList before = reportsOf(ledger);
-    execRaw(url, backend == u"sqlite" ? QStringLiteral("DROP TRIGGER yield_on_end")
-                                      : QStringLiteral("DROP TRIGGER yield_on_end ON attempts"));
-    execRaw(url, backend == u"sqlite" ? QStringLiteral("DROP TRIGGER yield_on_rejected")
-                                      : QStringLiteral("DROP TRIGGER yield_on_rejected ON units"));
-    for (const char *statement : {"DROP TABLE yield_cohorts",
-                                  "DROP TABLE yield_durations",
-                                  "DROP TABLE yield_failures",
-                                  "ALTER TABLE units DROP COLUMN cohort_station",
-                                  "ALTER TABLE units DROP COLUMN cohort_slot",
-                                  "ALTER TABLE units DROP COLUMN cohort_operator",
-                                  "ALTER TABLE units DROP COLUMN cohort_hour",
-                                  "ALTER TABLE attempts DROP COLUMN operator",
+    undoYieldRollups(url, backend);
+    for (const char *statement : {"ALTER TABLE attempts DROP COLUMN detail",
+                                  "ALTER TABLE attempts DROP COLUMN operator_name",
+                                  "ALTER TABLE batches DROP COLUMN max_attempts",
+                                  "ALTER TABLE batches DROP COLUMN rejected",
                                   "DROP INDEX units_by_name_key",
                                   "DROP INDEX units_by_address_key",
                                   "DROP INDEX units_by_station",

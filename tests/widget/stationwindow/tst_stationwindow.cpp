@@ -144,6 +144,11 @@ void TestStationWindow::setupChecksShowBesideTheirField_data() {
                                       << " " << SetupField::Station << "--station 需要一个名称";
     QTest::newRow("no timeout") << "timeout"
                                 << "0" << SetupField::Timeout << "1 到 60000 毫秒";
+    QTest::newRow("operator name too long")
+        << "operator" << QString(65, u'o') << SetupField::Operator
+        << "最多 64 个字符，而不是 65 个";
+    QTest::newRow("no attempt allowed") << "maxAttempts"
+                                        << "0" << SetupField::MaxAttempts << "1 到 1000，而不是 0";
 }
 
 void TestStationWindow::setupChecksShowBesideTheirField() {
@@ -202,6 +207,11 @@ void TestStationWindow::tileShowsTheSlotsState_data() {
         << QColor(0xff, 0xb3, 0x00) << "已配置过"
         << "already provisioned as Unit-003"
         << "COM3  #3";
+    QTest::newRow("rejected")
+        << SlotEvent{SlotState::Rejected, "请放到一边：#7 已尝试 3 次，不再写入", 7, 0, 0, true}
+        << QColor(0xe6, 0x51, 0x00) << "已拒收"
+        << "请放到一边：#7 已尝试 3 次，不再写入"
+        << "COM3  #7";
     QTest::newRow("ledger away")
         << SlotEvent{SlotState::LedgerAway, "waiting for the ledger", 0, 0, 0, false} << grey
         << "等待台账"
