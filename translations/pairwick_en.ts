@@ -563,6 +563,10 @@
         <source>批次 %2 中没有模块 %1</source>
         <translation>no unit %1 in batch %2</translation>
     </message>
+    <message>
+        <source>读取良率</source>
+        <translation>reading the yield</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::link::CommPort</name>
@@ -689,6 +693,54 @@ Close that program first, then connect again.</translation>
     <message>
         <source>串口出错：%1</source>
         <translation>port error: %1</translation>
+    </message>
+    <message>
+        <source>没有回复</source>
+        <translation>no reply</translation>
+    </message>
+    <message>
+        <source>回复不完整</source>
+        <translation>an incomplete reply</translation>
+    </message>
+    <message>
+        <source>适配器拒绝了命令</source>
+        <translation>the adapter refused the command</translation>
+    </message>
+    <message>
+        <source>回复无法读出</source>
+        <translation>an unreadable reply</translation>
+    </message>
+    <message>
+        <source>读回的值与写入的不同</source>
+        <translation>the value read back differs from the one written</translation>
+    </message>
+    <message>
+        <source>模块的值无法形成</source>
+        <translation>the unit&apos;s values could not be formed</translation>
+    </message>
+    <message>
+        <source>串口设备已断开或停止响应</source>
+        <translation>the port&apos;s device is gone or stopped answering</translation>
+    </message>
+    <message>
+        <source>串口出错</source>
+        <translation>a port error</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>停止时仍在等待回复</source>
+        <translation>stopped while a reply was awaited</translation>
+    </message>
+    <message>
+        <source>台账出错</source>
+        <translation>a ledger error</translation>
+    </message>
+    <message>
+        <source>其他</source>
+        <translation>other</translation>
     </message>
 </context>
 <context>
@@ -1422,6 +1474,10 @@ Close that program first, then connect again.</translation>
         <source>；%1 个结果尚未存入台账，将在下次开始时存入</source>
         <translation>; %1 results are not in the ledger yet and are stored at the next start</translation>
     </message>
+    <message>
+        <source>良率</source>
+        <translation>Yield</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::TotalsPanel</name>
@@ -1511,6 +1567,109 @@ Close that program first, then connect again.</translation>
     <message>
         <source>操作员</source>
         <translation>Operator</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::stationwindow::YieldPage</name>
+    <message>
+        <source>图表；它的数字在下面的表格里</source>
+        <translation>A chart; its figures are in the table below it</translation>
+    </message>
+    <message>
+        <source>还没有数字</source>
+        <translation>No figures yet</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>各槽的首次通过率</source>
+        <translation>First-pass yield by slot</translation>
+    </message>
+    <message>
+        <source>槽</source>
+        <translation>Slot</translation>
+    </message>
+    <message>
+        <source>模块</source>
+        <translation>Units</translation>
+    </message>
+    <message>
+        <source>首次通过</source>
+        <translation>First pass</translation>
+    </message>
+    <message>
+        <source>首次通过率</source>
+        <translation>First-pass yield</translation>
+    </message>
+    <message>
+        <source>已通过</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>重试</source>
+        <translation>Retests</translation>
+    </message>
+    <message>
+        <source>通过用时中位数（秒）</source>
+        <translation>Median pass (s)</translation>
+    </message>
+    <message>
+        <source>今天每小时的模块</source>
+        <translation>Today&apos;s units by the hour</translation>
+    </message>
+    <message>
+        <source>小时</source>
+        <translation>Hour</translation>
+    </message>
+    <message>
+        <source>失败，最常见的在前</source>
+        <translation>Failures, most frequent first</translation>
+    </message>
+    <message>
+        <source>步骤</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>次数</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>占比</source>
+        <translation>Share</translation>
+    </message>
+    <message>
+        <source>范围</source>
+        <translation>Scope</translation>
+    </message>
+    <message>
+        <source>本工位</source>
+        <translation>This station</translation>
+    </message>
+    <message>
+        <source>整个批次</source>
+        <translation>The whole batch</translation>
+    </message>
+    <message>
+        <source>正在读取……</source>
+        <translation>Reading……</translation>
+    </message>
+    <message>
+        <source>无法读取台账：%1</source>
+        <translation>Cannot read the ledger: %1</translation>
+    </message>
+    <message>
+        <source>%1 个模块，首次通过率 %2，良率 %3</source>
+        <translation>%1 units, first-pass yield %2, yield %3</translation>
+    </message>
+    <message>
+        <source>；这些数字可能已过时，请运行 pairwick-cli ledger check</source>
+        <translation>; these figures may be stale: run pairwick-cli ledger check</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 
 #include "cli/texttable.h"
 #include "ledger/csvtable.h"
+#include "provision/attemptcodes.h"
 
 namespace pairwick::cli {
 
@@ -22,8 +23,19 @@ const QStringList FigureColumns{QStringLiteral("units"),    QStringLiteral("firs
                                 QStringLiteral("yield"),    QStringLiteral("retests"),
                                 QStringLiteral("rejected"), QStringLiteral("median_seconds")};
 
-const QStringList FailureColumns{QStringLiteral("step"), QStringLiteral("error"),
+// The codes as stored, each with its wording beside it.
+const QStringList FailureColumns{QStringLiteral("step"),  QStringLiteral("step_text"),
+                                 QStringLiteral("error"), QStringLiteral("error_text"),
                                  QStringLiteral("count"), QStringLiteral("share")};
+
+QStringList failureCells(const ledger::FailureCount &failure, const QString &share) {
+    return {failure.step,
+            provision::codes::stepText(failure.step),
+            failure.error,
+            provision::codes::errorName(failure.error),
+            QString::number(failure.count),
+            share};
+}
 
 QStringList keyColumns(YieldGrouping by) {
     if (by == YieldGrouping::Total)
@@ -122,8 +134,7 @@ QString yieldTable(const YieldReport &report, YieldGrouping by) {
     rows.append((keys.isEmpty() ? QStringList() : total) + figureCells(report.total, true));
     QList<QStringList> failures{upper(FailureColumns)};
     for (const ledger::FailureCount &failure : report.failures)
-        failures.append(
-            {failure.step, failure.error, QString::number(failure.count), percent(failure.share)});
+        failures.append(failureCells(failure, percent(failure.share)));
     return windowText(report) + QStringLiteral("\n\n") + alignedTable(rows) +
            QStringLiteral("\nFAILURES\n") +
            (report.failures.isEmpty() ? QStringLiteral("none\n") : alignedTable(failures));
@@ -166,8 +177,7 @@ QString yieldCsv(const YieldReport &report, YieldGrouping by) {
                            figureCells(report.total, false) + blankFailure);
     for (const ledger::FailureCount &failure : report.failures)
         csv += ledger::csvLine(QStringList{QStringLiteral("failure")} + blankKeys + blankFigures +
-                               QStringList{failure.step, failure.error,
-                                           QString::number(failure.count), ratio(failure.share)});
+                               failureCells(failure, ratio(failure.share)));
     return csv;
 }
 

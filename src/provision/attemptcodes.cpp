@@ -2,6 +2,8 @@
 #include "provision/attemptcodes.h"
 
 #include <QCoreApplication>
+#include <array>
+#include <utility>
 
 namespace pairwick::provision::codes {
 
@@ -116,6 +118,27 @@ QString errorText(const QString &error, const QString &detail) {
     if (error == LedgerFault)
         return QCoreApplication::translate("pairwick::station", "台账出错：%1").arg(detail);
     return detail.isEmpty() ? error : detail;
+}
+
+QString errorName(const QString &error) {
+    static const std::array<std::pair<const QString *, const char *>, 12> Names{{
+        {&NoReply, QT_TRANSLATE_NOOP("pairwick::provision", "没有回复")},
+        {&IncompleteReply, QT_TRANSLATE_NOOP("pairwick::provision", "回复不完整")},
+        {&ErrorReply, QT_TRANSLATE_NOOP("pairwick::provision", "适配器拒绝了命令")},
+        {&UnreadableReply, QT_TRANSLATE_NOOP("pairwick::provision", "回复无法读出")},
+        {&ReadBackDiffers, QT_TRANSLATE_NOOP("pairwick::provision", "读回的值与写入的不同")},
+        {&ValuesProblem, QT_TRANSLATE_NOOP("pairwick::provision", "模块的值无法形成")},
+        {&PortGone, QT_TRANSLATE_NOOP("pairwick::provision", "串口设备已断开或停止响应")},
+        {&PortFault, QT_TRANSLATE_NOOP("pairwick::provision", "串口出错")},
+        {&Stopped, QT_TRANSLATE_NOOP("pairwick::provision", "已停止")},
+        {&StoppedAwaitingReply, QT_TRANSLATE_NOOP("pairwick::provision", "停止时仍在等待回复")},
+        {&LedgerFault, QT_TRANSLATE_NOOP("pairwick::provision", "台账出错")},
+        {&OtherError, QT_TRANSLATE_NOOP("pairwick::provision", "其他")},
+    }};
+    for (const auto &[code, name] : Names)
+        if (error == *code)
+            return QCoreApplication::translate("pairwick::provision", name);
+    return errorText(error, QString());
 }
 
 QString failureText(const QString &step, const QString &error, const QString &detail) {

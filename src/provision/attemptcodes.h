@@ -50,6 +50,8 @@ bool isErrorCode(const QString &code);
 // The wording in the program's language. An unknown code reads as itself.
 QString stepText(const QString &step);
 QString errorText(const QString &error, const QString &detail);
+// An error's wording without its detail, as a count of failures is headed.
+QString errorName(const QString &error);
 // What a failure or a stop says as a whole: "write pin: the adapter answered ...".
 QString failureText(const QString &step, const QString &error, const QString &detail);
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ledger/ledger.h"
+#include "provision/attemptcodes.h"
 #include "stationwindow/backgroundqueue.h"
 #include "stationwindow/barchart.h"
 
