@@ -595,6 +595,20 @@ void TestE2eStation::failedUnitIsRetriedWithItsValues() {
     QCOMPARE(holds.at("pin"), pin);
     QCOMPARE(holds.at("bind"), bind);
 
+    // The line's yield as the server kept it: a cut-short attempt decides nothing, a failed one
+    // makes its unit's pass a retest.
+    const QJsonObject yield =
+        ledger({"report", "--ledger", url, "--by", "slot"}).first().toObject();
+    const QJsonObject slot = yield.value("groups").toArray().first().toObject();
+    QCOMPARE(QJsonArray({slot.value("station"), slot.value("slot"), slot.value("units"),
+                         slot.value("first_pass"), slot.value("passed"), slot.value("retests"),
+                         slot.value("rejected"), yield.value("total").toObject().value("units")}),
+             QJsonArray({"bench-3", "COM1", 2, stopped ? 2 : 1, 2, stopped ? 0 : 1, 0, 2}));
+    QCOMPARE(yield.value("failures").toArray(),
+             stopped ? QJsonArray()
+                     : QJsonArray({QJsonObject{
+                           {"step", step}, {"error", error}, {"count", 1}, {"share", 1}}}));
+
     const QJsonArray ledgerUnits = ledger({"units", "--batch", "pairs", "--ledger", url});
     QCOMPARE(ledgerUnits.size(), 2);
     const Json retried = ledgerUnits[0].toObject();
