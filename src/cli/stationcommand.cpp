@@ -4,13 +4,14 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "cli/stationlabels.h"
 #include "cli/stationrequest.h"
 #include "cli/stationview.h"
 #include "cli/stopsignals.h"
 #include "link/trafficlog.h"
 #include "service/journalstream.h"
-#include "service/servicenotifier.h"
 #include "service/metricsendpoint.h"
+#include "service/servicenotifier.h"
 #include "service/stationmetrics.h"
 #include "station/stationrun.h"
 #include "station/stationstart.h"
@@ -60,11 +61,26 @@ int runStation(StationRequest &request, station::ResultSpool &spool,
                          notifier.status(view.totalsLine());
                      });
     QObject::connect(&run, &station::StationRun::finished, &run, &QCoreApplication::quit);
+    std::unique_ptr<StationLabels> labels;
+    if (request.labels) {
+        labels = std::make_unique<StationLabels>(*request.labels, config.spoolFile, view);
+        if (!labels->start(&error)) {
+            say(error, service::Priority::Error);
+            return ExitStatus::Usage;
+        }
+        labels->follow(run);
+        QObject::connect(&stopSignals, &StopSignals::stopRequested, labels.get(),
+                         &StationLabels::drained);
+    }
     run.start();
     // The ledger was opened before the run; its slots are watched from here on.
     notifier.ready();
     QCoreApplication::exec();
+    if (labels && !run.stopRequested())
+        labels->drain();
     notifier.stopping();
+    if (const QString waiting = labels ? labels->finish() : QString(); !waiting.isEmpty())
+        say(waiting, service::Priority::Warning);
 
     if (spool.pendingCount() > 0)
         say(QStringLiteral("%1 results could not be stored yet; they wait in %2 and are stored "

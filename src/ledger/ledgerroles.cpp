@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 
+#include "ledger/labelrecords.h"
 #include "ledger/ledgerprivate.h"
 #include "ledger/schema.h"
 #include "ledger/serverfunctions.h"
@@ -12,7 +13,8 @@ namespace pairwick::ledger {
 
 namespace {
 
-const QString Tables = QStringLiteral("schema_version, batches, units, attempts, batch_stations");
+const QString Tables =
+    QStringLiteral("schema_version, batches, units, attempts, batch_stations, labels");
 
 // Roles belong to the whole server and may have been made before, by whoever may create roles;
 // the database and the schema are named as the connection finds them.
@@ -33,7 +35,7 @@ $$)sql";
 }  // namespace
 
 QStringList rolesStatements() {
-    const QString calls = stationCallNames().join(QStringLiteral(", "));
+    const QString calls = (stationCallNames() << recordLabelCall()).join(QStringLiteral(", "));
     QStringList statements{
         QString::fromLatin1(MakeRoles),
         QStringLiteral("REVOKE ALL ON %1 FROM %station, %auditor").arg(Tables),

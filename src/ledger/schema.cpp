@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <array>
 
+#include "ledger/labelrecords.h"
 #include "ledger/ledger.h"
 #include "ledger/serverfunctions.h"
 #include "ledger/sqlstatement.h"
@@ -152,6 +153,9 @@ const std::array<Step, SchemaVersion> Steps{
          QStringList{
              QStringLiteral("ALTER TABLE attempts ADD COLUMN login TEXT NOT NULL DEFAULT ''")} +
              serverFunctions()},
+    // Every label sent, with the template, the printer and why; a station records one only
+    // through a function of the owner's.
+    Step{labelTableStatements(), labelServerFunctions()},
 };
 
 // The few things SQLite and PostgreSQL spell apart.

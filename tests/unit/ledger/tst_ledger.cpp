@@ -20,6 +20,7 @@
 #include "i18n/translation.h"
 #include "ledger/csvtable.h"
 #include "ledger/ledger.h"
+#include "ledger/schema.h"
 #include "ledger/sqlstatement.h"
 #include "privatepostgres.h"
 
@@ -339,8 +340,9 @@ void TestLedger::refusesANewerSchema() {
         QFAIL("a newer schema was accepted");
     } catch (const LedgerError &refused) {
         QCOMPARE(refused.message(), QStringLiteral("the ledger at %1 has schema version 7; this "
-                                                   "pairwick knows up to 5")
-                                        .arg(url));
+                                                   "pairwick knows up to %2")
+                                        .arg(url)
+                                        .arg(pairwick::ledger::SchemaVersion));
     }
 }
 
@@ -533,7 +535,8 @@ void TestLedger::reservesAttemptsAndCounts() {
     // it works the kept values out.
     execRaw(url, QStringLiteral("UPDATE attempts SET sent = '[]'"));
     const QStringList before = reportsOf(ledger);
-    for (const char *statement : {"DROP INDEX units_by_name_key",
+    for (const char *statement : {"DROP TABLE labels",
+                                  "DROP INDEX units_by_name_key",
                                   "DROP INDEX units_by_address_key",
                                   "DROP INDEX units_by_station",
                                   "DROP INDEX units_by_slot",
@@ -743,11 +746,12 @@ void TestLedger::cliListsALedger() {
     const auto [csvStatus, csv, csvErrors] = run({"ledger", "units", "--csv", "--ledger", url});
     QCOMPARE(csvStatus, 0);
     const QList<QByteArray> lines = csv.split('\n');
-    QCOMPARE(lines.value(0),
-             "batch,seq,name,pin,address,state,station,slot,attempts,version,first,latest\r");
+    QCOMPARE(
+        lines.value(0),
+        "batch,seq,name,pin,address,state,station,slot,attempts,version,first,latest,labels\r");
     QCOMPARE(lines.value(1),
              "B1,7,\"'=HYPERLINK(\"\"x\"\",1)\",0042,0A:00:00:00:00:07,passed,s1,2,"
-             "1,v2.1,2026-12-08T10:15:03.215Z,2026-12-08T10:15:08.215Z\r");
+             "1,v2.1,2026-12-08T10:15:03.215Z,2026-12-08T10:15:08.215Z,0\r");
     QCOMPARE(lines.size(), 3);
 
     // A stored name reaches a terminal inert; a listing that cannot be written says so.
@@ -879,13 +883,13 @@ void TestLedger::cliAnswersALargeLedger() {
     QCOMPARE(lines.size(), Units + 2);
     QCOMPARE(lines[1],
              "big,1,Big-1,0001,0B:00:00:00:00:01,passed,s1,1,1,v1,"
-             "2026-01-01T00:00:10.000Z,2026-01-01T00:00:15.000Z\r");
+             "2026-01-01T00:00:10.000Z,2026-01-01T00:00:15.000Z,0\r");
     QCOMPARE(lines[7],
              "big,7,Big-7,0007,0B:00:00:00:00:07,failed,s1,1,1,v1,"
-             "2026-01-01T00:01:10.000Z,2026-01-01T00:01:15.000Z\r");
+             "2026-01-01T00:01:10.000Z,2026-01-01T00:01:15.000Z,0\r");
     QCOMPARE(lines.last(),
              "big,40001,Unit-40001,41001,0C:00:00:00:00:01,passed,s2,1,1,v2.1,"
-             "2026-12-08T10:15:03.215Z,2026-12-08T10:15:08.215Z");
+             "2026-12-08T10:15:03.215Z,2026-12-08T10:15:08.215Z,0");
 
     // Only the units active since the last of the filled ones ended: one object a line.
     const auto [recentStatus, recent] =
