@@ -23,7 +23,11 @@ const QString Description = QStringLiteral(
     "  units    one row per unit: number (seq), name, pin, address, state, station and slot\n"
     "           of its latest attempt, attempts (every one, visits of a unit that had passed\n"
     "           already included), firmware version, first and latest time; printed as the\n"
-    "           ledger gives them, so a listing of any size starts at once\n"
+    "           ledger gives them, so a listing of any size starts at once; labels: how many\n"
+    "           labels were recorded for it\n"
+    "  labels   one row per label sent: batch, seq, when, printer, copies, reason (pass,\n"
+    "           reprint: WHY, pending after outage), state (sent, or uncertain: a station\n"
+    "           killed between sending it and recording it), station, template's SHA-256\n"
     "  check    counts every batch again from its attempts and prints each disagreement with\n"
     "           what the ledger keeps: a batch's counts, a unit's state and attempts, a number\n"
     "           handed out twice, a unit with two numbers, an attempt without its unit\n"
@@ -81,7 +85,7 @@ int runLedgerCommand(const QStringList &arguments) {
     parser.setApplicationDescription(Description);
     parser.addPositionalArgument(QStringLiteral("ledger"), QStringLiteral("The command."));
     parser.addPositionalArgument(QStringLiteral("WHAT"),
-                                 QStringLiteral("batches, units, check or roles."));
+                                 QStringLiteral("batches, units, labels, check or roles."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption url(
@@ -95,19 +99,19 @@ int runLedgerCommand(const QStringList &arguments) {
         QStringLiteral("URL"));
     const QCommandLineOption json(
         QStringLiteral("json"),
-        QStringLiteral("batches: print one JSON document; units: one JSON object a line."));
+        QStringLiteral("batches: print one JSON document; units, labels: one JSON object a line."));
     const QCommandLineOption csv(
         QStringLiteral("csv"),
-        QStringLiteral("units: print CSV (UTF-8, CRLF, a header row; a cell that a spreadsheet "
+        QStringLiteral("units, labels: print CSV (UTF-8, CRLF, a header row; a cell that a spreadsheet "
                        "would take for a formula starts with ')."));
     const QCommandLineOption batch(QStringLiteral("batch"),
-                                   QStringLiteral("units: only this batch's."),
+                                   QStringLiteral("units, labels: only this batch's."),
                                    QStringLiteral("NAME"));
     const QCommandLineOption attempts(QStringLiteral("attempts"),
                                       QStringLiteral("units: every attempt instead, one a row."));
     const QCommandLineOption since(
         QStringLiteral("since"),
-        QStringLiteral("units: only units and attempts active since TIME (ISO 8601, such as "
+        QStringLiteral("units, labels: only units, attempts and labels active since TIME (ISO 8601, such as "
                        "2026-12-08 or 2026-12-08T14:00Z; local time without a zone)."),
         QStringLiteral("TIME"));
     const QCommandLineOption apply(
@@ -128,16 +132,19 @@ int runLedgerCommand(const QStringList &arguments) {
     const QStringList positional = parser.positionalArguments().mid(1);
     const QString what = positional.value(0);
     if (positional.size() != 1 ||
-        (what != u"batches" && what != u"units" && what != u"check" && what != u"roles"))
-        return usage(QStringLiteral("ledger takes one of batches, units, check, roles"));
+        (what != u"batches" && what != u"units" && what != u"labels" && what != u"check" &&
+         what != u"roles"))
+        return usage(QStringLiteral("ledger takes one of batches, units, labels, check, roles"));
     if (what != u"roles" && parser.isSet(apply))
         return usage(QStringLiteral("--apply is for ledger roles"));
     const bool units = what == u"units";
-    if (!units &&
-        (parser.isSet(csv) || parser.isSet(batch) || parser.isSet(attempts) || parser.isSet(since)))
-        return usage(QStringLiteral("--csv, --batch, --attempts and --since are for ledger units"));
+    const bool labels = what == u"labels";
+    if (!units && parser.isSet(attempts))
+        return usage(QStringLiteral("--attempts is for ledger units"));
+    if (!units && !labels && (parser.isSet(csv) || parser.isSet(batch) || parser.isSet(since)))
+        return usage(QStringLiteral("--csv, --batch and --since are for ledger units and labels"));
     if ((what == u"check" || what == u"roles") && parser.isSet(json))
-        return usage(QStringLiteral("--json is for ledger batches and units"));
+        return usage(QStringLiteral("--json is for ledger batches, units and labels"));
     if (parser.isSet(csv) && parser.isSet(json))
         return usage(QStringLiteral("--csv and --json exclude each other"));
     ledger::Selection selection;
@@ -170,11 +177,17 @@ int runLedgerCommand(const QStringList &arguments) {
                               ledger::Ledger::Opening::ExistingOnly);
         if (what == u"check")
             return check(opened);
-        if (units) {
+        if (units || labels) {
             const bool ofAttempts = parser.isSet(attempts);
             ListingStream stream(stdout, form,
-                                 ofAttempts ? ledger::attemptColumns() : ledger::unitColumns());
-            if (ofAttempts)
+                                 labels       ? ledger::labelColumns()
+                                 : ofAttempts ? ledger::attemptColumns()
+                                              : ledger::unitColumns());
+            if (labels)
+                opened.labels(selection, [&](const ledger::LabelRecord &label) {
+                    stream.row(ledger::labelCells(label));
+                });
+            else if (ofAttempts)
                 opened.attempts(selection, [&](const ledger::AttemptRow &attempt) {
                     stream.row(ledger::attemptCells(attempt));
                 });

@@ -7,8 +7,8 @@ namespace pairwick::printing {
 
 PrintOptions::PrintOptions()
     : m_label(QStringLiteral("label"),
-              QStringLiteral("A label for every unit that passed: FILE.zpl for a label printer, "
-                             "FILE.svg for any other (see 'pairwick-cli label --help')."),
+              QStringLiteral("The label template: FILE.zpl for a label printer, FILE.svg for any "
+                             "other (see 'pairwick-cli label --help')."),
               QStringLiteral("FILE")),
       m_printer(QStringLiteral("printer"),
                 QStringLiteral("Where labels go: tcp:HOST:PORT (raw, port 9100 on most label "
