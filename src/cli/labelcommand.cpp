@@ -133,8 +133,8 @@ int runLabelCommand(const QStringList &arguments) {
     const QCommandLineOption sample(
         QStringLiteral("sample"),
         QStringLiteral("preview: made-up values of the longest lengths instead of a unit's."));
-    const QCommandLineOption passed(
-        QStringLiteral("passed"), QStringLiteral("print: every unit of the batch that passed."));
+    const QCommandLineOption passed(QStringLiteral("passed"),
+                                    QStringLiteral("print: every unit of the batch that passed."));
     const QCommandLineOption since(
         QStringLiteral("since"),
         QStringLiteral("print --passed: only units active since TIME (ISO 8601; local time "
@@ -165,7 +165,8 @@ int runLabelCommand(const QStringList &arguments) {
         return usage(parser.errorText());
     if (parser.isSet(help)) {
         QString text = parser.helpText();
-        text.replace(QStringLiteral("[options] label WHAT"), QStringLiteral("label WHAT [options]"));
+        text.replace(QStringLiteral("[options] label WHAT"),
+                     QStringLiteral("label WHAT [options]"));
         print(stdout, (text + u'\n' + LabelExitStatusText).toUtf8());
         return ExitStatus::Success;
     }
@@ -192,10 +193,9 @@ int runLabelCommand(const QStringList &arguments) {
                 QStringLiteral("label preview takes either --batch and --seq or --sample"));
         if (ofUnit && (!parser.isSet(batch) || numbers.size() != 1))
             return usage(QStringLiteral("--batch and one --seq go together"));
-        return preview(parser.value(printOptions.options().constFirst()), parser.value(out),
-                       parser.value(url),
-                       ofUnit ? std::optional(std::pair(parser.value(batch), numbers.first()))
-                              : std::nullopt);
+        return preview(
+            parser.value(printOptions.options().constFirst()), parser.value(out), parser.value(url),
+            ofUnit ? std::optional(std::pair(parser.value(batch), numbers.first())) : std::nullopt);
     }
 
     const auto request = printOptions.read(parser);
@@ -204,30 +204,33 @@ int runLabelCommand(const QStringList &arguments) {
     const auto &print = std::get<std::optional<printing::PrintRequest>>(request);
     if (!print)
         return usage(QStringLiteral("label print needs --label and --printer"));
-    LabelPrintCall call{*print,
-                        parser.value(url),
-                        parser.value(batch),
-                        numbers,
-                        {},
-                        parser.value(reason),
-                        parser.isSet(pending),
-                        parser.isSet(stationName) ? parser.value(stationName)
-                                                  : QSysInfo::machineHostName()};
+    LabelPrintCall call{
+        *print,
+        parser.value(url),
+        parser.value(batch),
+        numbers,
+        {},
+        parser.value(reason),
+        parser.isSet(pending),
+        parser.isSet(stationName) ? parser.value(stationName) : QSysInfo::machineHostName()};
     if (call.pending) {
         if (parser.isSet(batch) || parser.isSet(seq) || parser.isSet(passed) ||
             parser.isSet(since) || parser.isSet(reason))
-            return usage(QStringLiteral("label print --pending takes no --batch, --seq, --passed, "
-                                        "--since or --reason: it prints what waits"));
+            return usage(
+                QStringLiteral("label print --pending takes no --batch, --seq, --passed, "
+                               "--since or --reason: it prints what waits"));
         return runLabelPrint(call);
     }
     if (!parser.isSet(batch) || numbers.isEmpty() == !parser.isSet(passed))
-        return usage(QStringLiteral("label print takes --batch with --seq N... or --passed, or "
-                                    "--pending"));
+        return usage(
+            QStringLiteral("label print takes --batch with --seq N... or --passed, or "
+                           "--pending"));
     if (parser.isSet(since) && !parser.isSet(passed))
         return usage(QStringLiteral("--since goes with --passed"));
     if (call.reason.trimmed().isEmpty())
-        return usage(QStringLiteral("label print needs --reason: every reprint is recorded with "
-                                    "why it was made"));
+        return usage(
+            QStringLiteral("label print needs --reason: every reprint is recorded with "
+                           "why it was made"));
     if (parser.isSet(since)) {
         call.since = sinceTime(parser.value(since));
         if (!call.since.isValid())

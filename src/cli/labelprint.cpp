@@ -40,11 +40,10 @@ std::variant<QList<ledger::UnitRow>, int> unitsToPrint(ledger::Ledger &opened,
         opened.units(selection, [&](const ledger::UnitRow &unit) { found.append(unit); });
         if (found.isEmpty())
             return refuse(NotPassed, QStringLiteral("no unit of batch %1 passed%2")
-                                         .arg(call.batch,
-                                              call.since.isValid()
-                                                  ? QStringLiteral(" since ") +
-                                                        call.since.toString(Qt::ISODate)
-                                                  : QString()));
+                                         .arg(call.batch, call.since.isValid()
+                                                              ? QStringLiteral(" since ") +
+                                                                    call.since.toString(Qt::ISODate)
+                                                              : QString()));
         return found;
     }
     for (const qint64 seq : call.seqs) {
@@ -82,13 +81,14 @@ int reprint(const LabelPrintCall &call, const printing::LabelMaker &maker,
             const labels::LabelValues values = recordedLabelValues(all[done]);
             const auto made = maker.make(values);
             if (const auto *problem = std::get_if<QString>(&made))
-                return refuse(ExitStatus::Usage, QStringLiteral("unit %1: %2").arg(values.seq).arg(*problem));
+                return refuse(ExitStatus::Usage,
+                              QStringLiteral("unit %1: %2").arg(values.seq).arg(*problem));
             const printing::SendOutcome outcome = printing::sendLabel(
                 call.print.destination, {std::get<QByteArray>(made), maker.kind, call.print.copies,
                                          values.batch, values.seq});
             if (outcome.kind != printing::SendOutcome::Kind::Sent)
                 return refuse(outcome.kind == printing::SendOutcome::Kind::Away ? PrinterAway
-                                                                                 : ExitStatus::Usage,
+                                                                                : ExitStatus::Usage,
                               QStringLiteral("%1; %2 of %3 labels were printed")
                                   .arg(outcome.reason)
                                   .arg(done)
@@ -120,9 +120,9 @@ int printPending(const LabelPrintCall &call, const printing::LabelMaker &maker,
                       QStringLiteral("the station %1 is running on this machine and prints its "
                                      "labels itself")
                           .arg(call.station));
-    printing::LabelPrinter printer({call.print.destination, maker, call.print.copies, location,
-                                    call.station},
-                                   printing::labelQueueFolderFor(spool));
+    printing::LabelPrinter printer(
+        {call.print.destination, maker, call.print.copies, location, call.station},
+        printing::labelQueueFolderFor(spool));
     QString error;
     if (!printer.start(&error))
         return refuse(ExitStatus::Usage, error);
@@ -139,7 +139,8 @@ int printPending(const LabelPrintCall &call, const printing::LabelMaker &maker,
                                            .arg(batch)
                                            .toUtf8());
                      });
-    for (const auto signal : {&printing::LabelPrinter::printerAway, &printing::LabelPrinter::failed})
+    for (const auto signal :
+         {&printing::LabelPrinter::printerAway, &printing::LabelPrinter::failed})
         QObject::connect(&printer, signal, &loop, [&](const QString &reason) {
             problem = reason;
             loop.quit();
@@ -162,8 +163,8 @@ int printPending(const LabelPrintCall &call, const printing::LabelMaker &maker,
 }  // namespace
 
 labels::LabelValues recordedLabelValues(const ledger::UnitRow &unit) {
-    return {unit.name, unit.pin,     unit.address, unit.seq,
-            unit.batch, unit.station, unit.slot,   QDate::currentDate()};
+    return {unit.name,  unit.pin,     unit.address, unit.seq,
+            unit.batch, unit.station, unit.slot,    QDate::currentDate()};
 }
 
 int refuse(int status, const QString &message, const QString &hint) {
@@ -175,9 +176,9 @@ int runLabelPrint(const LabelPrintCall &call) {
     const auto loaded = labels::LabelTemplate::load(call.print.labelFile);
     if (const auto *problem = std::get_if<QString>(&loaded))
         return refuse(ExitStatus::Usage, *problem);
-    const printing::LabelMaker maker =
-        makerOf(call.print.labelFile, std::make_shared<const labels::LabelTemplate>(
-                                          std::get<labels::LabelTemplate>(loaded)));
+    const printing::LabelMaker maker = makerOf(
+        call.print.labelFile,
+        std::make_shared<const labels::LabelTemplate>(std::get<labels::LabelTemplate>(loaded)));
     if (const QString problem = printing::checkDestination(call.print.destination);
         !problem.isEmpty())
         return refuse(ExitStatus::Usage, problem);

@@ -102,8 +102,9 @@ int runLedgerCommand(const QStringList &arguments) {
         QStringLiteral("batches: print one JSON document; units, labels: one JSON object a line."));
     const QCommandLineOption csv(
         QStringLiteral("csv"),
-        QStringLiteral("units, labels: print CSV (UTF-8, CRLF, a header row; a cell that a spreadsheet "
-                       "would take for a formula starts with ')."));
+        QStringLiteral(
+            "units, labels: print CSV (UTF-8, CRLF, a header row; a cell that a spreadsheet "
+            "would take for a formula starts with ')."));
     const QCommandLineOption batch(QStringLiteral("batch"),
                                    QStringLiteral("units, labels: only this batch's."),
                                    QStringLiteral("NAME"));
@@ -111,8 +112,9 @@ int runLedgerCommand(const QStringList &arguments) {
                                       QStringLiteral("units: every attempt instead, one a row."));
     const QCommandLineOption since(
         QStringLiteral("since"),
-        QStringLiteral("units, labels: only units, attempts and labels active since TIME (ISO 8601, such as "
-                       "2026-12-08 or 2026-12-08T14:00Z; local time without a zone)."),
+        QStringLiteral(
+            "units, labels: only units, attempts and labels active since TIME (ISO 8601, such as "
+            "2026-12-08 or 2026-12-08T14:00Z; local time without a zone)."),
         QStringLiteral("TIME"));
     const QCommandLineOption apply(
         QStringLiteral("apply"),
@@ -131,9 +133,8 @@ int runLedgerCommand(const QStringList &arguments) {
     }
     const QStringList positional = parser.positionalArguments().mid(1);
     const QString what = positional.value(0);
-    if (positional.size() != 1 ||
-        (what != u"batches" && what != u"units" && what != u"labels" && what != u"check" &&
-         what != u"roles"))
+    if (positional.size() != 1 || (what != u"batches" && what != u"units" && what != u"labels" &&
+                                   what != u"check" && what != u"roles"))
         return usage(QStringLiteral("ledger takes one of batches, units, labels, check, roles"));
     if (what != u"roles" && parser.isSet(apply))
         return usage(QStringLiteral("--apply is for ledger roles"));

@@ -25,7 +25,6 @@ QString unwritten(const QSaveFile &file) {
     return QStringLiteral("%1: %2").arg(file.fileName(), file.errorString());
 }
 
-
 void drawPdf(const QByteArray &svg, QSizeF pageMm, QIODevice *out) {
     QPdfWriter writer(out);
     writer.setCreator(QCoreApplication::applicationName());
