@@ -46,8 +46,14 @@ _pairwick_cli()
             COMPREPLY=($(compgen -W 'random' -- "$cur"))
             return
             ;;
+        --printer)
+            COMPREPLY=($(compgen -W 'tcp: cups: dir: /dev/usb/lp' -- "$cur"))
+            compopt -o nospace
+            return
+            ;;
         --timeout | --batch | --first | --count | --ledger | --station | --on-pass | \
-            --master-name | --slave-name | --since | --metrics | --seq)
+            --master-name | --slave-name | --since | --metrics | --seq | --label-copies | \
+            --reason)
             return
             ;;
     esac
@@ -62,26 +68,31 @@ _pairwick_cli()
         station)
             options+=' --batch --profile --set --values --first --count --ledger --station'
             options+=" --on-pass --again --quiet --log --timeout --config --metrics"
+            options+=' --label --printer --label-copies'
             ;;
         ledger)
             # The listing comes first, its options after it.
             if ((cword == 2)); then
-                COMPREPLY=($(compgen -W 'batches units check roles' -- "$cur"))
+                COMPREPLY=($(compgen -W 'batches units labels check roles' -- "$cur"))
                 return
             fi
             options+=' --ledger'
             [[ ${words[2]} == check ]] && options='--help --ledger'
             [[ ${words[2]} == roles ]] && options='--help --ledger --apply'
             [[ ${words[2]} == units ]] && options+=' --batch --attempts --csv --since'
+            [[ ${words[2]} == labels ]] && options+=' --batch --csv --since'
             [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return
             ;;
         label)
             if ((cword == 2)); then
-                COMPREPLY=($(compgen -W 'preview' -- "$cur"))
+                COMPREPLY=($(compgen -W 'preview print' -- "$cur"))
                 return
             fi
             options='--help --label --out --batch --seq --sample --ledger'
+            [[ ${words[2]} == print ]] &&
+                options='--help --label --printer --label-copies --batch --seq --passed --since
+                         --reason --pending --station --ledger'
             [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return
             ;;
