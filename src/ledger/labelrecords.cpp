@@ -54,7 +54,9 @@ QStringList labelTableStatements() {
 }
 
 QStringList labelServerFunctions() {
-    return {QString::fromLatin1(RecordLabel).trimmed()};
+    // A function is anyone's to call until revoked; this one runs with the owner's rights.
+    return {QString::fromLatin1(RecordLabel).trimmed(),
+            QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC").arg(recordLabelCall())};
 }
 
 QString recordLabelCall() {

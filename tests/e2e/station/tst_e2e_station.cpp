@@ -779,11 +779,16 @@ void TestE2eStation::stationAndAuditorRolesKeepToTheirRights() {
                              "CREATE ROLE audit1 LOGIN IN ROLE pairwick_auditor"),
              qPrintable(m_postgres->problem()));
     QCOMPARE(cli({"ledger", "roles", "--apply", "--ledger", as("line1")}), 4);
+    // Its label goes to a folder and is recorded through the schema's function.
+    QVERIFY(QDir(m_folder->path()).mkpath("printed"));
     auto line1 = station({"COM1", "--batch", "roles", "--set", "name=Unit-{seq}", "--count", "1",
-                          "--on-pass", "true", "--ledger", as("line1"), "--station", "line-1"});
+                          "--on-pass", "true", "--ledger", as("line1"), "--station", "line-1",
+                          "--label", QStringLiteral(PAIRWICK_DOCS_DIR "/label-example.zpl"),
+                          "--printer", "dir:" + m_folder->filePath("printed")});
     operate({line1.get()}, [] { return false; });
     QCOMPARE(line1->finish(), 0);
     expectLedgerMatchesUnits(owner, "roles", line1->units());
+    QVERIFY(QFile::exists(m_folder->filePath("printed/roles-1.zpl")));
 
     const auto refused = [&](const char *login, const QString &statement, const char *why) {
         return !m_postgres->sql(database, QLatin1String(login), statement) &&
@@ -805,6 +810,18 @@ void TestE2eStation::stationAndAuditorRolesKeepToTheirRights() {
     QCOMPARE(ledger({"units", "--ledger", as("audit1")}).size(), 2);
     QCOMPARE(cli({"ledger", "check", "--ledger", as("audit1")}), 0);
     QVERIFY(refused("audit1", begin.arg("audit-attempt"), "permission denied"));
+    const QJsonArray labels = ledger({"labels", "--ledger", as("audit1")});
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels[0]["reason"].toString(), QStringLiteral("pass"));
+    const QString label = QStringLiteral(
+        "SELECT pairwick_record_label('x', 'roles', 1, '', 'dir:x', '2026-12-09T10:00:00.000Z', 1, "
+        "'pass', 'sent', 'line-2')");
+    QVERIFY(refused("audit1", label, "permission denied"));
+    QVERIFY(refused("line1",
+                    "INSERT INTO labels (id, batch, seq, template_hash, printer, printed,"
+                    " copies, reason, state, station)"
+                    " VALUES ('y', 'roles', 1, '', '', '', 1, 'pass', 'sent', '')",
+                    "permission denied"));
 
     // Only the owner brings an older schema up to date.
     QVERIFY(m_postgres->sql(database, "postgres", "UPDATE schema_version SET version = 4"));
