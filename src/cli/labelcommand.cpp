@@ -2,6 +2,7 @@
 #include "cli/labelcommand.h"
 
 #include <QCommandLineParser>
+#include <QJsonDocument>
 #include <QSysInfo>
 
 #include "cli/clirequest.h"
@@ -9,6 +10,8 @@
 #include "cli/output.h"
 #include "labels/labeltemplate.h"
 #include "ledger/ledger.h"
+#include "printing/valuesjson.h"
+#include "settings/boundedfile.h"
 
 namespace pairwick::cli {
 
@@ -91,8 +94,21 @@ QDateTime sinceTime(const QString &text) {
     return QDate::fromString(text, Qt::ISODate).startOfDay();
 }
 
+// A station's values file, as its label queue keeps them: what --values hands a drawing.
+std::variant<labels::LabelValues, int> valuesOfFile(const QString &path) {
+    QString error;
+    const std::optional<QByteArray> content = settings::readBoundedFile(path, &error);
+    if (!content)
+        return refuse(ExitStatus::Usage, error);
+    const QJsonDocument json = QJsonDocument::fromJson(*content);
+    if (!json.isObject())
+        return refuse(ExitStatus::Usage,
+                      QStringLiteral("%1: not a JSON object of a unit's values").arg(path));
+    return printing::valuesFromJson(json.object());
+}
+
 int preview(const QString &labelFile, const QString &out, const QString &url,
-            const std::optional<std::pair<QString, qint64>> &unit) {
+            const std::optional<std::pair<QString, qint64>> &unit, const QString &valuesFile) {
     const auto loaded = labels::LabelTemplate::load(labelFile);
     if (const auto *problem = std::get_if<QString>(&loaded))
         return refuse(ExitStatus::Usage, *problem);
@@ -103,6 +119,12 @@ int preview(const QString &labelFile, const QString &out, const QString &url,
         if (const int *status = std::get_if<int>(&recorded))
             return *status;
         values = std::get<labels::LabelValues>(recorded);
+    }
+    if (!valuesFile.isEmpty()) {
+        const auto given = valuesOfFile(valuesFile);
+        if (const int *status = std::get_if<int>(&given))
+            return *status;
+        values = std::get<labels::LabelValues>(given);
     }
     if (const QString problem = labelTemplate.writePreview(values, out); !problem.isEmpty())
         return refuse(ExitStatus::Usage, problem);
@@ -133,6 +155,11 @@ int runLabelCommand(const QStringList &arguments) {
     const QCommandLineOption sample(
         QStringLiteral("sample"),
         QStringLiteral("preview: made-up values of the longest lengths instead of a unit's."));
+    const QCommandLineOption valuesFile(
+        QStringLiteral("values"),
+        QStringLiteral("preview: a unit's values from a JSON object (batch, seq, name, pin, "
+                       "address, station, slot), as a station draws its SVG labels."),
+        QStringLiteral("FILE.json"));
     const QCommandLineOption passed(QStringLiteral("passed"),
                                     QStringLiteral("print: every unit of the batch that passed."));
     const QCommandLineOption since(
@@ -159,7 +186,8 @@ int runLabelCommand(const QStringList &arguments) {
         QStringLiteral("URL"));
     parser.addOption(help);
     parser.addOptions(printOptions.options());
-    parser.addOptions({out, batch, seq, sample, passed, since, reason, pending, stationName, url});
+    parser.addOptions(
+        {out, batch, seq, sample, valuesFile, passed, since, reason, pending, stationName, url});
 
     if (!parser.parse(arguments))
         return usage(parser.errorText());
@@ -188,14 +216,15 @@ int runLabelCommand(const QStringList &arguments) {
         if (!parser.isSet(printOptions.options().constFirst()) || !parser.isSet(out))
             return usage(QStringLiteral("label preview needs --label and --out"));
         const bool ofUnit = parser.isSet(batch) || parser.isSet(seq);
-        if (ofUnit == parser.isSet(sample))
-            return usage(
-                QStringLiteral("label preview takes either --batch and --seq or --sample"));
+        if (int(ofUnit) + int(parser.isSet(sample)) + int(parser.isSet(valuesFile)) != 1)
+            return usage(QStringLiteral(
+                "label preview takes either --batch and --seq, --values or --sample"));
         if (ofUnit && (!parser.isSet(batch) || numbers.size() != 1))
             return usage(QStringLiteral("--batch and one --seq go together"));
         return preview(
             parser.value(printOptions.options().constFirst()), parser.value(out), parser.value(url),
-            ofUnit ? std::optional(std::pair(parser.value(batch), numbers.first())) : std::nullopt);
+            ofUnit ? std::optional(std::pair(parser.value(batch), numbers.first())) : std::nullopt,
+            parser.value(valuesFile));
     }
 
     const auto request = printOptions.read(parser);

@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 
+#include "cli/drawnlabel.h"
 #include "ledger/ledgerlisting.h"
 #include "printing/printoptions.h"
 #include "service/configfile.h"
@@ -114,12 +115,9 @@ QString located(const QString &key, const QString &message, const ConfigFile &fi
 // The template read and checked in full, and the printer as far as it can be before a label.
 std::variant<printing::PrintSetup, QString> labelSetup(const printing::PrintRequest &request,
                                                        const station::StationConfig &config) {
-    if (!request.labelFile.endsWith(QStringLiteral(".zpl"), Qt::CaseInsensitive))
-        return QStringLiteral(
-                   "%1: a station prints ZPL labels (FILE.zpl); an SVG label is drawn "
-                   "by 'pairwick-cli label print'")
-            .arg(request.labelFile);
-    auto maker = printing::zplMaker(request.labelFile);
+    auto maker = request.labelFile.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
+                     ? drawnLabelMaker(request.labelFile)
+                     : printing::zplMaker(request.labelFile);
     if (const auto *problem = std::get_if<QString>(&maker))
         return *problem;
     if (const QString problem = printing::checkDestination(request.destination); !problem.isEmpty())

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printing/labelmaker.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
 
@@ -18,6 +19,11 @@ QString templateHashOf(const QString &path) {
 }
 
 std::variant<LabelMaker, QString> zplMaker(const QString &path) {
+    if (!path.endsWith(QStringLiteral(".zpl"), Qt::CaseInsensitive))
+        return QCoreApplication::translate(
+                   "pairwick::labels",
+                   "%1：标签模板须是 .zpl（标签打印机）或 .svg（其他打印机）文件")
+            .arg(path);
     QString error;
     const std::optional<QString> text = labels::readTemplateText(path, &error);
     if (!text)

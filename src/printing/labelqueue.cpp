@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "ledger/storedforms.h"
+#include "printing/valuesjson.h"
 #include "station/syncedfile.h"
 
 namespace pairwick::printing {
@@ -29,16 +30,9 @@ QString numbered(qint64 number) {
 }
 
 QByteArray labelJson(const QueuedLabel &label) {
-    const labels::LabelValues &values = label.values;
-    QJsonObject json{{QStringLiteral("id"), label.id},
-                     {QStringLiteral("batch"), values.batch},
-                     {QStringLiteral("seq"), values.seq},
-                     {QStringLiteral("name"), values.name},
-                     {QStringLiteral("pin"), values.pin},
-                     {QStringLiteral("address"), values.address},
-                     {QStringLiteral("station"), values.station},
-                     {QStringLiteral("slot"), values.slot},
-                     {QStringLiteral("waited"), label.waited}};
+    QJsonObject json = valuesJson(label.values);
+    json.insert(QStringLiteral("id"), label.id);
+    json.insert(QStringLiteral("waited"), label.waited);
     if (label.sent.isValid())
         json.insert(QStringLiteral("sent"), ledger::storedTime(label.sent));
     return QJsonDocument(json).toJson(QJsonDocument::Compact);
@@ -53,15 +47,7 @@ std::optional<QueuedLabel> labelFrom(const QString &file) {
     label.id = json.value(QStringLiteral("id")).toString();
     if (label.id.isEmpty())
         return std::nullopt;
-    labels::LabelValues &values = label.values;
-    values.batch = json.value(QStringLiteral("batch")).toString();
-    values.seq = json.value(QStringLiteral("seq")).toInteger();
-    values.name = json.value(QStringLiteral("name")).toString();
-    values.pin = json.value(QStringLiteral("pin")).toString();
-    values.address = json.value(QStringLiteral("address")).toString();
-    values.station = json.value(QStringLiteral("station")).toString();
-    values.slot = json.value(QStringLiteral("slot")).toString();
-    values.date = QDate::currentDate();
+    label.values = valuesFromJson(json);
     label.waited = json.value(QStringLiteral("waited")).toBool();
     label.sent = ledger::timeFromStored(json.value(QStringLiteral("sent")).toString());
     label.file = file;
