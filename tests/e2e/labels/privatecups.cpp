@@ -85,9 +85,11 @@ PrivateCups::PrivateCups() {
             QStringLiteral("cupsd does not start (install cups): %1").arg(m_cupsd.errorString());
         return;
     }
+    // lpstat -r exits 0 either way; only its words tell that the scheduler answers.
     const QDeadlineTimer deadline(PatienceMs);
-    while (!run(QStringLiteral("lpstat"), {"-r"}) && !deadline.hasExpired() &&
-           m_cupsd.state() == QProcess::Running)
+    QByteArray state;
+    while (!(run(QStringLiteral("lpstat"), {"-r"}, &state) && state.contains("is running")) &&
+           !deadline.hasExpired() && m_cupsd.state() == QProcess::Running)
         QThread::msleep(50);
     if (!run(QStringLiteral("lpadmin"),
              {"-p", "Page", "-E", "-v", "file:" + root.filePath("out/page.pdf"), "-P",
@@ -108,6 +110,7 @@ PrivateCups::~PrivateCups() {
 
 QProcessEnvironment PrivateCups::environment() const {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     environment.insert(QStringLiteral("CUPS_SERVER"),
                        m_folder.filePath(QStringLiteral("cups.sock")));
     return environment;
