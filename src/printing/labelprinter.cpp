@@ -34,6 +34,7 @@ bool LabelPrinter::addPass(const labels::LabelValues &values, QString *error) {
         return false;
     emit waitingChanged(++m_waiting);
     QMutexLocker lock(&m_wakeMutex);
+    m_woken = true;
     m_wake.wakeAll();
     return true;
 }
@@ -41,6 +42,7 @@ bool LabelPrinter::addPass(const labels::LabelValues &values, QString *error) {
 void LabelPrinter::stop() {
     m_stop.store(true);
     QMutexLocker lock(&m_wakeMutex);
+    m_woken = true;
     m_wake.wakeAll();
 }
 
@@ -50,8 +52,10 @@ void LabelPrinter::tell(const std::function<void()> &signal) {
 
 void LabelPrinter::sleep(int milliseconds) {
     QMutexLocker lock(&m_wakeMutex);
-    if (!m_stop.load())
+    // A label added while the last look found none wakes it before it sleeps.
+    if (!m_woken)
         m_wake.wait(&m_wakeMutex, QDeadlineTimer(milliseconds));
+    m_woken = false;
 }
 
 void LabelPrinter::run() {

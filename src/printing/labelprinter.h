@@ -90,6 +90,7 @@ private:
     bool m_failed = false;
     QMutex m_wakeMutex;
     QWaitCondition m_wake;
+    bool m_woken = false;  // under m_wakeMutex
 };
 
 }  // namespace pairwick::printing

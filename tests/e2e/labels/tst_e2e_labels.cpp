@@ -292,6 +292,17 @@ void TestE2eLabels::reprintThroughCupsIsRecorded() {
     QCOMPARE(row.value("state").toString(), QStringLiteral("sent"));
     QCOMPARE(row.value("printer").toString(), QStringLiteral("cups:Page"));
     QCOMPARE(row.value("template").toString().size(), 64);
+
+    // Every unit that passed, to a folder: the failed one gets none.
+    QVERIFY(QDir(m_folder->path()).mkpath(QStringLiteral("printed")));
+    run = runProgram(QStringLiteral(PAIRWICK_CLI_PATH),
+                     {"label", "print", "--batch", Batch, "--passed", "--label",
+                      QStringLiteral(PAIRWICK_DOCS_DIR "/label-example.zpl"), "--printer",
+                      "dir:" + path(QStringLiteral("printed")), "--reason", "box labels",
+                      "--ledger", m_ledgerUrl});
+    QVERIFY2(run.status == 0, run.errors.constData());
+    QCOMPARE(QDir(path(QStringLiteral("printed"))).entryList(QDir::Files),
+             (QStringList{"line-7-1.zpl", "line-7-2.zpl"}));
 }
 
 QTEST_GUILESS_MAIN(TestE2eLabels)
