@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The label queue through a kill: what was being sent is recorded as uncertain and never sent
 // again, the rest goes in the order it came; and the printers as --printer names them.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <thread>
 
 #include "printing/labelqueue.h"
 #include "printing/printerdestination.h"
@@ -18,6 +24,8 @@ private slots:
     void killWhileSendingLeavesOneUncertain();
     void destinations_data();
     void destinations();
+    void printerAwayOrMisconfigured_data();
+    void printerAwayOrMisconfigured();
 };
 
 namespace {
@@ -104,6 +112,75 @@ void TestLabelQueue::destinations() {
     QTEST(destination.target, "target");
     QTEST(int(destination.port), "port");
     QCOMPARE(destination.text, text);
+}
+
+// A raw port that takes a connection and does one thing to it: answers, or closes at once.
+class RawPeer {
+public:
+    explicit RawPeer(QByteArray answer) {
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), size);
+        ::listen(m_listener, 1);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &size);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this, answer] {
+            const int peer = ::accept(m_listener, nullptr, nullptr);
+            if (peer < 0)
+                return;
+            if (!answer.isEmpty() && ::write(peer, answer.constData(), size_t(answer.size())) < 0)
+                qWarning("the peer could not answer");
+            ::close(peer);
+        });
+    }
+    ~RawPeer() {
+        ::shutdown(m_listener, SHUT_RDWR);
+        m_thread.join();
+        ::close(m_listener);
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+};
+
+void TestLabelQueue::printerAwayOrMisconfigured_data() {
+    QTest::addColumn<QString>("printer");  // PORT: a peer's, FOLDER: one of the test's
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("kind");
+    using Kind = printing::SendOutcome::Kind;
+    QTest::newRow("closes mid-label") << "tcp:127.0.0.1:PORT" << QByteArray() << int(Kind::Away);
+    QTest::newRow("answers garbage")
+        << "tcp:127.0.0.1:PORT" << QByteArray("HTTP/1.1 400 Bad\r\n") << int(Kind::Away);
+    QTest::newRow("unplugged") << "FOLDER/lp0" << QByteArray() << int(Kind::Away);
+    QTest::newRow("a folder for a device") << "FOLDER" << QByteArray() << int(Kind::Misconfigured);
+    QTest::newRow("folder gone") << "dir:FOLDER/gone" << QByteArray() << int(Kind::Away);
+    QTest::newRow("folder") << "dir:FOLDER" << QByteArray() << int(Kind::Sent);
+}
+
+void TestLabelQueue::printerAwayOrMisconfigured() {
+    QFETCH(QString, printer);
+    QFETCH(QByteArray, answer);
+    QFETCH(int, kind);
+    QTemporaryDir folder;
+    const RawPeer peer(answer);
+    const auto destination = PrinterDestination::parse(
+        printer.replace(QStringLiteral("PORT"), QString::number(peer.port()))
+            .replace(QStringLiteral("FOLDER"), folder.path()));
+    // A label long enough that a peer that closes cannot have taken it all.
+    const printing::PrintJob job{QByteArray(8 * 1024 * 1024, 'x'), printing::DocumentKind::Zpl, 2,
+                                 QStringLiteral("tags"), 7};
+    const printing::SendOutcome outcome =
+        printing::sendLabel(std::get<PrinterDestination>(destination), job);
+    QVERIFY2(int(outcome.kind) == kind, qPrintable(outcome.reason));
+    if (outcome.kind == printing::SendOutcome::Kind::Sent)
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+                 (QStringList{"tags-7-2.zpl", "tags-7.zpl"}));
 }
 
 QTEST_GUILESS_MAIN(TestLabelQueue)
