@@ -187,6 +187,7 @@ private slots:
     void emptySlotsSleep();
     void metricsForPrometheus();
     void labelsOfPassesOnceInOrderThroughAnOutage();
+    void labelsWaitingSurviveAStopAndAKill();
 
 private:
     SimulatorProcess &startUnits(int ports, const QStringList &switches = {});
@@ -1263,6 +1264,82 @@ void TestE2eStation::labelsOfPassesOnceInOrderThroughAnOutage() {
         QCOMPARE(label["state"].toString(), QStringLiteral("sent"));
         QVERIFY(label["seq"].toInteger() != 2);
     }
+}
+
+// Labels that wait for a printer outlast a stop, which says so, and a kill: the next start prints
+// them first, in order, each once.
+void TestE2eStation::labelsWaitingSurviveAStopAndAKill() {
+    startUnits(1);
+    QTcpServer printer;
+    QVERIFY(printer.listen(QHostAddress::LocalHost));
+    const quint16 port = printer.serverPort();
+    printer.close();
+    const QString url = sqliteUrl();
+    const auto labelled = [&](const char *count) {
+        return station({"COM1", "--batch", "kept", "--set", "name=K{seq}", "--count", count,
+                        "--ledger", url, "--label",
+                        QStringLiteral(PAIRWICK_DOCS_DIR "/label-example.zpl"), "--printer",
+                        QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
+    };
+    auto run = labelled("3");
+    operate({run.get()}, [&] { return run->unitCount() == 1; });
+    run->signal(SIGTERM);
+    QCOMPARE(run->finish(), 130);
+    QVERIFY2(run->errors().contains("1 labels were not printed yet"), run->errors().constData());
+    m_units->command("next COM1");
+    run = labelled("3");
+    operate({run.get()}, [&] { return run->unitCount() == 1; });
+    const auto twoWait = [&] {
+        run->newUnits();
+        return std::any_of(run->slotEvents().cbegin(), run->slotEvents().cend(),
+                           [](const Json &line) {
+                               return line.value("event").toString() == "labels" &&
+                                      line.value("waiting").toInt() == 2;
+                           });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(twoWait(), PatienceMs);
+    run->signal(SIGKILL);
+    run->finish();
+    m_units->command("next COM1");
+
+    QList<QByteArray> printed;
+    QObject::connect(&printer, &QTcpServer::newConnection, &printer, [&] {
+        while (QTcpSocket *peer = printer.nextPendingConnection()) {
+            QObject::connect(peer, &QTcpSocket::readyRead, peer, [peer] {
+                peer->setProperty("label", peer->property("label").toByteArray() + peer->readAll());
+            });
+            QObject::connect(peer, &QTcpSocket::disconnected, peer, [&printed, peer] {
+                printed.append(peer->property("label").toByteArray() + peer->readAll());
+                peer->deleteLater();
+            });
+        }
+    });
+    QVERIFY(printer.listen(QHostAddress::LocalHost, port));
+    run = labelled("3");
+    operate({run.get()}, [] { return false; });
+    QCOMPARE(run->finish(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(printed.size(), 3, PatienceMs);
+    QStringList names;
+    for (const QByteArray &label : printed) {
+        QString problem;
+        names.append(
+            QString::fromUtf8(pairwick::labels::test::qrOfZpl(label, m_folder->path(), &problem)));
+    }
+    // A unit the stop cut short took a number too: the passes, in the order of their numbers.
+    QStringList passed;
+    std::map<qint64, QString> expected;
+    for (const QJsonValue &unit : ledger({"units", "--batch", "kept", "--ledger", url})) {
+        if (unit["state"].toString() != "passed")
+            continue;
+        passed.append(unit["name"].toString());
+        expected[unit["seq"].toInteger()] =
+            passed.size() < 3 ? QStringLiteral("pending after outage") : QStringLiteral("pass");
+    }
+    QCOMPARE(names, passed);
+    std::map<qint64, QString> reasons;
+    for (const QJsonValue &label : ledger({"labels", "--batch", "kept", "--ledger", url}))
+        reasons[label["seq"].toInteger()] = label["reason"].toString();
+    QCOMPARE(reasons, expected);
 }
 
 QTEST_GUILESS_MAIN(TestE2eStation)
