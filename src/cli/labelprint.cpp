@@ -20,6 +20,12 @@ namespace {
 constexpr int NotPassed = 1;
 constexpr int PrinterAway = 3;
 
+void tellPrinted(const QString &batch, qint64 seq) {
+    print(
+        stdout,
+        QStringLiteral("printed the label of unit %1 of batch %2\n").arg(seq).arg(batch).toUtf8());
+}
+
 printing::LabelMaker makerOf(const QString &path,
                              std::shared_ptr<const labels::LabelTemplate> loaded) {
     const printing::DocumentKind kind =
@@ -98,10 +104,7 @@ int reprint(const LabelPrintCall &call, const printing::LabelMaker &maker,
                                 QDateTime::currentDateTimeUtc(), call.print.copies,
                                 QStringLiteral("reprint: ") + call.reason, QStringLiteral("sent"),
                                 call.station});
-            print(stdout, QStringLiteral("printed the label of unit %1 of batch %2\n")
-                              .arg(values.seq)
-                              .arg(values.batch)
-                              .toUtf8());
+            tellPrinted(values.batch, values.seq);
         }
     } catch (const ledger::LedgerError &failure) {
         return refuse(ExitStatus::LedgerNotOpened, failure.message());
@@ -132,13 +135,7 @@ int printPending(const LabelPrintCall &call, const printing::LabelMaker &maker,
         if (waiting == 0)
             loop.quit();
     });
-    QObject::connect(&printer, &printing::LabelPrinter::labelSent, &loop,
-                     [](const QString &batch, qint64 seq) {
-                         print(stdout, QStringLiteral("printed the label of unit %1 of batch %2\n")
-                                           .arg(seq)
-                                           .arg(batch)
-                                           .toUtf8());
-                     });
+    QObject::connect(&printer, &printing::LabelPrinter::labelSent, &loop, &tellPrinted);
     for (const auto signal :
          {&printing::LabelPrinter::printerAway, &printing::LabelPrinter::failed})
         QObject::connect(&printer, signal, &loop, [&](const QString &reason) {
