@@ -64,10 +64,13 @@ int runStation(StationRequest &request, station::ResultSpool &spool,
     std::unique_ptr<StationLabels> labels;
     if (request.labels) {
         labels = std::make_unique<StationLabels>(*request.labels, config.spoolFile, view);
-        if (!labels->start(&error)) {
+        QString note;
+        if (!labels->start(&error, &note)) {
             say(error, service::Priority::Error);
             return ExitStatus::Usage;
         }
+        if (!note.isEmpty())
+            say(note, service::Priority::Warning);
         labels->follow(run);
         QObject::connect(&stopSignals, &StopSignals::stopRequested, labels.get(),
                          &StationLabels::drained);

@@ -37,9 +37,15 @@ StationLabels::StationLabels(const printing::PrintSetup &setup, const QString &s
 
 StationLabels::~StationLabels() = default;
 
-bool StationLabels::start(QString *error) {
+bool StationLabels::start(QString *error, QString *note) {
     if (!m_printer.start(error))
         return false;
+    if (const int uncertain = m_printer.uncertainAtStart(); uncertain > 0)
+        *note = QStringLiteral(
+                    "%1 labels were being sent when this station was killed; whether "
+                    "they printed is unknown: they are recorded as uncertain "
+                    "('pairwick-cli ledger labels') and not sent again")
+                    .arg(uncertain);
     show();
     return true;
 }

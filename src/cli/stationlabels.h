@@ -23,8 +23,9 @@ public:
     StationLabels(const printing::PrintSetup &setup, const QString &spoolFile, StationView &view);
     ~StationLabels() override;
 
-    // Starts printing what an earlier run left. False and why when the queue cannot be used.
-    bool start(QString *error);
+    // Starts printing what an earlier run left. False and why when the queue cannot be used;
+    // a note when a kill left labels whose fate is unknown.
+    bool start(QString *error, QString *note);
     void follow(station::StationRun &run);
     // Once the run ended by itself: waits for the labels in the queue while the printer takes
     // them, and returns at once when it is away or a stop is asked.

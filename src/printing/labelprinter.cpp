@@ -23,6 +23,7 @@ bool LabelPrinter::start(QString *error) {
     if (!m_queue.open(error))
         return false;
     m_waiting.store(m_queue.waiting());
+    m_uncertainAtStart = int(m_queue.toRecord(true).size());
     m_thread = QThread::create([this] { run(); });
     connect(m_thread, &QThread::finished, this, &LabelPrinter::finished);
     m_thread->start();

@@ -56,6 +56,8 @@ public:
 
     // Labels not yet sent.
     int waiting() const { return m_waiting.load(); }
+    // Labels whose sending a kill cut short before this start: recorded as uncertain, not sent.
+    int uncertainAtStart() const { return m_uncertainAtStart; }
     const PrintSetup &setup() const { return m_setup; }
     const QString &queueFolder() const { return m_queue.folder(); }
 
@@ -85,6 +87,7 @@ private:
     std::unique_ptr<ledger::Ledger> m_ledger;  // the thread's own connection, opened when needed
     QThread *m_thread = nullptr;
     std::atomic_int m_waiting{0};
+    int m_uncertainAtStart = 0;
     std::atomic_bool m_stop{false};
     bool m_away = false;
     bool m_failed = false;
