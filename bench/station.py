@@ -5,7 +5,8 @@ reply delay, with a simulated operator who takes each unit out and puts the next
 as its result is printed: the arrival of a unit to the station's first byte to it, one unit's
 time beside its wire floor, the time outside the exchanges (mostly the ledger's) on SQLite and
 on a private PostgreSQL server, units an hour with 16 slots, CPU with 16 slots whose units were
-taken out, and four stations sharing one batch. Units are taken out as udev does it: the by-path
+taken out, four stations sharing one batch, a unit's time with a ZPL label sent to a raw printer
+beside its time without, and a thousand labels queued by an outage drained in order. Units are taken out as udev does it: the by-path
 link that a slot's link leads to goes, and its folders once empty. Prints figures; judges
 nothing.
 
@@ -16,6 +17,7 @@ import os
 import queue
 import re
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -23,6 +25,7 @@ import threading
 import time
 from collections import Counter
 
+from labelprinting import RawPrinter, drain_after_outage
 from provisioning import (LINE_BYTES_PER_SECOND, REPLY_DELAY_S, logged_bytes, print_table, spread,
                           start_simulators)
 
@@ -134,12 +137,12 @@ def read_lines(stream, source, events):
     events.put((time.monotonic(), source, None))
 
 
-def start_station(cli, name, slots, ledger, batch, folder, events):
+def start_station(cli, name, slots, ledger, batch, folder, events, extra=()):
     log = os.path.join(folder, f"{name}.wire.log")
     with open(os.path.join(folder, f"{name}.stderr"), "w") as errors:
         station = subprocess.Popen(
             [cli, "station", *slots, "--batch", batch, "--ledger", ledger, "--station", name,
-             *VALUES, "--json", "--quiet", "--log", log],
+             *VALUES, "--json", "--quiet", "--log", log, *extra],
             env=station_environment(folder), stdout=subprocess.PIPE, stderr=errors, text=True)
     threading.Thread(target=read_lines, args=(station.stdout, name, events), daemon=True).start()
     return station, log
@@ -178,6 +181,8 @@ def operate(sim, events, slot_count, per_slot, why_ended):
                 arrivals[match[3]] = (match[2] or "COM1", time_of_day(match[1]))
         else:
             event = json.loads(line)
+            if event["event"] not in ("slot", "unit"):
+                continue  # a label's, which no operator acts on
             slot = event["slot"]
             if event["event"] == "slot" and event["state"] == "waiting" and not given[slot]:
                 put("in", slot)
@@ -188,7 +193,7 @@ def operate(sim, events, slot_count, per_slot, why_ended):
     return last, results, sum(given.values()), arrivals
 
 
-def run_stations(cli, simulator, ledger, batch, stations, per_slot, first_unit=1):
+def run_stations(cli, simulator, ledger, batch, stations, per_slot, first_unit=1, extra=()):
     """Each station (name, slot count) on its own slots of one simulator, its slots empty until
     the operator fills them, its units' serials from first_unit. Returns the wall time from the
     first start to the last result, the results, how many units went in, and the arrival and
@@ -208,7 +213,7 @@ def run_stations(cli, simulator, ledger, batch, stations, per_slot, first_unit=1
                 slots = [f"COM{n}" for n in range(first, first + count)]
                 first += count
                 processes[name], log = start_station(cli, name, slots, ledger, batch, folder,
-                                                     events)
+                                                     events, extra)
                 logs.append(log)
 
             def why_ended(name):
@@ -255,6 +260,26 @@ def units_per_hour(label, wall, results):
     passed = sum(r["result"] == "passed" for r in results)
     return [(f"{label}: units passed / other", f"{passed} / {len(results) - passed}"),
             (f"{label}: units an hour", f"{3600 * passed / wall:.0f}")]
+
+
+def labelled_units(cli, simulator, folder):
+    """16 slots on SQLite without labels and with a ZPL label a unit sent to a raw printer, one
+    after the other: the label is made and sent on the station's printing thread."""
+    printer = RawPrinter()
+    rows, medians = [], {}
+    for label, extra in (("without labels", ()), ("ZPL label to tcp:", printer.options())):
+        _, results, _, found = run_stations(cli, simulator, f"sqlite:{folder}/{len(rows)}.sqlite",
+                                            "labels", [("bench", 16)], 4, extra=extra)
+        figures = unit_figures(f"16 slots, SQLite, {label}", results, found)
+        rows.append(figures[1])
+        medians[label] = statistics.median(
+            r["seconds"] for r in results if r["result"] == "passed")
+    printer.close()
+    rows.append(("16 slots, SQLite: median unit time with a label less without",
+                 f"{1000 * (medians['ZPL label to tcp:'] - medians['without labels']):.1f} ms"))
+    rows.append(("16 slots, SQLite, ZPL label to tcp:: labels printed",
+                 f"{len(printer.labels)} of 64"))
+    return rows
 
 
 def cpu_seconds(pid):
@@ -357,6 +382,8 @@ def main():
                                                        [("bench", 16)], 4)
                 rows += units_per_hour(f"16 slots, {backend}", wall, results)
                 rows += unit_figures(f"16 slots, {backend}", results, found)
+            rows += labelled_units(cli, simulator, folder)
+            rows += drain_after_outage(cli, folder, 1000, 0.005)
         rows += shared_batch(cli, simulator, create_database("shared"), 4, 4, 4)
     for unplug, how in (("udev", "by-path links gone"), ("dangle", "links re-pointed at nothing")):
         # Long enough that one clock tick of CPU is 0.03 % of a core, not 0.1 %.

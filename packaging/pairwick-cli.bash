@@ -55,9 +55,14 @@ _pairwick_cli()
                 -- "$cur"))
             return
             ;;
+        --printer)
+            COMPREPLY=($(compgen -W 'tcp: cups: dir: /dev/usb/lp' -- "$cur"))
+            compopt -o nospace
+            return
+            ;;
         --timeout | --batch | --first | --count | --ledger | --station | --on-pass | \
             --master-name | --slave-name | --since | --until | --metrics | --seq | --operator | \
-            --max-attempts)
+            --max-attempts | --label-copies | --reason)
             return
             ;;
     esac
@@ -73,11 +78,12 @@ _pairwick_cli()
             options+=' --batch --profile --set --values --first --count --ledger --station'
             options+=" --on-pass --again --quiet --log --timeout --config --metrics"
             options+=" --operator --max-attempts"
+            options+=' --label --printer --label-copies'
             ;;
         ledger)
             # The listing comes first, its options after it.
             if ((cword == 2)); then
-                COMPREPLY=($(compgen -W 'batches units check roles report' -- "$cur"))
+                COMPREPLY=($(compgen -W 'batches units labels check roles report' -- "$cur"))
                 return
             fi
             options+=' --ledger'
@@ -85,15 +91,19 @@ _pairwick_cli()
             [[ ${words[2]} == roles ]] && options='--help --ledger --apply'
             [[ ${words[2]} == units ]] && options+=' --batch --state --attempts --csv --since'
             [[ ${words[2]} == report ]] && options+=' --batch --csv --since --until --by'
+            [[ ${words[2]} == labels ]] && options+=' --batch --csv --since'
             [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return
             ;;
         label)
             if ((cword == 2)); then
-                COMPREPLY=($(compgen -W 'preview' -- "$cur"))
+                COMPREPLY=($(compgen -W 'preview print' -- "$cur"))
                 return
             fi
             options='--help --label --out --batch --seq --sample --ledger'
+            [[ ${words[2]} == print ]] &&
+                options='--help --label --printer --label-copies --batch --seq --passed --since
+                         --reason --pending --station --ledger'
             [[ $cur == -* ]] && COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return
             ;;

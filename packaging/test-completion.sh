@@ -71,7 +71,7 @@ check '' station COM1 --operator ''
 check '' station COM1 --max-attempts ''
 check '' station COM1 --metrics ''
 check 'lot.csv' station COM1 --values l
-check 'batches check report roles units' ledger ''
+check 'batches check labels report roles units' ledger ''
 check 'day hour operator slot station' ledger report --by ''
 check '--apply' ledger roles --a
 check '--attempts' ledger units --a
@@ -82,10 +82,15 @@ check '--help --ledger' ledger check -
 check '--help --json --ledger' ledger batches -
 check '' ledger units --ledger ''
 check 'label ledger' l
-check 'preview' label ''
+check 'preview print' label ''
 check '--label --ledger' label preview --l
 check '--sample --seq' label preview --s
 check 'tag.svg' label preview --label t
 check '' label preview --out t
 check '' label preview --seq ''
+check '--label --label-copies --ledger --log' station COM1 --l
+check '/dev/usb/lp cups: dir: tcp:' station COM1 --printer ''
+check '--batch --csv --help --json --ledger --since' ledger labels --
+check '--passed --pending --printer' label print --p
+check '' label print --reason ''
 exit $((failures > 0))

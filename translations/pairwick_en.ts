@@ -567,6 +567,14 @@
         <source>读取良率</source>
         <translation>reading the yield</translation>
     </message>
+    <message>
+        <source>记录批次 %1 第 %2 号的标签</source>
+        <translation>recording the label of unit %2 of batch %1</translation>
+    </message>
+    <message>
+        <source>列出标签</source>
+        <translation>listing the labels</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::link::CommPort</name>
@@ -614,6 +622,104 @@ Close that program first, then connect again.</translation>
     <message>
         <source>请先点击“连接”按钮！</source>
         <translation>Please click &quot;Connect&quot; first!</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::printing</name>
+    <message>
+        <source>%1 在 %2 秒内没有结束</source>
+        <translation>%1 did not end within %2 s</translation>
+    </message>
+    <message>
+        <source>无法运行 lpstat：请安装 cups-client</source>
+        <translation>cannot run lpstat: install cups-client</translation>
+    </message>
+    <message>
+        <source>CUPS 没有队列 %1</source>
+        <translation>CUPS has no queue %1</translation>
+    </message>
+    <message>
+        <source>CUPS 队列 %1：%2</source>
+        <translation>CUPS queue %1: %2</translation>
+    </message>
+    <message>
+        <source>CUPS 队列 %1 已停用：%2</source>
+        <translation>CUPS queue %1 is disabled: %2</translation>
+    </message>
+    <message>
+        <source>CUPS 队列 %1 的打印机报告 %2</source>
+        <translation>the printer of CUPS queue %1 reports %2</translation>
+    </message>
+    <message>
+        <source>CUPS 队列 %1 不接受作业：%2</source>
+        <translation>CUPS queue %1 is not accepting jobs: %2</translation>
+    </message>
+    <message>
+        <source>无法运行 lp：请安装 cups-bsd 或 cups-client</source>
+        <translation>cannot run lp: install cups-bsd or cups-client</translation>
+    </message>
+    <message>
+        <source>CUPS 队列 %1 没有接受标签：%2</source>
+        <translation>CUPS queue %1 did not take the label: %2</translation>
+    </message>
+    <message>
+        <source>打印机 %1</source>
+        <translation>printer %1</translation>
+    </message>
+    <message>
+        <source>%1 在标签发送途中出错：%2</source>
+        <translation>%1 failed while the label was sent: %2</translation>
+    </message>
+    <message>
+        <source>批次 %1 第 %2 号的标签无法生成：%3</source>
+        <translation>the label of unit %2 of batch %1 cannot be made: %3</translation>
+    </message>
+    <message>
+        <source>%1：无法创建标签队列的文件夹</source>
+        <translation>%1: cannot create the folder of the label queue</translation>
+    </message>
+    <message>
+        <source>%1：不是本工位写的标签；请把它移走</source>
+        <translation>%1: not a label this station wrote; move it away</translation>
+    </message>
+    <message>
+        <source>打印机 %1：%2 不是文件夹</source>
+        <translation>printer %1: %2 is not a folder</translation>
+    </message>
+    <message>
+        <source>打印机 %1：不能写入文件夹 %2</source>
+        <translation>printer %1: cannot write to the folder %2</translation>
+    </message>
+    <message>
+        <source>%1 不接受连接：%2</source>
+        <translation>%1 takes no connection: %2</translation>
+    </message>
+    <message>
+        <source>%1 在标签发送途中断开：%2</source>
+        <translation>%1 went away while the label was sent: %2</translation>
+    </message>
+    <message>
+        <source>%1 回答了 %2 字节，标签打印机不会这样：这个端口不是标签打印机的？</source>
+        <translation>%1 answered %2 bytes, which a label printer never does: is this port a label printer&apos;s?</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::printing::PrinterDestination</name>
+    <message>
+        <source>打印机 %1：tcp: 须写成 tcp:主机:端口（如 tcp:192.0.2.7:9100）</source>
+        <translation>printer %1: write tcp:HOST:PORT (such as tcp:192.0.2.7:9100)</translation>
+    </message>
+    <message>
+        <source>打印机 %1：%2: 后须有名字</source>
+        <translation>printer %1: a name follows %2:</translation>
+    </message>
+    <message>
+        <source>打印机 %1：CUPS 队列名不能含有空格、/ 或 #，也不能以 - 开头</source>
+        <translation>printer %1: a CUPS queue&apos;s name holds no blank, / or # and does not start with -</translation>
+    </message>
+    <message>
+        <source>打印机 %1 未知；可写 tcp:主机:端口、设备路径（/dev/usb/lp0）、cups:队列 或 dir:文件夹</source>
+        <translation>unknown printer %1; write tcp:HOST:PORT, a device path (/dev/usb/lp0), cups:QUEUE or dir:FOLDER</translation>
     </message>
 </context>
 <context>

@@ -12,12 +12,16 @@
 
 namespace pairwick::cli {
 
-int handOverToLabelProgram(char *argv[]) {
+QStringList labelProgramPaths() {
     const QString folder = QCoreApplication::applicationDirPath();
     // Beside pairwick-cli in a build tree; in the package, with the programs only other programs
     // start.
-    const QString paths[] = {folder + QStringLiteral("/pairwick-label"),
-                             folder + QStringLiteral("/../libexec/pairwick/pairwick-label")};
+    return {folder + QStringLiteral("/pairwick-label"),
+            folder + QStringLiteral("/../libexec/pairwick/pairwick-label")};
+}
+
+int handOverToLabelProgram(char *argv[]) {
+    const QStringList paths = labelProgramPaths();
     int error = ENOENT;
     for (const QString &path : paths) {
         std::fflush(nullptr);

@@ -27,7 +27,11 @@ const QString Description = QStringLiteral(
     "           already included), firmware version, first and latest time; printed as the\n"
     "           ledger gives them, so a listing of any size starts at once; --attempts: every\n"
     "           attempt, with its operator, its step and error as codes and the detail\n"
-    "           beside them, and the reason in words\n"
+    "           beside them, and the reason in words; labels: how many labels were\n"
+    "           recorded for the unit\n"
+    "  labels   one row per label sent: batch, seq, when, printer, copies, reason (pass,\n"
+    "           reprint: WHY, pending after outage), state (sent, or uncertain: a station\n"
+    "           killed between sending it and recording it), station, template's SHA-256\n"
     "  check    counts every batch again from its attempts and prints each disagreement with\n"
     "           what the ledger keeps: a batch's counts, a unit's state and attempts, a number\n"
     "           handed out twice, a unit with two numbers, an attempt without its unit\n"
@@ -85,7 +89,7 @@ int runLedgerCommand(const QStringList &arguments) {
     parser.setApplicationDescription(Description);
     parser.addPositionalArgument(QStringLiteral("ledger"), QStringLiteral("The command."));
     parser.addPositionalArgument(QStringLiteral("WHAT"),
-                                 QStringLiteral("batches, units, check, roles or report."));
+                                 QStringLiteral("batches, units, labels, check, roles or report."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption url(
@@ -99,14 +103,14 @@ int runLedgerCommand(const QStringList &arguments) {
         QStringLiteral("URL"));
     const QCommandLineOption json(
         QStringLiteral("json"),
-        QStringLiteral("batches, report: print one JSON document; units: one JSON object a "
-                       "line."));
+        QStringLiteral("batches, report: print one JSON document; units, labels: one JSON "
+                       "object a line."));
     const QCommandLineOption csv(
         QStringLiteral("csv"),
-        QStringLiteral("units, report: print CSV (UTF-8, CRLF, a header row; a cell that a "
-                       "spreadsheet would take for a formula starts with ')."));
+        QStringLiteral("units, labels, report: print CSV (UTF-8, CRLF, a header row; a cell that "
+                       "a spreadsheet would take for a formula starts with ')."));
     const QCommandLineOption batch(QStringLiteral("batch"),
-                                   QStringLiteral("units, report: only this batch's."),
+                                   QStringLiteral("units, labels, report: only this batch's."),
                                    QStringLiteral("NAME"));
     const QCommandLineOption state(
         QStringLiteral("state"),
@@ -117,9 +121,9 @@ int runLedgerCommand(const QStringList &arguments) {
                                       QStringLiteral("units: every attempt instead, one a row."));
     const QCommandLineOption since(
         QStringLiteral("since"),
-        QStringLiteral("units: only units and attempts active since TIME (ISO 8601, such as "
-                       "2026-12-08 or 2026-12-08T14:00Z; local time without a zone); report: "
-                       "units first tried from TIME's hour on."),
+        QStringLiteral("units, labels: only units, attempts and labels active since TIME (ISO "
+                       "8601, such as 2026-12-08 or 2026-12-08T14:00Z; local time without a "
+                       "zone); report: units first tried from TIME's hour on."),
         QStringLiteral("TIME"));
     const QCommandLineOption until(
         QStringLiteral("until"),
@@ -147,15 +151,19 @@ int runLedgerCommand(const QStringList &arguments) {
     }
     const QStringList positional = parser.positionalArguments().mid(1);
     const QString what = positional.value(0);
-    if (positional.size() != 1 || (what != u"batches" && what != u"units" && what != u"check" &&
-                                   what != u"roles" && what != u"report"))
-        return usage(QStringLiteral("ledger takes one of batches, units, check, roles, report"));
+    if (positional.size() != 1 || (what != u"batches" && what != u"units" && what != u"labels" &&
+                                   what != u"check" && what != u"roles" && what != u"report"))
+        return usage(
+            QStringLiteral("ledger takes one of batches, units, labels, check, roles, report"));
     if (what != u"roles" && parser.isSet(apply))
         return usage(QStringLiteral("--apply is for ledger roles"));
     const bool units = what == u"units";
+    const bool labels = what == u"labels";
     const bool report = what == u"report";
-    if (!units && !report && (parser.isSet(csv) || parser.isSet(batch) || parser.isSet(since)))
-        return usage(QStringLiteral("--csv, --batch and --since are for ledger units and report"));
+    if (!units && !labels && !report &&
+        (parser.isSet(csv) || parser.isSet(batch) || parser.isSet(since)))
+        return usage(
+            QStringLiteral("--csv, --batch and --since are for ledger units, labels and report"));
     if (!units && (parser.isSet(attempts) || parser.isSet(state)))
         return usage(QStringLiteral("--state and --attempts are for ledger units"));
     if (!report && (parser.isSet(until) || parser.isSet(by)))
@@ -163,7 +171,7 @@ int runLedgerCommand(const QStringList &arguments) {
     if (parser.isSet(state) && parser.isSet(attempts))
         return usage(QStringLiteral("--state picks units, not attempts"));
     if ((what == u"check" || what == u"roles") && parser.isSet(json))
-        return usage(QStringLiteral("--json is for ledger batches and units"));
+        return usage(QStringLiteral("--json is for ledger batches, units and labels"));
     if (parser.isSet(csv) && parser.isSet(json))
         return usage(QStringLiteral("--csv and --json exclude each other"));
     ledger::Selection selection;
@@ -212,11 +220,17 @@ int runLedgerCommand(const QStringList &arguments) {
             return check(opened);
         if (report)
             return printYieldReport(opened, *yieldQuery, form);
-        if (units) {
+        if (units || labels) {
             const bool ofAttempts = parser.isSet(attempts);
             ListingStream stream(stdout, form,
-                                 ofAttempts ? ledger::attemptColumns() : ledger::unitColumns());
-            if (ofAttempts)
+                                 labels       ? ledger::labelColumns()
+                                 : ofAttempts ? ledger::attemptColumns()
+                                              : ledger::unitColumns());
+            if (labels)
+                opened.labels(selection, [&](const ledger::LabelRecord &label) {
+                    stream.row(ledger::labelCells(label));
+                });
+            else if (ofAttempts)
                 opened.attempts(selection, [&](const ledger::AttemptRow &attempt) {
                     stream.row(ledger::attemptCells(attempt));
                 });

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "cli/stationlabels.h"
 #include "cli/stationrequest.h"
 #include "cli/stationview.h"
 #include "cli/stopsignals.h"
@@ -61,11 +62,29 @@ int runStation(StationRequest &request, station::ResultSpool &spool,
                          notifier.status(view.totalsLine());
                      });
     QObject::connect(&run, &station::StationRun::finished, &run, &QCoreApplication::quit);
+    std::unique_ptr<StationLabels> labels;
+    if (request.labels) {
+        labels = std::make_unique<StationLabels>(*request.labels, config.spoolFile, view);
+        QString note;
+        if (!labels->start(&error, &note)) {
+            say(error, service::Priority::Error);
+            return ExitStatus::Usage;
+        }
+        if (!note.isEmpty())
+            say(note, service::Priority::Warning);
+        labels->follow(run);
+        QObject::connect(&stopSignals, &StopSignals::stopRequested, labels.get(),
+                         &StationLabels::drained);
+    }
     run.start();
     // The ledger was opened before the run; its slots are watched from here on.
     notifier.ready();
     QCoreApplication::exec();
+    if (labels && !run.stopRequested())
+        labels->drain();
     notifier.stopping();
+    if (const QString waiting = labels ? labels->finish() : QString(); !waiting.isEmpty())
+        say(waiting, service::Priority::Warning);
 
     if (spool.pendingCount() > 0)
         say(QStringLiteral("%1 results could not be stored yet; they wait in %2 and are stored "

@@ -3,7 +3,9 @@
 
 #include <QCommandLineParser>
 
+#include "cli/drawnlabel.h"
 #include "ledger/ledgerlisting.h"
+#include "printing/printoptions.h"
 #include "service/configfile.h"
 #include "station/stationoptions.h"
 
@@ -114,6 +116,20 @@ QString located(const QString &key, const QString &message, const ConfigFile &fi
     return line ? QStringLiteral("%1: %2").arg(file.where(*line), message) : message;
 }
 
+// The template read and checked in full, and the printer as far as it can be before a label.
+std::variant<printing::PrintSetup, QString> labelSetup(const printing::PrintRequest &request,
+                                                       const station::StationConfig &config) {
+    auto maker = request.labelFile.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)
+                     ? drawnLabelMaker(request.labelFile)
+                     : printing::zplMaker(request.labelFile);
+    if (const auto *problem = std::get_if<QString>(&maker))
+        return *problem;
+    if (const QString problem = printing::checkDestination(request.destination); !problem.isEmpty())
+        return problem;
+    return printing::PrintSetup{request.destination, std::get<printing::LabelMaker>(maker),
+                                request.copies, config.ledger, config.station};
+}
+
 }  // namespace
 
 std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &arguments) {
@@ -148,6 +164,8 @@ std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &a
     parser.addOptions({help, config});
     stationOptions.addTo(parser);
     parser.addOptions({json, quiet, log, metrics});
+    const printing::PrintOptions printOptions;
+    parser.addOptions(printOptions.options());
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -163,7 +181,8 @@ std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &a
     QStringList slotNames = parser.positionalArguments().mid(1);
     QStringList keys{SlotKey};
     for (const QCommandLineOption &option :
-         stationOptions.options() + QList<QCommandLineOption>{json, quiet, log, metrics})
+         stationOptions.options() + QList<QCommandLineOption>{json, quiet, log, metrics} +
+             printOptions.options())
         keys.append(option.names().constFirst());
     // What the command line itself gave, to tell which values came from the file.
     QStringList givenKeys;
@@ -196,6 +215,9 @@ std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &a
             return usageError(located(metrics.names().constFirst(), *problem, file, givenKeys));
         metricsAddress = std::get<service::ListenAddress>(address);
     }
+    const auto print = printOptions.read(parser);
+    if (const auto *problem = std::get_if<QString>(&print))
+        return usageError(*problem);
     const auto checked = station::checkSetup(stationOptions.read(parser, slotNames));
     if (const auto *problems = std::get_if<QList<station::SetupProblem>>(&checked)) {
         // A ledger that cannot be named is told only once the rest is right.
@@ -216,6 +238,12 @@ std::variant<StationRequest, EarlyExit> parseStationCommand(const QStringList &a
     request.metrics = metricsAddress;
     request.json = parser.isSet(json);
     request.quiet = parser.isSet(quiet);
+    if (const auto &labels = std::get<std::optional<printing::PrintRequest>>(print)) {
+        auto setup = labelSetup(*labels, request.config);
+        if (const auto *problem = std::get_if<QString>(&setup))
+            return EarlyExit{QStringLiteral("pairwick-cli: %1\n").arg(*problem), ExitStatus::Usage};
+        request.labels = std::get<printing::PrintSetup>(std::move(setup));
+    }
     return request;
 }
 

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "cli/clirequest.h"
+#include "printing/labelprinter.h"
 #include "service/listenaddress.h"
 #include "station/stationconfig.h"
 
@@ -16,6 +17,8 @@ struct StationRequest {
     station::StationConfig config;  // its rules are the ones this call brings
     QString logFile;
     std::optional<service::ListenAddress> metrics;
+    // A label for every unit that passed; its template and printer checked.
+    std::optional<printing::PrintSetup> labels;
     bool firstGiven = false;
     bool json = false;
     bool quiet = false;

@@ -175,6 +175,27 @@ void StationView::ledgerStatus(const station::LedgerStatus &status) {
     showTotals();
 }
 
+void StationView::labelsWaiting(int waiting, const QString &printerProblem) {
+    const bool changed = waiting != m_labelsWaiting || printerProblem != m_printerProblem;
+    m_labelsWaiting = waiting;
+    m_printerProblem = printerProblem;
+    if (!changed)
+        return;
+    printJson({{QStringLiteral("event"), QStringLiteral("labels")},
+               {QStringLiteral("waiting"), waiting},
+               {QStringLiteral("printer"),
+                printerProblem.isEmpty() ? QJsonValue() : QJsonValue(printerProblem)}},
+              printerProblem.isEmpty() ? service::Priority::Info : service::Priority::Warning);
+    showTotals();
+}
+
+void StationView::labelSent(qint64 seq) {
+    printJson({{QStringLiteral("event"), QStringLiteral("label")},
+               {QStringLiteral("batch"), m_batch},
+               {QStringLiteral("seq"), seq}},
+              service::Priority::Info);
+}
+
 void StationView::showTotals() {
     const double hours = double(m_running.elapsed()) / 3.6e6;
     QString line = QStringLiteral("this station: %1 passed, %2 failed, %3 already")
@@ -199,6 +220,10 @@ void StationView::showTotals() {
         line += QStringLiteral(" | %1 slots wait for the ledger").arg(waiting);
     if (m_ledger.spooled > 0)
         line += QStringLiteral(" | %1 results wait to be stored").arg(m_ledger.spooled);
+    if (m_labelsWaiting > 0 || !m_printerProblem.isEmpty())
+        line += QStringLiteral(" | %1 labels wait").arg(m_labelsWaiting);
+    if (!m_printerProblem.isEmpty())
+        line += QStringLiteral(" (printer: %1)").arg(m_printerProblem);
     m_totals = line.replace(u'\n', u' ');
     m_progress.show(int(m_slots.size()), m_totals,
                     m_ledger.reachable ? service::Priority::Info : service::Priority::Warning);

@@ -22,6 +22,9 @@ public:
     void slotChanged(int index, const station::SlotEvent &event);
     void unitFinished(int index, const station::UnitReport &report);
     void ledgerStatus(const station::LedgerStatus &status);
+    // The labels not yet printed, and why the printer takes none when it does not.
+    void labelsWaiting(int waiting, const QString &printerProblem);
+    void labelSent(qint64 seq);
     // This station's and the batch's counts, and what keeps the ledger from the slots.
     const QString &totalsLine() const { return m_totals; }
 
@@ -49,6 +52,8 @@ private:
     int m_already = 0;
     int m_rejected = 0;
     station::LedgerStatus m_ledger;
+    int m_labelsWaiting = 0;
+    QString m_printerProblem;
     QString m_totals;
     QElapsedTimer m_running;
 };

@@ -77,4 +77,14 @@ QString LabelTemplate::writePreview(const LabelValues &values, const QString &pa
                             : writePng(drawing, svg.pageMm(), path);
 }
 
+std::variant<QByteArray, QString> LabelTemplate::document(const LabelValues &values) const {
+    if (const auto *zpl = std::get_if<ZplTemplate>(&m_parsed))
+        return zpl->fill(values);
+    const SvgTemplate &svg = std::get<SvgTemplate>(m_parsed);
+    auto filled = svg.fill(values);
+    if (const auto *drawing = std::get_if<QByteArray>(&filled))
+        return pdfOf(*drawing, svg.pageMm());
+    return filled;
+}
+
 }  // namespace pairwick::labels

@@ -24,6 +24,10 @@ public:
     // The label of these values, exactly as it would print, into path (one of the above
     // suffixes). Returns why it could not be, or an empty text.
     QString writePreview(const LabelValues &values, const QString &path) const;
+    // What a printer is sent: the filled ZPL, or the PDF page of a filled SVG; or why the
+    // values do not fit the template's codes.
+    std::variant<QByteArray, QString> document(const LabelValues &values) const;
+    bool isZpl() const { return std::holds_alternative<ZplTemplate>(m_parsed); }
 
 private:
     explicit LabelTemplate(std::variant<ZplTemplate, SvgTemplate> parsed)

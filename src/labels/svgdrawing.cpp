@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "labels/svgdrawing.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QImage>
 #include <QPageSize>
@@ -24,23 +25,31 @@ QString unwritten(const QSaveFile &file) {
     return QStringLiteral("%1: %2").arg(file.fileName(), file.errorString());
 }
 
+void drawPdf(const QByteArray &svg, QSizeF pageMm, QIODevice *out) {
+    QPdfWriter writer(out);
+    writer.setCreator(QCoreApplication::applicationName());
+    writer.setResolution(PdfDotsPerInch);
+    writer.setPageSize(QPageSize(pageMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    QSvgRenderer(svg).render(&painter, QRectF(0, 0, writer.width(), writer.height()));
+}
+
 }  // namespace
 
 QString writePdf(const QByteArray &svg, QSizeF pageMm, const QString &path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return unwritten(file);
-    {
-        QPdfWriter writer(&file);
-        writer.setCreator(QCoreApplication::applicationName());
-        writer.setResolution(PdfDotsPerInch);
-        writer.setPageSize(
-            QPageSize(pageMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        QPainter painter(&writer);
-        QSvgRenderer(svg).render(&painter, QRectF(0, 0, writer.width(), writer.height()));
-    }
+    drawPdf(svg, pageMm, &file);
     return file.commit() ? QString() : unwritten(file);
+}
+
+QByteArray pdfOf(const QByteArray &svg, QSizeF pageMm) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    drawPdf(svg, pageMm, &buffer);
+    return buffer.data();
 }
 
 QString writePng(const QByteArray &svg, QSizeF pageMm, const QString &path) {

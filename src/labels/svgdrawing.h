@@ -11,6 +11,8 @@ namespace pairwick::labels {
 
 // Each writes the whole file or leaves none, and returns why not, or an empty text.
 QString writePdf(const QByteArray &svg, QSizeF pageMm, const QString &path);
+// The PDF itself, as a printer is sent it.
+QByteArray pdfOf(const QByteArray &svg, QSizeF pageMm);
 QString writePng(const QByteArray &svg, QSizeF pageMm, const QString &path);
 
 }  // namespace pairwick::labels

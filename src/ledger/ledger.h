@@ -156,6 +156,22 @@ struct UnitRow {
     QString operatorName;  // of the latest attempt
     QList<settings::Key> written;
     QList<settings::Key> sent;
+    qint64 labels = 0;  // labels recorded for it, reprints and uncertain ones included
+};
+
+// One label sent to a printer, or one that may have been: a station killed between sending it
+// and recording it cannot tell.
+struct LabelRecord {
+    QString id;  // given when the label was queued: recording it again changes nothing
+    QString batch;
+    qint64 seq = 0;
+    QString templateHash;  // SHA-256 of the template file, hex
+    QString printer;       // as --printer gave it
+    QDateTime printed;
+    int copies = 1;
+    QString reason;  // "pass", "reprint: WHY" or "pending after outage"
+    QString state;   // "sent" or "uncertain"
+    QString station;
 };
 
 struct AttemptRow {
@@ -237,6 +253,8 @@ public:
     // replayed whether or not it was stored before.
     void finishAttempt(const AttemptEnd &end);
     void recordOnPass(const QString &attemptId, int exitStatus);
+    // Keeps a label's row; a row of the same id already there stays as it is.
+    void recordLabel(const LabelRecord &label);
     // The station's own attempts that never finished (it was killed) become interrupted.
     int markInterrupted(const QString &station);
 
@@ -248,6 +266,8 @@ public:
     // must not use this Ledger.
     void units(const Selection &selection, const std::function<void(const UnitRow &)> &each);
     void attempts(const Selection &selection, const std::function<void(const AttemptRow &)> &each);
+    // Of the batch and since the selection's, in the order they were printed.
+    void labels(const Selection &selection, const std::function<void(const LabelRecord &)> &each);
 
     // The line's yield from the rollups kept beside the records: the same few grouped sums
     // whatever the batch holds.

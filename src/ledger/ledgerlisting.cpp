@@ -156,8 +156,9 @@ LedgerListing listBatches(const QList<BatchSummary> &batches) {
 }
 
 const QStringList &unitColumns() {
-    static const QStringList Columns{"batch",   "seq",  "name",     "pin",     "address", "state",
-                                     "station", "slot", "attempts", "version", "first",   "latest"};
+    static const QStringList Columns{"batch", "seq",     "name",  "pin",      "address",
+                                     "state", "station", "slot",  "attempts", "version",
+                                     "first", "latest",  "labels"};
     return Columns;
 }
 
@@ -183,7 +184,21 @@ QJsonArray unitCells(const UnitRow &unit) {
                       unit.attempts,
                       unit.version,
                       timeValue(unit.first),
-                      timeValue(unit.latest)};
+                      timeValue(unit.latest),
+                      unit.labels};
+}
+
+const QStringList &labelColumns() {
+    static const QStringList Columns{"batch",  "seq",   "printed", "printer",  "copies",
+                                     "reason", "state", "station", "template", "id"};
+    return Columns;
+}
+
+QJsonArray labelCells(const LabelRecord &label) {
+    return QJsonArray{label.batch,   label.seq,     timeValue(label.printed),
+                      label.printer, label.copies,  label.reason,
+                      label.state,   label.station, label.templateHash,
+                      label.id};
 }
 
 QJsonArray attemptCells(const AttemptRow &attempt) {

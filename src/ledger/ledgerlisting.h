@@ -35,6 +35,8 @@ const QStringList &unitColumns();
 const QStringList &attemptColumns();
 QJsonArray unitCells(const UnitRow &unit);
 QJsonArray attemptCells(const AttemptRow &attempt);
+const QStringList &labelColumns();
+QJsonArray labelCells(const LabelRecord &label);
 
 // One row's cells as a table shows them: lists words apart, objects compact JSON.
 QStringList cellTexts(const QJsonArray &row);

@@ -40,8 +40,9 @@ const QString UnitsSql =
     QStringLiteral(
         "SELECT batch, seq, address, unit_values, created, state, station, slot, attempts, version,"
         " latest, name, %1 AS error, %2 AS written, %3 AS sent, %4 AS step, %5 AS detail,"
-        " (SELECT o.operator_name FROM attempts o WHERE o.id = units.latest_attempt)"
-        " FROM %6 ORDER BY %7%8")
+        " (SELECT o.operator_name FROM attempts o WHERE o.id = units.latest_attempt),"
+        " (SELECT COUNT(*) FROM labels l WHERE l.batch = units.batch AND l.seq = units.seq)"
+        " AS labels FROM %6 ORDER BY %7%8")
         .arg(ofLatestCutShort("error"), ofLatestCutShort("written"), ofLatestCutShort("sent"),
              ofLatestCutShort("step"), ofLatestCutShort("detail"));
 
@@ -49,6 +50,10 @@ const QString AttemptsSql = QStringLiteral(
     "SELECT id, batch, seq, address, station, slot, device, started, ended, result, step, error,"
     " found, read_back, version, written, unchanged, on_pass_status, sent, detail, operator_name"
     " FROM attempts%1 ORDER BY batch, started, id LIMIT :limit");
+
+const QString LabelsSql = QStringLiteral(
+    "SELECT id, batch, seq, template_hash, printer, printed, copies, reason, state, station"
+    " FROM labels%1 ORDER BY batch, printed, id LIMIT :limit");
 
 // A batch with no attempts yet was last active when it was made.
 QDateTime orTime(const QString &stored, const QString &fallback) {
@@ -133,6 +138,7 @@ UnitRow unitRow(const SqlStatement &query) {
     row.step = query.text(15);
     row.detail = query.text(16);
     row.operatorName = query.text(17);
+    row.labels = query.number(18);
     return row;
 }
 
@@ -160,6 +166,21 @@ AttemptRow attemptRow(const SqlStatement &query) {
     row.sent = keysFromStored(query.text(18));
     row.detail = query.text(19);
     row.operatorName = query.text(20);
+    return row;
+}
+
+LabelRecord labelRecord(const SqlStatement &query) {
+    LabelRecord row;
+    row.id = query.text(0);
+    row.batch = query.text(1);
+    row.seq = query.number(2);
+    row.templateHash = query.text(3);
+    row.printer = query.text(4);
+    row.printed = timeFromStored(query.text(5));
+    row.copies = int(query.number(6));
+    row.reason = query.text(7);
+    row.state = query.text(8);
+    row.station = query.text(9);
     return row;
 }
 
@@ -284,6 +305,31 @@ void Ledger::attempts(const Selection &selection,
     };
     d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出尝试"),
                       [&] { inPages(ListingPage, pageAfter, attemptRow, each); });
+}
+
+void Ledger::labels(const Selection &selection,
+                    const std::function<void(const LabelRecord &)> &each) {
+    Selection page = selection;
+    page.limit = ListingPage;
+    const auto pageAfter = [&](const std::optional<LabelRecord> &last) {
+        const QString where = narrowed(
+            page, QStringLiteral("printed >= :since"), false,
+            {!last ? QString()
+             : page.batch.isEmpty()
+                 ? QStringLiteral("(batch, printed, id) > (:lastBatch, :lastPrinted, :lastId)")
+                 : QStringLiteral("(printed, id) > (:lastPrinted, :lastId)")});
+        SqlStatement query(d->connection.database(), LabelsSql.arg(where));
+        bindSelection(query, page, false);
+        if (last && page.batch.isEmpty())
+            query.bind(QStringLiteral(":lastBatch"), last->batch);
+        if (last)
+            query.bind(QStringLiteral(":lastPrinted"), storedTime(last->printed))
+                .bind(QStringLiteral(":lastId"), last->id);
+        query.exec();
+        return query;
+    };
+    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出标签"),
+                      [&] { inPages(ListingPage, pageAfter, labelRecord, each); });
 }
 
 }  // namespace pairwick::ledger

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 
+#include "ledger/labelrecords.h"
 #include "ledger/ledgerprivate.h"
 #include "ledger/schema.h"
 #include "ledger/serverfunctions.h"
@@ -13,8 +14,8 @@ namespace pairwick::ledger {
 namespace {
 
 const QString Tables = QStringLiteral(
-    "schema_version, batches, units, attempts, batch_stations, yield_cohorts, yield_durations, "
-    "yield_failures");
+    "schema_version, batches, units, attempts, batch_stations, labels, yield_cohorts, "
+    "yield_durations, yield_failures");
 
 // Roles belong to the whole server and may have been made before, by whoever may create roles;
 // the database and the schema are named as the connection finds them.
@@ -35,7 +36,7 @@ $$)sql";
 }  // namespace
 
 QStringList rolesStatements() {
-    const QString calls = stationCallNames().join(QStringLiteral(", "));
+    const QString calls = (stationCallNames() << recordLabelCall()).join(QStringLiteral(", "));
     QStringList statements{
         QString::fromLatin1(MakeRoles),
         QStringLiteral("REVOKE ALL ON %1 FROM %station, %auditor").arg(Tables),

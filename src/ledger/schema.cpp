@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 
+#include "ledger/labelrecords.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerroles.h"
 #include "ledger/serverfunctions.h"
@@ -190,6 +191,9 @@ const std::array<Step, SchemaVersion> Steps{
           QStringLiteral("ALTER TABLE batches ADD COLUMN rejected BIGINT NOT NULL DEFAULT 0")},
          withCodesOnServer(),
          convertStoredTexts},
+    // Every label sent, with the template, the printer and why; a station records one only
+    // through a function of the owner's.
+    Step{labelTableStatements(), labelServerFunctions()},
     // The line's yield kept by the hour, so that a report never counts the attempts again.
     yieldRollupsStep(),
 };

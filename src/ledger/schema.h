@@ -9,7 +9,7 @@ class QSqlDatabase;
 
 namespace pairwick::ledger {
 
-inline constexpr int SchemaVersion = 7;
+inline constexpr int SchemaVersion = 8;
 
 // A schema newer than this program knows, or an older one that only its owner may bring up to
 // date: told as it is, since no retry or reconnection can help it.

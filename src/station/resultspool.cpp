@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "station/resultspool.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -19,6 +17,7 @@
 #include "ledger/storedtextcodes.h"
 #include "settings/keynames.h"
 #include "settings/profile.h"
+#include "station/syncedfile.h"
 
 namespace pairwick::station {
 
@@ -66,24 +65,6 @@ AttemptEnd endFrom(const QJsonObject &json) {
     end.sent = ledger::keysFromJson(json.value(QStringLiteral("sent")).toArray());
     end.unchanged = ledger::keysFromJson(json.value(QStringLiteral("unchanged")).toArray());
     return end;
-}
-
-bool syncedWrite(const QString &path, const QByteArray &content, QString *error) {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    bool ok = fd >= 0;
-    for (qsizetype done = 0; ok && done < content.size();) {
-        const ssize_t written =
-            ::write(fd, content.constData() + done, size_t(content.size() - done));
-        ok = written > 0;
-        done += ok ? written : 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    if (!ok)
-        *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-    if (fd >= 0)
-        ::close(fd);
-    return ok;
 }
 
 }  // namespace
@@ -178,22 +159,7 @@ bool ResultSpool::saveLocked(QString *error) {
     for (const QJsonObject &entry : m_entries)
         entries.append(entry);
     // Written aside and renamed over the old file, so a kill mid-write leaves one whole spool.
-    const QString fresh = m_path + QStringLiteral(".new");
-    if (!syncedWrite(fresh, QJsonDocument(entries).toJson(QJsonDocument::Compact), error))
-        return false;
-    if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(m_path).constData()) !=
-        0) {
-        *error = QStringLiteral("%1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
-    // The rename itself lives in the folder, which a power cut would otherwise forget.
-    const int folder = ::open(QFile::encodeName(QFileInfo(m_path).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
+    return syncedReplace(m_path, QJsonDocument(entries).toJson(QJsonDocument::Compact), error);
 }
 
 QString spoolPathFor(const QString &station) {

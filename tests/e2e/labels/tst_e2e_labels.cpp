@@ -3,6 +3,8 @@
 // rendered by zpl-renderer-js, the PDF by pdftoppm, the codes decoded by zbarimg.
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -10,8 +12,10 @@
 #include <QUuid>
 #include <memory>
 
+#include "labelreading.h"
 #include "ledger/ledger.h"
 #include "patience.h"
+#include "privatecups.h"
 
 using namespace pairwick;
 
@@ -60,6 +64,7 @@ private slots:
     void unitThatDidNotPassPrintsNothing();
     void badTemplatesAreRefused_data();
     void badTemplatesAreRefused();
+    void reprintThroughCupsIsRecorded();
 
 private:
     Finished preview(const QString &labelFile, const QStringList &values, const QString &out);
@@ -72,13 +77,8 @@ private:
 };
 
 void TestE2eLabels::initTestCase() {
-    for (const char *tool : {"node", "zbarimg", "pdftoppm"})
-        QVERIFY2(!QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty(),
-                 qPrintable(QStringLiteral("%1 is missing: run scripts/install-deps test")
-                                .arg(QLatin1String(tool))));
-    QVERIFY2(QDir(QStringLiteral(PAIRWICK_NODE_MODULES "/zpl-renderer-js")).exists(),
-             "zpl-renderer-js is not installed in " PAIRWICK_NODE_MODULES
-             ": run scripts/install-deps test");
+    const QString missing = labels::test::missingReaders();
+    QVERIFY2(missing.isEmpty(), qPrintable(missing));
 }
 
 // A ledger of three units: two that passed, with names a label must print literally, and one
@@ -136,16 +136,12 @@ void TestE2eLabels::zplPrintsTheNameLiterally() {
                                  {"--batch", Batch, "--seq", "1"}, label);
     QVERIFY2(run.status == 0, run.errors.constData());
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("NODE_PATH"), QStringLiteral(PAIRWICK_NODE_MODULES));
-    const QString image = path(QStringLiteral("unit.png"));
-    const Finished render = runProgram(
-        QStringLiteral("node"), {QStringLiteral(PAIRWICK_RENDER_ZPL), label, image}, environment);
-    QVERIFY2(render.status == 0, render.errors.constData());
-    // The code's bytes as they are: ZPL's QR code carries no mark of its encoding, which a
-    // decoder would otherwise guess.
-    const Finished zbar = runProgram(QStringLiteral("zbarimg"), {"-q", "--raw", "-Sbinary", image});
-    QCOMPARE(zbar.output, HostileZplName.toUtf8());
+    QFile filled(label);
+    QVERIFY(filled.open(QIODevice::ReadOnly));
+    QString problem;
+    QCOMPARE(labels::test::qrOfZpl(filled.readAll(), m_folder->path(), &problem),
+             HostileZplName.toUtf8());
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
 void TestE2eLabels::svgCodesReadBack_data() {
@@ -252,6 +248,61 @@ void TestE2eLabels::badTemplatesAreRefused() {
     QCOMPARE(run.status, 2);
     QVERIFY2(run.errors.contains(message), run.errors.constData());
     QVERIFY(!QFile::exists(out));
+}
+
+// A PDF label through a real CUPS, read back from what its queue wrote; the reprint is recorded
+// with its reason, and one of a unit that did not pass, or without a reason, sends nothing.
+void TestE2eLabels::reprintThroughCupsIsRecorded() {
+    const labels::test::PrivateCups cups;
+    QVERIFY2(cups.problem().isEmpty(), qPrintable(cups.problem()));
+    const auto reprint = [&](const QStringList &arguments) {
+        return runProgram(QStringLiteral(PAIRWICK_CLI_PATH),
+                          QStringList{"label", "print", "--batch", Batch, "--label",
+                                      QStringLiteral(PAIRWICK_DOCS_DIR "/label-example.svg"),
+                                      "--printer", "cups:Page", "--ledger", m_ledgerUrl} +
+                              arguments,
+                          cups.environment());
+    };
+    Finished run = reprint({"--seq", "3", "--reason", "smudged"});
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.errors.contains("unit 3 of batch line-7 has not passed"), run.errors.constData());
+    run = reprint({"--seq", "2"});
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.errors.contains("needs --reason"), run.errors.constData());
+    QVERIFY(!QFile::exists(cups.printedFile()));
+
+    run = reprint({"--seq", "2", "--reason", "smudged"});
+    QVERIFY2(run.status == 0, run.errors.constData());
+    QTRY_VERIFY_WITH_TIMEOUT(cups.idle() && QFile::exists(cups.printedFile()), PatienceMs);
+    const Finished pages = runProgram(
+        QStringLiteral("pdftoppm"),
+        {"-r", "300", "-png", "-singlefile", cups.printedFile(), path(QStringLiteral("printed"))});
+    QVERIFY2(pages.status == 0, pages.errors.constData());
+    QCOMPARE(decoded(path(QStringLiteral("printed.png"))),
+             (QStringList{QStringLiteral("CODE-128:0A5100000002"),
+                          QStringLiteral("QR-Code:") + HostileSvgName}));
+
+    const Finished listed = runProgram(QStringLiteral(PAIRWICK_CLI_PATH),
+                                       {"ledger", "labels", "--json", "--ledger", m_ledgerUrl});
+    const QList<QByteArray> rows = listed.output.trimmed().split('\n');
+    QCOMPARE(rows.size(), 1);
+    const QJsonObject row = QJsonDocument::fromJson(rows.first()).object();
+    QCOMPARE(row.value("seq").toInteger(), 2);
+    QCOMPARE(row.value("reason").toString(), QStringLiteral("reprint: smudged"));
+    QCOMPARE(row.value("state").toString(), QStringLiteral("sent"));
+    QCOMPARE(row.value("printer").toString(), QStringLiteral("cups:Page"));
+    QCOMPARE(row.value("template").toString().size(), 64);
+
+    // Every unit that passed, to a folder: the failed one gets none.
+    QVERIFY(QDir(m_folder->path()).mkpath(QStringLiteral("printed")));
+    run = runProgram(QStringLiteral(PAIRWICK_CLI_PATH),
+                     {"label", "print", "--batch", Batch, "--passed", "--label",
+                      QStringLiteral(PAIRWICK_DOCS_DIR "/label-example.zpl"), "--printer",
+                      "dir:" + path(QStringLiteral("printed")), "--reason", "box labels",
+                      "--ledger", m_ledgerUrl});
+    QVERIFY2(run.status == 0, run.errors.constData());
+    QCOMPARE(QDir(path(QStringLiteral("printed"))).entryList(QDir::Files),
+             (QStringList{"line-7-1.zpl", "line-7-2.zpl"}));
 }
 
 QTEST_GUILESS_MAIN(TestE2eLabels)

@@ -32,6 +32,7 @@
 #include <map>
 #include <memory>
 
+#include "labelreading.h"
 #include "patience.h"
 #include "privatepostgres.h"
 #include "simulatorprocess.h"
@@ -186,6 +187,8 @@ private slots:
     void emptySlotsSleep_data();
     void emptySlotsSleep();
     void metricsForPrometheus();
+    void labelsOfPassesOnceInOrderThroughAnOutage();
+    void labelsWaitingSurviveAStopAndAKill();
 
 private:
     SimulatorProcess &startUnits(int ports, const QStringList &switches = {});
@@ -857,11 +860,16 @@ void TestE2eStation::stationAndAuditorRolesKeepToTheirRights() {
                              "CREATE ROLE audit1 LOGIN IN ROLE pairwick_auditor"),
              qPrintable(m_postgres->problem()));
     QCOMPARE(cli({"ledger", "roles", "--apply", "--ledger", as("line1")}), 4);
+    // Its label goes to a folder and is recorded through the schema's function.
+    QVERIFY(QDir(m_folder->path()).mkpath("printed"));
     auto line1 = station({"COM1", "--batch", "roles", "--set", "name=Unit-{seq}", "--count", "1",
-                          "--on-pass", "true", "--ledger", as("line1"), "--station", "line-1"});
+                          "--on-pass", "true", "--ledger", as("line1"), "--station", "line-1",
+                          "--label", QStringLiteral(PAIRWICK_DOCS_DIR "/label-example.zpl"),
+                          "--printer", "dir:" + m_folder->filePath("printed")});
     operate({line1.get()}, [] { return false; });
     QCOMPARE(line1->finish(), 0);
     expectLedgerMatchesUnits(owner, "roles", line1->units());
+    QVERIFY(QFile::exists(m_folder->filePath("printed/roles-1.zpl")));
 
     const auto refused = [&](const char *login, const QString &statement, const char *why) {
         return !m_postgres->sql(database, QLatin1String(login), statement) &&
@@ -883,6 +891,18 @@ void TestE2eStation::stationAndAuditorRolesKeepToTheirRights() {
     QCOMPARE(ledger({"units", "--ledger", as("audit1")}).size(), 2);
     QCOMPARE(cli({"ledger", "check", "--ledger", as("audit1")}), 0);
     QVERIFY(refused("audit1", begin.arg("audit-attempt"), "permission denied"));
+    const QJsonArray labels = ledger({"labels", "--ledger", as("audit1")});
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels[0]["reason"].toString(), QStringLiteral("pass"));
+    const QString label = QStringLiteral(
+        "SELECT pairwick_record_label('x', 'roles', 1, '', 'dir:x', '2026-12-09T10:00:00.000Z', 1, "
+        "'pass', 'sent', 'line-2')");
+    QVERIFY(refused("audit1", label, "permission denied"));
+    QVERIFY(refused("line1",
+                    "INSERT INTO labels (id, batch, seq, template_hash, printer, printed,"
+                    " copies, reason, state, station)"
+                    " VALUES ('y', 'roles', 1, '', '', '', 1, 'pass', 'sent', '')",
+                    "permission denied"));
 
     // Only the owner brings an older schema up to date.
     QVERIFY(m_postgres->sql(database, "postgres", "UPDATE schema_version SET version = 4"));
@@ -1255,6 +1275,167 @@ void TestE2eStation::metricsForPrometheus() {
     QVERIFY(!m_units->standardOutput().contains("COM2 <- "));
     run->signal(SIGTERM);
     QCOMPARE(run->finish(), 130);
+}
+
+// Each passed unit's label reaches a raw label printer (the test's listener) once, in the order of
+// the passes, also those that waited while the printer was away, and reads back as the ledger
+// holds the unit, a name of ZPL commands included; the unit that failed gets none.
+void TestE2eStation::labelsOfPassesOnceInOrderThroughAnOutage() {
+    const QString missing = pairwick::labels::test::missingReaders();
+    QVERIFY2(missing.isEmpty(), qPrintable(missing));
+    const QString values = m_folder->filePath("values.csv");
+    QFile file(values);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("seq,pin\n2,9999\n");
+    file.close();
+    startUnits(2, {"--error-on", "AT+PIN=9999"});
+    // Away: a port nobody listens on refuses every connection.
+    QTcpServer printer;
+    QVERIFY(printer.listen(QHostAddress::LocalHost));
+    const quint16 port = printer.serverPort();
+    printer.close();
+    QList<QByteArray> printed;
+    QObject::connect(&printer, &QTcpServer::newConnection, &printer, [&] {
+        while (QTcpSocket *peer = printer.nextPendingConnection()) {
+            QObject::connect(peer, &QTcpSocket::disconnected, peer, [&printed, peer] {
+                printed.append(peer->property("label").toByteArray() + peer->readAll());
+                peer->deleteLater();
+            });
+            QObject::connect(peer, &QTcpSocket::readyRead, peer, [peer] {
+                peer->setProperty("label", peer->property("label").toByteArray() + peer->readAll());
+            });
+        }
+    });
+    const QString url = sqliteUrl();
+    auto run = station({"COM1", "COM2", "--batch", "tags", "--set", "name=U{seq}^XZ^XA^FDx~JR",
+                        "--set", "pin={random:4}", "--values", values, "--count", "4", "--ledger",
+                        url, "--label", QStringLiteral(PAIRWICK_DOCS_DIR "/label-example.zpl"),
+                        "--printer", QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
+    const auto passed = [&] {
+        return std::count_if(run->units().cbegin(), run->units().cend(), [](const Json &unit) {
+            return unit.value("result").toString() == "passed";
+        });
+    };
+    const auto awayWithWaiting = [&](int waiting) {
+        return std::any_of(
+            run->slotEvents().cbegin(), run->slotEvents().cend(), [waiting](const Json &line) {
+                return line.value("event").toString() == "labels" &&
+                       line.value("waiting").toInt() >= waiting && !line.value("printer").isNull();
+            });
+    };
+    operate({run.get()}, [&] { return passed() >= 2 && awayWithWaiting(2); });
+    QVERIFY2(awayWithWaiting(2), run->errors().constData());
+    QVERIFY(printer.listen(QHostAddress::LocalHost, port));
+    operate({run.get()}, [] { return false; });
+    QCOMPARE(run->finish(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(printed.size(), 4, PatienceMs);
+
+    // In the order the station reported the passes, each read back as the ledger holds it.
+    std::map<qint64, QString> names;
+    for (const QJsonValue &unit : ledger({"units", "--batch", "tags", "--ledger", url})) {
+        names[unit["seq"].toInteger()] = unit["name"].toString();
+        QCOMPARE(unit["labels"].toInt(), unit["state"].toString() == "passed" ? 1 : 0);
+    }
+    QCOMPARE(names.size(), std::size_t(5));
+    QList<QString> expected;
+    for (const Json &unit : run->units()) {
+        if (unit.value("result").toString() == "passed")
+            expected.append(names.at(unit.value("seq").toInteger()));
+    }
+    QList<QString> read;
+    for (const QByteArray &label : printed) {
+        QString problem;
+        read.append(
+            QString::fromUtf8(pairwick::labels::test::qrOfZpl(label, m_folder->path(), &problem)));
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+    QCOMPARE(read, expected);
+    QVERIFY(read.contains(QStringLiteral("U1^XZ^XA^FDx~JR")));
+    QVERIFY(!read.contains(names.at(2)));
+
+    const QJsonArray labels = ledger({"labels", "--batch", "tags", "--ledger", url});
+    QCOMPARE(labels.size(), 4);
+    QCOMPARE(labels[0]["reason"].toString(), QStringLiteral("pending after outage"));
+    for (const QJsonValue &label : labels) {
+        QCOMPARE(label["state"].toString(), QStringLiteral("sent"));
+        QVERIFY(label["seq"].toInteger() != 2);
+    }
+}
+
+// Labels that wait for a printer outlast a stop, which says so, and a kill: the next start prints
+// them first, in order, each once.
+void TestE2eStation::labelsWaitingSurviveAStopAndAKill() {
+    startUnits(1);
+    QTcpServer printer;
+    QVERIFY(printer.listen(QHostAddress::LocalHost));
+    const quint16 port = printer.serverPort();
+    printer.close();
+    const QString url = sqliteUrl();
+    const auto labelled = [&](const char *count) {
+        return station({"COM1", "--batch", "kept", "--set", "name=K{seq}", "--count", count,
+                        "--ledger", url, "--label",
+                        QStringLiteral(PAIRWICK_DOCS_DIR "/label-example.zpl"), "--printer",
+                        QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
+    };
+    auto run = labelled("3");
+    operate({run.get()}, [&] { return run->unitCount() == 1; });
+    run->signal(SIGTERM);
+    QCOMPARE(run->finish(), 130);
+    QVERIFY2(run->errors().contains("1 labels were not printed yet"), run->errors().constData());
+    m_units->command("next COM1");
+    run = labelled("3");
+    operate({run.get()}, [&] { return run->unitCount() == 1; });
+    const auto twoWait = [&] {
+        run->newUnits();
+        return std::any_of(run->slotEvents().cbegin(), run->slotEvents().cend(),
+                           [](const Json &line) {
+                               return line.value("event").toString() == "labels" &&
+                                      line.value("waiting").toInt() == 2;
+                           });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(twoWait(), PatienceMs);
+    run->signal(SIGKILL);
+    run->finish();
+    m_units->command("next COM1");
+
+    QList<QByteArray> printed;
+    QObject::connect(&printer, &QTcpServer::newConnection, &printer, [&] {
+        while (QTcpSocket *peer = printer.nextPendingConnection()) {
+            QObject::connect(peer, &QTcpSocket::readyRead, peer, [peer] {
+                peer->setProperty("label", peer->property("label").toByteArray() + peer->readAll());
+            });
+            QObject::connect(peer, &QTcpSocket::disconnected, peer, [&printed, peer] {
+                printed.append(peer->property("label").toByteArray() + peer->readAll());
+                peer->deleteLater();
+            });
+        }
+    });
+    QVERIFY(printer.listen(QHostAddress::LocalHost, port));
+    run = labelled("3");
+    operate({run.get()}, [] { return false; });
+    QCOMPARE(run->finish(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(printed.size(), 3, PatienceMs);
+    QStringList names;
+    for (const QByteArray &label : printed) {
+        QString problem;
+        names.append(
+            QString::fromUtf8(pairwick::labels::test::qrOfZpl(label, m_folder->path(), &problem)));
+    }
+    // A unit the stop cut short took a number too: the passes, in the order of their numbers.
+    QStringList passed;
+    std::map<qint64, QString> expected;
+    for (const QJsonValue &unit : ledger({"units", "--batch", "kept", "--ledger", url})) {
+        if (unit["state"].toString() != "passed")
+            continue;
+        passed.append(unit["name"].toString());
+        expected[unit["seq"].toInteger()] =
+            passed.size() < 3 ? QStringLiteral("pending after outage") : QStringLiteral("pass");
+    }
+    QCOMPARE(names, passed);
+    std::map<qint64, QString> reasons;
+    for (const QJsonValue &label : ledger({"labels", "--batch", "kept", "--ledger", url}))
+        reasons[label["seq"].toInteger()] = label["reason"].toString();
+    QCOMPARE(reasons, expected);
 }
 
 QTEST_GUILESS_MAIN(TestE2eStation)

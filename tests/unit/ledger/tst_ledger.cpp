@@ -505,7 +505,7 @@ void TestLedger::migratesStoredWordsToCodes() {
                               QString::fromUtf8(table[row].error), ids[row]));
     undoYieldRollups(url, backend);
     for (const char *statement :
-         {"ALTER TABLE attempts DROP COLUMN detail",
+         {"DROP TABLE labels", "ALTER TABLE attempts DROP COLUMN detail",
           "ALTER TABLE attempts DROP COLUMN operator_name",
           "ALTER TABLE batches DROP COLUMN max_attempts",
           "ALTER TABLE batches DROP COLUMN rejected", "UPDATE schema_version SET version = 5"})
@@ -746,7 +746,8 @@ void TestLedger::reservesAttemptsAndCounts() {
     execRaw(url, QStringLiteral("UPDATE attempts SET sent = '[]'"));
     const QStringList before = reportsOf(ledger);
     undoYieldRollups(url, backend);
-    for (const char *statement : {"ALTER TABLE attempts DROP COLUMN detail",
+    for (const char *statement : {"DROP TABLE labels",
+                                  "ALTER TABLE attempts DROP COLUMN detail",
                                   "ALTER TABLE attempts DROP COLUMN operator_name",
                                   "ALTER TABLE batches DROP COLUMN max_attempts",
                                   "ALTER TABLE batches DROP COLUMN rejected",
@@ -964,11 +965,12 @@ void TestLedger::cliListsALedger() {
     const auto [csvStatus, csv, csvErrors] = run({"ledger", "units", "--csv", "--ledger", url});
     QCOMPARE(csvStatus, 0);
     const QList<QByteArray> lines = csv.split('\n');
-    QCOMPARE(lines.value(0),
-             "batch,seq,name,pin,address,state,station,slot,attempts,version,first,latest\r");
+    QCOMPARE(
+        lines.value(0),
+        "batch,seq,name,pin,address,state,station,slot,attempts,version,first,latest,labels\r");
     QCOMPARE(lines.value(1),
              "B1,7,\"'=HYPERLINK(\"\"x\"\",1)\",0042,0A:00:00:00:00:07,passed,s1,2,"
-             "1,v2.1,2026-12-08T10:15:03.215Z,2026-12-08T10:15:08.215Z\r");
+             "1,v2.1,2026-12-08T10:15:03.215Z,2026-12-08T10:15:08.215Z,0\r");
     QCOMPARE(lines.size(), 3);
 
     // A stored name reaches a terminal inert; a listing that cannot be written says so.
@@ -1103,13 +1105,13 @@ void TestLedger::cliAnswersALargeLedger() {
     QCOMPARE(lines.size(), Units + 2);
     QCOMPARE(lines[1],
              "big,1,Big-1,0001,0B:00:00:00:00:01,passed,s1,1,1,v1,"
-             "2026-01-01T00:00:10.000Z,2026-01-01T00:00:15.000Z\r");
+             "2026-01-01T00:00:10.000Z,2026-01-01T00:00:15.000Z,0\r");
     QCOMPARE(lines[7],
              "big,7,Big-7,0007,0B:00:00:00:00:07,failed,s1,1,1,v1,"
-             "2026-01-01T00:01:10.000Z,2026-01-01T00:01:15.000Z\r");
+             "2026-01-01T00:01:10.000Z,2026-01-01T00:01:15.000Z,0\r");
     QCOMPARE(lines.last(),
              "big,40001,Unit-40001,41001,0C:00:00:00:00:01,passed,s2,1,1,v2.1,"
-             "2026-12-08T10:15:03.215Z,2026-12-08T10:15:08.215Z");
+             "2026-12-08T10:15:03.215Z,2026-12-08T10:15:08.215Z,0");
 
     // Only the units active since the last of the filled ones ended: one object a line.
     const auto [recentStatus, recent] =

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "printing/labelprinter.h"
+
+namespace pairwick::station {
+class StationRun;
+}
+
+namespace pairwick::cli {
+
+class StationView;
+
+// The command line station's labels: a LabelPrinter fed with the run's passed units, its queue
+// and its printer's state on the live view and in the JSON lines.
+class StationLabels : public QObject {
+    Q_OBJECT
+
+public:
+    StationLabels(const printing::PrintSetup &setup, const QString &spoolFile, StationView &view);
+    ~StationLabels() override;
+
+    // Starts printing what an earlier run left. False and why when the queue cannot be used;
+    // a note when a kill left labels whose fate is unknown.
+    bool start(QString *error, QString *note);
+    void follow(station::StationRun &run);
+    // Once the run ended by itself: waits for the labels in the queue while the printer takes
+    // them, and returns at once when it is away or a stop is asked.
+    void drain();
+    // Ends the printing thread; what to say of the labels that still wait, if any do.
+    QString finish();
+
+signals:
+    void drained();
+
+private:
+    void show();
+
+    printing::LabelPrinter m_printer;
+    StationView &m_view;
+    QString m_problem;
+};
+
+}  // namespace pairwick::cli

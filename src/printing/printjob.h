@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace pairwick::printing {
+
+// What a printer is sent: ZPL for a label printer, a PDF page for any other.
+enum class DocumentKind { Zpl, Pdf };
+
+struct PrintJob {
+    QByteArray document;
+    DocumentKind kind = DocumentKind::Zpl;
+    int copies = 1;
+    // The unit's batch and number: a file's name in a folder, a job's title in CUPS.
+    QString batch;
+    qint64 seq = 0;
+};
+
+// How a label went. A printer that is away (refused, unplugged, out of paper, a peer that does
+// not take or answers nonsense) gets the label again later, whole; a destination that cannot
+// work however long one waits (no such queue, no right to the device) is a mistake to report.
+struct SendOutcome {
+    enum class Kind { Sent, Away, Misconfigured };
+    Kind kind = Kind::Sent;
+    QString reason;
+
+    static SendOutcome sent() { return {}; }
+    static SendOutcome away(QString reason) { return {Kind::Away, std::move(reason)}; }
+    static SendOutcome misconfigured(QString reason) {
+        return {Kind::Misconfigured, std::move(reason)};
+    }
+};
+
+}  // namespace pairwick::printing
