@@ -1777,6 +1777,10 @@ Close that program first, then connect again.</translation>
         <source>；这些数字可能已过时，请运行 pairwick-cli ledger check</source>
         <translation>; these figures may be stale: run pairwick-cli ledger check</translation>
     </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
 </context>
 <context>
     <name>pairwick::window::Connection</name>

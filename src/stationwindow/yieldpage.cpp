@@ -183,11 +183,11 @@ void YieldPage::show(const Figures &figures) {
     QList<BarChart::Bar> failureBars;
     QList<QStringList> failureRows;
     for (const ledger::FailureCount &failure : figures.bySlot.failures) {
-        const QString what =
-            failure.error.isEmpty() ? failure.step : failure.step + u' ' + failure.error;
-        failureBars.append({what, double(failure.count), QString::number(failure.count)});
-        failureRows.append(
-            {failure.step, failure.error, QString::number(failure.count), percent(failure.share)});
+        const QString step = provision::codes::stepText(failure.step);
+        const QString error = provision::codes::errorName(failure.error);
+        failureBars.append(
+            {step + tr("：") + error, double(failure.count), QString::number(failure.count)});
+        failureRows.append({step, error, QString::number(failure.count), percent(failure.share)});
     }
     m_failureChart->setBars(failureBars);
     fill(m_failureTable, failureRows);
