@@ -88,6 +88,10 @@ QString keyOf(station::SetupField field) {
             return QStringLiteral("station");
         case SetupField::Timeout:
             return QStringLiteral("timeout");
+        case SetupField::Label:
+            return QStringLiteral("label");
+        case SetupField::Printer:
+            return QStringLiteral("printer");
     }
     return {};
 }

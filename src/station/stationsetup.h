@@ -24,6 +24,9 @@ struct StationSetup {
     QString onPass;
     QString timeoutMs = QStringLiteral("1000");
     bool again = false;
+    QString labelFile;  // empty, with printer empty: no labels
+    QString printer;
+    int labelCopies = 1;
 };
 
 // The part of a setup a problem concerns, so a window can show it beside its field.
@@ -37,7 +40,9 @@ enum class SetupField {
     Count,
     Ledger,
     Station,
-    Timeout
+    Timeout,
+    Label,
+    Printer
 };
 
 struct SetupProblem {
