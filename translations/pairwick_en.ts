@@ -702,6 +702,14 @@ Close that program first, then connect again.</translation>
         <source>%1 回答了 %2 字节，标签打印机不会这样：这个端口不是标签打印机的？</source>
         <translation>%1 answered %2 bytes, which a label printer never does: is this port a label printer&apos;s?</translation>
     </message>
+    <message>
+        <source>有打印机时须给出标签模板</source>
+        <translation>a printer needs a label template</translation>
+    </message>
+    <message>
+        <source>有标签模板时须给出打印机</source>
+        <translation>a label template needs a printer</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::printing::PrinterDestination</name>
@@ -1349,6 +1357,46 @@ Close that program first, then connect again.</translation>
         <source>无法写入 %1：%2</source>
         <translation>Cannot write %1: %2</translation>
     </message>
+    <message>
+        <source>打印标签……</source>
+        <translation>Print labels…</translation>
+    </message>
+    <message>
+        <source>打印标签</source>
+        <translation>Print labels</translation>
+    </message>
+    <message>
+        <source>重新打印所选已通过模块的标签，并记下原因</source>
+        <translation>Prints the labels of the selected passed units again and records why</translation>
+    </message>
+    <message>
+        <source>重新打印 %1 个标签的原因：</source>
+        <translation>Why are %1 labels printed again?</translation>
+    </message>
+    <message>
+        <source>重新打印须写明原因；没有打印任何标签</source>
+        <translation>A reprint needs a reason; no label was printed</translation>
+    </message>
+    <message>
+        <source>设置页上的标签模板和打印机尚不可用；没有打印任何标签</source>
+        <translation>The label template and printer on the set-up page are not usable yet; no label was printed</translation>
+    </message>
+    <message>
+        <source>已重新打印 %1 个标签</source>
+        <translation>%1 labels printed again</translation>
+    </message>
+    <message>
+        <source>批次 %1 中没有模块 %2；没有打印任何标签</source>
+        <translation>Batch %1 has no unit %2; no label was printed</translation>
+    </message>
+    <message>
+        <source>模块 %1 未通过（%2），不能打印标签；没有打印任何标签</source>
+        <translation>Unit %1 did not pass (%2) and gets no label; no label was printed</translation>
+    </message>
+    <message>
+        <source>模块 %1 的标签未能打印：%2；已打印 %3 个，共 %4 个</source>
+        <translation>The label of unit %1 was not printed: %2; %3 of %4 labels were printed</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::RunPage</name>
@@ -1467,6 +1515,34 @@ Close that program first, then connect again.</translation>
         <source>尝试次数上限：</source>
         <translation>Attempts at most:</translation>
     </message>
+    <message>
+        <source>打印测试标签</source>
+        <translation>Print a test label</translation>
+    </message>
+    <message>
+        <source>tcp:主机:9100、/dev/usb/lp0、cups:队列 或 dir:文件夹</source>
+        <translation>tcp:HOST:9100, /dev/usb/lp0, cups:QUEUE or dir:FOLDER</translation>
+    </message>
+    <message>
+        <source>用虚构的示例数值向打印机打印一张标签</source>
+        <translation>Prints one label of made-up values on the printer</translation>
+    </message>
+    <message>
+        <source>标签模板：</source>
+        <translation>Label template:</translation>
+    </message>
+    <message>
+        <source>标签模板 (*.zpl *.svg)</source>
+        <translation>Label templates (*.zpl *.svg)</translation>
+    </message>
+    <message>
+        <source>标签打印机：</source>
+        <translation>Label printer:</translation>
+    </message>
+    <message>
+        <source>每个标签的份数：</source>
+        <translation>Copies of each label:</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::SlotPicker</name>
@@ -1584,6 +1660,26 @@ Close that program first, then connect again.</translation>
         <source>良率</source>
         <translation>Yield</translation>
     </message>
+    <message>
+        <source>正在打印测试标签……</source>
+        <translation>Printing a test label…</translation>
+    </message>
+    <message>
+        <source>测试标签已送往 %1</source>
+        <translation>The test label went to %1</translation>
+    </message>
+    <message>
+        <source>测试标签未能打印：%1</source>
+        <translation>The test label was not printed: %1</translation>
+    </message>
+    <message>
+        <source>所有标签已打印</source>
+        <translation>All labels are printed</translation>
+    </message>
+    <message>
+        <source>；%1 个标签尚未打印，将在打印机可用时或下次开始时打印</source>
+        <translation>; %1 labels are not printed yet and print once the printer is back, or at the next start</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::TotalsPanel</name>
@@ -1626,6 +1722,14 @@ Close that program first, then connect again.</translation>
     <message>
         <source>整批（所有工位）：已编号 %1&#x3000;通过 %2&#x3000;失败 %3&#x3000;%4%5</source>
         <translation>Whole batch (all stations): numbered %1   passed %2   failed %3   %4%5</translation>
+    </message>
+    <message>
+        <source>待打印标签 %1 个</source>
+        <translation>Labels waiting: %1</translation>
+    </message>
+    <message>
+        <source>&#x3000;打印机不可用：%1</source>
+        <translation>   printer away: %1</translation>
     </message>
 </context>
 <context>

@@ -10,6 +10,7 @@
 #include "cli/output.h"
 #include "labels/labeltemplate.h"
 #include "ledger/ledger.h"
+#include "printing/reprint.h"
 #include "printing/valuesjson.h"
 #include "settings/boundedfile.h"
 
@@ -83,7 +84,7 @@ std::variant<labels::LabelValues, int> recordedValues(const QString &url, const 
                                      "would not print")
                           .arg(seq)
                           .arg(batch, found->state));
-    return recordedLabelValues(*found);
+    return printing::recordedLabelValues(*found);
 }
 
 // A date alone is its day's start; a time without a zone is local.

@@ -4,13 +4,12 @@
 #include <QEventLoop>
 #include <QLockFile>
 #include <QSysInfo>
-#include <QUuid>
-#include <memory>
 
 #include "cli/clirequest.h"
 #include "cli/output.h"
-#include "labels/labeltemplate.h"
 #include "printing/labelprinter.h"
+#include "printing/reprint.h"
+#include "printing/templatemaker.h"
 #include "station/resultspool.h"
 
 namespace pairwick::cli {
@@ -26,52 +25,43 @@ void tellPrinted(const QString &batch, qint64 seq) {
         QStringLiteral("printed the label of unit %1 of batch %2\n").arg(seq).arg(batch).toUtf8());
 }
 
-printing::LabelMaker makerOf(const QString &path,
-                             std::shared_ptr<const labels::LabelTemplate> loaded) {
-    const printing::DocumentKind kind =
-        loaded->isZpl() ? printing::DocumentKind::Zpl : printing::DocumentKind::Pdf;
-    return {kind, printing::templateHashOf(path),
-            [loaded](const labels::LabelValues &values) { return loaded->document(values); }};
-}
-
-// The units asked for, all of them passed, or the status that refuses them before any is sent.
-std::variant<QList<ledger::UnitRow>, int> unitsToPrint(ledger::Ledger &opened,
-                                                       const LabelPrintCall &call) {
-    QList<ledger::UnitRow> found;
-    ledger::Selection selection;
-    selection.batch = call.batch;
-    if (call.seqs.isEmpty()) {
-        selection.since = call.since;
-        selection.state = QStringLiteral("passed");
-        opened.units(selection, [&](const ledger::UnitRow &unit) { found.append(unit); });
-        if (found.isEmpty())
+// Says why a reprint stopped, with the status it ends with, or nothing when all were printed.
+int reprintStatus(const LabelPrintCall &call, const printing::ReprintOutcome &outcome) {
+    using Kind = printing::ReprintOutcome::Kind;
+    const auto printedOf = [&](const QString &reason) {
+        return QStringLiteral("%1; %2 of %3 labels were printed")
+            .arg(reason)
+            .arg(outcome.printed)
+            .arg(outcome.asked);
+    };
+    switch (outcome.kind) {
+        case Kind::Printed:
+            break;
+        case Kind::NonePassed:
             return refuse(NotPassed, QStringLiteral("no unit of batch %1 passed%2")
                                          .arg(call.batch, call.since.isValid()
                                                               ? QStringLiteral(" since ") +
                                                                     call.since.toString(Qt::ISODate)
                                                               : QString()));
-        return found;
-    }
-    for (const qint64 seq : call.seqs) {
-        selection.search = QString::number(seq);
-        std::optional<ledger::UnitRow> unit;
-        opened.units(selection, [&](const ledger::UnitRow &row) {
-            if (row.seq == seq)
-                unit = row;
-        });
-        if (!unit)
+        case Kind::NoSuchUnit:
             return refuse(NotPassed, QStringLiteral("batch %1 has no unit %2; nothing was printed")
                                          .arg(call.batch)
-                                         .arg(seq));
-        if (unit->state != u"passed")
+                                         .arg(outcome.seq));
+        case Kind::NotPassed:
             return refuse(NotPassed,
                           QStringLiteral("unit %1 of batch %2 has not passed (it is %3); nothing "
                                          "was printed")
-                              .arg(seq)
-                              .arg(call.batch, unit->state));
-        found.append(*unit);
+                              .arg(outcome.seq)
+                              .arg(call.batch, outcome.detail));
+        case Kind::BadLabel:
+            return refuse(ExitStatus::Usage,
+                          QStringLiteral("unit %1: %2").arg(outcome.seq).arg(outcome.detail));
+        case Kind::Away:
+            return refuse(PrinterAway, printedOf(outcome.detail));
+        case Kind::Misconfigured:
+            return refuse(ExitStatus::Usage, printedOf(outcome.detail));
     }
-    return found;
+    return ExitStatus::Success;
 }
 
 int reprint(const LabelPrintCall &call, const printing::LabelMaker &maker,
@@ -79,37 +69,14 @@ int reprint(const LabelPrintCall &call, const printing::LabelMaker &maker,
     try {
         ledger::Ledger opened(location, QStringLiteral("pairwick-cli"),
                               ledger::Ledger::Opening::ExistingOnly);
-        const auto units = unitsToPrint(opened, call);
-        if (const int *status = std::get_if<int>(&units))
-            return *status;
-        const QList<ledger::UnitRow> &all = std::get<QList<ledger::UnitRow>>(units);
-        for (qsizetype done = 0; done < all.size(); ++done) {
-            const labels::LabelValues values = recordedLabelValues(all[done]);
-            const auto made = maker.make(values);
-            if (const auto *problem = std::get_if<QString>(&made))
-                return refuse(ExitStatus::Usage,
-                              QStringLiteral("unit %1: %2").arg(values.seq).arg(*problem));
-            const printing::SendOutcome outcome = printing::sendLabel(
-                call.print.destination, {std::get<QByteArray>(made), maker.kind, call.print.copies,
-                                         values.batch, values.seq});
-            if (outcome.kind != printing::SendOutcome::Kind::Sent)
-                return refuse(outcome.kind == printing::SendOutcome::Kind::Away ? PrinterAway
-                                                                                : ExitStatus::Usage,
-                              QStringLiteral("%1; %2 of %3 labels were printed")
-                                  .arg(outcome.reason)
-                                  .arg(done)
-                                  .arg(all.size()));
-            opened.recordLabel({QUuid::createUuid().toString(QUuid::WithoutBraces), values.batch,
-                                values.seq, maker.templateHash, call.print.destination.text,
-                                QDateTime::currentDateTimeUtc(), call.print.copies,
-                                QStringLiteral("reprint: ") + call.reason, QStringLiteral("sent"),
-                                call.station});
-            tellPrinted(values.batch, values.seq);
-        }
+        return reprintStatus(
+            call, printing::reprintLabels(opened,
+                                          {call.batch, call.seqs, call.since, call.reason,
+                                           call.station, call.print.destination, call.print.copies},
+                                          maker, &tellPrinted));
     } catch (const ledger::LedgerError &failure) {
         return refuse(ExitStatus::LedgerNotOpened, failure.message());
     }
-    return ExitStatus::Success;
 }
 
 // The labels a station of this name left waiting, through the same queue it prints from. Never
@@ -159,23 +126,16 @@ int printPending(const LabelPrintCall &call, const printing::LabelMaker &maker,
 
 }  // namespace
 
-labels::LabelValues recordedLabelValues(const ledger::UnitRow &unit) {
-    return {unit.name,  unit.pin,     unit.address, unit.seq,
-            unit.batch, unit.station, unit.slot,    QDate::currentDate()};
-}
-
 int refuse(int status, const QString &message, const QString &hint) {
     print(stderr, QStringLiteral("pairwick-cli: %1\n%2").arg(message, hint).toUtf8());
     return status;
 }
 
 int runLabelPrint(const LabelPrintCall &call) {
-    const auto loaded = labels::LabelTemplate::load(call.print.labelFile);
-    if (const auto *problem = std::get_if<QString>(&loaded))
+    const auto made = printing::templateMaker(call.print.labelFile);
+    if (const auto *problem = std::get_if<QString>(&made))
         return refuse(ExitStatus::Usage, *problem);
-    const printing::LabelMaker maker = makerOf(
-        call.print.labelFile,
-        std::make_shared<const labels::LabelTemplate>(std::get<labels::LabelTemplate>(loaded)));
+    const printing::LabelMaker &maker = std::get<printing::LabelMaker>(made);
     if (const QString problem = printing::checkDestination(call.print.destination);
         !problem.isEmpty())
         return refuse(ExitStatus::Usage, problem);

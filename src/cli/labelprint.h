@@ -26,9 +26,6 @@ struct LabelPrintCall {
 
 int runLabelPrint(const LabelPrintCall &call);
 
-// What a label of a unit recorded as passed shows: its values as the ledger holds them.
-labels::LabelValues recordedLabelValues(const ledger::UnitRow &unit);
-
 // Prints "pairwick-cli: MESSAGE" and returns status.
 int refuse(int status, const QString &message, const QString &hint = QString());
 

@@ -2,9 +2,8 @@
 #pragma once
 
 #include <QObject>
-#include <memory>
 
-#include "printing/labelprinter.h"
+#include "printing/runlabels.h"
 
 namespace pairwick::station {
 class StationRun;
@@ -14,8 +13,8 @@ namespace pairwick::cli {
 
 class StationView;
 
-// The command line station's labels: a LabelPrinter fed with the run's passed units, its queue
-// and its printer's state on the live view and in the JSON lines.
+// The command line station's labels: the run's labels on the live view and in the JSON lines,
+// and the waits a command line makes for them.
 class StationLabels : public QObject {
     Q_OBJECT
 
@@ -26,7 +25,7 @@ public:
     // Starts printing what an earlier run left. False and why when the queue cannot be used;
     // a note when a kill left labels whose fate is unknown.
     bool start(QString *error, QString *note);
-    void follow(station::StationRun &run);
+    void follow(station::StationRun &run) { m_labels.follow(run); }
     // Once the run ended by itself: waits for the labels in the queue while the printer takes
     // them, and returns at once when it is away or a stop is asked.
     void drain();
@@ -37,11 +36,7 @@ signals:
     void drained();
 
 private:
-    void show();
-
-    printing::LabelPrinter m_printer;
-    StationView &m_view;
-    QString m_problem;
+    printing::RunLabels m_labels;
 };
 
 }  // namespace pairwick::cli

@@ -92,6 +92,10 @@ QString keyOf(station::SetupField field) {
             return QStringLiteral("operator");
         case SetupField::MaxAttempts:
             return QStringLiteral("max-attempts");
+        case SetupField::Label:
+            return QStringLiteral("label");
+        case SetupField::Printer:
+            return QStringLiteral("printer");
     }
     return {};
 }

@@ -23,6 +23,22 @@ QList<QCommandLineOption> PrintOptions::options() const {
     return {m_label, m_printer, m_copies};
 }
 
+QString PrintOptions::readCopies(const QCommandLineParser &parser, int &copies) const {
+    bool numbered = false;
+    copies = parser.value(m_copies).toInt(&numbered);
+    if (!numbered || copies < 1 || copies > MostCopies)
+        return QStringLiteral("--label-copies takes 1 to %1, not %2")
+            .arg(MostCopies)
+            .arg(parser.value(m_copies));
+    return QString();
+}
+
+QString PrintOptions::fill(const QCommandLineParser &parser, station::StationSetup &setup) const {
+    setup.labelFile = parser.value(m_label);
+    setup.printer = parser.value(m_printer);
+    return readCopies(parser, setup.labelCopies);
+}
+
 std::variant<std::optional<PrintRequest>, QString> PrintOptions::read(
     const QCommandLineParser &parser) const {
     if (!parser.isSet(m_label) && !parser.isSet(m_printer)) {
@@ -34,12 +50,8 @@ std::variant<std::optional<PrintRequest>, QString> PrintOptions::read(
         return QStringLiteral("--label and --printer go together");
     PrintRequest request;
     request.labelFile = parser.value(m_label);
-    bool numbered = false;
-    request.copies = parser.value(m_copies).toInt(&numbered);
-    if (!numbered || request.copies < 1 || request.copies > MostCopies)
-        return QStringLiteral("--label-copies takes 1 to %1, not %2")
-            .arg(MostCopies)
-            .arg(parser.value(m_copies));
+    if (const QString problem = readCopies(parser, request.copies); !problem.isEmpty())
+        return problem;
     auto destination = PrinterDestination::parse(parser.value(m_printer));
     if (const auto *problem = std::get_if<QString>(&destination))
         return *problem;

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "printing/printerdestination.h"
+#include "station/stationsetup.h"
 
 class QCommandLineParser;
 
@@ -28,10 +29,15 @@ public:
     // Nothing when neither --label nor --printer is given; why not when they are given wrong
     // (one without the other, copies out of range, a printer that does not parse).
     std::variant<std::optional<PrintRequest>, QString> read(const QCommandLineParser &parser) const;
+    // The options into a window's fields as they were given, which the window checks beside
+    // each; only copies out of range, which have no field to show a problem in, are refused.
+    QString fill(const QCommandLineParser &parser, station::StationSetup &setup) const;
 
     static constexpr int MostCopies = 100;
 
 private:
+    QString readCopies(const QCommandLineParser &parser, int &copies) const;
+
     QCommandLineOption m_label;
     QCommandLineOption m_printer;
     QCommandLineOption m_copies;

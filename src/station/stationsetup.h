@@ -26,6 +26,9 @@ struct StationSetup {
     bool again = false;
     QString operatorName;  // who runs the station; may be empty
     QString maxAttempts;   // empty: the batch's own, or no limit for a new one
+    QString labelFile;     // empty, with printer empty: no labels
+    QString printer;
+    int labelCopies = 1;
 };
 
 // The part of a setup a problem concerns, so a window can show it beside its field.
@@ -42,6 +45,8 @@ enum class SetupField {
     Timeout,
     Operator,
     MaxAttempts,
+    Label,
+    Printer,
 };
 
 struct SetupProblem {

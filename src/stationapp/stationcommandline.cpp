@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 
+#include "printing/printoptions.h"
 #include "station/stationoptions.h"
 
 namespace pairwick::stationapp {
@@ -52,6 +53,8 @@ std::variant<StationOptions, app::EarlyExit> parseStationCommandLine(const QStri
     const station::StationOptions stationOptions;
     parser.addOptions({help, version, start, language, log});
     stationOptions.addTo(parser);
+    const printing::PrintOptions printOptions;
+    parser.addOptions(printOptions.options());
 
     const auto usageError = [&parser](const QString &message) {
         return app::EarlyExit{
@@ -77,6 +80,8 @@ std::variant<StationOptions, app::EarlyExit> parseStationCommandLine(const QStri
     options.logFile = parser.value(log);
     options.startAtOnce = parser.isSet(start);
     options.setup = stationOptions.read(parser, parser.positionalArguments());
+    if (const QString problem = printOptions.fill(parser, options.setup); !problem.isEmpty())
+        return usageError(problem);
     return options;
 }
 

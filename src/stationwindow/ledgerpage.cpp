@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -18,6 +19,7 @@
 #include "ledger/csvtable.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerlisting.h"
+#include "printing/reprint.h"
 #include "stationwindow/backgroundqueue.h"
 #include "stationwindow/unittablemodel.h"
 
@@ -55,6 +57,7 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
       m_search(new QLineEdit(this)),
       m_refresh(new QPushButton(tr("刷新"), this)),
       m_export(new QPushButton(tr("导出 CSV……"), this)),
+      m_printLabels(new QPushButton(tr("打印标签……"), this)),
       m_table(new QTableView(this)),
       m_status(new QLabel(this)),
       m_searchPause(new QTimer(this)) {
@@ -72,6 +75,10 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
     m_search->setClearButtonEnabled(true);
     m_refresh->setObjectName(QStringLiteral("refreshButton"));
     m_export->setObjectName(QStringLiteral("exportButton"));
+    m_printLabels->setObjectName(QStringLiteral("printLabelsButton"));
+    m_printLabels->setAccessibleName(tr("打印标签"));
+    m_printLabels->setAccessibleDescription(tr("重新打印所选已通过模块的标签，并记下原因"));
+    m_printLabels->setEnabled(false);
     m_table->setObjectName(QStringLiteral("unitTable"));
     m_table->setAccessibleName(tr("批次的模块"));
     m_status->setObjectName(QStringLiteral("ledgerTableState"));
@@ -95,6 +102,7 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
     tools->addWidget(m_search, 1);
     tools->addWidget(m_refresh);
     tools->addWidget(m_export);
+    tools->addWidget(m_printLabels);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(tools);
     layout->addWidget(m_table, 1);
@@ -112,6 +120,10 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
     find->setContext(Qt::WindowShortcut);
     connect(m_refresh, &QPushButton::clicked, this, &LedgerPage::refresh);
     connect(m_export, &QPushButton::clicked, this, &LedgerPage::askExport);
+    connect(m_printLabels, &QPushButton::clicked, this, &LedgerPage::askPrintLabels);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &LedgerPage::enablePrintLabels);
+    connect(m_units, &QAbstractItemModel::modelReset, this, &LedgerPage::enablePrintLabels);
     connect(m_units, &UnitTableModel::orderWanted, this, &LedgerPage::refresh);
     connect(m_units, &UnitTableModel::moreWanted, this, &LedgerPage::fetch);
 }
@@ -241,6 +253,95 @@ void LedgerPage::askExport() {
         },
         Qt::SingleShotConnection);
     exportCsv(path);
+}
+
+void LedgerPage::setLabelSetup(const std::optional<printing::PrintSetup> &setup) {
+    m_labelSetup = setup;
+    enablePrintLabels();
+}
+
+void LedgerPage::enablePrintLabels() {
+    m_printLabels->setEnabled(m_labelSetup && m_location &&
+                              m_table->selectionModel()->hasSelection());
+}
+
+void LedgerPage::askPrintLabels() {
+    QList<qint64> seqs;
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    for (const QModelIndex &row : rows)
+        seqs.append(m_units->unit(row.row()).seq);
+    if (seqs.isEmpty())
+        return;
+    bool given = false;
+    const QString reason = QInputDialog::getText(this, tr("打印标签"),
+                                                 tr("重新打印 %1 个标签的原因：").arg(seqs.size()),
+                                                 QLineEdit::Normal, QString(), &given);
+    if (given)
+        printLabels(seqs, reason);
+}
+
+void LedgerPage::printLabels(const QList<qint64> &seqs, const QString &reason) {
+    const auto tell = [this](const QString &outcome) {
+        m_status->setText(outcome);
+        m_status->setAccessibleName(outcome);
+        emit labelsPrinted(outcome);
+    };
+    if (reason.trimmed().isEmpty()) {
+        tell(tr("重新打印须写明原因；没有打印任何标签"));
+        return;
+    }
+    if (!m_location || !m_labelSetup) {
+        tell(tr("设置页上的标签模板和打印机尚不可用；没有打印任何标签"));
+        return;
+    }
+    const printing::Reprint reprint{m_batch,
+                                    seqs,
+                                    {},
+                                    reason.trimmed(),
+                                    m_labelSetup->station,
+                                    m_labelSetup->destination,
+                                    m_labelSetup->copies};
+    m_printLabels->setEnabled(false);
+    m_queue.readLedger(
+        this, *m_location,
+        [this, reprint, maker = m_labelSetup->maker,
+         tell](ledger::Ledger &ledger) -> std::function<void()> {
+            const printing::ReprintOutcome outcome =
+                printing::reprintLabels(ledger, reprint, maker, {});
+            return [this, outcome, tell] {
+                tell(describe(outcome));
+                enablePrintLabels();
+                refresh();
+            };
+        },
+        [this, tell](const QString &problem) {
+            tell(tr("台账不可用：%1").arg(problem));
+            enablePrintLabels();
+        });
+}
+
+QString LedgerPage::describe(const printing::ReprintOutcome &outcome) const {
+    using Kind = printing::ReprintOutcome::Kind;
+    switch (outcome.kind) {
+        case Kind::Printed:
+            return tr("已重新打印 %1 个标签").arg(outcome.printed);
+        case Kind::NonePassed:
+        case Kind::NoSuchUnit:
+            return tr("批次 %1 中没有模块 %2；没有打印任何标签").arg(m_batch).arg(outcome.seq);
+        case Kind::NotPassed:
+            return tr("模块 %1 未通过（%2），不能打印标签；没有打印任何标签")
+                .arg(outcome.seq)
+                .arg(UnitTableModel::resultWord(outcome.detail));
+        case Kind::BadLabel:
+        case Kind::Away:
+        case Kind::Misconfigured:
+            break;
+    }
+    return tr("模块 %1 的标签未能打印：%2；已打印 %3 个，共 %4 个")
+        .arg(outcome.seq)
+        .arg(outcome.detail)
+        .arg(outcome.printed)
+        .arg(outcome.asked);
 }
 
 }  // namespace pairwick::stationwindow

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "ledger/ledger.h"
+#include "printing/labelprinter.h"
 
 class QComboBox;
 class QLabel;
@@ -12,6 +13,10 @@ class QLineEdit;
 class QPushButton;
 class QTableView;
 class QTimer;
+
+namespace pairwick::printing {
+struct ReprintOutcome;
+}
 
 namespace pairwick::stationwindow {
 
@@ -35,10 +40,17 @@ public:
     // exported tells how it went (error empty when it went well).
     void exportCsv(const QString &path);
 
+    // The template and printer of the set-up page, as far as they are good; nothing: no labels.
+    void setLabelSetup(const std::optional<printing::PrintSetup> &setup);
+    // Prints again, and records with the reason, the labels of these units of the batch shown;
+    // labelsPrinted tells how it went.
+    void printLabels(const QList<qint64> &seqs, const QString &reason);
+
     const UnitTableModel &shown() const { return *m_units; }
 
 signals:
     void exported(const QString &path, const QString &error);
+    void labelsPrinted(const QString &outcome);
 
 private:
     // What the table shows: the batch, the result and search asked for, the model's order.
@@ -46,6 +58,9 @@ private:
     void readingEnded();
     void fetch(qint64 offset);
     void askExport();
+    void askPrintLabels();
+    void enablePrintLabels();
+    QString describe(const printing::ReprintOutcome &outcome) const;
 
     BackgroundQueue &m_queue;
     std::optional<ledger::LedgerLocation> m_location;
@@ -59,6 +74,8 @@ private:
     QLineEdit *m_search;
     QPushButton *m_refresh;
     QPushButton *m_export;
+    QPushButton *m_printLabels;
+    std::optional<printing::PrintSetup> m_labelSetup;
     QTableView *m_table;
     QLabel *m_status;
     QTimer *m_searchPause;

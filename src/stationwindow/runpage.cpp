@@ -108,6 +108,10 @@ void RunPage::ledgerStatus(const station::LedgerStatus &status) {
     m_totals->ledgerStatus(status);
 }
 
+void RunPage::labelsWaiting(int waiting, const QString &printerProblem) {
+    m_totals->labelsWaiting(waiting, printerProblem);
+}
+
 void RunPage::stopping() {
     m_runState->setText(tr("正在停止……"));
     m_stop->setEnabled(false);

@@ -28,6 +28,7 @@ public:
     void slotChanged(int index, const station::SlotEvent &event);
     void unitFinished(int index, const station::UnitReport &report);
     void ledgerStatus(const station::LedgerStatus &status);
+    void labelsWaiting(int waiting, const QString &printerProblem);
     void stopping();
     // complete: the batch holds the units asked for.
     void ended(bool complete);

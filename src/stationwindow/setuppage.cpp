@@ -11,11 +11,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTimer>
 
 #include "accessibility/accessibilitynames.h"
 #include "ledger/ledgerlisting.h"
 #include "ledger/ledgerlocation.h"
+#include "printing/printoptions.h"
 #include "stationwindow/slotpicker.h"
 
 namespace pairwick::stationwindow {
@@ -57,6 +59,10 @@ SetupPage::SetupPage(QWidget *parent)
       m_operator(lineEdit(this, QStringLiteral("operator"))),
       m_maxAttempts(lineEdit(this, QStringLiteral("maxAttempts"))),
       m_again(new QCheckBox(tr("再次写入已通过的模块（用其记录的数值）"), this)),
+      m_label(lineEdit(this, QStringLiteral("label"))),
+      m_printer(lineEdit(this, QStringLiteral("printer"))),
+      m_copies(new QSpinBox(this)),
+      m_testPrint(new QPushButton(tr("打印测试标签"), this)),
       m_slots(new SlotPicker(this)),
       m_start(new QPushButton(tr("开始"), this)) {
     m_batch->setObjectName(QStringLiteral("batch"));
@@ -72,6 +78,13 @@ SetupPage::SetupPage(QWidget *parent)
     m_timeout->setText(QStringLiteral("1000"));
     m_maxAttempts->setPlaceholderText(tr("批次的上限（新批次为不限）"));
     m_again->setObjectName(QStringLiteral("again"));
+    m_printer->setPlaceholderText(tr("tcp:主机:9100、/dev/usb/lp0、cups:队列 或 dir:文件夹"));
+    m_copies->setObjectName(QStringLiteral("labelCopies"));
+    m_copies->setRange(1, printing::PrintOptions::MostCopies);
+    m_testPrint->setObjectName(QStringLiteral("testPrintButton"));
+    m_testPrint->setAccessibleName(tr("打印测试标签"));
+    m_testPrint->setAccessibleDescription(tr("用虚构的示例数值向打印机打印一张标签"));
+    m_testPrint->setEnabled(false);
     m_start->setObjectName(QStringLiteral("startButton"));
     m_start->setMinimumHeight(40);
 
@@ -91,6 +104,17 @@ SetupPage::SetupPage(QWidget *parent)
     addRow(*form, tr("通过后运行的命令："), m_onPass, std::nullopt);
     addRow(*form, tr("应答超时（毫秒）："), m_timeout, SetupField::Timeout);
     form->addRow(QString(), m_again);
+    addRow(*form, tr("标签模板："), withBrowse(m_label, tr("标签模板 (*.zpl *.svg)")),
+           SetupField::Label);
+    addRow(*form, tr("标签打印机："), m_printer, SetupField::Printer);
+    auto *copies = new QWidget(this);
+    auto *copiesRow = new QHBoxLayout(copies);
+    copiesRow->setContentsMargins(0, 0, 0, 0);
+    copiesRow->addWidget(m_copies);
+    copiesRow->addStretch(1);
+    copiesRow->addWidget(m_testPrint);
+    copies->setFocusProxy(m_copies);
+    addRow(*form, tr("每个标签的份数："), copies, std::nullopt);
     addRow(*form, tr("槽："), m_slots, SetupField::Slots);
 
     auto *layout = new QVBoxLayout(this);
@@ -111,11 +135,13 @@ SetupPage::SetupPage(QWidget *parent)
     });
     portWatch->start(PortWatchMs);
     for (QLineEdit *edit : {m_ledger, m_profile, m_values, m_first, m_count, m_station, m_onPass,
-                            m_timeout, m_operator, m_maxAttempts})
+                            m_timeout, m_operator, m_maxAttempts, m_label, m_printer})
         connect(edit, &QLineEdit::textChanged, this, &SetupPage::changed);
     connect(m_batch, &QComboBox::currentTextChanged, this, &SetupPage::changed);
     connect(m_fields, &QPlainTextEdit::textChanged, this, &SetupPage::changed);
     connect(m_again, &QCheckBox::toggled, this, &SetupPage::changed);
+    connect(m_copies, &QSpinBox::valueChanged, this, &SetupPage::changed);
+    connect(m_testPrint, &QPushButton::clicked, this, &SetupPage::testPrintRequested);
     connect(m_slots, &SlotPicker::changed, this, &SetupPage::changed);
     connect(m_start, &QPushButton::clicked, this, [this] {
         rememberedFields().setValue(OperatorKey, m_operator->text().trimmed());
@@ -182,6 +208,9 @@ void SetupPage::fill(const station::StationSetup &setup) {
                             : setup.operatorName);
     m_maxAttempts->setText(setup.maxAttempts);
     m_again->setChecked(setup.again);
+    m_label->setText(setup.labelFile);
+    m_printer->setText(setup.printer);
+    m_copies->setValue(setup.labelCopies);
     m_slots->tick(setup.slotNames);
 }
 
@@ -203,6 +232,9 @@ station::StationSetup SetupPage::setup() const {
     setup.operatorName = m_operator->text();
     setup.maxAttempts = m_maxAttempts->text();
     setup.again = m_again->isChecked();
+    setup.labelFile = m_label->text().trimmed();
+    setup.printer = m_printer->text().trimmed();
+    setup.labelCopies = m_copies->value();
     setup.slotNames = m_slots->ticked();
     return setup;
 }
@@ -232,6 +264,10 @@ void SetupPage::setBatches(const QStringList &batches) {
     for (const QString &batch : batches)
         m_batch->addItem(ledger::withControlsEscaped(batch));
     m_batch->setCurrentText(typed);
+}
+
+void SetupPage::setTestPrintable(bool printable) {
+    m_testPrint->setEnabled(printable && !m_busy);
 }
 
 void SetupPage::setBusy(bool busy) {

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QSpinBox;
 
 namespace pairwick::stationwindow {
 
@@ -35,10 +36,13 @@ public:
     void showRefusal(const station::SetupProblem &refusal);
     void setBatches(const QStringList &batches);
     void setBusy(bool busy);
+    // Whether the label fields as they stand can print a test label.
+    void setTestPrintable(bool printable);
 
 signals:
     void changed();
     void startRequested();
+    void testPrintRequested();
 
 private:
     QLabel *problemLabel(station::SetupField field);
@@ -59,6 +63,10 @@ private:
     QLineEdit *m_operator;
     QLineEdit *m_maxAttempts;
     QCheckBox *m_again;
+    QLineEdit *m_label;
+    QLineEdit *m_printer;
+    QSpinBox *m_copies;
+    QPushButton *m_testPrint;
     SlotPicker *m_slots;
     QPushButton *m_start;
     QHash<station::SetupField, QLabel *> m_problems;

@@ -7,7 +7,10 @@
 #include <QTimer>
 
 #include "accessibility/announcer.h"
+#include "labels/labelvalues.h"
 #include "ledger/ledger.h"
+#include "printing/runlabels.h"
+#include "printing/templatemaker.h"
 #include "station/stationrun.h"
 #include "station/stationstart.h"
 #include "stationwindow/backgroundqueue.h"
@@ -71,6 +74,7 @@ StationWindow::StationWindow(const station::StationSetup &setup, link::TrafficLo
         m_listSoon.start();
     });
     connect(m_setup, &SetupPage::startRequested, this, &StationWindow::start);
+    connect(m_setup, &SetupPage::testPrintRequested, this, &StationWindow::printTestLabel);
     connect(m_runPage, &RunPage::stopRequested, this, &StationWindow::stop);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] { refreshShownPage(); });
 }
@@ -84,21 +88,30 @@ void StationWindow::refreshShownPage() {
         m_yield->refresh();
 }
 
-// A run that is still going owns threads that report here; it ends before the window does.
+// A run that is still going owns threads that report here; it ends before the window does. The
+// labels it left wait in their queue for the next start.
 StationWindow::~StationWindow() {
     if (m_run)
         m_run->stop();
     m_run.reset();
+    m_labels.reset();
 }
 
-std::optional<station::CheckedSetup> StationWindow::check() {
-    auto checked = station::checkSetup(m_setup->setup());
-    if (auto *problems = std::get_if<QList<station::SetupProblem>>(&checked)) {
-        m_setup->showProblems(*problems);
+std::optional<StationWindow::Checked> StationWindow::check() {
+    const station::StationSetup setup = m_setup->setup();
+    auto checked = station::checkSetup(setup);
+    QList<station::SetupProblem> problems;
+    if (const auto *found = std::get_if<QList<station::SetupProblem>>(&checked))
+        problems = *found;
+    std::optional<printing::PrintSetup> labels = printing::checkLabelSetup(setup, problems);
+    m_setup->setTestPrintable(labels.has_value());
+    if (labels && std::holds_alternative<station::CheckedSetup>(checked))
+        labels->ledger = std::get<station::CheckedSetup>(checked).config.ledger;
+    m_ledger->setLabelSetup(labels);
+    m_setup->showProblems(problems);
+    if (!problems.isEmpty())
         return std::nullopt;
-    }
-    m_setup->showProblems({});
-    return std::get<station::CheckedSetup>(std::move(checked));
+    return Checked{std::get<station::CheckedSetup>(std::move(checked)), std::move(labels)};
 }
 
 // The batches the ledger holds already, to join one of them; asked again only for another
@@ -127,7 +140,7 @@ void StationWindow::listBatches() {
 bool StationWindow::start() {
     if (m_run || m_starting)
         return false;
-    const std::optional<station::CheckedSetup> checked = check();
+    const std::optional<Checked> checked = check();
     if (!checked)
         return false;
     m_starting = true;
@@ -136,7 +149,7 @@ bool StationWindow::start() {
     auto start = std::make_shared<station::StationStart>();
     m_queue->post(this, [this, start, setup = *checked]() mutable -> std::function<void()> {
         const std::optional<station::StartRefusal> refusal =
-            start->prepare(setup.config, setup.firstGiven);
+            start->prepare(setup.station.config, setup.station.firstGiven);
         return [this, start, setup, refusal] {
             m_starting = false;
             m_setup->setBusy(false);
@@ -156,11 +169,67 @@ bool StationWindow::start() {
     return true;
 }
 
-void StationWindow::began(std::shared_ptr<station::StationStart> start,
-                          const station::CheckedSetup &setup) {
+// Printed by the window's background thread, as the labels of a run are by their own: a printer
+// that does not answer holds up no screen.
+void StationWindow::printTestLabel() {
+    QList<station::SetupProblem> problems;
+    const std::optional<printing::PrintSetup> setup =
+        printing::checkLabelSetup(m_setup->setup(), problems);
+    if (!setup)
+        return;
+    statusBar()->showMessage(tr("正在打印测试标签……"));
+    m_queue->post(this, [this, print = *setup]() -> std::function<void()> {
+        const labels::LabelValues sample = labels::sampleValues();
+        const auto made = print.maker.make(sample);
+        const printing::SendOutcome outcome =
+            std::holds_alternative<QString>(made)
+                ? printing::SendOutcome::misconfigured(std::get<QString>(made))
+                : printing::sendLabel(print.destination,
+                                      {std::get<QByteArray>(made), print.maker.kind, print.copies,
+                                       sample.batch, sample.seq});
+        const QString printer = print.destination.text;
+        return [this, outcome, printer] {
+            statusBar()->showMessage(outcome.kind == printing::SendOutcome::Kind::Sent
+                                         ? tr("测试标签已送往 %1").arg(printer)
+                                         : tr("测试标签未能打印：%1").arg(outcome.reason));
+        };
+    });
+}
+
+bool StationWindow::startLabels(const Checked &setup) {
+    // The queue of the last run is this run's: one printing thread takes from it at a time.
+    m_labels.reset();
+    if (!setup.labels)
+        return true;
+    m_labels = std::make_unique<printing::RunLabels>(*setup.labels, setup.station.config.spoolFile);
+    printing::RunLabels *labels = m_labels.get();
+    connect(labels, &printing::RunLabels::changed, this,
+            [this, labels] { m_runPage->labelsWaiting(labels->waiting(), labels->problem()); });
+    connect(labels, &printing::RunLabels::drained, this, [this, labels] {
+        if (!m_run && labels->waiting() == 0)
+            statusBar()->showMessage(tr("所有标签已打印"));
+    });
+    QString error;
+    if (labels->start(&error))
+        return true;
+    m_labels.reset();
+    m_setup->showRefusal({station::SetupField::Printer, error});
+    statusBar()->showMessage(tr("无法开始：%1").arg(error));
+    return false;
+}
+
+void StationWindow::began(std::shared_ptr<station::StationStart> start, const Checked &checked) {
+    const station::CheckedSetup &setup = checked.station;
+    m_runPage->begin(setup.config.slotNames);
+    if (!startLabels(checked)) {
+        check();
+        return;
+    }
     m_start = std::move(start);
     m_run = std::make_unique<station::StationRun>(setup.config, m_start->spool(), m_log);
     station::StationRun *run = m_run.get();
+    if (m_labels)
+        m_labels->follow(*run);
     connect(run, &station::StationRun::slotChanged, m_runPage, &RunPage::slotChanged);
     connect(run, &station::StationRun::unitFinished, m_runPage, &RunPage::unitFinished);
     connect(run, &station::StationRun::ledgerStatus, this,
@@ -169,7 +238,6 @@ void StationWindow::began(std::shared_ptr<station::StationStart> start,
                 refreshShownPage();
             });
     connect(run, &station::StationRun::finished, this, &StationWindow::ended, Qt::QueuedConnection);
-    m_runPage->begin(setup.config.slotNames);
     m_ledger->showBatch(setup.config.ledger, setup.config.batch);
     m_yield->showBatch(setup.config.ledger, setup.config.batch, setup.config.station);
     m_setup->setEnabled(false);
@@ -199,6 +267,9 @@ void StationWindow::ended() {
     QString outcome = complete ? tr("批次已达到所要的数量，已停止") : tr("已停止");
     if (waiting > 0)
         outcome += tr("；%1 个结果尚未存入台账，将在下次开始时存入").arg(waiting);
+    if (m_labels && m_labels->waiting() > 0)
+        outcome +=
+            tr("；%1 个标签尚未打印，将在打印机可用时或下次开始时打印").arg(m_labels->waiting());
     statusBar()->showMessage(outcome);
     emit runEnded();
     if (m_closeWhenEnded)

@@ -5,12 +5,16 @@
 #include <QTimer>
 #include <memory>
 
+#include "printing/labelprinter.h"
 #include "station/stationsetup.h"
 
 class QTabWidget;
 
 namespace pairwick::link {
 class TrafficLog;
+}
+namespace pairwick::printing {
+class RunLabels;
 }
 namespace pairwick::station {
 class StationRun;
@@ -52,10 +56,18 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    std::optional<station::CheckedSetup> check();
+    struct Checked {
+        station::CheckedSetup station;
+        std::optional<printing::PrintSetup> labels;
+    };
+
+    std::optional<Checked> check();
     void refreshShownPage();
     void listBatches();
-    void began(std::shared_ptr<station::StationStart> start, const station::CheckedSetup &setup);
+    void began(std::shared_ptr<station::StationStart> start, const Checked &setup);
+    // False, with the refusal shown, when the label queue cannot be used.
+    bool startLabels(const Checked &setup);
+    void printTestLabel();
     void ended();
 
     link::TrafficLog *m_log;
@@ -67,6 +79,8 @@ private:
     YieldPage *m_yield;
     std::shared_ptr<station::StationStart> m_start;
     std::unique_ptr<station::StationRun> m_run;
+    // Outlives its run: the labels that wait go on printing until the next start or the close.
+    std::unique_ptr<printing::RunLabels> m_labels;
     QString m_listedLedger;
     QTimer m_listSoon;
     bool m_starting = false;

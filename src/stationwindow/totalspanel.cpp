@@ -39,13 +39,16 @@ TotalsPanel::TotalsPanel(QWidget *parent)
     : QWidget(parent),
       m_station(totalsLabel(this, QStringLiteral("stationTotals"), 20)),
       m_batch(totalsLabel(this, QStringLiteral("batchTotals"), 20)),
-      m_ledger(totalsLabel(this, QStringLiteral("ledgerState"), 14)) {
+      m_ledger(totalsLabel(this, QStringLiteral("ledgerState"), 14)),
+      m_labels(totalsLabel(this, QStringLiteral("labelState"), 14)) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(m_station);
     layout->addWidget(m_batch);
     layout->addWidget(m_ledger);
+    layout->addWidget(m_labels);
+    m_labels->hide();
     m_batch->setText(tr("整批（所有工位）：读取中……"));
     showStation();
 }
@@ -55,6 +58,7 @@ void TotalsPanel::begin() {
     m_failed = 0;
     m_running.start();
     m_batchClock.invalidate();
+    m_labels->hide();
     showStation();
 }
 
@@ -105,6 +109,20 @@ void TotalsPanel::ledgerStatus(const station::LedgerStatus &status) {
 void TotalsPanel::slotsWaitingForLedger(int count) {
     if (std::exchange(m_slotsWaiting, count) != count)
         showLedger();
+}
+
+void TotalsPanel::labelsWaiting(int waiting, const QString &printerProblem) {
+    QString labels = tr("待打印标签 %1 个").arg(waiting);
+    if (!printerProblem.isEmpty())
+        labels += tr("　打印机不可用：%1").arg(printerProblem);
+    m_labels->setText(labels);
+    QPalette colours = m_labels->palette();
+    colours.setColor(QPalette::WindowText, printerProblem.isEmpty()
+                                               ? palette().color(QPalette::WindowText)
+                                               : QColor(0xc6, 0x28, 0x28));
+    m_labels->setPalette(colours);
+    m_labels->setAccessibleName(labels);
+    m_labels->show();
 }
 
 void TotalsPanel::showLedger() {

@@ -25,6 +25,8 @@ public:
     void ledgerStatus(const station::LedgerStatus &status);
     // Slots that wait for the ledger: while any does, the ledger's line does not say all is well.
     void slotsWaitingForLedger(int count);
+    // Shown from the first call after begin(), for a run that prints labels.
+    void labelsWaiting(int waiting, const QString &printerProblem);
 
     qint64 passed() const { return m_passed; }
     qint64 failed() const { return m_failed; }
@@ -46,6 +48,7 @@ private:
     QLabel *m_station;
     QLabel *m_batch;
     QLabel *m_ledger;
+    QLabel *m_labels;
 };
 
 }  // namespace pairwick::stationwindow

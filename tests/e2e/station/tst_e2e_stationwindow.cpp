@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // pairwick-station as an operator runs it: a batch through four slots of simulated units, the
-// tiles and totals as units pass and fail, then the ledger table and its CSV export.
+// tiles and totals as units pass and fail, then the ledger table and its CSV export; the labels of
+// the passed units in a folder, and one printed again from the ledger tab.
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -47,6 +49,7 @@ class TestE2eStationWindow : public QObject {
 
 private slots:
     void batchThroughFourSlots();
+    void labelOfEachPassAndAReprint();
 };
 
 void TestE2eStationWindow::batchThroughFourSlots() {
@@ -227,6 +230,76 @@ void TestE2eStationWindow::batchThroughFourSlots() {
                                     "1000 ms",
                                     "window|林工|write:bind|no-reply|1000|write bind: no reply "
                                     "within 1000 ms"}));
+}
+
+void TestE2eStationWindow::labelOfEachPassAndAReprint() {
+    QTemporaryDir folder;
+    qputenv("PAIRWICK_PORTS", folder.path().toUtf8());
+    qputenv("XDG_STATE_HOME", folder.filePath("state").toUtf8());
+    qputenv("XDG_CONFIG_HOME", folder.filePath("config").toUtf8());
+    qunsetenv("PAIRWICK_LEDGER");
+    QFile zpl(folder.filePath("unit.zpl"));
+    QVERIFY(zpl.open(QIODevice::WriteOnly));
+    zpl.write("^XA\n^FO16,16^A0N,34,30^FD{name}^FS\n^FO16,60^A0N,24,22^FDPIN {pin}^FS\n^XZ\n");
+    zpl.close();
+    QVERIFY(QDir(folder.path()).mkdir("printed"));
+    SimulatorProcess units;
+    QVERIFY(units.start({"--units", "--adapters", "2", "--ports-dir", folder.path(),
+                         "--unit-settle", "50", "--unplug", "udev"},
+                        2));
+
+    pairwick::station::StationSetup setup;
+    setup.slotNames = {"COM1", "COM2"};
+    setup.batch = QStringLiteral("labelled");
+    setup.fields = {QStringLiteral("name=Tag-{seq:3}"), QStringLiteral("pin={random:6}")};
+    setup.count = QStringLiteral("2");
+    setup.ledgerUrl = QStringLiteral("sqlite:") + folder.filePath("ledger.sqlite");
+    setup.station = QStringLiteral("label-w");
+    setup.labelFile = zpl.fileName();
+    setup.printer = QStringLiteral("dir:") + folder.filePath("printed");
+    StationWindow window(setup, nullptr);
+    window.show();
+    QSignalSpy ended(&window, &StationWindow::runEnded);
+    QVERIFY(window.start());
+    QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), PatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(window.findChild<QLabel *>("labelState")->text(),
+                              QStringLiteral("待打印标签 0 个"), PatienceMs);
+
+    auto &ledger = window.ledgerPage();
+    QTRY_COMPARE_WITH_TIMEOUT(ledger.shown().rowCount(), 2, PatienceMs);
+    for (int row = 0; row < 2; ++row) {
+        const pairwick::ledger::UnitRow &unit = ledger.shown().unit(row);
+        QCOMPARE(unit.state, QStringLiteral("passed"));
+        QFile label(folder.filePath(QStringLiteral("printed/labelled-%1.zpl").arg(unit.seq)));
+        QVERIFY2(label.open(QIODevice::ReadOnly), qPrintable(label.fileName()));
+        const QByteArray printed = label.readAll();
+        QVERIFY2(printed.contains("^FD" + unit.name.toUtf8() + "^FS"), printed.constData());
+        QVERIFY2(printed.contains("^FDPIN " + unit.pin.toUtf8() + "^FS"), printed.constData());
+    }
+
+    // A reprint needs its reason; with one, it is printed and recorded with it.
+    QSignalSpy printedAgain(&ledger, &pairwick::stationwindow::LedgerPage::labelsPrinted);
+    ledger.printLabels({1}, QStringLiteral("  "));
+    QCOMPARE(printedAgain.size(), 1);
+    QVERIFY(printedAgain.takeFirst().value(0).toString().contains("原因"));
+    ledger.printLabels({1}, QStringLiteral("label torn"));
+    QTRY_COMPARE_WITH_TIMEOUT(printedAgain.size(), 1, PatienceMs);
+    QCOMPARE(printedAgain.first().value(0).toString(), QStringLiteral("已重新打印 1 个标签"));
+    QVERIFY(QFile::exists(folder.filePath("printed/labelled-1-2.zpl")));
+    QProcess cli;
+    cli.start(PAIRWICK_CLI_PATH,
+              {"ledger", "labels", "--batch", "labelled", "--json", "--ledger", setup.ledgerUrl});
+    QVERIFY(cli.waitForFinished(PatienceMs));
+    QStringList reasons;
+    for (const QByteArray &line : cli.readAllStandardOutput().split('\n')) {
+        const QJsonObject label = QJsonDocument::fromJson(line).object();
+        if (!label.isEmpty())
+            reasons.append(QStringLiteral("%1 %2")
+                               .arg(label["seq"].toInteger())
+                               .arg(label["reason"].toString()));
+    }
+    reasons.sort();
+    QCOMPARE(reasons, QStringList({"1 pass", "1 reprint: label torn", "2 pass"}));
 }
 
 QTEST_MAIN(TestE2eStationWindow)

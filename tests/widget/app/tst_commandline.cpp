@@ -41,8 +41,9 @@ void TestCommandLine::endsBeforeAnyWindow_data() {
     const QString station = QStringLiteral(PAIRWICK_STATION_PROGRAM);
     const QString stationUsage = QStringLiteral("Usage: pairwick-station [options] [SLOT...]");
     QTest::newRow("station help") << station << QStringList{"--help"} << 0
-                                  << QStringList{stationUsage, "--start", "--on-pass <CMD>",
-                                                 "{random:N}", "postgresql://"};
+                                  << QStringList{stationUsage,      "--start",
+                                                 "--on-pass <CMD>", "--printer <DEST>",
+                                                 "{random:N}",      "postgresql://"};
     QTest::newRow("station version") << station << QStringList{"--version"} << 0
                                      << QStringList{"pairwick-station " PAIRWICK_VERSION};
     QTest::newRow("station, unknown option")
@@ -52,6 +53,9 @@ void TestCommandLine::endsBeforeAnyWindow_data() {
     QTest::newRow("station, log that cannot be written")
         << station << QStringList{"--log", "/nonexistent/station.log", "COM1"} << 2
         << QStringList{"/nonexistent/station.log"};
+    QTest::newRow("station, copies out of range")
+        << station << QStringList{"--label-copies", "0", "COM1"} << 2
+        << QStringList{"--label-copies takes 1 to 100, not 0", stationUsage};
 }
 
 void TestCommandLine::endsBeforeAnyWindow() {

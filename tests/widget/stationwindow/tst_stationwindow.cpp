@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +78,7 @@ private slots:
     void init();
     void setupChecksShowBesideTheirField_data();
     void setupChecksShowBesideTheirField();
+    void testLabelPrintsTheSample();
     void tileShowsTheSlotsState_data();
     void tileShowsTheSlotsState();
     void ledgerLineAgreesWithTheTiles();
@@ -149,6 +151,24 @@ void TestStationWindow::setupChecksShowBesideTheirField_data() {
         << "最多 64 个字符，而不是 65 个";
     QTest::newRow("no attempt allowed") << "maxAttempts"
                                         << "0" << SetupField::MaxAttempts << "1 到 1000，而不是 0";
+    QTest::newRow("printer without a template")
+        << "printer"
+        << "dir:/tmp" << SetupField::Label << "有打印机时须给出标签模板";
+    QTest::newRow("template without a printer")
+        << "label"
+        << "/nonexistent/unit.zpl" << SetupField::Printer << "有标签模板时须给出打印机";
+    QTest::newRow("missing template")
+        << "label"
+        << "/nonexistent/unit.zpl" << SetupField::Label << "/nonexistent/unit.zpl";
+    QTest::newRow("template of no known kind")
+        << "label"
+        << "/nonexistent/unit.txt" << SetupField::Label << ".zpl（标签打印机）或 .svg";
+    QTest::newRow("tcp printer without a port")
+        << "printer"
+        << "tcp:printer.invalid" << SetupField::Printer << "tcp:主机:端口";
+    QTest::newRow("printer folder that is none")
+        << "printer"
+        << "dir:/nonexistent/labels" << SetupField::Printer << "/nonexistent/labels";
 }
 
 void TestStationWindow::setupChecksShowBesideTheirField() {
@@ -177,6 +197,26 @@ void TestStationWindow::setupChecksShowBesideTheirField() {
     // Start does nothing while a field is wrong: not a byte is sent, nothing is opened.
     QVERIFY(!window.start());
     QVERIFY(!QFile::exists(m_folder->filePath("ledger.sqlite")));
+}
+
+void TestStationWindow::testLabelPrintsTheSample() {
+    StationWindow window(validSetup(), nullptr);
+    window.show();
+    SetupPage &page = window.setupPage();
+    auto *testPrint = child<QPushButton>(page, QStringLiteral("testPrintButton"));
+    QVERIFY(!testPrint->isEnabled());
+    QFile zpl(m_folder->filePath("unit.zpl"));
+    QVERIFY(zpl.open(QIODevice::WriteOnly));
+    zpl.write("^XA^FO16,16^FD{name} {pin}^FS^XZ");
+    zpl.close();
+    type(page, QStringLiteral("label"), zpl.fileName());
+    type(page, QStringLiteral("printer"), QStringLiteral("dir:") + m_folder->path());
+    QVERIFY(testPrint->isEnabled());
+    QTest::mouseClick(testPrint, Qt::LeftButton);
+    QTRY_VERIFY(window.statusBar()->currentMessage().startsWith("测试标签已送往 dir:"));
+    QFile printed(m_folder->filePath("sample-batch-2026-123456.zpl"));
+    QVERIFY(printed.open(QIODevice::ReadOnly));
+    QVERIFY(printed.readAll().contains("^FDSample-Name-20-chars 4096571238^FS"));
 }
 
 void TestStationWindow::tileShowsTheSlotsState_data() {
