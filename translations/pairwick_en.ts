@@ -563,6 +563,22 @@
         <source>批次 %2 中没有模块 %1</source>
         <translation>no unit %1 in batch %2</translation>
     </message>
+    <message>
+        <source>正在等待另一个工位更新台账的结构……（已等 %1 秒）</source>
+        <translation>Waiting for another station&apos;s migration of the ledger… (%1 s so far)</translation>
+    </message>
+    <message>
+        <source>正在把台账的结构从版本 %1 更新到 %2；更新完成前其他工位须等待，中断则台账保持原样</source>
+        <translation>Migrating the ledger from schema %1 to %2; other stations wait until it is done, and an interruption leaves the ledger as it was</translation>
+    </message>
+    <message>
+        <source>正在更新台账的结构：%1 / %2 个模块（%3%）</source>
+        <translation>Migrating the ledger: %1 of %2 units (%3%)</translation>
+    </message>
+    <message>
+        <source>台账的结构已更新到版本 %1（%2 秒）</source>
+        <translation>The ledger is migrated to schema %1 (%2 s)</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::link::CommPort</name>
@@ -1100,6 +1116,17 @@ Close that program first, then connect again.</translation>
         <source>%1：&quot;%2&quot; 不是 %3 位十六进制数字的地址</source>
         <translation>%1: &quot;%2&quot; is not an address of %3 hex digits</translation>
     </message>
+    <message>
+        <source>--slot-alarm 须为 0（不报警）到 %1，而不是 %2</source>
+        <translation>--slot-alarm must be 0 (no alarm) to %1, not %2</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::stationwindow</name>
+    <message>
+        <source>台账结构的更新已中断，台账保持原来的结构</source>
+        <translation>The migration of the ledger was interrupted; the ledger keeps its old schema</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::LedgerPage</name>
@@ -1257,6 +1284,10 @@ Close that program first, then connect again.</translation>
         <source>正在开始……</source>
         <translation>Starting…</translation>
     </message>
+    <message>
+        <source>连续失败几个模块时提醒检查夹具（0 不提醒）：</source>
+        <translation>Failed units in a row that call for a fixture check (0: never):</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::SlotPicker</name>
@@ -1322,6 +1353,18 @@ Close that program first, then connect again.</translation>
     <message>
         <source>等待台账</source>
         <translation>Waiting for the ledger</translation>
+    </message>
+    <message>
+        <source>请检查此槽的夹具（%1 失败）</source>
+        <translation>Check this slot&apos;s fixture (%1 failed)</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>槽 %1，请检查夹具</source>
+        <translation>Slot %1, check its fixture</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,7 @@
 #include "cli/texttable.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerlisting.h"
+#include "station/migrationprinter.h"
 
 namespace pairwick::cli {
 
@@ -167,7 +168,8 @@ int runLedgerCommand(const QStringList &arguments) {
     }
     try {
         ledger::Ledger opened(*location, QStringLiteral("pairwick-cli"),
-                              ledger::Ledger::Opening::ExistingOnly);
+                              ledger::Ledger::Opening::ExistingOnly,
+                              station::migrationPrinter(QStringLiteral("pairwick-cli")));
         if (what == u"check")
             return check(opened);
         if (units) {

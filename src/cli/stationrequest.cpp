@@ -86,6 +86,8 @@ QString keyOf(station::SetupField field) {
             return QStringLiteral("station");
         case SetupField::Timeout:
             return QStringLiteral("timeout");
+        case SetupField::SlotAlarm:
+            return QStringLiteral("slot-alarm");
     }
     return {};
 }

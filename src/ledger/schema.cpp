@@ -2,22 +2,32 @@
 #include "ledger/schema.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QStringList>
+#include <QThread>
 #include <array>
+#include <utility>
 
 #include "ledger/ledger.h"
 #include "ledger/serverfunctions.h"
 #include "ledger/sqlstatement.h"
+#include "ledger/unitranges.h"
 #include "ledger/unitsearch.h"
 
 namespace pairwick::ledger {
 
 namespace {
 
+// Often enough that a wait is told and a stop is heard at once, rarely enough to cost the server
+// nothing.
+constexpr unsigned long LockPollMs = 250;
+
 // Step N brings version N to N + 1; a new version is one more entry. The same SQL serves both
 // databases: BIGINT is an integer to SQLite, and times are ISO-8601 text in UTC. Where the two
-// spell a thing apart, the step names it as a %-placeholder filled in by dialectOf().
+// spell a thing apart, the step names it as a %-placeholder filled in by dialectOf(). A statement
+// over every unit names its range as %unitRange(TABLE) and runs a range at a time (UnitRanges),
+// so that a long migration can tell how far it is.
 struct Step {
     QStringList statements;
     QStringList postgresOnly;
@@ -106,7 +116,7 @@ const std::array<Step, SchemaVersion> Steps{
                            "  ORDER BY a.started DESC, a.id DESC LIMIT 1), ''),"
                            " latest = COALESCE((SELECT MAX(COALESCE(a.ended, a.started))"
                            "  FROM attempts a WHERE a.batch = units.batch AND a.seq = units.seq),"
-                           "  created)"),
+                           "  created) WHERE %unitRange(units)"),
             QStringLiteral("UPDATE units SET"
                            " state = CASE WHEN EXISTS (SELECT 1 FROM attempts p"
                            "  WHERE p.batch = units.batch AND p.seq = units.seq"
@@ -116,7 +126,7 @@ const std::array<Step, SchemaVersion> Steps{
                            " station = COALESCE((SELECT l.station FROM attempts l"
                            "  WHERE l.id = units.latest_attempt), ''),"
                            " slot = COALESCE((SELECT l.slot FROM attempts l"
-                           "  WHERE l.id = units.latest_attempt), '')"),
+                           "  WHERE l.id = units.latest_attempt), '') WHERE %unitRange(units)"),
             QStringLiteral("UPDATE batches SET"
                            " units = (SELECT COUNT(*) FROM units u WHERE u.batch = batches.name),"
                            " passed = (SELECT COUNT(*) FROM units u"
@@ -194,6 +204,30 @@ QString ledgerSchema(const QSqlDatabase &database) {
     return schema;
 }
 
+// Another opener waits for the migration's lock: told so, where it would hang without a word.
+void lockOutOtherOpeners(const QSqlDatabase &database, const MigrationWatch &watch) {
+    if (!watch) {
+        SqlStatement::execute(database, QStringLiteral("SELECT pg_advisory_xact_lock(7365)"));
+        return;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        SqlStatement lock(database, QStringLiteral("SELECT pg_try_advisory_xact_lock(7365)"));
+        lock.exec().next();
+        const bool locked = lock.text(0) == u"t";
+        lock.finish();
+        if (locked)
+            return;
+        MigrationProgress progress;
+        progress.stage = MigrationProgress::Stage::Waiting;
+        progress.to = SchemaVersion;
+        progress.seconds = double(waited.elapsed()) / 1000;
+        watch(progress);
+        QThread::msleep(LockPollMs);
+    }
+}
+
 int storedVersion(const QSqlDatabase &database) {
     if (!database.tables().contains(QStringLiteral("schema_version")))
         return 0;
@@ -218,11 +252,12 @@ bool callerOwnsLedger(const QSqlDatabase &database) {
     return owns;
 }
 
-void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url) {
+void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url,
+                         const MigrationWatch &watch) {
     // SQLite's BEGIN IMMEDIATE already keeps every other writer out; PostgreSQL needs a lock of
     // its own, or two stations opening a new database would both create the tables.
     if (!sqlite)
-        SqlStatement::execute(database, QStringLiteral("SELECT pg_advisory_xact_lock(7365)"));
+        lockOutOtherOpeners(database, watch);
     const int version = storedVersion(database);
     if (version > SchemaVersion)
         throw SchemaRefused(
@@ -236,10 +271,23 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
     const QString schema = sqlite ? QString() : ledgerSchema(database);
     if (!sqlite)
         ensureMayMigrate(database, version, url);
+    UnitRanges units(database, version, SchemaVersion, watch);
+    int passes = 0;
+    for (int step = version; step < SchemaVersion; ++step)
+        passes += UnitRanges::passesOf(Steps[std::size_t(step)].statements);
+    units.begin(passes);
     for (int step = version; step < SchemaVersion; ++step) {
         const Step &changes = Steps[std::size_t(step)];
-        for (const QString &statement : changes.statements)
+        QStringList ranged;
+        for (const QString &statement : changes.statements) {
+            if (UnitRanges::isRanged(statement)) {
+                ranged.append(dialectOf(statement, sqlite));
+                continue;
+            }
+            units.run(std::exchange(ranged, {}));
             SqlStatement::execute(database, dialectOf(statement, sqlite));
+        }
+        units.run(ranged);
         if (!sqlite) {
             for (QString statement : changes.postgresOnly)
                 SqlStatement::execute(database,
@@ -249,6 +297,7 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
     SqlStatement(database, QStringLiteral("UPDATE schema_version SET version = :version"))
         .bind(QStringLiteral(":version"), qint64(SchemaVersion))
         .exec();
+    units.end();
 }
 
 }  // namespace pairwick::ledger

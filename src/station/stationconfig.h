@@ -22,6 +22,7 @@ struct StationConfig {
     bool again = false;
     provision::Pace pace;
     QString spoolFile;
+    int slotAlarm = 3;  // failed units of one slot that raise its alarm; 0: never
 };
 
 }  // namespace pairwick::station

@@ -39,11 +39,15 @@ StationOptions::StationOptions()
               QStringLiteral("Write a unit that already passed again, with its recorded values.")),
       m_timeout(QStringLiteral("timeout"),
                 QStringLiteral("How long to wait for an incomplete reply (default 1000)."),
-                QStringLiteral("MS"), QStringLiteral("1000")) {}
+                QStringLiteral("MS"), QStringLiteral("1000")),
+      m_slotAlarm(QStringLiteral("slot-alarm"),
+                  QStringLiteral("Mark a slot whose last N units failed while other slots passed "
+                                 "units (default 3; 0: never)."),
+                  QStringLiteral("N"), QStringLiteral("3")) {}
 
 QList<QCommandLineOption> StationOptions::options() const {
-    return {m_batch,  m_profile, m_set,    m_values, m_first,  m_count,
-            m_ledger, m_station, m_onPass, m_again,  m_timeout};
+    return {m_batch,  m_profile, m_set,    m_values, m_first,   m_count,
+            m_ledger, m_station, m_onPass, m_again,  m_timeout, m_slotAlarm};
 }
 
 void StationOptions::addTo(QCommandLineParser &parser) const {
@@ -65,6 +69,7 @@ StationSetup StationOptions::read(const QCommandLineParser &parser,
     setup.station = parser.isSet(m_station) ? parser.value(m_station) : QSysInfo::machineHostName();
     setup.onPass = parser.value(m_onPass);
     setup.timeoutMs = parser.value(m_timeout);
+    setup.slotAlarm = parser.value(m_slotAlarm);
     setup.again = parser.isSet(m_again);
     return setup;
 }

@@ -34,6 +34,7 @@ private:
     QCommandLineOption m_onPass;
     QCommandLineOption m_again;
     QCommandLineOption m_timeout;
+    QCommandLineOption m_slotAlarm;
 };
 
 }  // namespace pairwick::station

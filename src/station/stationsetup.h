@@ -23,6 +23,7 @@ struct StationSetup {
     QString station;
     QString onPass;
     QString timeoutMs = QStringLiteral("1000");
+    QString slotAlarm = QStringLiteral("3");
     bool again = false;
 };
 
@@ -37,7 +38,8 @@ enum class SetupField {
     Count,
     Ledger,
     Station,
-    Timeout
+    Timeout,
+    SlotAlarm
 };
 
 struct SetupProblem {

@@ -45,6 +45,7 @@ SetupPage::SetupPage(QWidget *parent)
       m_station(lineEdit(this, QStringLiteral("station"))),
       m_onPass(lineEdit(this, QStringLiteral("onPass"))),
       m_timeout(lineEdit(this, QStringLiteral("timeout"))),
+      m_slotAlarm(lineEdit(this, QStringLiteral("slotAlarm"))),
       m_again(new QCheckBox(tr("再次写入已通过的模块（用其记录的数值）"), this)),
       m_slots(new SlotPicker(this)),
       m_start(new QPushButton(tr("开始"), this)) {
@@ -59,6 +60,7 @@ SetupPage::SetupPage(QWidget *parent)
     m_count->setPlaceholderText(tr("不限"));
     m_onPass->setPlaceholderText(QStringLiteral("lp-label \"$PAIRWICK_NAME\" \"$PAIRWICK_PIN\""));
     m_timeout->setText(QStringLiteral("1000"));
+    m_slotAlarm->setText(QStringLiteral("3"));
     m_again->setObjectName(QStringLiteral("again"));
     m_start->setObjectName(QStringLiteral("startButton"));
     m_start->setMinimumHeight(40);
@@ -76,6 +78,8 @@ SetupPage::SetupPage(QWidget *parent)
     addRow(*form, tr("工位名称："), m_station, SetupField::Station);
     addRow(*form, tr("通过后运行的命令："), m_onPass, std::nullopt);
     addRow(*form, tr("应答超时（毫秒）："), m_timeout, SetupField::Timeout);
+    addRow(*form, tr("连续失败几个模块时提醒检查夹具（0 不提醒）："), m_slotAlarm,
+           SetupField::SlotAlarm);
     form->addRow(QString(), m_again);
     addRow(*form, tr("槽："), m_slots, SetupField::Slots);
 
@@ -96,8 +100,8 @@ SetupPage::SetupPage(QWidget *parent)
             m_slots->listPorts();
     });
     portWatch->start(PortWatchMs);
-    for (QLineEdit *edit :
-         {m_ledger, m_profile, m_values, m_first, m_count, m_station, m_onPass, m_timeout})
+    for (QLineEdit *edit : {m_ledger, m_profile, m_values, m_first, m_count, m_station, m_onPass,
+                            m_timeout, m_slotAlarm})
         connect(edit, &QLineEdit::textChanged, this, &SetupPage::changed);
     connect(m_batch, &QComboBox::currentTextChanged, this, &SetupPage::changed);
     connect(m_fields, &QPlainTextEdit::textChanged, this, &SetupPage::changed);
@@ -160,6 +164,7 @@ void SetupPage::fill(const station::StationSetup &setup) {
     m_station->setText(setup.station);
     m_onPass->setText(setup.onPass);
     m_timeout->setText(setup.timeoutMs);
+    m_slotAlarm->setText(setup.slotAlarm);
     m_again->setChecked(setup.again);
     m_slots->tick(setup.slotNames);
 }
@@ -179,6 +184,7 @@ station::StationSetup SetupPage::setup() const {
     setup.station = m_station->text();
     setup.onPass = m_onPass->text();
     setup.timeoutMs = m_timeout->text();
+    setup.slotAlarm = m_slotAlarm->text();
     setup.again = m_again->isChecked();
     setup.slotNames = m_slots->ticked();
     return setup;

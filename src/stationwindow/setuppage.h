@@ -56,6 +56,7 @@ private:
     QLineEdit *m_station;
     QLineEdit *m_onPass;
     QLineEdit *m_timeout;
+    QLineEdit *m_slotAlarm;
     QCheckBox *m_again;
     SlotPicker *m_slots;
     QPushButton *m_start;

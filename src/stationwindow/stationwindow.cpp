@@ -68,6 +68,10 @@ StationWindow::StationWindow(const station::StationSetup &setup, link::TrafficLo
         m_listSoon.start();
     });
     connect(m_setup, &SetupPage::startRequested, this, &StationWindow::start);
+    // A ledger of an older schema is migrated by whichever of the window's openings meets it
+    // first; the status line tells how far it is.
+    connect(m_queue, &BackgroundQueue::migrationProgress, statusBar(),
+            [this](const QString &text) { statusBar()->showMessage(text); });
     connect(m_runPage, &RunPage::stopRequested, this, &StationWindow::stop);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
         if (m_tabs->currentWidget() == m_ledger)
@@ -127,7 +131,7 @@ bool StationWindow::start() {
     auto start = std::make_shared<station::StationStart>();
     m_queue->post(this, [this, start, setup = *checked]() mutable -> std::function<void()> {
         const std::optional<station::StartRefusal> refusal =
-            start->prepare(setup.config, setup.firstGiven);
+            start->prepare(setup.config, setup.firstGiven, m_queue->migrationWatch());
         return [this, start, setup, refusal] {
             m_starting = false;
             m_setup->setBusy(false);
@@ -154,6 +158,7 @@ void StationWindow::began(std::shared_ptr<station::StationStart> start,
     station::StationRun *run = m_run.get();
     connect(run, &station::StationRun::slotChanged, m_runPage, &RunPage::slotChanged);
     connect(run, &station::StationRun::unitFinished, m_runPage, &RunPage::unitFinished);
+    connect(run, &station::StationRun::slotAlarm, m_runPage, &RunPage::slotAlarm);
     connect(run, &station::StationRun::ledgerStatus, this,
             [this](const station::LedgerStatus &status) {
                 m_runPage->ledgerStatus(status);
@@ -198,6 +203,7 @@ void StationWindow::ended() {
 // Closing while units are in progress stops them as Stop does and closes once every slot has
 // recorded its unit.
 void StationWindow::closeEvent(QCloseEvent *event) {
+    m_queue->stopMigration();
     if (!m_run && !m_starting) {
         event->accept();
         return;
