@@ -99,12 +99,6 @@ const std::array<Step, SchemaVersion> Steps{
                            " batch TEXT NOT NULL REFERENCES batches (name),"
                            " station TEXT NOT NULL,"
                            " PRIMARY KEY (batch, station))"),
-            QStringLiteral("CREATE INDEX attempts_open ON attempts (batch, started) "
-                           "WHERE ended IS NULL"),
-            QStringLiteral("CREATE INDEX attempts_in_order ON attempts (batch, started, id)"),
-            QStringLiteral("CREATE INDEX units_by_latest ON units (batch, latest)"),
-            QStringLiteral("CREATE INDEX units_by_name ON units (batch, name)"),
-            QStringLiteral("CREATE INDEX units_by_state ON units (batch, state, seq)"),
             QStringLiteral("UPDATE units SET name = COALESCE(%name, ''),"
                            " latest_attempt = (SELECT a.id FROM attempts a"
                            "  WHERE a.batch = units.batch AND a.seq = units.seq"
@@ -127,6 +121,14 @@ const std::array<Step, SchemaVersion> Steps{
                            "  WHERE l.id = units.latest_attempt), ''),"
                            " slot = COALESCE((SELECT l.slot FROM attempts l"
                            "  WHERE l.id = units.latest_attempt), '') WHERE %unitRange(units)"),
+            // Made once the units are filled in: before, SQLite's planner walked a batch's attempts
+            // in order for each unit instead of looking its own up, and every update kept them.
+            QStringLiteral("CREATE INDEX attempts_open ON attempts (batch, started) "
+                           "WHERE ended IS NULL"),
+            QStringLiteral("CREATE INDEX attempts_in_order ON attempts (batch, started, id)"),
+            QStringLiteral("CREATE INDEX units_by_latest ON units (batch, latest)"),
+            QStringLiteral("CREATE INDEX units_by_name ON units (batch, name)"),
+            QStringLiteral("CREATE INDEX units_by_state ON units (batch, state, seq)"),
             QStringLiteral("UPDATE batches SET"
                            " units = (SELECT COUNT(*) FROM units u WHERE u.batch = batches.name),"
                            " passed = (SELECT COUNT(*) FROM units u"

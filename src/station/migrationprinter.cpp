@@ -7,7 +7,7 @@ namespace pairwick::station {
 
 namespace {
 
-constexpr double EverySeconds = 5;
+constexpr double EverySeconds = 2;
 
 }  // namespace
 
