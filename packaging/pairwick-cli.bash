@@ -46,7 +46,7 @@ _pairwick_cli()
             COMPREPLY=($(compgen -W 'random' -- "$cur"))
             return
             ;;
-        --timeout | --batch | --first | --count | --ledger | --station | --on-pass | \
+        --timeout | --batch | --first | --count | --ledger | --station | --on-pass | --slot-alarm | \
             --master-name | --slave-name | --since | --metrics | --seq)
             return
             ;;
@@ -61,7 +61,7 @@ _pairwick_cli()
         pair) options+=' --paced --timeout --log --quiet --pin --set --master-name --slave-name' ;;
         station)
             options+=' --batch --profile --set --values --first --count --ledger --station'
-            options+=" --on-pass --again --quiet --log --timeout --config --metrics"
+            options+=" --on-pass --again --quiet --log --timeout --config --metrics --slot-alarm"
             ;;
         ledger)
             # The listing comes first, its options after it.

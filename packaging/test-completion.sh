@@ -67,6 +67,8 @@ check 'COM2' station COM1 --batch lot-7 COM2
 check '' station COM1 --batch ''
 check '--metrics' station COM1 --m
 check '' station COM1 --metrics ''
+check '--slot-alarm' station COM1 --sl
+check '' station COM1 --slot-alarm ''
 check 'lot.csv' station COM1 --values l
 check 'batches check roles units' ledger ''
 check '--apply' ledger roles --a
