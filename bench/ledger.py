@@ -11,7 +11,10 @@ on an X server (an Xvfb of its own when DISPLAY is unset): the time from Ctrl+Ta
 rows on the screen and the window's resident memory then, and three searches typed there.
 Prints figures; judges nothing.
 
-Usage: bench/ledger.py CLI SIMULATOR WINDOW [--huge]"""
+Then the first opening of a ledger of the first schema at 1,000,000 units (10,000,000 with --huge),
+which migrates it; --migration-only measures that alone.
+
+Usage: bench/ledger.py CLI SIMULATOR WINDOW [--huge] [--migration-only]"""
 import os
 import statistics
 import subprocess
@@ -90,6 +93,69 @@ WHERE name = '{batch}';
 INSERT INTO batch_stations (batch, station) VALUES ('{batch}', 'filler') ON CONFLICT DO NOTHING;
 """
 
+# A ledger as the first schema (version 1) made it, for the time of its migration: its tables as
+# they were then, one batch of units, each passed, one in twenty after a failed attempt.
+SCHEMA_1 = """
+CREATE TABLE schema_version (version INTEGER NOT NULL);
+INSERT INTO schema_version (version) VALUES (1);
+CREATE TABLE batches (name TEXT PRIMARY KEY, rules TEXT NOT NULL, first_seq BIGINT NOT NULL,
+                      next_seq BIGINT NOT NULL, created TEXT NOT NULL);
+CREATE TABLE units (batch TEXT NOT NULL REFERENCES batches (name), seq BIGINT NOT NULL,
+                    address TEXT NOT NULL, unit_values TEXT NOT NULL,
+                    values_problem TEXT NOT NULL, created TEXT NOT NULL,
+                    PRIMARY KEY (batch, seq), UNIQUE (batch, address));
+CREATE TABLE attempts (id TEXT PRIMARY KEY, batch TEXT NOT NULL, seq BIGINT NOT NULL,
+                       address TEXT NOT NULL, station TEXT NOT NULL, slot TEXT NOT NULL,
+                       device TEXT NOT NULL, started TEXT NOT NULL, ended TEXT,
+                       result TEXT NOT NULL, step TEXT NOT NULL DEFAULT '',
+                       error TEXT NOT NULL DEFAULT '', found TEXT NOT NULL,
+                       read_back TEXT NOT NULL DEFAULT '{}', version TEXT NOT NULL DEFAULT '',
+                       written TEXT NOT NULL DEFAULT '[]', unchanged TEXT NOT NULL DEFAULT '[]',
+                       on_pass_status INTEGER,
+                       FOREIGN KEY (batch, seq) REFERENCES units (batch, seq));
+CREATE INDEX attempts_of_unit ON attempts (batch, seq, started);
+CREATE INDEX attempts_of_address ON attempts (batch, address, ended);
+CREATE INDEX attempts_of_station ON attempts (station, ended);
+"""
+
+# Both fills of a schema-1 ledger end with its attempts, made from its units.
+SCHEMA_1_ATTEMPTS = """
+INSERT INTO attempts (id, batch, seq, address, station, slot, device, started, ended, result,
+                      found, version)
+SELECT 'p' || seq, batch, seq, address, 'filler', '1', '/dev/ttyUSB0', {later}, {later}, 'passed',
+       '{{}}', 'v1'
+FROM units
+UNION ALL
+SELECT 'f' || seq, batch, seq, address, 'filler', '1', '/dev/ttyUSB0', created, created,
+       'failed', '{{}}', 'v1'
+FROM units WHERE seq % 20 = 0;
+"""
+
+SQLITE_FILL_1 = """
+INSERT INTO batches VALUES ('year', '{}', 1, :last + 1, '2026-01-01T00:00:00.000Z');
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < :last)
+INSERT INTO units (batch, seq, address, unit_values, values_problem, created)
+SELECT 'year', i, printf('0D:%02X:%02X:%02X:%02X:%02X', i >> 32 & 255, i >> 24 & 255,
+       i >> 16 & 255, i >> 8 & 255, i & 255),
+       json_object('name', 'Year-' || i, 'pin', printf('%06d', i % 1000000)), '',
+       strftime('%Y-%m-%dT%H:%M:%fZ', '2026-01-01', '+' || i || ' minutes')
+FROM n;
+""" + SCHEMA_1_ATTEMPTS.format(later="strftime('%Y-%m-%dT%H:%M:%fZ', created, '+2 seconds')")
+
+POSTGRES_FILL_1 = """
+INSERT INTO batches VALUES ('year', '{}', 1, :last + 1, '2026-01-01T00:00:00.000Z');
+INSERT INTO units (batch, seq, address, unit_values, values_problem, created)
+SELECT 'year', i, '0D:' || substr(upper(lpad(to_hex(i), 8, '0')), 1, 2) || ':' ||
+       substr(upper(lpad(to_hex(i), 8, '0')), 3, 2) || ':' ||
+       substr(upper(lpad(to_hex(i), 8, '0')), 5, 2) || ':' ||
+       substr(upper(lpad(to_hex(i), 8, '0')), 7, 2) || ':00',
+       json_build_object('name', 'Year-' || i, 'pin', lpad((i % 1000000)::text, 6, '0'))::text,
+       '', to_char(timestamp '2026-01-01' + i * interval '1 minute',
+                   'YYYY-MM-DD"T"HH24:MI:SS.MS"Z"')
+FROM generate_series(1, :last::bigint) AS i;
+""" + SCHEMA_1_ATTEMPTS.format(
+    later="""to_char(created::timestamp + interval '2 seconds', 'YYYY-MM-DD"T"HH24:MI:SS.MS"Z"')""")
+
 
 def sqlite_address(number):
     return "0D:" + ":".join(f"{number >> shift & 255:02X}" for shift in (32, 24, 16, 8, 0))
@@ -122,6 +188,37 @@ def fill_postgres(url, first, last, apart=60):
                    stdout=subprocess.DEVNULL)
     # Done now rather than by autovacuum in the middle of the figures.
     subprocess.run(psql + ["-c", "VACUUM ANALYZE"], check=True, stdout=subprocess.DEVNULL)
+
+
+def fill_sqlite_schema_1(path, size):
+    import sqlite3
+    with sqlite3.connect(path) as db:
+        db.executescript(SCHEMA_1)
+        for statement in SQLITE_FILL_1.split(";"):
+            if statement.strip():
+                db.execute(statement, {"last": size})
+
+
+def fill_postgres_schema_1(url, size):
+    address, host = url.split("?host=")
+    psql = ["psql", "-q", "-v", "ON_ERROR_STOP=1", "-h", host, "-U", "postgres", "-d",
+            address.rpartition("/")[2]]
+    subprocess.run(psql + ["-v", f"last={size}", "-1"], input=SCHEMA_1 + POSTGRES_FILL_1,
+                   text=True, check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(psql + ["-c", "VACUUM ANALYZE"], check=True, stdout=subprocess.DEVNULL)
+
+
+def migration(cli, backend, ledger, fill, size):
+    """The first opening of a schema-1 ledger of size units: `ledger batches`, which migrates it
+    (its progress on standard error) and then lists its one batch."""
+    started = time.monotonic()
+    fill(size)
+    print(f"{backend}: filled {size} units of schema 1 in {time.monotonic() - started:.0f} s",
+          file=sys.stderr)
+    seconds, _ = timed([cli, "ledger", "batches", "--ledger", ledger])
+    again, _ = timed([cli, "ledger", "batches", "--ledger", ledger])
+    return [backend, f"{size:,}", f"{seconds:.1f} s", f"{size / seconds:,.0f} units/s",
+            f"{again:.2f} s"]
 
 
 def next_number(cli, ledger):
@@ -232,9 +329,37 @@ def measure(cli, simulator, window, display, backend, ledger, fill, address_of, 
             " / ".join(f"{seconds:.2f}" for seconds in searches) + " s"]
 
 
+def migrations(cli, sizes):
+    header = ["ledger", "units of schema 1", "first opening (the migration)", "units a second",
+              "the next opening"]
+    rows = []
+    with private_postgres() as create_database, tempfile.TemporaryDirectory() as folder:
+        for size in sizes:
+            path = os.path.join(folder, f"schema1-{size}.sqlite")
+            rows.append(migration(cli, "SQLite", f"sqlite:{path}",
+                                  lambda units: fill_sqlite_schema_1(path, units), size))
+            print(" | ".join(rows[-1]), file=sys.stderr)
+            os.remove(path)
+            url = create_database(f"schema1_{size}")
+            rows.append(migration(cli, "PostgreSQL", url,
+                                  lambda units: fill_postgres_schema_1(url, units), size))
+            print(" | ".join(rows[-1]), file=sys.stderr)
+    print("\nThe migration of a schema-1 ledger to this version's, on its first opening "
+          "(`ledger batches`)\n")
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for row in rows:
+        print("| " + " | ".join(row) + " |")
+
+
 def main():
     cli, simulator, window = sys.argv[1:4]
-    sizes = [0, 100_000, 1_000_000] + ([10_000_000] if "--huge" in sys.argv[4:] else [])
+    huge = "--huge" in sys.argv[4:]
+    migrated = [1_000_000] + ([10_000_000] if huge else [])
+    if "--migration-only" in sys.argv[4:]:
+        migrations(cli, migrated)
+        return
+    sizes = [0, 100_000, 1_000_000] + ([10_000_000] if huge else [])
     header = ["ledger", "units filled", "unit's time outside exchanges (min / median / max)",
               "idle station: CPU, wake-ups", "server CPU", "ledger batches", "first 200 units",
               "ledger units --csv", "ledger check", "window: Ctrl+Tab to the ledger's rows",
@@ -260,6 +385,7 @@ def main():
     print("|" + "---|" * len(header))
     for row in rows:
         print("| " + " | ".join(row) + " |")
+    migrations(cli, migrated)
 
 
 if __name__ == "__main__":

@@ -61,8 +61,8 @@ _pairwick_cli()
             return
             ;;
         --timeout | --batch | --first | --count | --ledger | --station | --on-pass | \
-            --master-name | --slave-name | --since | --until | --metrics | --seq | --operator | \
-            --max-attempts | --label-copies | --reason)
+            --slot-alarm | --master-name | --slave-name | --since | --until | --metrics | --seq | \
+            --operator | --max-attempts | --label-copies | --reason)
             return
             ;;
     esac
@@ -77,7 +77,7 @@ _pairwick_cli()
         station)
             options+=' --batch --profile --set --values --first --count --ledger --station'
             options+=" --on-pass --again --quiet --log --timeout --config --metrics"
-            options+=" --operator --max-attempts"
+            options+=" --operator --max-attempts --slot-alarm"
             options+=' --label --printer --label-copies'
             ;;
         ledger)

@@ -70,6 +70,8 @@ check '--operator' station COM1 --op
 check '' station COM1 --operator ''
 check '' station COM1 --max-attempts ''
 check '' station COM1 --metrics ''
+check '--slot-alarm' station COM1 --sl
+check '' station COM1 --slot-alarm ''
 check 'lot.csv' station COM1 --values l
 check 'batches check labels report roles units' ledger ''
 check 'day hour operator slot station' ledger report --by ''

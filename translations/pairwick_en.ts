@@ -575,6 +575,22 @@
         <source>列出标签</source>
         <translation>listing the labels</translation>
     </message>
+    <message>
+        <source>正在等待另一个工位更新台账的结构……（已等 %1 秒）</source>
+        <translation>Waiting for another station&apos;s migration of the ledger… (%1 s so far)</translation>
+    </message>
+    <message>
+        <source>正在把台账的结构从版本 %1 更新到 %2；更新完成前其他工位须等待，中断则台账保持原样</source>
+        <translation>Migrating the ledger from schema %1 to %2; other stations wait until it is done, and an interruption leaves the ledger as it was</translation>
+    </message>
+    <message>
+        <source>正在更新台账的结构：%1 / %2 个模块（%3%）</source>
+        <translation>Migrating the ledger: %1 of %2 units (%3%)</translation>
+    </message>
+    <message>
+        <source>台账的结构已更新到版本 %1（%2 秒）</source>
+        <translation>The ledger is migrated to schema %1 (%2 s)</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::link::CommPort</name>
@@ -1306,6 +1322,17 @@ Close that program first, then connect again.</translation>
         <source>请放到一边：#%1 已尝试 %2 次，不再写入</source>
         <translation>set it aside: #%1 had %2 attempts and is not written again</translation>
     </message>
+    <message>
+        <source>--slot-alarm 须为 0（不报警）到 %1，而不是 %2</source>
+        <translation>--slot-alarm must be 0 (no alarm) to %1, not %2</translation>
+    </message>
+</context>
+<context>
+    <name>pairwick::stationwindow</name>
+    <message>
+        <source>台账结构的更新已中断，台账保持原来的结构</source>
+        <translation>The migration of the ledger was interrupted; the ledger keeps its old schema</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::LedgerPage</name>
@@ -1543,6 +1570,10 @@ Close that program first, then connect again.</translation>
         <source>每个标签的份数：</source>
         <translation>Copies of each label:</translation>
     </message>
+    <message>
+        <source>连续失败几个模块时提醒检查夹具（0 不提醒）：</source>
+        <translation>Failed units in a row that call for a fixture check (0: never):</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::SlotPicker</name>
@@ -1612,6 +1643,18 @@ Close that program first, then connect again.</translation>
     <message>
         <source>已拒收</source>
         <translation>Rejected</translation>
+    </message>
+    <message>
+        <source>请检查此槽的夹具（%1 失败）</source>
+        <translation>Check this slot&apos;s fixture (%1 failed)</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>槽 %1，请检查夹具</source>
+        <translation>Slot %1, check its fixture</translation>
     </message>
 </context>
 <context>

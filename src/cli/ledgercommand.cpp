@@ -12,6 +12,7 @@
 #include "cli/yieldcommand.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerlisting.h"
+#include "station/migrationprinter.h"
 
 namespace pairwick::cli {
 
@@ -215,7 +216,8 @@ int runLedgerCommand(const QStringList &arguments) {
     }
     try {
         ledger::Ledger opened(*location, QStringLiteral("pairwick-cli"),
-                              ledger::Ledger::Opening::ExistingOnly);
+                              ledger::Ledger::Opening::ExistingOnly,
+                              station::migrationPrinter(QStringLiteral("pairwick-cli")));
         if (what == u"check")
             return check(opened);
         if (report)

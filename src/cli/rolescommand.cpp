@@ -7,6 +7,7 @@
 #include "cli/portrun.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerroles.h"
+#include "station/migrationprinter.h"
 
 namespace pairwick::cli {
 
@@ -21,7 +22,8 @@ int runLedgerRoles(const ledger::LedgerLocation &location, bool apply) {
         // Opened by its owner, an older schema is brought up to date first, so that every
         // function the grants name exists.
         ledger::Ledger opened(location, QStringLiteral("pairwick-cli"),
-                              ledger::Ledger::Opening::ExistingOnly);
+                              ledger::Ledger::Opening::ExistingOnly,
+                              station::migrationPrinter(QStringLiteral("pairwick-cli")));
         opened.applyRoles();
     } catch (const ledger::LedgerError &failure) {
         print(stderr, QStringLiteral("pairwick-cli: %1\n").arg(failure.message()).toUtf8());

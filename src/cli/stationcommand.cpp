@@ -13,6 +13,7 @@
 #include "service/metricsendpoint.h"
 #include "service/servicenotifier.h"
 #include "service/stationmetrics.h"
+#include "station/migrationprinter.h"
 #include "station/stationrun.h"
 #include "station/stationstart.h"
 
@@ -56,6 +57,9 @@ int runStation(StationRequest &request, station::ResultSpool &spool,
                          view.unitFinished(index, report);
                          notifier.status(view.totalsLine());
                      });
+    QObject::connect(&run, &station::StationRun::slotAlarm, &run,
+                     [&](const station::SlotAlarmChange &change,
+                         const station::UnitReport &report) { view.slotAlarm(change, report); });
     QObject::connect(&run, &station::StationRun::ledgerStatus, &run,
                      [&](const station::LedgerStatus &status) {
                          view.ledgerStatus(status);
@@ -117,7 +121,9 @@ int runStationCommand(const QStringList &arguments) {
         return ExitStatus::Usage;
     }
     station::StationStart start;
-    if (const auto refusal = start.prepare(request.config, request.firstGiven)) {
+    if (const auto refusal =
+            start.prepare(request.config, request.firstGiven,
+                          station::migrationPrinter(QStringLiteral("pairwick-cli")))) {
         say(refusal->message, service::Priority::Error);
         return refusal->cause == station::StartRefusal::Cause::Ledger ? ExitStatus::LedgerNotOpened
                                                                       : ExitStatus::Usage;

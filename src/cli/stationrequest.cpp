@@ -96,6 +96,8 @@ QString keyOf(station::SetupField field) {
             return QStringLiteral("label");
         case SetupField::Printer:
             return QStringLiteral("printer");
+        case SetupField::SlotAlarm:
+            return QStringLiteral("slot-alarm");
     }
     return {};
 }

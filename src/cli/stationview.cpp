@@ -2,6 +2,7 @@
 #include "cli/stationview.h"
 
 #include <unistd.h>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
@@ -79,6 +80,8 @@ StationView::StationView(const QStringList &slotNames, const QString &batch, con
       m_progress(QStringList(slotNames) << QStringLiteral("totals"), quiet),
       m_shown(slotNames.size()),
       m_results(slotNames.size()),
+      m_lines(slotNames.size()),
+      m_alarms(slotNames.size()),
       m_json(json || ::isatty(STDOUT_FILENO) == 0),
       m_bell(!quiet && ::isatty(STDERR_FILENO) != 0) {
     m_running.start();
@@ -102,6 +105,8 @@ void StationView::slotChanged(int index, const station::SlotEvent &event) {
     result = isResult(event.state) ? line : QString();
     if (event.awaitingRemoval)
         line += QStringLiteral(" -- take the unit out");
+    m_lines[index] = line;
+    line.prepend(m_alarms.at(index));
     if (event.state == SlotState::Working)
         m_progress.show(index, line, event.stepsDone, event.stepsAll);
     else
@@ -168,6 +173,38 @@ void StationView::unitFinished(int, const station::UnitReport &report) {
                         ? service::Priority::Info
                         : service::Priority::Warning);
     showTotals();
+}
+
+void StationView::slotAlarm(const station::SlotAlarmChange &change,
+                            const station::UnitReport &report) {
+    QJsonArray units;
+    QStringList numbers;
+    for (const qint64 seq : change.failedUnits) {
+        units.append(seq);
+        numbers.append(QStringLiteral("#%1").arg(seq));
+    }
+    m_alarms[change.slot] = change.raised
+                                ? QStringLiteral("CHECK THIS SLOT'S FIXTURE (%1 failed) | ")
+                                      .arg(numbers.join(QStringLiteral(", ")))
+                                : QString();
+    const service::Priority priority =
+        change.raised ? service::Priority::Warning : service::Priority::Info;
+    m_progress.show(change.slot, m_alarms.at(change.slot) + m_lines.at(change.slot), priority);
+    QJsonObject line{
+        {QStringLiteral("event"),
+         change.raised ? QStringLiteral("slot_alarm") : QStringLiteral("slot_alarm_cleared")},
+        {QStringLiteral("slot"), report.slot},
+        {QStringLiteral("device"), report.device},
+        {QStringLiteral("batch"), m_batch},
+        {QStringLiteral("station"), m_station}};
+    if (change.raised) {
+        line.insert(QStringLiteral("failed"), units.size());
+        line.insert(QStringLiteral("units"), units);
+        line.insert(QStringLiteral("text"), QStringLiteral("check this slot's fixture"));
+    } else {
+        line.insert(QStringLiteral("seq"), orNull(report.seq));
+    }
+    printJson(line, priority);
 }
 
 void StationView::ledgerStatus(const station::LedgerStatus &status) {

@@ -8,6 +8,7 @@
 
 #include "cli/progressview.h"
 #include "station/ledgerkeeper.h"
+#include "station/slotalarm.h"
 #include "station/slotevent.h"
 
 namespace pairwick::cli {
@@ -25,6 +26,8 @@ public:
     // The labels not yet printed, and why the printer takes none when it does not.
     void labelsWaiting(int waiting, const QString &printerProblem);
     void labelSent(qint64 seq);
+    // Marks the slot's line from now until the alarm is cleared.
+    void slotAlarm(const station::SlotAlarmChange &change, const station::UnitReport &report);
     // This station's and the batch's counts, and what keeps the ledger from the slots.
     const QString &totalsLine() const { return m_totals; }
 
@@ -45,6 +48,8 @@ private:
     ProgressView m_progress;
     QList<Shown> m_shown;   // what the JSON lines last said of each slot
     QStringList m_results;  // the result each slot shows while its unit is in
+    QStringList m_lines;    // each slot's line as last shown, without its alarm
+    QStringList m_alarms;   // the mark before a slot's line while its alarm is raised
     bool m_json;
     bool m_bell;
     int m_passed = 0;

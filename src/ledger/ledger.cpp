@@ -51,8 +51,13 @@ std::optional<AttemptResult> resultFromName(const QString &name) {
 }
 
 Ledger::Ledger(const LedgerLocation &location, const QString &connectionName, Opening opening)
+    : Ledger(location, connectionName, opening, {}) {}
+
+Ledger::Ledger(const LedgerLocation &location, const QString &connectionName, Opening opening,
+               MigrationWatch watch)
     : m_location(location),
-      d(std::make_unique<Private>(location, uniqueConnectionName(connectionName), opening)) {
+      d(std::make_unique<Private>(location, uniqueConnectionName(connectionName), opening,
+                                  std::move(watch))) {
     d->connection.run(QCoreApplication::translate("pairwick::ledger", "打开"), [] {});
 }
 

@@ -12,6 +12,7 @@
 #include <variant>
 
 #include "ledger/ledgerlocation.h"
+#include "ledger/migrationprogress.h"
 #include "ledger/yieldreport.h"
 #include "settings/adaptersettings.h"
 
@@ -228,6 +229,10 @@ public:
     // unique from connectionName, so two Ledgers never share one by mistake.
     Ledger(const LedgerLocation &location, const QString &connectionName,
            Opening opening = Opening::CreateIfMissing);
+    // The same, telling watch how a migration of the schema goes and that the opening waits for
+    // another program's; a watch that throws ends the opening, and the ledger keeps its schema.
+    Ledger(const LedgerLocation &location, const QString &connectionName, Opening opening,
+           MigrationWatch watch);
     ~Ledger();
     Ledger(const Ledger &) = delete;
     Ledger &operator=(const Ledger &) = delete;

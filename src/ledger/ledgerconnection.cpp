@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QThread>
@@ -84,8 +85,8 @@ QString postgresOptions(const LedgerLocation &location) {
 }  // namespace
 
 LedgerConnection::LedgerConnection(const LedgerLocation &location, const QString &connectionName,
-                                   Ledger::Opening opening)
-    : m_location(location), m_name(connectionName), m_opening(opening) {
+                                   Ledger::Opening opening, MigrationWatch watch)
+    : m_location(location), m_name(connectionName), m_opening(opening), m_watch(std::move(watch)) {
     QSqlDatabase database = QSqlDatabase::addDatabase(
         isSqlite() ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), m_name);
     if (isSqlite()) {
@@ -117,14 +118,25 @@ void LedgerConnection::ensureOpen() {
     // Two stations opening one new SQLite file at once: switching it to WAL needs the file to
     // itself for a moment, and SQLite reports that as locked at once instead of waiting.
     const QDeadlineTimer deadline(SqliteBusyMs);
+    QElapsedTimer waited;
+    waited.start();
     for (;;) {
         try {
             openOnce(db);
             return;
         } catch (const LedgerError &error) {
-            if (!isSqlite() || !error.message().contains(QLatin1String("database is locked")) ||
-                deadline.hasExpired())
+            if (!isSqlite() || !error.message().contains(QLatin1String("database is locked")))
                 throw;
+            // Held longer than any station's transaction takes: another program migrates it. An
+            // opener that is watched waits for it and says so; a stop ends the wait.
+            if (deadline.hasExpired() && !m_watch)
+                throw;
+            if (deadline.hasExpired()) {
+                MigrationProgress progress;
+                progress.stage = MigrationProgress::Stage::Waiting;
+                progress.seconds = double(waited.elapsed()) / 1000;
+                m_watch(progress);
+            }
         }
         QThread::msleep(50);
     }
@@ -139,7 +151,7 @@ void LedgerConnection::openOnce(QSqlDatabase &db) {
         if (isSqlite())
             configureSqlite();
         begin();
-        bringSchemaUpToDate(db, isSqlite(), m_location.url());
+        bringSchemaUpToDate(db, isSqlite(), m_location.url(), m_watch);
         commit();
     } catch (const SchemaRefused &) {
         dropAfterFailure();

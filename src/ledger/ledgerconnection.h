@@ -17,7 +17,7 @@ namespace pairwick::ledger {
 class LedgerConnection {
 public:
     LedgerConnection(const LedgerLocation &location, const QString &connectionName,
-                     Ledger::Opening opening);
+                     Ledger::Opening opening, MigrationWatch watch = {});
     ~LedgerConnection();
     LedgerConnection(const LedgerConnection &) = delete;
     LedgerConnection &operator=(const LedgerConnection &) = delete;
@@ -84,6 +84,7 @@ private:
     LedgerLocation m_location;
     QString m_name;
     Ledger::Opening m_opening;
+    MigrationWatch m_watch;
     bool m_inTransaction = false;
 };
 

@@ -9,8 +9,9 @@ namespace pairwick::ledger {
 // Shared by the ledger's recording and its reports.
 class Ledger::Private {
 public:
-    Private(const LedgerLocation &location, const QString &connectionName, Opening opening)
-        : connection(location, connectionName, opening) {}
+    Private(const LedgerLocation &location, const QString &connectionName, Opening opening,
+            MigrationWatch watch)
+        : connection(location, connectionName, opening, std::move(watch)) {}
     LedgerConnection connection;
 };
 

@@ -2,10 +2,13 @@
 #include "ledger/schema.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QStringList>
+#include <QThread>
 #include <array>
+#include <utility>
 
 #include "ledger/labelrecords.h"
 #include "ledger/ledger.h"
@@ -13,6 +16,7 @@
 #include "ledger/serverfunctions.h"
 #include "ledger/sqlstatement.h"
 #include "ledger/storedtextcodes.h"
+#include "ledger/unitranges.h"
 #include "ledger/unitsearch.h"
 #include "ledger/yieldschema.h"
 
@@ -20,9 +24,15 @@ namespace pairwick::ledger {
 
 namespace {
 
+// Often enough that a wait is told and a stop is heard at once, rarely enough to cost the server
+// nothing.
+constexpr unsigned long LockPollMs = 250;
+
 // Step N brings version N to N + 1; a new version is one more entry. The same SQL serves both
 // databases: BIGINT is an integer to SQLite, and times are ISO-8601 text in UTC. Where the two
-// spell a thing apart, the step names it as a %-placeholder filled in by dialectOf().
+// spell a thing apart, the step names it as a %-placeholder filled in by dialectOf(). A statement
+// over every unit names its range as %unitRange(TABLE) and runs a range at a time (UnitRanges),
+// so that a long migration can tell how far it is.
 struct Step {
     QStringList statements;
     QStringList postgresOnly;
@@ -119,12 +129,6 @@ const std::array<Step, SchemaVersion> Steps{
                            " batch TEXT NOT NULL REFERENCES batches (name),"
                            " station TEXT NOT NULL,"
                            " PRIMARY KEY (batch, station))"),
-            QStringLiteral("CREATE INDEX attempts_open ON attempts (batch, started) "
-                           "WHERE ended IS NULL"),
-            QStringLiteral("CREATE INDEX attempts_in_order ON attempts (batch, started, id)"),
-            QStringLiteral("CREATE INDEX units_by_latest ON units (batch, latest)"),
-            QStringLiteral("CREATE INDEX units_by_name ON units (batch, name)"),
-            QStringLiteral("CREATE INDEX units_by_state ON units (batch, state, seq)"),
             QStringLiteral("UPDATE units SET name = COALESCE(%name, ''),"
                            " latest_attempt = (SELECT a.id FROM attempts a"
                            "  WHERE a.batch = units.batch AND a.seq = units.seq"
@@ -136,7 +140,7 @@ const std::array<Step, SchemaVersion> Steps{
                            "  ORDER BY a.started DESC, a.id DESC LIMIT 1), ''),"
                            " latest = COALESCE((SELECT MAX(COALESCE(a.ended, a.started))"
                            "  FROM attempts a WHERE a.batch = units.batch AND a.seq = units.seq),"
-                           "  created)"),
+                           "  created) WHERE %unitRange(units)"),
             QStringLiteral("UPDATE units SET"
                            " state = CASE WHEN EXISTS (SELECT 1 FROM attempts p"
                            "  WHERE p.batch = units.batch AND p.seq = units.seq"
@@ -146,7 +150,15 @@ const std::array<Step, SchemaVersion> Steps{
                            " station = COALESCE((SELECT l.station FROM attempts l"
                            "  WHERE l.id = units.latest_attempt), ''),"
                            " slot = COALESCE((SELECT l.slot FROM attempts l"
-                           "  WHERE l.id = units.latest_attempt), '')"),
+                           "  WHERE l.id = units.latest_attempt), '') WHERE %unitRange(units)"),
+            // Made once the units are filled in: before, SQLite's planner walked a batch's attempts
+            // in order for each unit instead of looking its own up, and every update kept them.
+            QStringLiteral("CREATE INDEX attempts_open ON attempts (batch, started) "
+                           "WHERE ended IS NULL"),
+            QStringLiteral("CREATE INDEX attempts_in_order ON attempts (batch, started, id)"),
+            QStringLiteral("CREATE INDEX units_by_latest ON units (batch, latest)"),
+            QStringLiteral("CREATE INDEX units_by_name ON units (batch, name)"),
+            QStringLiteral("CREATE INDEX units_by_state ON units (batch, state, seq)"),
             QStringLiteral("UPDATE batches SET"
                            " units = (SELECT COUNT(*) FROM units u WHERE u.batch = batches.name),"
                            " passed = (SELECT COUNT(*) FROM units u"
@@ -229,6 +241,30 @@ QString ledgerSchema(const QSqlDatabase &database) {
     return schema;
 }
 
+// Another opener waits for the migration's lock: told so, where it would hang without a word.
+void lockOutOtherOpeners(const QSqlDatabase &database, const MigrationWatch &watch) {
+    if (!watch) {
+        SqlStatement::execute(database, QStringLiteral("SELECT pg_advisory_xact_lock(7365)"));
+        return;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        SqlStatement lock(database, QStringLiteral("SELECT pg_try_advisory_xact_lock(7365)"));
+        lock.exec().next();
+        const bool locked = lock.text(0) == u"t";
+        lock.finish();
+        if (locked)
+            return;
+        MigrationProgress progress;
+        progress.stage = MigrationProgress::Stage::Waiting;
+        progress.to = SchemaVersion;
+        progress.seconds = double(waited.elapsed()) / 1000;
+        watch(progress);
+        QThread::msleep(LockPollMs);
+    }
+}
+
 int storedVersion(const QSqlDatabase &database) {
     if (!database.tables().contains(QStringLiteral("schema_version")))
         return 0;
@@ -271,11 +307,12 @@ bool callerOwnsLedger(const QSqlDatabase &database) {
     return owns;
 }
 
-void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url) {
+void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url,
+                         const MigrationWatch &watch) {
     // SQLite's BEGIN IMMEDIATE already keeps every other writer out; PostgreSQL needs a lock of
     // its own, or two stations opening a new database would both create the tables.
     if (!sqlite)
-        SqlStatement::execute(database, QStringLiteral("SELECT pg_advisory_xact_lock(7365)"));
+        lockOutOtherOpeners(database, watch);
     const int version = storedVersion(database);
     if (version > SchemaVersion)
         throw SchemaRefused(
@@ -289,10 +326,23 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
     const QString schema = sqlite ? QString() : ledgerSchema(database);
     if (!sqlite)
         ensureMayMigrate(database, version, url);
+    UnitRanges units(database, version, SchemaVersion, watch);
+    int passes = 0;
+    for (int step = version; step < SchemaVersion; ++step)
+        passes += UnitRanges::passesOf(Steps[std::size_t(step)].statements);
+    units.begin(passes);
     for (int step = version; step < SchemaVersion; ++step) {
         const Step &changes = Steps[std::size_t(step)];
-        for (const QString &statement : changes.statements)
+        QStringList ranged;
+        for (const QString &statement : changes.statements) {
+            if (UnitRanges::isRanged(statement)) {
+                ranged.append(dialectOf(statement, sqlite));
+                continue;
+            }
+            units.run(std::exchange(ranged, {}));
             SqlStatement::execute(database, dialectOf(statement, sqlite));
+        }
+        units.run(ranged);
         for (QString statement : sqlite ? changes.sqliteOnly : changes.postgresOnly)
             SqlStatement::execute(
                 database, dialectOf(statement.replace(QStringLiteral("%schema"), schema), sqlite));
@@ -302,6 +352,7 @@ void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QStrin
     SqlStatement(database, QStringLiteral("UPDATE schema_version SET version = :version"))
         .bind(QStringLiteral(":version"), qint64(SchemaVersion))
         .exec();
+    units.end();
 }
 
 }  // namespace pairwick::ledger

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "ledger/ledger.h"
+#include "ledger/migrationprogress.h"
 
 class QSqlDatabase;
 
@@ -19,8 +20,10 @@ public:
 };
 
 // Inside the caller's write transaction: creates the schema in a new database or brings an older
-// one up to date. Throws LedgerError for a version newer than this program knows.
-void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url);
+// one up to date, telling watch (when given) how far it is and, on PostgreSQL, that it waits for
+// another opener's migration. Throws LedgerError for a version newer than this program knows.
+void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url,
+                         const MigrationWatch &watch = {});
 
 // A statement as this database spells it: the schema's placeholders (%tenths(A, B), the search
 // keys) filled in.

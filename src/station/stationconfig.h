@@ -23,6 +23,7 @@ struct StationConfig {
     provision::Pace pace;
     QString spoolFile;
     QString operatorName;  // stored on every attempt
+    int slotAlarm = 3;     // failed units of one slot that raise its alarm; 0: never
 };
 
 }  // namespace pairwick::station

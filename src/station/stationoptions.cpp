@@ -47,11 +47,15 @@ StationOptions::StationOptions()
       m_maxAttempts(QStringLiteral("max-attempts"),
                     QStringLiteral("A rule of a new batch: a unit whose Nth attempt failed is "
                                    "rejected, never written again (1 to 1000; default no limit)."),
-                    QStringLiteral("N")) {}
+                    QStringLiteral("N")),
+      m_slotAlarm(QStringLiteral("slot-alarm"),
+                  QStringLiteral("Mark a slot whose last N units failed while other slots passed "
+                                 "units (default 3; 0: never)."),
+                  QStringLiteral("N"), QStringLiteral("3")) {}
 
 QList<QCommandLineOption> StationOptions::options() const {
-    return {m_batch,   m_profile, m_set,   m_values,  m_first,    m_count,      m_ledger,
-            m_station, m_onPass,  m_again, m_timeout, m_operator, m_maxAttempts};
+    return {m_batch,   m_profile, m_set,   m_values,  m_first,    m_count,       m_ledger,
+            m_station, m_onPass,  m_again, m_timeout, m_operator, m_maxAttempts, m_slotAlarm};
 }
 
 void StationOptions::addTo(QCommandLineParser &parser) const {
@@ -73,6 +77,7 @@ StationSetup StationOptions::read(const QCommandLineParser &parser,
     setup.station = parser.isSet(m_station) ? parser.value(m_station) : QSysInfo::machineHostName();
     setup.onPass = parser.value(m_onPass);
     setup.timeoutMs = parser.value(m_timeout);
+    setup.slotAlarm = parser.value(m_slotAlarm);
     setup.again = parser.isSet(m_again);
     setup.operatorName = parser.value(m_operator);
     setup.maxAttempts = parser.value(m_maxAttempts);

@@ -36,6 +36,7 @@ private:
     QCommandLineOption m_timeout;
     QCommandLineOption m_operator;
     QCommandLineOption m_maxAttempts;
+    QCommandLineOption m_slotAlarm;
 };
 
 }  // namespace pairwick::station

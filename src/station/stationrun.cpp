@@ -24,7 +24,11 @@ constexpr int LedgerConnections = 3;
 
 StationRun::StationRun(StationConfig config, ResultSpool &spool, link::TrafficLog *log,
                        QObject *parent)
-    : QObject(parent), m_config(std::move(config)), m_spool(spool), m_log(log) {}
+    : QObject(parent),
+      m_config(std::move(config)),
+      m_spool(spool),
+      m_log(log),
+      m_alarm(int(m_config.slotNames.size()), m_config.slotAlarm) {}
 
 StationRun::~StationRun() {
     stop();
@@ -60,7 +64,7 @@ void StationRun::start() {
                 },
                 [this, index](const UnitReport &report) {
                     QMetaObject::invokeMethod(
-                        this, [this, index, report] { emit unitFinished(index, report); },
+                        this, [this, index, report] { finish(index, report); },
                         Qt::QueuedConnection);
                 });
             worker.run();
@@ -98,6 +102,12 @@ void StationRun::tell(int index, const SlotEvent &event) {
     }
     m_held[std::size_t(index)] = event;
     hold.start();
+}
+
+void StationRun::finish(int index, const UnitReport &report) {
+    emit unitFinished(index, report);
+    if (const auto change = m_alarm.unitFinished(index, report.result, report.seq))
+        emit slotAlarm(*change, report);
 }
 
 void StationRun::onSlotEnded() {

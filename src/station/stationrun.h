@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "station/ledgerkeeper.h"
+#include "station/slotalarm.h"
 #include "station/slotevent.h"
 #include "station/stationconfig.h"
 
@@ -44,11 +45,15 @@ signals:
     void slotChanged(int index, const pairwick::station::SlotEvent &event);
     void unitFinished(int index, const pairwick::station::UnitReport &report);
     void ledgerStatus(const pairwick::station::LedgerStatus &status);
+    // A slot's alarm raised or cleared by the unit of report, right after its unitFinished.
+    void slotAlarm(const pairwick::station::SlotAlarmChange &change,
+                   const pairwick::station::UnitReport &report);
     void finished();
 
 private:
     void onSlotEnded();
     void tell(int index, const SlotEvent &event);
+    void finish(int index, const UnitReport &report);
 
     StationConfig m_config;
     ResultSpool &m_spool;
@@ -66,6 +71,7 @@ private:
     std::vector<SlotEvent> m_held;
     QThread *m_keeperThread = nullptr;
     int m_runningSlots = 0;
+    SlotAlarm m_alarm;
 };
 
 }  // namespace pairwick::station

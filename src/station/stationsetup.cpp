@@ -7,6 +7,7 @@
 #include "ledger/ledgerlisting.h"
 #include "settings/profile.h"
 #include "station/resultspool.h"
+#include "station/slotalarm.h"
 #include "station/valuesfile.h"
 
 namespace pairwick::station {
@@ -161,6 +162,14 @@ std::variant<CheckedSetup, QList<SetupProblem>> checkSetup(const StationSetup &s
     if (!config.operatorName.isEmpty())
         checkName(SetupField::Operator, QStringLiteral("--operator"), config.operatorName,
                   problems);
+    bool validAlarm = false;
+    config.slotAlarm = setup.slotAlarm.trimmed().toInt(&validAlarm);
+    if (!validAlarm || config.slotAlarm < 0 || config.slotAlarm > SlotAlarmLimit)
+        problems.append({SetupField::SlotAlarm,
+                         QCoreApplication::translate(
+                             "pairwick::station", "--slot-alarm 须为 0（不报警）到 %1，而不是 %2")
+                             .arg(SlotAlarmLimit)
+                             .arg(setup.slotAlarm)});
     config.onPass = setup.onPass;
     config.again = setup.again;
     if (!problems.isEmpty())

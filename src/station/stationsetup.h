@@ -23,6 +23,7 @@ struct StationSetup {
     QString station;
     QString onPass;
     QString timeoutMs = QStringLiteral("1000");
+    QString slotAlarm = QStringLiteral("3");
     bool again = false;
     QString operatorName;  // who runs the station; may be empty
     QString maxAttempts;   // empty: the batch's own, or no limit for a new one
@@ -47,6 +48,7 @@ enum class SetupField {
     MaxAttempts,
     Label,
     Printer,
+    SlotAlarm,
 };
 
 struct SetupProblem {

@@ -60,7 +60,8 @@ std::optional<StartRefusal> joinBatch(ledger::Ledger &ledger, StationConfig &con
 
 }  // namespace
 
-std::optional<StartRefusal> StationStart::prepare(StationConfig &config, bool firstGiven) {
+std::optional<StartRefusal> StationStart::prepare(StationConfig &config, bool firstGiven,
+                                                  const ledger::MigrationWatch &watch) {
     // Its spool and its unfinished attempts are the station's own: one per name and machine.
     m_running = std::make_unique<QLockFile>(config.spoolFile + QStringLiteral(".lock"));
     if (!QDir().mkpath(QFileInfo(config.spoolFile).absolutePath()) || !m_running->tryLock(0))
@@ -73,7 +74,8 @@ std::optional<StartRefusal> StationStart::prepare(StationConfig &config, bool fi
     if (!m_spool->load(&error))
         return StartRefusal{Cause::Spool, error};
     try {
-        ledger::Ledger ledger(config.ledger, QStringLiteral("pairwick-start"));
+        ledger::Ledger ledger(config.ledger, QStringLiteral("pairwick-start"),
+                              ledger::Ledger::Opening::CreateIfMissing, watch);
         m_spool->flush(ledger);
         ledger.markInterrupted(config.station);
         return joinBatch(ledger, config, firstGiven);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "ledger/migrationprogress.h"
 #include "station/resultspool.h"
 #include "station/stationconfig.h"
 
@@ -23,9 +24,10 @@ struct StartRefusal {
 // attempts as interrupted, and joins the batch. Holds the lock and the spool while it lives.
 class StationStart {
 public:
-    // Takes the batch's rules into config once joined. May wait for the ledger: run it where
-    // waiting blocks nobody.
-    std::optional<StartRefusal> prepare(StationConfig &config, bool firstGiven);
+    // Takes the batch's rules into config once joined. May wait for the ledger, and for its
+    // migration, which watch is told of: run it where waiting blocks nobody.
+    std::optional<StartRefusal> prepare(StationConfig &config, bool firstGiven,
+                                        const ledger::MigrationWatch &watch = {});
     ResultSpool &spool() { return *m_spool; }
 
 private:

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stationwindow/backgroundqueue.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 #include "ledger/ledger.h"
+#include "station/migrationprinter.h"
 
 namespace pairwick::stationwindow {
 
@@ -47,13 +49,24 @@ void BackgroundQueue::readLedger(QObject *context, const ledger::LedgerLocation 
                      m_ledger.reset();
                      m_ledger = std::make_unique<ledger::Ledger>(
                          location, QStringLiteral("pairwick-window"),
-                         ledger::Ledger::Opening::ExistingOnly);
+                         ledger::Ledger::Opening::ExistingOnly, migrationWatch());
                  }
                  return read(*m_ledger);
              } catch (const ledger::LedgerError &error) {
                  return [failed, problem = error.message()] { failed(problem); };
              }
          });
+}
+
+ledger::MigrationWatch BackgroundQueue::migrationWatch() {
+    return station::migrationPrinter(
+        QStringLiteral("pairwick-station"), stderr,
+        [this](const ledger::MigrationProgress &progress) {
+            if (m_migrationStopped.load())
+                throw ledger::LedgerError(QCoreApplication::translate(
+                    "pairwick::stationwindow", "台账结构的更新已中断，台账保持原来的结构"));
+            emit migrationProgress(ledger::migrationText(progress));
+        });
 }
 
 }  // namespace pairwick::stationwindow

@@ -3,10 +3,12 @@
 
 #include <QObject>
 #include <QThread>
+#include <atomic>
 #include <functional>
 #include <memory>
 
 #include "ledger/ledgerlocation.h"
+#include "ledger/migrationprogress.h"
 
 namespace pairwick::ledger {
 class Ledger;
@@ -38,11 +40,22 @@ public:
     void readLedger(QObject *context, const ledger::LedgerLocation &location, Read read,
                     std::function<void(const QString &problem)> failed);
 
+    // For the work that opens a ledger: tells a migration of its schema on standard error and
+    // through migrationProgress, and ends it once stopMigration was called.
+    ledger::MigrationWatch migrationWatch();
+    // The migration in hand rolls back, and the ledger keeps its schema: the window is closing.
+    void stopMigration() { m_migrationStopped.store(true); }
+
+signals:
+    // The migration's progress in words; sent from the queue's thread.
+    void migrationProgress(const QString &text);
+
 private:
     QThread m_thread;
     QObject *m_worker;
     // Made, used and destroyed on m_thread alone, as a database connection must be.
     std::unique_ptr<ledger::Ledger> m_ledger;
+    std::atomic_bool m_migrationStopped{false};
 };
 
 }  // namespace pairwick::stationwindow

@@ -98,6 +98,10 @@ void RunPage::unitFinished(int index, const station::UnitReport &report) {
     showSoon();
 }
 
+void RunPage::slotAlarm(const station::SlotAlarmChange &change) {
+    m_tiles.at(change.slot)->alarm(change);
+}
+
 int RunPage::slotsWaitingForLedger() const {
     return int(std::count_if(m_tiles.cbegin(), m_tiles.cend(), [](const SlotTile *tile) {
         return tile->event().state == station::SlotState::LedgerAway;

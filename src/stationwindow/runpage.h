@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "station/ledgerkeeper.h"
+#include "station/slotalarm.h"
 #include "station/slotevent.h"
 
 class QGridLayout;
@@ -27,6 +28,7 @@ public:
     void begin(const QStringList &slotNames);
     void slotChanged(int index, const station::SlotEvent &event);
     void unitFinished(int index, const station::UnitReport &report);
+    void slotAlarm(const station::SlotAlarmChange &change);
     void ledgerStatus(const station::LedgerStatus &status);
     void labelsWaiting(int waiting, const QString &printerProblem);
     void stopping();

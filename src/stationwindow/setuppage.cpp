@@ -58,6 +58,7 @@ SetupPage::SetupPage(QWidget *parent)
       m_timeout(lineEdit(this, QStringLiteral("timeout"))),
       m_operator(lineEdit(this, QStringLiteral("operator"))),
       m_maxAttempts(lineEdit(this, QStringLiteral("maxAttempts"))),
+      m_slotAlarm(lineEdit(this, QStringLiteral("slotAlarm"))),
       m_again(new QCheckBox(tr("再次写入已通过的模块（用其记录的数值）"), this)),
       m_label(lineEdit(this, QStringLiteral("label"))),
       m_printer(lineEdit(this, QStringLiteral("printer"))),
@@ -77,6 +78,7 @@ SetupPage::SetupPage(QWidget *parent)
     m_onPass->setPlaceholderText(QStringLiteral("lp-label \"$PAIRWICK_NAME\" \"$PAIRWICK_PIN\""));
     m_timeout->setText(QStringLiteral("1000"));
     m_maxAttempts->setPlaceholderText(tr("批次的上限（新批次为不限）"));
+    m_slotAlarm->setText(QStringLiteral("3"));
     m_again->setObjectName(QStringLiteral("again"));
     m_printer->setPlaceholderText(tr("tcp:主机:9100、/dev/usb/lp0、cups:队列 或 dir:文件夹"));
     m_copies->setObjectName(QStringLiteral("labelCopies"));
@@ -103,6 +105,8 @@ SetupPage::SetupPage(QWidget *parent)
     addRow(*form, tr("尝试次数上限："), m_maxAttempts, SetupField::MaxAttempts);
     addRow(*form, tr("通过后运行的命令："), m_onPass, std::nullopt);
     addRow(*form, tr("应答超时（毫秒）："), m_timeout, SetupField::Timeout);
+    addRow(*form, tr("连续失败几个模块时提醒检查夹具（0 不提醒）："), m_slotAlarm,
+           SetupField::SlotAlarm);
     form->addRow(QString(), m_again);
     addRow(*form, tr("标签模板："), withBrowse(m_label, tr("标签模板 (*.zpl *.svg)")),
            SetupField::Label);
@@ -135,7 +139,7 @@ SetupPage::SetupPage(QWidget *parent)
     });
     portWatch->start(PortWatchMs);
     for (QLineEdit *edit : {m_ledger, m_profile, m_values, m_first, m_count, m_station, m_onPass,
-                            m_timeout, m_operator, m_maxAttempts, m_label, m_printer})
+                            m_timeout, m_operator, m_maxAttempts, m_slotAlarm, m_label, m_printer})
         connect(edit, &QLineEdit::textChanged, this, &SetupPage::changed);
     connect(m_batch, &QComboBox::currentTextChanged, this, &SetupPage::changed);
     connect(m_fields, &QPlainTextEdit::textChanged, this, &SetupPage::changed);
@@ -207,6 +211,7 @@ void SetupPage::fill(const station::StationSetup &setup) {
                             ? rememberedFields().value(OperatorKey).toString()
                             : setup.operatorName);
     m_maxAttempts->setText(setup.maxAttempts);
+    m_slotAlarm->setText(setup.slotAlarm);
     m_again->setChecked(setup.again);
     m_label->setText(setup.labelFile);
     m_printer->setText(setup.printer);
@@ -231,6 +236,7 @@ station::StationSetup SetupPage::setup() const {
     setup.timeoutMs = m_timeout->text();
     setup.operatorName = m_operator->text();
     setup.maxAttempts = m_maxAttempts->text();
+    setup.slotAlarm = m_slotAlarm->text();
     setup.again = m_again->isChecked();
     setup.labelFile = m_label->text().trimmed();
     setup.printer = m_printer->text().trimmed();

@@ -62,6 +62,7 @@ private:
     QLineEdit *m_timeout;
     QLineEdit *m_operator;
     QLineEdit *m_maxAttempts;
+    QLineEdit *m_slotAlarm;
     QCheckBox *m_again;
     QLineEdit *m_label;
     QLineEdit *m_printer;

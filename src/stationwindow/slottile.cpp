@@ -120,6 +120,7 @@ SlotTile::Face SlotTile::faceOf(const station::SlotEvent &event) const {
         face.removal = tr("请取出模块");
     if (!m_ending.isEmpty())
         face.detail = m_ending;
+    face.alarm = m_alarm;
     return face;
 }
 
@@ -139,19 +140,36 @@ void SlotTile::display(const station::SlotEvent &incoming) {
     const Face face = faceOf(event);
     if (face == m_face)
         return;
+    if (news && (event.state == SlotState::Failed || event.state == SlotState::Rejected) &&
+        event.awaitingRemoval && !resultStays)
+        QApplication::beep();
+    showFace(face, news);
+}
+
+void SlotTile::alarm(const station::SlotAlarmChange &change) {
+    QStringList units;
+    for (const qint64 seq : change.failedUnits)
+        units.append(QStringLiteral("#%1").arg(seq));
+    m_alarm =
+        change.raised ? tr("请检查此槽的夹具（%1 失败）").arg(units.join(tr("、"))) : QString();
+    setAccessibleName(change.raised ? tr("槽 %1，请检查夹具").arg(m_slot)
+                                    : tr("槽 %1").arg(m_slot));
+    showFace(faceOf(m_event), true);
+}
+
+void SlotTile::showFace(const Face &face, bool news) {
+    if (face == m_face)
+        return;
     m_face = face;
     setAccessibleDescription(summary());
     update();
-    if (!news)
-        return;
-    if ((event.state == SlotState::Failed || event.state == SlotState::Rejected) &&
-        event.awaitingRemoval && !resultStays)
-        QApplication::beep();
-    m_announcer->announce(summary());
+    if (news)
+        m_announcer->announce(summary());
 }
 
 QString SlotTile::summary() const {
-    QStringList parts{m_face.top, m_face.word, QString(m_face.main).replace(u'\n', u' '),
+    QStringList parts{m_face.top,    m_face.word,
+                      m_face.alarm,  QString(m_face.main).replace(u'\n', u' '),
                       m_face.detail, m_face.removal};
     parts.removeAll(QString());
     return parts.join(tr("，"));
@@ -201,6 +219,19 @@ void SlotTile::paintEvent(QPaintEvent *) {
         wordArea, Qt::AlignRight | Qt::AlignVCenter,
         painter.fontMetrics().elidedText(m_face.word, Qt::ElideRight, wordArea.width()));
     area.setTop(top.bottom() + 1);
+    if (!m_face.alarm.isEmpty()) {
+        // In the colour of a warning whatever the state below it, so it reads from a step away.
+        painter.setFont(m_removalFont);
+        const QRect band(area.left(), area.top(), area.width(), painter.fontMetrics().height());
+        const QColor warning(0xff, 0xd5, 0x4f);
+        painter.fillRect(band, warning);
+        painter.setPen(textColourOn(warning));
+        painter.drawText(
+            band.adjusted(Margin / 2, 0, -Margin / 2, 0), Qt::AlignLeft | Qt::AlignVCenter,
+            painter.fontMetrics().elidedText(m_face.alarm, Qt::ElideRight, band.width() - Margin));
+        painter.setPen(ink);
+        area.setTop(band.bottom() + 2);
+    }
 
     const int bottomHeight = QFontMetrics(m_removalFont).height();
     const QRect bottom(area.left(), area.bottom() - bottomHeight + 1, area.width(), bottomHeight);

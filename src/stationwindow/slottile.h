@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QWidget>
 
+#include "station/slotalarm.h"
 #include "station/slotevent.h"
 
 namespace pairwick::accessibility {
@@ -27,6 +28,7 @@ public:
         QString main;     // name and PIN, or the reason
         QString detail;   // the step, or why the slot waits
         QString removal;  // "take the unit out" while the unit waits to be taken out
+        QString alarm;    // "check this slot's fixture" from a raised alarm to its clearing
         int stepsDone = 0;
         int stepsAll = 0;  // a step bar is shown while above 0
 
@@ -37,6 +39,7 @@ public:
 
     void unitFinished(const station::UnitReport &report);
     void display(const station::SlotEvent &incoming);
+    void alarm(const station::SlotAlarmChange &change);
 
     const station::SlotEvent &event() const { return m_event; }
     const Face &face() const { return m_face; }
@@ -53,12 +56,14 @@ protected:
 
 private:
     Face faceOf(const station::SlotEvent &event) const;
+    void showFace(const Face &face, bool news);
     void scaleFonts();
 
     QString m_slot;
     station::SlotEvent m_event;
     station::UnitReport m_report;  // of the unit whose result the tile shows
     QString m_ending;              // why no unit follows the one whose result stays
+    QString m_alarm;
     Face m_face;
     QFont m_topFont;
     QFont m_wordFont;

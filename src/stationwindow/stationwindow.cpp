@@ -75,6 +75,10 @@ StationWindow::StationWindow(const station::StationSetup &setup, link::TrafficLo
     });
     connect(m_setup, &SetupPage::startRequested, this, &StationWindow::start);
     connect(m_setup, &SetupPage::testPrintRequested, this, &StationWindow::printTestLabel);
+    // A ledger of an older schema is migrated by whichever of the window's openings meets it
+    // first; the status line tells how far it is.
+    connect(m_queue, &BackgroundQueue::migrationProgress, statusBar(),
+            [this](const QString &text) { statusBar()->showMessage(text); });
     connect(m_runPage, &RunPage::stopRequested, this, &StationWindow::stop);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] { refreshShownPage(); });
 }
@@ -148,8 +152,8 @@ bool StationWindow::start() {
     statusBar()->showMessage(tr("正在打开台账……"));
     auto start = std::make_shared<station::StationStart>();
     m_queue->post(this, [this, start, setup = *checked]() mutable -> std::function<void()> {
-        const std::optional<station::StartRefusal> refusal =
-            start->prepare(setup.station.config, setup.station.firstGiven);
+        const std::optional<station::StartRefusal> refusal = start->prepare(
+            setup.station.config, setup.station.firstGiven, m_queue->migrationWatch());
         return [this, start, setup, refusal] {
             m_starting = false;
             m_setup->setBusy(false);
@@ -232,6 +236,7 @@ void StationWindow::began(std::shared_ptr<station::StationStart> start, const Ch
         m_labels->follow(*run);
     connect(run, &station::StationRun::slotChanged, m_runPage, &RunPage::slotChanged);
     connect(run, &station::StationRun::unitFinished, m_runPage, &RunPage::unitFinished);
+    connect(run, &station::StationRun::slotAlarm, m_runPage, &RunPage::slotAlarm);
     connect(run, &station::StationRun::ledgerStatus, this,
             [this](const station::LedgerStatus &status) {
                 m_runPage->ledgerStatus(status);
@@ -279,6 +284,7 @@ void StationWindow::ended() {
 // Closing while units are in progress stops them as Stop does and closes once every slot has
 // recorded its unit.
 void StationWindow::closeEvent(QCloseEvent *event) {
+    m_queue->stopMigration();
     if (!m_run && !m_starting) {
         event->accept();
         return;

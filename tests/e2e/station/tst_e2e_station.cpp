@@ -181,6 +181,7 @@ private slots:
     void stationAndAuditorRolesKeepToTheirRights();
     void configFileAndCommandLine();
     void serviceNotificationsAndJournal();
+    void slotAlarmRaisedAndCleared();
     void badRulesSendNothing_data();
     void badRulesSendNothing();
     void liveViewStaysInAShortTerminal();
@@ -944,6 +945,45 @@ void TestE2eStation::configFileAndCommandLine() {
     const QJsonArray units = ledger({"units", "--batch", "configured", "--ledger", sqliteUrl()});
     QCOMPARE(units.size(), 2);
     QCOMPARE(units[0].toObject().value("station").toString(), QStringLiteral("bench-8"));
+}
+
+// COM2's units fail (their PIN is refused) after COM1 passed one: its alarm is raised at its second
+// failure and cleared at its first pass.
+void TestE2eStation::slotAlarmRaisedAndCleared() {
+    startUnits(2, {"--start-empty", "--error-on", "AT+PIN=9999"});
+    const QString values = m_folder->filePath("pins.csv");
+    QFile file(values);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("address,pin\n0A51:00:000002,9999\n0A51:00:000004,9999\n");
+    file.close();
+    Station run({"COM1", "COM2", "--batch", "alarm", "--set", "name=Alarm-{seq}", "--set",
+                 "pin=1111", "--values", values, "--ledger", sqliteUrl(), "--slot-alarm", "2"},
+                environment());
+    const auto alarms = [&run] {
+        run.newUnits();
+        QList<Json> found;
+        for (const Json &line : run.slotEvents()) {
+            if (line.value("event").toString().startsWith("slot_alarm"))
+                found.append(line);
+        }
+        return found;
+    };
+    m_units->command("in COM1");
+    QTRY_COMPARE_WITH_TIMEOUT(run.unitCount(), 1, PatienceMs);
+    m_units->command("in COM2");
+    QTRY_COMPARE_WITH_TIMEOUT(run.unitCount(), 2, PatienceMs);
+    m_units->command("next COM2");
+    QTRY_COMPARE_WITH_TIMEOUT(alarms().size(), 1, PatienceMs);
+    m_units->command("next COM2");
+    QTRY_COMPARE_WITH_TIMEOUT(alarms().size(), 2, PatienceMs);
+    const QList<Json> said = alarms();
+    QCOMPARE(said[0].value("event").toString(), QStringLiteral("slot_alarm"));
+    QCOMPARE(said[0].value("slot").toString(), QStringLiteral("COM2"));
+    QCOMPARE(said[0].value("units").toArray(), QJsonArray({2, 3}));
+    QCOMPARE(said[1].value("event").toString(), QStringLiteral("slot_alarm_cleared"));
+    QCOMPARE(said[1].value("slot").toString(), QStringLiteral("COM2"));
+    QCOMPARE(said[1].value("seq").toInt(), 4);
+    QCOMPARE(run.units().last().value("result").toString(), QStringLiteral("passed"));
 }
 
 // What systemd hears from a station run as a service: ready, its status, a watchdog ping from its

@@ -781,8 +781,56 @@ void TestLedger::reservesAttemptsAndCounts() {
         execRaw(url, QLatin1String(statement));
     if (backend == u"postgresql")
         execRaw(url, QStringLiteral("ALTER TABLE attempts DROP COLUMN login"));
-    Ledger migrated(*parseLedgerUrl(url, nullptr), QStringLiteral("migrated"));
+    // A stop once the units were gone through rolls all of it back.
+    const auto stopAfterARange = [](const MigrationProgress &progress) {
+        if (progress.stage == MigrationProgress::Stage::Working && progress.done > 0)
+            throw LedgerError(QStringLiteral("stopped"));
+    };
+    QVERIFY_THROWS_EXCEPTION(LedgerError,
+                             Ledger(*parseLedgerUrl(url, nullptr), QStringLiteral("stop"),
+                                    Ledger::Opening::ExistingOnly, stopAfterARange));
+    {
+        QSqlQuery old(rawDatabase(url));
+        QVERIFY(old.exec(QStringLiteral("SELECT version FROM schema_version")) && old.next());
+        QCOMPARE(old.value(0).toInt(), 1);
+        QVERIFY(!old.exec(QStringLiteral("SELECT state FROM units")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    QList<MigrationProgress> told;
+    Ledger migrated(*parseLedgerUrl(url, nullptr), QStringLiteral("migrated"),
+                    Ledger::Opening::ExistingOnly,
+                    [&told](const MigrationProgress &progress) { told.append(progress); });
+    QVERIFY(told.size() >= 3);
+    QCOMPARE(told.constFirst().stage, MigrationProgress::Stage::Started);
+    QCOMPARE(told.constFirst().from, 1);
+    QCOMPARE(told.constFirst().to, SchemaVersion);
+    QCOMPARE(told.constLast().stage, MigrationProgress::Stage::Done);
+    const qint64 total = told.constLast().total;
+    QVERIFY(total > 0 && total % 3 == 0);  // the three units, once a pass
+    for (qsizetype index = 2; index < told.size() - 1; ++index)
+        QVERIFY(told[index].done > told[index - 1].done && told[index].done <= total);
+    QCOMPARE(told[told.size() - 2].done, total);
     QCOMPARE(reportsOf(migrated), before);
+    if (backend == u"postgresql") {
+        // An opener that meets another's migration lock says that it waits, and may give up.
+        bool waited = false;
+        {
+            QSqlDatabase holder = rawDatabase(url);
+            QVERIFY(holder.transaction());
+            QVERIFY(QSqlQuery(holder).exec(QStringLiteral("SELECT pg_advisory_xact_lock(7365)")));
+            QVERIFY_THROWS_EXCEPTION(
+                LedgerError,
+                Ledger(*parseLedgerUrl(url, nullptr), QStringLiteral("waits"),
+                       Ledger::Opening::ExistingOnly, [&waited](const MigrationProgress &progress) {
+                           waited = progress.stage == MigrationProgress::Stage::Waiting;
+                           if (waited)
+                               throw LedgerError(QStringLiteral("gave up"));
+                       }));
+            holder.rollback();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        QVERIFY(waited);
+    }
     QCOMPARE(disagreementsOf(migrated), QStringList());
 
     // What check finds when the kept values and the records part.

@@ -169,6 +169,9 @@ void TestStationWindow::setupChecksShowBesideTheirField_data() {
     QTest::newRow("printer folder that is none")
         << "printer"
         << "dir:/nonexistent/labels" << SetupField::Printer << "/nonexistent/labels";
+    QTest::newRow("slot alarm beyond its bound")
+        << "slotAlarm"
+        << "1001" << SetupField::SlotAlarm << "0（不报警）到 1000，而不是 1001";
 }
 
 void TestStationWindow::setupChecksShowBesideTheirField() {
@@ -300,6 +303,15 @@ void TestStationWindow::tileShowsTheSlotsState() {
     QCOMPARE(!face.removal.isEmpty(), event.awaitingRemoval);
     QVERIFY(tile.summary().startsWith(top + "，" + word));
     QCOMPARE(tile.accessibleDescription(), tile.summary());
+
+    // The slot alarm is shown and read with the tile until it is cleared.
+    tile.alarm({true, 0, {7, 9, 12}});
+    QCOMPARE(face.alarm, QStringLiteral("请检查此槽的夹具（#7、#9、#12 失败）"));
+    QVERIFY(tile.accessibleDescription().contains(face.alarm));
+    QCOMPARE(tile.accessibleName(), QStringLiteral("槽 COM3，请检查夹具"));
+    tile.alarm({false, 0, {}});
+    QVERIFY(face.alarm.isEmpty());
+    QCOMPARE(tile.accessibleName(), QStringLiteral("槽 COM3"));
 }
 
 // While a slot waits for the ledger, the ledger's line does not call it well, though the keeper
