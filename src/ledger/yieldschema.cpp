@@ -39,6 +39,12 @@ struct YieldTexts {
         " passed = yield_cohorts.passed + excluded.passed,"
         " retests = yield_cohorts.retests + excluded.retests,"
         " rejected = yield_cohorts.rejected + excluded.rejected");
+    const QString AddToDurations = QStringLiteral(
+        " ON CONFLICT (batch, hour, station, slot, operator, tenths) DO UPDATE SET"
+        " passes = yield_durations.passes + excluded.passes");
+    const QString AddToFailures = QStringLiteral(
+        " ON CONFLICT (batch, hour, station, slot, operator, step, error) DO UPDATE SET"
+        " failures = yield_failures.failures + excluded.failures");
 
     const QStringList Tables{
         QStringLiteral("ALTER TABLE units ADD COLUMN cohort_station TEXT NOT NULL DEFAULT ''"),
@@ -93,18 +99,15 @@ struct YieldTexts {
         QStringLiteral("INSERT INTO yield_durations (%1)"
                        " SELECT NEW.batch, NEW.station, NEW.slot, NEW.operator_name,"
                        " substr(NEW.ended, 1, 13), %tenths(NEW.started, NEW.ended), 1"
-                       " WHERE NEW.result = 'passed'"
-                       " ON CONFLICT (batch, hour, station, slot, operator, tenths) DO UPDATE SET"
-                       " passes = yield_durations.passes + 1")
-            .arg(DurationColumns),
-        QStringLiteral(
-            "INSERT INTO yield_failures (%1)"
-            " SELECT NEW.batch, NEW.station, NEW.slot, NEW.operator_name,"
-            " substr(NEW.ended, 1, 13), NEW.step, NEW.error, 1"
-            " WHERE NEW.result = 'failed'"
-            " ON CONFLICT (batch, hour, station, slot, operator, step, error) DO UPDATE SET"
-            " failures = yield_failures.failures + 1")
-            .arg(FailureColumns),
+                       " WHERE NEW.result = 'passed'")
+                .arg(DurationColumns) +
+            AddToDurations,
+        QStringLiteral("INSERT INTO yield_failures (%1)"
+                       " SELECT NEW.batch, NEW.station, NEW.slot, NEW.operator_name,"
+                       " substr(NEW.ended, 1, 13), NEW.step, NEW.error, 1"
+                       " WHERE NEW.result = 'failed'")
+                .arg(FailureColumns) +
+            AddToFailures,
     };
 
     // A rejected unit counts in its cohort's own hour: whether it is rejected by a window's end is
@@ -126,13 +129,14 @@ struct YieldTexts {
     const QString UnitEvent = QStringLiteral("UPDATE OF state ON units");
 
     // Each unit's decisions (attempts that passed or failed) in the order they ended; the first
-    // one names its cohort.
+    // one names its cohort. %range narrows the attempts read: to none for a recount of all, to a
+    // range of units in a migration.
     const QString Decisions = QStringLiteral(
         "WITH decided AS (SELECT batch, seq, station, slot, operator_name AS operator, result,"
         "  substr(ended, 1, 13) AS hour,"
         "  ROW_NUMBER() OVER (PARTITION BY batch, seq ORDER BY ended, id) AS nth,"
         "  ROW_NUMBER() OVER (PARTITION BY batch, seq, result ORDER BY ended, id) AS nth_of_result"
-        "  FROM attempts WHERE result IN ('passed', 'failed') AND ended IS NOT NULL),"
+        "  FROM attempts WHERE result IN ('passed', 'failed') AND ended IS NOT NULL%range),"
         " cohorts AS (SELECT batch, seq, station, slot, operator, hour FROM decided WHERE nth = "
         "1)");
 
@@ -157,14 +161,15 @@ struct YieldTexts {
     const QString DurationsRecount = QStringLiteral(
         "SELECT batch, station, slot, operator_name AS operator, substr(ended, 1, 13) AS hour,"
         " %tenths(started, ended) AS tenths, COUNT(*) AS passes FROM attempts"
-        " WHERE result = 'passed' AND ended IS NOT NULL"
+        " WHERE result = 'passed' AND ended IS NOT NULL%range"
         " GROUP BY batch, station, slot, operator_name, substr(ended, 1, 13),"
         " %tenths(started, ended)");
 
     const QString FailuresRecount = QStringLiteral(
         "SELECT batch, station, slot, operator_name AS operator, substr(ended, 1, 13) AS hour,"
         " step,"
-        " error, COUNT(*) AS failures FROM attempts WHERE result = 'failed' AND ended IS NOT NULL"
+        " error, COUNT(*) AS failures FROM attempts"
+        " WHERE result = 'failed' AND ended IS NOT NULL%range"
         " GROUP BY batch, station, slot, operator_name, substr(ended, 1, 13), step,"
         " error");
 
@@ -173,7 +178,8 @@ struct YieldTexts {
                         " UPDATE units SET cohort_station = c.station,"
                         " cohort_slot = c.slot, cohort_operator = c.operator,"
                         " cohort_hour = c.hour FROM cohorts c"
-                        " WHERE units.batch = c.batch AND units.seq = c.seq");
+                        " WHERE units.batch = c.batch AND units.seq = c.seq"
+                        " AND %unitRange(units)");
 };
 
 const YieldTexts &texts() {
@@ -181,16 +187,26 @@ const YieldTexts &texts() {
     return made;
 }
 
+// A migration reads the attempts a range of units at a time, so that it can tell how far it is;
+// each range adds its counts to the rows the ranges before it made.
+QString overUnitRanges(QString statement) {
+    return statement.replace(QStringLiteral("%range"), QStringLiteral(" AND %unitRange(attempts)"));
+}
+
+QString overAllUnits(QString statement) {
+    return statement.remove(QStringLiteral("%range"));
+}
+
 }  // namespace
 
 const QList<YieldRecount> &yieldRecounts() {
     const YieldTexts &t = texts();
     static const QList<YieldRecount> recounts{
-        {QStringLiteral("yield_cohorts"), t.CohortColumns, t.CohortsRecount,
+        {QStringLiteral("yield_cohorts"), t.CohortColumns, overAllUnits(t.CohortsRecount),
          QStringLiteral("batch, first_hour")},
-        {QStringLiteral("yield_durations"), t.DurationColumns, t.DurationsRecount,
+        {QStringLiteral("yield_durations"), t.DurationColumns, overAllUnits(t.DurationsRecount),
          QStringLiteral("batch, hour")},
-        {QStringLiteral("yield_failures"), t.FailureColumns, t.FailuresRecount,
+        {QStringLiteral("yield_failures"), t.FailureColumns, overAllUnits(t.FailuresRecount),
          QStringLiteral("batch, hour")},
     };
     return recounts;
@@ -200,10 +216,20 @@ YieldSchemaChanges yieldRollupChanges() {
     const YieldTexts &t = texts();
     YieldSchemaChanges changes;
     changes.statements = t.Tables;
-    changes.statements.append(t.CohortOfUnits);
-    for (const YieldRecount &recount : yieldRecounts())
-        changes.statements.append(QStringLiteral("INSERT INTO %1 (%2) SELECT * FROM (%3) recount")
-                                      .arg(recount.table, recount.columns, recount.recountSql));
+    changes.statements.append(overUnitRanges(t.CohortOfUnits));
+    const QString built =
+        QStringLiteral("INSERT INTO %1 (%2) SELECT * FROM (%3) recount WHERE true");
+    changes.statements += QStringList{
+        built.arg(QStringLiteral("yield_cohorts"), t.CohortColumns,
+                  overUnitRanges(t.CohortsRecount)) +
+            t.AddToCohort,
+        built.arg(QStringLiteral("yield_durations"), t.DurationColumns,
+                  overUnitRanges(t.DurationsRecount)) +
+            t.AddToDurations,
+        built.arg(QStringLiteral("yield_failures"), t.FailureColumns,
+                  overUnitRanges(t.FailuresRecount)) +
+            t.AddToFailures,
+    };
     const QStringList &onEnded = t.OnAttemptEnded;
     changes.sqliteOnly = {
         sqliteTrigger(QStringLiteral("yield_on_end"), t.AttemptEvent, t.AttemptEndedWhen, onEnded),
