@@ -984,6 +984,24 @@ void TestE2eStation::slotAlarmRaisedAndCleared() {
     QCOMPARE(said[1].value("slot").toString(), QStringLiteral("COM2"));
     QCOMPARE(said[1].value("seq").toInt(), 4);
     QCOMPARE(run.units().last().value("result").toString(), QStringLiteral("passed"));
+
+    // The same run in the line's yield, slot by slot, and its one kind of failure.
+    const QJsonObject yield =
+        ledger({"report", "--ledger", sqliteUrl(), "--by", "slot"}).first().toObject();
+    QStringList bySlot;
+    for (const QJsonValue &group : yield.value("groups").toArray()) {
+        const QJsonObject slot = group.toObject();
+        bySlot << QStringLiteral("%1 %2/%3/%4/%5")
+                      .arg(slot.value("slot").toString())
+                      .arg(slot.value("units").toInt())
+                      .arg(slot.value("first_pass").toInt())
+                      .arg(slot.value("passed").toInt())
+                      .arg(slot.value("retests").toInt());
+    }
+    QCOMPARE(bySlot, QStringList({"COM1 1/1/1/0", "COM2 3/1/1/0"}));
+    QCOMPARE(yield.value("failures").toArray(),
+             QJsonArray({QJsonObject{
+                 {"step", "write:pin"}, {"error", "error-reply"}, {"count", 2}, {"share", 1}}}));
 }
 
 // What systemd hears from a station run as a service: ready, its status, a watchdog ping from its
