@@ -1656,6 +1656,14 @@ Close that program first, then connect again.</translation>
         <source>槽 %1，请检查夹具</source>
         <translation>Slot %1, check its fixture</translation>
     </message>
+    <message>
+        <source>标签已打印</source>
+        <translation>label printed</translation>
+    </message>
+    <message>
+        <source>标签待打印</source>
+        <translation>label waiting for the printer</translation>
+    </message>
 </context>
 <context>
     <name>pairwick::stationwindow::StationWindow</name>

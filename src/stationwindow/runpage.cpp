@@ -112,6 +112,15 @@ void RunPage::ledgerStatus(const station::LedgerStatus &status) {
     m_totals->ledgerStatus(status);
 }
 
+void RunPage::labelQueued(int index, qint64 seq) {
+    m_tiles.at(index)->label(seq, false);
+}
+
+void RunPage::labelSent(qint64 seq) {
+    for (SlotTile *tile : std::as_const(m_tiles))
+        tile->label(seq, true);
+}
+
 void RunPage::labelsWaiting(int waiting, const QString &printerProblem) {
     m_totals->labelsWaiting(waiting, printerProblem);
 }

@@ -31,6 +31,9 @@ public:
     void slotAlarm(const station::SlotAlarmChange &change);
     void ledgerStatus(const station::LedgerStatus &status);
     void labelsWaiting(int waiting, const QString &printerProblem);
+    // A passed unit's label went into the queue, or out to the printer.
+    void labelQueued(int index, qint64 seq);
+    void labelSent(qint64 seq);
     void stopping();
     // complete: the batch holds the units asked for.
     void ended(bool complete);

@@ -120,8 +120,18 @@ SlotTile::Face SlotTile::faceOf(const station::SlotEvent &event) const {
         face.removal = tr("请取出模块");
     if (!m_ending.isEmpty())
         face.detail = m_ending;
+    if (event.state == SlotState::Passed && event.seq == m_labelSeq)
+        face.detail = QStringList{face.detail, m_labelText}.join(u' ').trimmed();
     face.alarm = m_alarm;
     return face;
+}
+
+void SlotTile::label(qint64 seq, bool printed) {
+    if (printed && seq != m_labelSeq)
+        return;
+    m_labelSeq = seq;
+    m_labelText = printed ? tr("标签已打印") : tr("标签待打印");
+    showFace(faceOf(m_event), false);
 }
 
 void SlotTile::display(const station::SlotEvent &incoming) {

@@ -40,6 +40,8 @@ public:
     void unitFinished(const station::UnitReport &report);
     void display(const station::SlotEvent &incoming);
     void alarm(const station::SlotAlarmChange &change);
+    // The label of the passed unit seq: waiting for the printer, or printed.
+    void label(qint64 seq, bool printed);
 
     const station::SlotEvent &event() const { return m_event; }
     const Face &face() const { return m_face; }
@@ -64,6 +66,8 @@ private:
     station::UnitReport m_report;  // of the unit whose result the tile shows
     QString m_ending;              // why no unit follows the one whose result stays
     QString m_alarm;
+    qint64 m_labelSeq = 0;
+    QString m_labelText;
     Face m_face;
     QFont m_topFont;
     QFont m_wordFont;

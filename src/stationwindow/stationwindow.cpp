@@ -9,6 +9,7 @@
 #include "accessibility/announcer.h"
 #include "labels/labelvalues.h"
 #include "ledger/ledger.h"
+#include "printing/passlabel.h"
 #include "printing/runlabels.h"
 #include "printing/templatemaker.h"
 #include "station/stationrun.h"
@@ -209,6 +210,8 @@ bool StationWindow::startLabels(const Checked &setup) {
     printing::RunLabels *labels = m_labels.get();
     connect(labels, &printing::RunLabels::changed, this,
             [this, labels] { m_runPage->labelsWaiting(labels->waiting(), labels->problem()); });
+    connect(labels, &printing::RunLabels::labelSent, m_runPage,
+            [this](const QString &, qint64 seq) { m_runPage->labelSent(seq); });
     connect(labels, &printing::RunLabels::drained, this, [this, labels] {
         if (!m_run && labels->waiting() == 0)
             statusBar()->showMessage(tr("所有标签已打印"));
@@ -232,10 +235,17 @@ void StationWindow::began(std::shared_ptr<station::StationStart> start, const Ch
     m_start = std::move(start);
     m_run = std::make_unique<station::StationRun>(setup.config, m_start->spool(), m_log);
     station::StationRun *run = m_run.get();
-    if (m_labels)
-        m_labels->follow(*run);
     connect(run, &station::StationRun::slotChanged, m_runPage, &RunPage::slotChanged);
     connect(run, &station::StationRun::unitFinished, m_runPage, &RunPage::unitFinished);
+    if (m_labels) {
+        // The tile knows its unit's label is queued before the printer can have taken it.
+        connect(run, &station::StationRun::unitFinished, m_runPage,
+                [this, run](int index, const station::UnitReport &report) {
+                    if (printing::passLabelValues(report, run->config()))
+                        m_runPage->labelQueued(index, report.seq);
+                });
+        m_labels->follow(*run);
+    }
     connect(run, &station::StationRun::slotAlarm, m_runPage, &RunPage::slotAlarm);
     connect(run, &station::StationRun::ledgerStatus, this,
             [this](const station::LedgerStatus &status) {

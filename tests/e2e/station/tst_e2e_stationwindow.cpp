@@ -264,6 +264,10 @@ void TestE2eStationWindow::labelOfEachPassAndAReprint() {
     QTRY_VERIFY_WITH_TIMEOUT(!ended.isEmpty(), PatienceMs);
     QTRY_COMPARE_WITH_TIMEOUT(window.findChild<QLabel *>("labelState")->text(),
                               QStringLiteral("待打印标签 0 个"), PatienceMs);
+    // Each tile says its unit's label is out, for the operator who sticks it on.
+    for (const SlotTile *tile : window.runPage().tiles())
+        QTRY_VERIFY2_WITH_TIMEOUT(tile->face().detail.contains(QStringLiteral("标签已打印")),
+                                  qPrintable(tile->face().detail), PatienceMs);
 
     auto &ledger = window.ledgerPage();
     QTRY_COMPARE_WITH_TIMEOUT(ledger.shown().rowCount(), 2, PatienceMs);
