@@ -150,11 +150,8 @@ ledger::Selection LedgerPage::selection() const {
 void LedgerPage::refresh() {
     if (!m_location)
         return;
-    if (m_reading) {
-        m_readAgain = true;
+    if (!m_reading.begin())
         return;
-    }
-    m_reading = true;
     const quint64 generation = ++m_generation;
     // As many rows as are shown now, so that a refresh keeps the place scrolled to.
     ledger::Selection wanted = selection();
@@ -204,8 +201,7 @@ void LedgerPage::fetch(qint64 offset) {
 }
 
 void LedgerPage::readingEnded() {
-    m_reading = false;
-    if (std::exchange(m_readAgain, false))
+    if (m_reading.end())
         refresh();
 }
 

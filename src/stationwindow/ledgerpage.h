@@ -6,6 +6,7 @@
 
 #include "ledger/ledger.h"
 #include "printing/labelprinter.h"
+#include "stationwindow/readinggate.h"
 
 class QComboBox;
 class QLabel;
@@ -65,8 +66,7 @@ private:
     BackgroundQueue &m_queue;
     std::optional<ledger::LedgerLocation> m_location;
     QString m_batch;
-    bool m_reading = false;
-    bool m_readAgain = false;
+    ReadingGate m_reading;
     // Bumped by every new reading, so that a page asked for before it is dropped.
     quint64 m_generation = 0;
     UnitTableModel *m_units;

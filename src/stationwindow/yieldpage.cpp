@@ -119,11 +119,8 @@ void YieldPage::showBatch(const ledger::LedgerLocation &location, const QString 
 void YieldPage::refresh() {
     if (!m_location)
         return;
-    if (m_reading) {
-        m_readAgain = true;
+    if (!m_reading.begin())
         return;
-    }
-    m_reading = true;
     ledger::YieldQuery bySlot;
     bySlot.batch = m_batch;
     bySlot.station = m_scope->currentIndex() == 0 ? m_station : QString();
@@ -147,11 +144,8 @@ void YieldPage::refresh() {
 }
 
 void YieldPage::readingEnded() {
-    m_reading = false;
-    if (m_readAgain) {
-        m_readAgain = false;
+    if (m_reading.end())
         refresh();
-    }
 }
 
 void YieldPage::show(const Figures &figures) {

@@ -6,6 +6,7 @@
 
 #include "ledger/ledgerlocation.h"
 #include "ledger/yieldreport.h"
+#include "stationwindow/readinggate.h"
 
 class QComboBox;
 class QLabel;
@@ -48,8 +49,7 @@ private:
     std::optional<ledger::LedgerLocation> m_location;
     QString m_batch;
     QString m_station;
-    bool m_reading = false;
-    bool m_readAgain = false;
+    ReadingGate m_reading;
     QComboBox *m_scope;
     QPushButton *m_refresh;
     QLabel *m_status;
