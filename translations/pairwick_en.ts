@@ -269,14 +269,6 @@
         <translation>field &quot;{%1}&quot;: the width must be a number from 1 to %2</translation>
     </message>
     <message>
-        <source>字段 &quot;{operator}&quot;：工作站还不知道操作员，请先从模板中删去它</source>
-        <translation>field &quot;{operator}&quot;: the station does not know its operator yet; take it out of the template for now</translation>
-    </message>
-    <message>
-        <source>未知字段 &quot;{%1}&quot;；可用的字段有 {name}、{pin}、{address}、{address:plain}、{seq}、{seq:N}、{batch}、{station}、{slot}、{date}，{{ 和 }} 表示花括号本身</source>
-        <translation>unknown field &quot;{%1}&quot;; the fields are {name}, {pin}, {address}, {address:plain}, {seq}, {seq:N}, {batch}, {station}, {slot}, {date}, and {{ and }} for a brace</translation>
-    </message>
-    <message>
         <source>第 %2 个字符处有单独的 &quot;%1&quot;；花括号本身请写 &quot;%1%1&quot;</source>
         <translation>a lone &quot;%1&quot; at character %2; write &quot;%1%1&quot; for a brace</translation>
     </message>
@@ -387,6 +379,10 @@
     <message>
         <source>第 %1 行：元素嵌套超过 %2 层，不像一幅图</source>
         <translation>line %1: elements nest deeper than %2 levels; not a drawing</translation>
+    </message>
+    <message>
+        <source>未知字段 &quot;{%1}&quot;；可用的字段有 {name}、{pin}、{address}、{address:plain}、{seq}、{seq:N}、{batch}、{station}、{slot}、{operator}、{date}，{{ 和 }} 表示花括号本身</source>
+        <translation>unknown field &quot;{%1}&quot;; the fields are {name}, {pin}, {address}, {address:plain}, {seq}, {seq:N}, {batch}, {station}, {slot}, {operator}, {date}, and {{ and }} for a brace</translation>
     </message>
 </context>
 <context>

@@ -30,9 +30,9 @@ const QString Description = QStringLiteral(
     "raw, an SVG label as a PDF page), dir:FOLDER (a file a label).\n"
     "Templates: FILE.zpl for a label printer (previewed as .zpl), FILE.svg for any other\n"
     "(previewed as .pdf or .png). Fields: {name} {pin} {address} {address:plain} {seq}\n"
-    "{seq:N} {batch} {station} {slot} {date}; {{ and }} are braces. In an SVG, the element\n"
-    "of id \"qr\" (QR code) or \"barcode\" (Code 128) is a box that the code of its data-value\n"
-    "fills.");
+    "{seq:N} {batch} {station} {slot} {operator} {date}; {{ and }} are braces. In an SVG, the\n"
+    "element of id \"qr\" (QR code) or \"barcode\" (Code 128) is a box that the code of its\n"
+    "data-value fills.");
 
 const QString LabelExitStatusText = QStringLiteral(
     "Exit status:\n"

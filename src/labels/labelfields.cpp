@@ -18,7 +18,7 @@ struct FieldName {
     Field field;
 };
 
-constexpr std::array<FieldName, 9> FieldNames{{
+constexpr std::array<FieldName, 10> FieldNames{{
     {"name", Field::Name},
     {"pin", Field::Pin},
     {"address", Field::Address},
@@ -27,6 +27,7 @@ constexpr std::array<FieldName, 9> FieldNames{{
     {"batch", Field::Batch},
     {"station", Field::Station},
     {"slot", Field::Slot},
+    {"operator", Field::Operator},
     {"date", Field::Date},
 }};
 
@@ -53,16 +54,11 @@ std::optional<FieldUse> fieldOf(const QString &inside, QString *problem) {
                 .arg(SeqWidthLimit);
         return std::nullopt;
     }
-    // Printing an empty operator would look like a label that lost a value.
-    if (inside == u"operator") {
-        *problem = QCoreApplication::translate(
-            "pairwick::labels", "字段 \"{operator}\"：工作站还不知道操作员，请先从模板中删去它");
-        return std::nullopt;
-    }
     *problem = QCoreApplication::translate(
                    "pairwick::labels",
                    "未知字段 \"{%1}\"；可用的字段有 {name}、{pin}、{address}、{address:plain}、"
-                   "{seq}、{seq:N}、{batch}、{station}、{slot}、{date}，{{ 和 }} 表示花括号本身")
+                   "{seq}、{seq:N}、{batch}、{station}、{slot}、{operator}、{date}，{{ 和 }} "
+                   "表示花括号本身")
                    .arg(inside);
     return std::nullopt;
 }
@@ -140,6 +136,8 @@ QString fieldValue(const FieldUse &use, const LabelValues &values) {
             return values.station;
         case Field::Slot:
             return values.slot;
+        case Field::Operator:
+            return values.operatorName;
         case Field::Date:
             return values.date.toString(Qt::ISODate);
     }

@@ -14,7 +14,18 @@
 namespace pairwick::labels {
 
 struct FieldUse {
-    enum class Field { Name, Pin, Address, AddressPlain, Seq, Batch, Station, Slot, Date };
+    enum class Field {
+        Name,
+        Pin,
+        Address,
+        AddressPlain,
+        Seq,
+        Batch,
+        Station,
+        Slot,
+        Operator,
+        Date
+    };
     Field field = Field::Name;
     int width = 0;  // {seq:N}: zero-padded to at least N digits
 };

@@ -15,6 +15,8 @@ LabelValues sampleValues() {
     values.station = QStringLiteral("sample-station");
     values.slot = QStringLiteral("COM16");
     values.date = QDate::currentDate();
+    // An operator's name takes at most 64 characters.
+    values.operatorName = QStringLiteral("Sample-Operator-%1").arg(QString(), 48, u'x');
     return values;
 }
 

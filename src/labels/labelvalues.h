@@ -15,7 +15,8 @@ struct LabelValues {
     QString batch;
     QString station;
     QString slot;
-    QDate date;  // the day the label is printed, local
+    QDate date;            // the day the label is printed, local
+    QString operatorName;  // who ran the station, where it was told; else empty
 };
 
 // Made up, each as long as its value may be, for a designer to see whether everything fits.

@@ -14,7 +14,8 @@ std::optional<labels::LabelValues> passLabelValues(const station::UnitReport &re
                                config.batch,
                                config.station,
                                report.slot,
-                               QDate::currentDate()};
+                               QDate::currentDate(),
+                               config.operatorName};
 }
 
 }  // namespace pairwick::printing

@@ -80,8 +80,10 @@ ReprintOutcome reprintLabels(ledger::Ledger &opened, const Reprint &reprint,
 }
 
 labels::LabelValues recordedLabelValues(const ledger::UnitRow &unit) {
-    return {unit.name,  unit.pin,     unit.address, unit.seq,
-            unit.batch, unit.station, unit.slot,    QDate::currentDate()};
+    // The operator of the unit's latest attempt: the one that passed, unless it was visited
+    // again since.
+    return {unit.name,    unit.pin,  unit.address,         unit.seq,         unit.batch,
+            unit.station, unit.slot, QDate::currentDate(), unit.operatorName};
 }
 
 }  // namespace pairwick::printing

@@ -4,11 +4,14 @@
 namespace pairwick::printing {
 
 QJsonObject valuesJson(const labels::LabelValues &values) {
-    return {
-        {QStringLiteral("batch"), values.batch},     {QStringLiteral("seq"), values.seq},
-        {QStringLiteral("name"), values.name},       {QStringLiteral("pin"), values.pin},
-        {QStringLiteral("address"), values.address}, {QStringLiteral("station"), values.station},
-        {QStringLiteral("slot"), values.slot}};
+    return {{QStringLiteral("batch"), values.batch},
+            {QStringLiteral("seq"), values.seq},
+            {QStringLiteral("name"), values.name},
+            {QStringLiteral("pin"), values.pin},
+            {QStringLiteral("address"), values.address},
+            {QStringLiteral("station"), values.station},
+            {QStringLiteral("slot"), values.slot},
+            {QStringLiteral("operator"), values.operatorName}};
 }
 
 labels::LabelValues valuesFromJson(const QJsonObject &json) {
@@ -21,6 +24,7 @@ labels::LabelValues valuesFromJson(const QJsonObject &json) {
     values.station = json.value(QStringLiteral("station")).toString();
     values.slot = json.value(QStringLiteral("slot")).toString();
     values.date = QDate::currentDate();
+    values.operatorName = json.value(QStringLiteral("operator")).toString();
     return values;
 }
 

@@ -193,8 +193,6 @@ void TestE2eLabels::badTemplatesAreRefused_data() {
                                 << QByteArray("larger than 1024 KiB");
     QTest::newRow("unknown field") << "a.zpl" << QByteArray("^XA^FD{serial}^FS^XZ")
                                    << QByteArray("unknown field \"{serial}\"");
-    QTest::newRow("operator") << "a.zpl" << QByteArray("^XA^FD{operator}^FS^XZ")
-                              << QByteArray("does not know its operator yet");
     QTest::newRow("bad width") << "a.zpl" << QByteArray("^XA^FD{seq:0}^FS^XZ")
                                << QByteArray("the width must be a number from 1 to 20");
     QTest::newRow("no ^XA") << "a.zpl" << QByteArray("^FD{name}^FS^XZ")

@@ -1365,10 +1365,24 @@ void TestE2eStation::labelsOfPassesOnceInOrderThroughAnOutage() {
         }
     });
     const QString url = sqliteUrl();
-    auto run = station({"COM1", "COM2", "--batch", "tags", "--set", "name=U{seq}^XZ^XA^FDx~JR",
-                        "--set", "pin={random:4}", "--values", values, "--count", "4", "--ledger",
-                        url, "--label", QStringLiteral(PAIRWICK_DOCS_DIR "/label-example.zpl"),
-                        "--printer", QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
+    // The documents' example, its code holding the operator too.
+    QFile example(QStringLiteral(PAIRWICK_DOCS_DIR "/label-example.zpl"));
+    QVERIFY(example.open(QIODevice::ReadOnly));
+    const QString zpl = m_folder->filePath("tags.zpl");
+    QFile withOperator(zpl);
+    QVERIFY(withOperator.open(QIODevice::WriteOnly));
+    withOperator.write(example.readAll().replace("QA,{name}^FS", "QA,{name} {operator}^FS"));
+    withOperator.close();
+    auto run = station({"COM1",       "COM2",
+                        "--batch",    "tags",
+                        "--set",      "name=U{seq}^XZ^XA^FDx~JR",
+                        "--set",      "pin={random:4}",
+                        "--values",   values,
+                        "--count",    "4",
+                        "--ledger",   url,
+                        "--label",    zpl,
+                        "--operator", "Ana ^FS",
+                        "--printer",  QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
     const auto passed = [&] {
         return std::count_if(run->units().cbegin(), run->units().cend(), [](const Json &unit) {
             return unit.value("result").toString() == "passed";
@@ -1398,7 +1412,7 @@ void TestE2eStation::labelsOfPassesOnceInOrderThroughAnOutage() {
     QList<QString> expected;
     for (const Json &unit : run->units()) {
         if (unit.value("result").toString() == "passed")
-            expected.append(names.at(unit.value("seq").toInteger()));
+            expected.append(names.at(unit.value("seq").toInteger()) + QStringLiteral(" Ana ^FS"));
     }
     QList<QString> read;
     for (const QByteArray &label : printed) {
@@ -1408,8 +1422,8 @@ void TestE2eStation::labelsOfPassesOnceInOrderThroughAnOutage() {
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
     QCOMPARE(read, expected);
-    QVERIFY(read.contains(QStringLiteral("U1^XZ^XA^FDx~JR")));
-    QVERIFY(!read.contains(names.at(2)));
+    QVERIFY(read.contains(QStringLiteral("U1^XZ^XA^FDx~JR Ana ^FS")));
+    QVERIFY(!read.contains(names.at(2) + QStringLiteral(" Ana ^FS")));
 
     const QJsonArray labels = ledger({"labels", "--batch", "tags", "--ledger", url});
     QCOMPARE(labels.size(), 4);
