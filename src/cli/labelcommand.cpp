@@ -6,6 +6,7 @@
 #include <QSysInfo>
 
 #include "cli/clirequest.h"
+#include "cli/commandarguments.h"
 #include "cli/labelprint.h"
 #include "cli/output.h"
 #include "labels/labeltemplate.h"
@@ -56,11 +57,9 @@ int usage(const QString &message) {
 std::variant<labels::LabelValues, int> recordedValues(const QString &url, const QString &batch,
                                                       qint64 seq) {
     QString error;
-    std::optional<ledger::LedgerLocation> location =
-        ledger::parseLedgerUrl(ledger::effectiveLedgerUrl(url), &error);
+    const std::optional<ledger::LedgerLocation> location = commandLineLedger(url, &error);
     if (!location)
         return refuse(ExitStatus::LedgerNotOpened, error);
-    location->fallbackApplicationName = QStringLiteral("pairwick-cli");
     std::optional<ledger::UnitRow> found;
     try {
         ledger::Ledger opened(*location, QStringLiteral("pairwick-cli"),
@@ -85,14 +84,6 @@ std::variant<labels::LabelValues, int> recordedValues(const QString &url, const 
                           .arg(seq)
                           .arg(batch, found->state));
     return printing::recordedLabelValues(*found);
-}
-
-// A date alone is its day's start; a time without a zone is local.
-QDateTime sinceTime(const QString &text) {
-    const QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (text.size() > 10 || time.isValid())
-        return time;
-    return QDate::fromString(text, Qt::ISODate).startOfDay();
 }
 
 // A station's values file, as its label queue keeps them: what --values hands a drawing.
@@ -262,7 +253,7 @@ int runLabelCommand(const QStringList &arguments) {
             QStringLiteral("label print needs --reason: every reprint is recorded with "
                            "why it was made"));
     if (parser.isSet(since)) {
-        call.since = sinceTime(parser.value(since));
+        call.since = timeArgument(parser.value(since));
         if (!call.since.isValid())
             return usage(QStringLiteral("--since takes a time in ISO 8601, not %1")
                              .arg(parser.value(since)));

@@ -6,6 +6,7 @@
 #include <QSysInfo>
 
 #include "cli/clirequest.h"
+#include "cli/commandarguments.h"
 #include "cli/output.h"
 #include "printing/labelprinter.h"
 #include "printing/reprint.h"
@@ -140,11 +141,10 @@ int runLabelPrint(const LabelPrintCall &call) {
         !problem.isEmpty())
         return refuse(ExitStatus::Usage, problem);
     QString error;
-    std::optional<ledger::LedgerLocation> location =
-        ledger::parseLedgerUrl(ledger::effectiveLedgerUrl(call.ledgerUrl), &error);
+    const std::optional<ledger::LedgerLocation> location =
+        commandLineLedger(call.ledgerUrl, &error);
     if (!location)
         return refuse(ExitStatus::LedgerNotOpened, error);
-    location->fallbackApplicationName = QStringLiteral("pairwick-cli");
     return call.pending ? printPending(call, maker, *location) : reprint(call, maker, *location);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/clirequest.h"
+#include "cli/commandarguments.h"
 #include "cli/listingstream.h"
 #include "cli/portrun.h"
 #include "cli/rolescommand.h"
@@ -202,11 +203,10 @@ int runLedgerCommand(const QStringList &arguments) {
                                                          : ListingStream::Form::Table;
 
     QString error;
-    std::optional<ledger::LedgerLocation> location =
-        ledger::parseLedgerUrl(ledger::effectiveLedgerUrl(parser.value(url)), &error);
+    const std::optional<ledger::LedgerLocation> location =
+        commandLineLedger(parser.value(url), &error);
     if (!location)
         return unavailable(error);
-    location->fallbackApplicationName = QStringLiteral("pairwick-cli");
     if (what == u"roles") {
         if (location->kind != ledger::LedgerLocation::Kind::Postgres)
             return usage(QStringLiteral("roles are a PostgreSQL ledger's; who may change %1 is "

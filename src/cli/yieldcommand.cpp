@@ -2,19 +2,12 @@
 #include "cli/yieldcommand.h"
 
 #include "cli/clirequest.h"
+#include "cli/commandarguments.h"
 #include "cli/output.h"
 #include "cli/yieldformat.h"
 #include "ledger/ledger.h"
 
 namespace pairwick::cli {
-
-QDateTime timeArgument(const QString &text, bool endOfDay) {
-    const QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (text.size() > 10 || time.isValid())
-        return time;
-    const QDate day = QDate::fromString(text, Qt::ISODate);
-    return endOfDay ? day.endOfDay() : day.startOfDay();
-}
 
 std::variant<ledger::YieldQuery, QString> parseYieldQuery(const QString &batch,
                                                           const QString &since,

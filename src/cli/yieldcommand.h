@@ -14,10 +14,6 @@ class Ledger;
 
 namespace pairwick::cli {
 
-// A time as the ledger commands take it (ISO 8601, local without a zone). A date alone is its
-// day's start, or its end where the time ends a window. Invalid when it is neither.
-QDateTime timeArgument(const QString &text, bool endOfDay = false);
-
 // `ledger report`'s options, or why they cannot be taken.
 std::variant<ledger::YieldQuery, QString> parseYieldQuery(const QString &batch,
                                                           const QString &since,
