@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""pairwick's start-up beside the floor of any window program: a bare Qt Widgets window of the
-same size (bench/floorwindow.cpp), empty, and showing one line of Chinese as pairwick's window
-does (the fonts it needs are a floor of their own), on an Xvfb of its own. Each run times exec
+"""pairwick's start-up beside the floors of a window program (bench/floorwindow.cpp), on an Xvfb
+of its own: a bare Qt Widgets window of the same size, empty, and showing one line of Chinese as
+pairwick's window does (the fonts it needs are a floor of their own), and pairwick's own form
+built by Qt alone (the least any program showing those controls does). Each run times exec
 to the X server's MapNotify of the program's window (no polling, so no look's length is
 counted), then, a second later, reads its resident memory and counts the shared libraries it
 maps. The programs take turns, after one start-up each that is not counted, so that a load on
@@ -110,7 +111,8 @@ def main():
             watch = MapWatch(screen)
             size = [str(n) for n in start_up(watch, [pairwick], environment)[3]]
             commands = {"pairwick": [pairwick], "empty window": [floor, *size],
-                        "window with a line of Chinese": [floor, *size, CHINESE_LINE]}
+                        "window with a line of Chinese": [floor, *size, CHINESE_LINE],
+                        "pairwick's form, Qt alone": [floor, "--form"]}
             figures = {name: [] for name in commands}
             for name, command in list(commands.items())[1:]:
                 start_up(watch, command, environment)
@@ -126,7 +128,8 @@ def main():
                 (1, f"resident memory {SETTLE_S:.0f} s later", "MiB", 1),
                 (2, "shared libraries mapped", "libraries", 0)):
             rows.append((f"{name}: {meaning}", spread([r[index] for r in runs_of], unit, digits)))
-    print_table(f"pairwick beside bare Qt windows of its size ({'x'.join(size)}) on {server}, "
+    print_table(f"pairwick beside floors built by Qt alone (bare windows of its size, "
+                f"{'x'.join(size)}, and its own form) on {server}, "
                 f"{runs} interleaved start-ups each; target: within 1.05x of the floor's "
                 "start-up and 3 MiB of its memory", rows)
     medians = {name: (statistics.median(r[0] for r in runs_of),

@@ -19,6 +19,7 @@
 #include "parameters/saveoperation.h"
 #include "ui_form1.h"
 #include "window/connection.h"
+#include "window/framestyle.h"
 
 namespace pairwick::window {
 
@@ -31,12 +32,11 @@ Form1::Form1(const Services &services, QWidget *parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowIcon(about::programIcon());
     ui->ProgressBar1->raise();
-    // Captions sit on the frame's top line, so the controls keep their places inside it.
-    for (QGroupBox *frame : {ui->Frame1, ui->Frame2, ui->Frame3}) {
-        frame->setStyleSheet(QStringLiteral(
-            "QGroupBox { border: 1px solid palette(mid); margin-top: 7px; }"
-            "QGroupBox::title { subcontrol-origin: margin; left: 7px; padding: 0 2px; }"));
-    }
+    // Owned here as an object, and created after the frames, so it outlives them.
+    auto *frameStyle = new FrameStyle;
+    frameStyle->setParent(this);
+    for (QGroupBox *frame : {ui->Frame1, ui->Frame2, ui->Frame3})
+        frame->setStyle(frameStyle);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
