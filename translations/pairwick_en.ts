@@ -1331,6 +1331,37 @@ Close that program first, then connect again.</translation>
     </message>
 </context>
 <context>
+    <name>pairwick::stationwindow::LabelReprinter</name>
+    <message>
+        <source>重新打印须写明原因；没有打印任何标签</source>
+        <translation>A reprint needs a reason; no label was printed</translation>
+    </message>
+    <message>
+        <source>设置页上的标签模板和打印机尚不可用；没有打印任何标签</source>
+        <translation>The label template and printer on the set-up page are not usable yet; no label was printed</translation>
+    </message>
+    <message>
+        <source>台账不可用：%1</source>
+        <translation>Ledger unreachable: %1</translation>
+    </message>
+    <message>
+        <source>已重新打印 %1 个标签</source>
+        <translation>%1 labels printed again</translation>
+    </message>
+    <message>
+        <source>批次 %1 中没有模块 %2；没有打印任何标签</source>
+        <translation>Batch %1 has no unit %2; no label was printed</translation>
+    </message>
+    <message>
+        <source>模块 %1 未通过（%2），不能打印标签；没有打印任何标签</source>
+        <translation>Unit %1 did not pass (%2) and gets no label; no label was printed</translation>
+    </message>
+    <message>
+        <source>模块 %1 的标签未能打印：%2；已打印 %3 个，共 %4 个</source>
+        <translation>The label of unit %1 was not printed: %2; %3 of %4 labels were printed</translation>
+    </message>
+</context>
+<context>
     <name>pairwick::stationwindow::LedgerPage</name>
     <message>
         <source>刷新</source>
@@ -1395,30 +1426,6 @@ Close that program first, then connect again.</translation>
     <message>
         <source>重新打印 %1 个标签的原因：</source>
         <translation>Why are %1 labels printed again?</translation>
-    </message>
-    <message>
-        <source>重新打印须写明原因；没有打印任何标签</source>
-        <translation>A reprint needs a reason; no label was printed</translation>
-    </message>
-    <message>
-        <source>设置页上的标签模板和打印机尚不可用；没有打印任何标签</source>
-        <translation>The label template and printer on the set-up page are not usable yet; no label was printed</translation>
-    </message>
-    <message>
-        <source>已重新打印 %1 个标签</source>
-        <translation>%1 labels printed again</translation>
-    </message>
-    <message>
-        <source>批次 %1 中没有模块 %2；没有打印任何标签</source>
-        <translation>Batch %1 has no unit %2; no label was printed</translation>
-    </message>
-    <message>
-        <source>模块 %1 未通过（%2），不能打印标签；没有打印任何标签</source>
-        <translation>Unit %1 did not pass (%2) and gets no label; no label was printed</translation>
-    </message>
-    <message>
-        <source>模块 %1 的标签未能打印：%2；已打印 %3 个，共 %4 个</source>
-        <translation>The label of unit %1 was not printed: %2; %3 of %4 labels were printed</translation>
     </message>
 </context>
 <context>

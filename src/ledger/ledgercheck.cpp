@@ -5,7 +5,7 @@
 
 #include "ledger/ledger.h"
 #include "ledger/ledgerprivate.h"
-#include "ledger/schema.h"
+#include "ledger/sqldialect.h"
 #include "ledger/sqlstatement.h"
 #include "ledger/yieldschema.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the ledger tells people: the totals, batches, units and attempts it holds. Counts are read
-// as kept, listings go out row by row as the database gives them.
+// The ledger's listings of units, attempts and labels: each goes out row by row as the database
+// gives it.
 #include "ledger/ledger.h"
 
 #include <QCoreApplication>
@@ -15,17 +15,6 @@ namespace {
 
 // Rows a whole listing reads at once.
 constexpr qint64 ListingPage = 10000;
-
-const QString TotalsSql = QStringLiteral(
-    "SELECT units, passed, failed, interrupted, rejected FROM batches"
-    " WHERE name = :batch");
-
-const QString BatchesSql = QStringLiteral(
-    "SELECT name, first_seq, next_seq, created, first_activity, last_activity,"
-    " units, passed, failed, interrupted, rejected FROM batches ORDER BY created, name");
-
-const QString StationsSql =
-    QStringLiteral("SELECT station FROM batch_stations WHERE batch = :batch ORDER BY station");
 
 // A column of the unit's latest attempt, looked up only for the few units whose latest attempt
 // failed or was cut short, so that a listing of passed units pays nothing for it.
@@ -54,11 +43,6 @@ const QString AttemptsSql = QStringLiteral(
 const QString LabelsSql = QStringLiteral(
     "SELECT id, batch, seq, template_hash, printer, printed, copies, reason, state, station"
     " FROM labels%1 ORDER BY batch, printed, id LIMIT :limit");
-
-// A batch with no attempts yet was last active when it was made.
-QDateTime orTime(const QString &stored, const QString &fallback) {
-    return timeFromStored(stored.isEmpty() ? fallback : stored);
-}
 
 // The columns each order sorts by; every one ends in the unit's key, so pages never overlap.
 // All go one way, so that an index on (batch, column, seq) serves the order read backwards too,
@@ -130,7 +114,7 @@ UnitRow unitRow(const SqlStatement &query) {
     row.attempts = int(query.number(8));
     row.version = query.text(9);
     row.first = timeFromStored(query.text(4));
-    row.latest = orTime(query.text(10), query.text(4));
+    row.latest = timeFromStoredOr(query.text(10), query.text(4));
     row.name = query.text(11);
     row.error = query.text(12);
     row.written = keysFromStored(query.text(13));
@@ -204,46 +188,42 @@ void inPages(qint64 limit, PageAfter pageAfter, RowOf rowOf,
     }
 }
 
-}  // namespace
+// A listing in the order of (batch, its time, id), which an index of each kind serves.
+struct TimeOrderedListing {
+    QString sql;  // its WHERE clause as %1, LIMIT :limit
+    QString timeColumn;
+    QString activeSince;
+    QString doing;
+};
 
-BatchTotals Ledger::totals(const QString &batch) {
-    return d->connection.run(
-        QCoreApplication::translate("pairwick::ledger", "统计批次 %1 的模块").arg(batch), [&] {
-            SqlStatement query(d->connection.database(), TotalsSql);
-            if (!query.bind(QStringLiteral(":batch"), batch).exec().next())
-                return BatchTotals{};
-            return BatchTotals{query.number(0), query.number(1), query.number(2), query.number(3),
-                               query.number(4)};
-        });
-}
-
-QList<BatchSummary> Ledger::batches() {
-    return d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出批次"), [&] {
-        QList<BatchSummary> found;
-        const QSqlDatabase db = d->connection.database();
-        SqlStatement query(db, BatchesSql);
+// Every row of the listing that the selection asks for, a page at a time, each page starting after
+// the last row of the one before.
+template <typename Row>
+void inTimeOrder(LedgerConnection &connection, const Selection &selection,
+                 const TimeOrderedListing &listing, QDateTime Row::*timeOf,
+                 Row (*rowOf)(const SqlStatement &), const std::function<void(const Row &)> &each) {
+    Selection page = selection;
+    page.limit = ListingPage;
+    const QString after = page.batch.isEmpty()
+                              ? QStringLiteral("(batch, %1, id) > (:lastBatch, :lastTime, :lastId)")
+                              : QStringLiteral("(%1, id) > (:lastTime, :lastId)");
+    const auto pageAfter = [&](const std::optional<Row> &last) {
+        const QString where = narrowed(page, listing.activeSince, false,
+                                       {last ? after.arg(listing.timeColumn) : QString()});
+        SqlStatement query(connection.database(), listing.sql.arg(where));
+        bindSelection(query, page, false);
+        if (last && page.batch.isEmpty())
+            query.bind(QStringLiteral(":lastBatch"), last->batch);
+        if (last)
+            query.bind(QStringLiteral(":lastTime"), storedTime((*last).*timeOf))
+                .bind(QStringLiteral(":lastId"), last->id);
         query.exec();
-        while (query.next()) {
-            BatchSummary summary;
-            summary.name = query.text(0);
-            summary.first = query.number(1);
-            summary.next = query.number(2);
-            summary.firstActivity = orTime(query.text(4), query.text(3));
-            summary.lastActivity = orTime(query.text(5), query.text(3));
-            summary.totals = BatchTotals{query.number(6), query.number(7), query.number(8),
-                                         query.number(9), query.number(10)};
-            found.append(summary);
-        }
-        query.finish();
-        for (BatchSummary &summary : found) {
-            SqlStatement stations(db, StationsSql);
-            stations.bind(QStringLiteral(":batch"), summary.name).exec();
-            while (stations.next())
-                summary.stations.append(stations.text(0));
-        }
-        return found;
-    });
+        return query;
+    };
+    connection.run(listing.doing, [&] { inPages(ListingPage, pageAfter, rowOf, each); });
 }
+
+}  // namespace
 
 // A whole listing in the index's order goes a page at a time, each page starting after the last
 // row of the one before: the server walks the index instead of sorting the whole batch before
@@ -284,52 +264,19 @@ void Ledger::units(const Selection &selection, const std::function<void(const Un
 
 void Ledger::attempts(const Selection &selection,
                       const std::function<void(const AttemptRow &)> &each) {
-    Selection page = selection;
-    page.limit = ListingPage;
-    const auto pageAfter = [&](const std::optional<AttemptRow> &last) {
-        const QString where = narrowed(
-            page, QStringLiteral("(ended IS NULL OR ended >= :since)"), false,
-            {!last ? QString()
-             : page.batch.isEmpty()
-                 ? QStringLiteral("(batch, started, id) > (:lastBatch, :lastStarted, :lastId)")
-                 : QStringLiteral("(started, id) > (:lastStarted, :lastId)")});
-        SqlStatement query(d->connection.database(), AttemptsSql.arg(where));
-        bindSelection(query, page, false);
-        if (last && page.batch.isEmpty())
-            query.bind(QStringLiteral(":lastBatch"), last->batch);
-        if (last)
-            query.bind(QStringLiteral(":lastStarted"), storedTime(last->started))
-                .bind(QStringLiteral(":lastId"), last->id);
-        query.exec();
-        return query;
-    };
-    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出尝试"),
-                      [&] { inPages(ListingPage, pageAfter, attemptRow, each); });
+    inTimeOrder(d->connection, selection,
+                {AttemptsSql, QStringLiteral("started"),
+                 QStringLiteral("(ended IS NULL OR ended >= :since)"),
+                 QCoreApplication::translate("pairwick::ledger", "列出尝试")},
+                &AttemptRow::started, attemptRow, each);
 }
 
 void Ledger::labels(const Selection &selection,
                     const std::function<void(const LabelRecord &)> &each) {
-    Selection page = selection;
-    page.limit = ListingPage;
-    const auto pageAfter = [&](const std::optional<LabelRecord> &last) {
-        const QString where = narrowed(
-            page, QStringLiteral("printed >= :since"), false,
-            {!last ? QString()
-             : page.batch.isEmpty()
-                 ? QStringLiteral("(batch, printed, id) > (:lastBatch, :lastPrinted, :lastId)")
-                 : QStringLiteral("(printed, id) > (:lastPrinted, :lastId)")});
-        SqlStatement query(d->connection.database(), LabelsSql.arg(where));
-        bindSelection(query, page, false);
-        if (last && page.batch.isEmpty())
-            query.bind(QStringLiteral(":lastBatch"), last->batch);
-        if (last)
-            query.bind(QStringLiteral(":lastPrinted"), storedTime(last->printed))
-                .bind(QStringLiteral(":lastId"), last->id);
-        query.exec();
-        return query;
-    };
-    d->connection.run(QCoreApplication::translate("pairwick::ledger", "列出标签"),
-                      [&] { inPages(ListingPage, pageAfter, labelRecord, each); });
+    inTimeOrder(d->connection, selection,
+                {LabelsSql, QStringLiteral("printed"), QStringLiteral("printed >= :since"),
+                 QCoreApplication::translate("pairwick::ledger", "列出标签")},
+                &LabelRecord::printed, labelRecord, each);
 }
 
 }  // namespace pairwick::ledger

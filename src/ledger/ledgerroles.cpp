@@ -5,7 +5,7 @@
 
 #include "ledger/labelrecords.h"
 #include "ledger/ledgerprivate.h"
-#include "ledger/schema.h"
+#include "ledger/migrationaccess.h"
 #include "ledger/serverfunctions.h"
 #include "ledger/sqlstatement.h"
 

@@ -2,31 +2,25 @@
 #include "ledger/schema.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QStringList>
-#include <QThread>
 #include <array>
 #include <utility>
 
 #include "ledger/labelrecords.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerroles.h"
+#include "ledger/migrationaccess.h"
 #include "ledger/serverfunctions.h"
+#include "ledger/sqldialect.h"
 #include "ledger/sqlstatement.h"
 #include "ledger/storedtextcodes.h"
 #include "ledger/unitranges.h"
-#include "ledger/unitsearch.h"
 #include "ledger/yieldschema.h"
 
 namespace pairwick::ledger {
 
 namespace {
-
-// Often enough that a wait is told and a stop is heard at once, rarely enough to cost the server
-// nothing.
-constexpr unsigned long LockPollMs = 250;
 
 // Step N brings version N to N + 1; a new version is one more entry. The same SQL serves both
 // databases: BIGINT is an integer to SQLite, and times are ISO-8601 text in UTC. Where the two
@@ -210,28 +204,6 @@ const std::array<Step, SchemaVersion> Steps{
     yieldRollupsStep(),
 };
 
-// Only the schema's owner may change it: a station's or an auditor's role that meets an older
-// schema is told whose job that is, where it would otherwise fail on the first change.
-void ensureMayMigrate(const QSqlDatabase &database, int version, const QString &url) {
-    if (callerOwnsLedger(database))
-        return;
-    throw SchemaRefused(
-        version == 0
-            ? QCoreApplication::translate(
-                  "pairwick::ledger",
-                  "位于 %1 的台账还没有表，而这个登录不能创建它们：台账的所"
-                  "有者须先以自己的身份打开它一次（pairwick-cli ledger "
-                  "check），再授予角色（pairwick-cli ledger roles --apply）")
-                  .arg(url)
-            : QCoreApplication::translate(
-                  "pairwick::ledger",
-                  "位于 %1 的台账的结构版本是 %2，本 pairwick 需要版本 %3，而只有台账的所有者能更新"
-                  "它：所有者须以自己的身份用本 pairwick 打开它一次（pairwick-cli ledger check）")
-                  .arg(url)
-                  .arg(version)
-                  .arg(SchemaVersion));
-}
-
 // As PostgreSQL writes the name where the ledger's tables are made.
 QString ledgerSchema(const QSqlDatabase &database) {
     SqlStatement query(database, QStringLiteral("SELECT quote_ident(current_schema())"));
@@ -239,30 +211,6 @@ QString ledgerSchema(const QSqlDatabase &database) {
     const QString schema = query.text(0);
     query.finish();
     return schema;
-}
-
-// Another opener waits for the migration's lock: told so, where it would hang without a word.
-void lockOutOtherOpeners(const QSqlDatabase &database, const MigrationWatch &watch) {
-    if (!watch) {
-        SqlStatement::execute(database, QStringLiteral("SELECT pg_advisory_xact_lock(7365)"));
-        return;
-    }
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        SqlStatement lock(database, QStringLiteral("SELECT pg_try_advisory_xact_lock(7365)"));
-        lock.exec().next();
-        const bool locked = lock.text(0) == u"t";
-        lock.finish();
-        if (locked)
-            return;
-        MigrationProgress progress;
-        progress.stage = MigrationProgress::Stage::Waiting;
-        progress.to = SchemaVersion;
-        progress.seconds = double(waited.elapsed()) / 1000;
-        watch(progress);
-        QThread::msleep(LockPollMs);
-    }
 }
 
 int storedVersion(const QSqlDatabase &database) {
@@ -273,39 +221,7 @@ int storedVersion(const QSqlDatabase &database) {
     return query.next() ? int(query.number(0)) : 0;
 }
 
-// %tenths(STARTED, ENDED): tenths of a second between two stored times, never below zero
-// however the clocks of two stations disagree.
-const QRegularExpression TenthsBetween(QStringLiteral(R"(%tenths\(([^,]+), ([^)]+)\))"));
-
 }  // namespace
-
-// The few things SQLite and PostgreSQL spell apart.
-QString dialectOf(QString statement, bool sqlite) {
-    return statement.replace(QStringLiteral("%nameKey"), nameSearchKey(sqlite))
-        .replace(QStringLiteral("%addressKey"), addressSearchKey(sqlite))
-        .replace(TenthsBetween, sqlite ? QStringLiteral("MAX(0, CAST(ROUND((julianday(\\2)"
-                                                        " - julianday(\\1)) * 864000) AS INTEGER))")
-                                       : QStringLiteral("GREATEST(0, round(10 * extract(epoch"
-                                                        " FROM (\\2::timestamptz"
-                                                        " - \\1::timestamptz)))::bigint)"))
-        .replace(QStringLiteral("%name"),
-                 sqlite ? QStringLiteral("json_extract(unit_values, '$.name')")
-                        : QStringLiteral("(unit_values::json ->> 'name')"));
-}
-
-bool callerOwnsLedger(const QSqlDatabase &database) {
-    // Before the tables exist, whoever may make them in the schema is their owner to be.
-    SqlStatement query(database,
-                       QStringLiteral("SELECT CASE WHEN to_regclass('schema_version') IS NULL"
-                                      " THEN has_schema_privilege(current_schema(), 'CREATE')"
-                                      " ELSE pg_has_role((SELECT relowner FROM pg_class"
-                                      "  WHERE oid = to_regclass('schema_version')), 'USAGE')"
-                                      " END IS TRUE"));
-    query.exec().next();
-    const bool owns = query.text(0) == u"t";
-    query.finish();
-    return owns;
-}
 
 void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url,
                          const MigrationWatch &watch) {

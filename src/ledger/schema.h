@@ -25,12 +25,4 @@ public:
 void bringSchemaUpToDate(const QSqlDatabase &database, bool sqlite, const QString &url,
                          const MigrationWatch &watch = {});
 
-// A statement as this database spells it: the schema's placeholders (%tenths(A, B), the search
-// keys) filled in.
-QString dialectOf(QString statement, bool sqlite);
-
-// PostgreSQL: whether the connection's login owns the ledger's tables (or is a superuser, or a
-// member of their owner's role), so that it may change the schema and grant rights on it.
-bool callerOwnsLedger(const QSqlDatabase &database);
-
 }  // namespace pairwick::ledger

@@ -59,6 +59,10 @@ QDateTime timeFromStored(const QString &text) {
     return QDateTime::fromString(text, Qt::ISODateWithMs);
 }
 
+QDateTime timeFromStoredOr(const QString &text, const QString &fallback) {
+    return timeFromStored(text.isEmpty() ? fallback : text);
+}
+
 QString storedSettings(const settings::AdapterSettings &settings) {
     return storedObject(settings::toJson(settings));
 }

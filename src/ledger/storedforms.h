@@ -19,6 +19,8 @@ class SqlStatement;
 // like the time itself.
 QString storedTime(const QDateTime &time);
 QDateTime timeFromStored(const QString &text);
+// A batch with no attempts yet was last active when it was made: the fallback's time.
+QDateTime timeFromStoredOr(const QString &text, const QString &fallback);
 
 // Settings as the JSON of profiles, but every key kept, read-only ones too.
 QString storedSettings(const settings::AdapterSettings &settings);

@@ -19,8 +19,8 @@
 #include "ledger/csvtable.h"
 #include "ledger/ledger.h"
 #include "ledger/ledgerlisting.h"
-#include "printing/reprint.h"
 #include "stationwindow/backgroundqueue.h"
+#include "stationwindow/labelreprinter.h"
 #include "stationwindow/unittablemodel.h"
 
 namespace pairwick::stationwindow {
@@ -60,7 +60,8 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
       m_printLabels(new QPushButton(tr("打印标签……"), this)),
       m_table(new QTableView(this)),
       m_status(new QLabel(this)),
-      m_searchPause(new QTimer(this)) {
+      m_searchPause(new QTimer(this)),
+      m_reprinter(new LabelReprinter(queue, this)) {
     m_result->setObjectName(QStringLiteral("resultFilter"));
     m_result->setAccessibleName(tr("结果"));
     m_result->addItem(tr("全部结果"), QString());
@@ -126,6 +127,8 @@ LedgerPage::LedgerPage(BackgroundQueue &queue, QWidget *parent)
     connect(m_units, &QAbstractItemModel::modelReset, this, &LedgerPage::enablePrintLabels);
     connect(m_units, &UnitTableModel::orderWanted, this, &LedgerPage::refresh);
     connect(m_units, &UnitTableModel::moreWanted, this, &LedgerPage::fetch);
+    connect(m_reprinter, &LabelReprinter::told, this, &LedgerPage::tellReprint);
+    connect(m_reprinter, &LabelReprinter::recorded, this, &LedgerPage::refresh);
 }
 
 void LedgerPage::showBatch(const ledger::LedgerLocation &location, const QString &batch) {
@@ -252,12 +255,12 @@ void LedgerPage::askExport() {
 }
 
 void LedgerPage::setLabelSetup(const std::optional<printing::PrintSetup> &setup) {
-    m_labelSetup = setup;
+    m_reprinter->setSetup(setup);
     enablePrintLabels();
 }
 
 void LedgerPage::enablePrintLabels() {
-    m_printLabels->setEnabled(m_labelSetup && m_location &&
+    m_printLabels->setEnabled(m_reprinter->hasSetup() && m_location &&
                               m_table->selectionModel()->hasSelection());
 }
 
@@ -277,67 +280,15 @@ void LedgerPage::askPrintLabels() {
 }
 
 void LedgerPage::printLabels(const QList<qint64> &seqs, const QString &reason) {
-    const auto tell = [this](const QString &outcome) {
-        m_status->setText(outcome);
-        m_status->setAccessibleName(outcome);
-        emit labelsPrinted(outcome);
-    };
-    if (reason.trimmed().isEmpty()) {
-        tell(tr("重新打印须写明原因；没有打印任何标签"));
-        return;
-    }
-    if (!m_location || !m_labelSetup) {
-        tell(tr("设置页上的标签模板和打印机尚不可用；没有打印任何标签"));
-        return;
-    }
-    const printing::Reprint reprint{m_batch,
-                                    seqs,
-                                    {},
-                                    reason.trimmed(),
-                                    m_labelSetup->station,
-                                    m_labelSetup->destination,
-                                    m_labelSetup->copies};
     m_printLabels->setEnabled(false);
-    m_queue.readLedger(
-        this, *m_location,
-        [this, reprint, maker = m_labelSetup->maker,
-         tell](ledger::Ledger &ledger) -> std::function<void()> {
-            const printing::ReprintOutcome outcome =
-                printing::reprintLabels(ledger, reprint, maker, {});
-            return [this, outcome, tell] {
-                tell(describe(outcome));
-                enablePrintLabels();
-                refresh();
-            };
-        },
-        [this, tell](const QString &problem) {
-            tell(tr("台账不可用：%1").arg(problem));
-            enablePrintLabels();
-        });
+    m_reprinter->print(m_location, m_batch, seqs, reason);
 }
 
-QString LedgerPage::describe(const printing::ReprintOutcome &outcome) const {
-    using Kind = printing::ReprintOutcome::Kind;
-    switch (outcome.kind) {
-        case Kind::Printed:
-            return tr("已重新打印 %1 个标签").arg(outcome.printed);
-        case Kind::NonePassed:
-        case Kind::NoSuchUnit:
-            return tr("批次 %1 中没有模块 %2；没有打印任何标签").arg(m_batch).arg(outcome.seq);
-        case Kind::NotPassed:
-            return tr("模块 %1 未通过（%2），不能打印标签；没有打印任何标签")
-                .arg(outcome.seq)
-                .arg(UnitTableModel::resultWord(outcome.detail));
-        case Kind::BadLabel:
-        case Kind::Away:
-        case Kind::Misconfigured:
-            break;
-    }
-    return tr("模块 %1 的标签未能打印：%2；已打印 %3 个，共 %4 个")
-        .arg(outcome.seq)
-        .arg(outcome.detail)
-        .arg(outcome.printed)
-        .arg(outcome.asked);
+void LedgerPage::tellReprint(const QString &outcome) {
+    m_status->setText(outcome);
+    m_status->setAccessibleName(outcome);
+    enablePrintLabels();
+    emit labelsPrinted(outcome);
 }
 
 }  // namespace pairwick::stationwindow

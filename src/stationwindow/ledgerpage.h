@@ -15,13 +15,10 @@ class QPushButton;
 class QTableView;
 class QTimer;
 
-namespace pairwick::printing {
-struct ReprintOutcome;
-}
-
 namespace pairwick::stationwindow {
 
 class BackgroundQueue;
+class LabelReprinter;
 class UnitTableModel;
 
 // The batch's units as the ledger holds them, over all stations: filtered by result, searched
@@ -61,7 +58,7 @@ private:
     void askExport();
     void askPrintLabels();
     void enablePrintLabels();
-    QString describe(const printing::ReprintOutcome &outcome) const;
+    void tellReprint(const QString &outcome);
 
     BackgroundQueue &m_queue;
     std::optional<ledger::LedgerLocation> m_location;
@@ -75,10 +72,10 @@ private:
     QPushButton *m_refresh;
     QPushButton *m_export;
     QPushButton *m_printLabels;
-    std::optional<printing::PrintSetup> m_labelSetup;
     QTableView *m_table;
     QLabel *m_status;
     QTimer *m_searchPause;
+    LabelReprinter *m_reprinter;
 };
 
 }  // namespace pairwick::stationwindow

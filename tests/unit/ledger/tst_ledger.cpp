@@ -21,6 +21,7 @@
 #include "ledger/csvtable.h"
 #include "ledger/ledger.h"
 #include "ledger/schema.h"
+#include "ledger/sqldialect.h"
 #include "ledger/sqlstatement.h"
 #include "ledger/yieldschema.h"
 #include "privatepostgres.h"
