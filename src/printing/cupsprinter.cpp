@@ -98,6 +98,8 @@ SendOutcome sendToCups(const PrinterDestination &destination, const PrintJob &jo
         QStringLiteral("-t"), QStringLiteral("%1-%2").arg(job.batch).arg(job.seq)};
     if (job.kind == DocumentKind::Zpl)
         arguments << QStringLiteral("-o") << QStringLiteral("raw");
+    if (const auto stopped = job.handOver())
+        return *stopped;
     const Ran sent = run(QStringLiteral("lp"), arguments, job.document);
     if (!sent.started)
         return SendOutcome::misconfigured(tr("无法运行 lp：请安装 cups-bsd 或 cups-client"));

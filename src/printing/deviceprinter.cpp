@@ -48,6 +48,10 @@ SendOutcome sendToDevice(const PrinterDestination &destination, const PrintJob &
         const QString reason = problem(destination.target, error);
         return isMistake(error) ? SendOutcome::misconfigured(reason) : SendOutcome::away(reason);
     }
+    if (const auto stopped = job.handOver()) {
+        ::close(fd);
+        return *stopped;
+    }
     bool written = true;
     int error = 0;
     for (int copy = 0; written && copy < job.copies; ++copy) {

@@ -19,6 +19,8 @@ SendOutcome sendToFolder(const PrinterDestination &destination, const PrintJob &
         QStringLiteral("%1/%2-%3")
             .arg(destination.target, QString::fromLatin1(QUrl::toPercentEncoding(job.batch)))
             .arg(job.seq);
+    if (const auto stopped = job.handOver())
+        return *stopped;
     int number = 1;
     for (int copy = 0; copy < job.copies; ++copy) {
         QString path;

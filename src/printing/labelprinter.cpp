@@ -75,7 +75,7 @@ void LabelPrinter::run() {
 
 bool LabelPrinter::sendNext() {
     QString error;
-    std::optional<QueuedLabel> label = m_queue.takeOldest(&error);
+    std::optional<QueuedLabel> label = m_queue.oldest(&error);
     if (!label) {
         if (!error.isEmpty()) {
             m_failed = true;
@@ -93,8 +93,13 @@ bool LabelPrinter::sendNext() {
                 .arg(values.seq)
                 .arg(*problem));
     else
-        outcome = sendLabel(m_setup.destination, {std::get<QByteArray>(made), m_setup.maker.kind,
-                                                  m_setup.copies, values.batch, values.seq});
+        outcome = sendLabel(m_setup.destination,
+                            {std::get<QByteArray>(made), m_setup.maker.kind, m_setup.copies,
+                             values.batch, values.seq, [this, &label] {
+                                 QString problem;
+                                 m_queue.markSending(*label, &problem);
+                                 return problem;
+                             }});
     if (outcome.kind != SendOutcome::Kind::Sent) {
         QString ignored;
         // Left as .sending should this fail: at worst recorded as uncertain, never sent twice.

@@ -105,7 +105,7 @@ bool LabelQueue::add(const labels::LabelValues &values, QString *error) {
     return station::syncedReplace(label.file, labelJson(label), error);
 }
 
-std::optional<QueuedLabel> LabelQueue::takeOldest(QString *error) {
+std::optional<QueuedLabel> LabelQueue::oldest(QString *error) {
     QMutexLocker lock(&m_mutex);
     for (const QString &file : entries(Queued)) {
         std::optional<QueuedLabel> label = labelFrom(file);
@@ -117,18 +117,24 @@ std::optional<QueuedLabel> LabelQueue::takeOldest(QString *error) {
         }
         label->waited =
             label->waited || QFileInfo(file).completeBaseName().toLongLong() <= m_startNumber;
-        if (!move(*label, Sending, error))
-            return std::nullopt;
         return label;
     }
     return std::nullopt;
+}
+
+bool LabelQueue::markSending(QueuedLabel &label, QString *error) {
+    QMutexLocker lock(&m_mutex);
+    return move(label, Sending, error);
 }
 
 bool LabelQueue::putBack(const QueuedLabel &label, QString *error) {
     QMutexLocker lock(&m_mutex);
     QueuedLabel waited = label;
     waited.waited = true;
-    return write(waited, Queued, error);
+    if (QFileInfo(label.file).suffix() == Sending)
+        return write(waited, Queued, error);
+    // Never left its place: only that it waited is new, and only the first time.
+    return label.waited || station::syncedReplace(label.file, labelJson(waited), error);
 }
 
 bool LabelQueue::markSent(QueuedLabel &label, QString *error) {

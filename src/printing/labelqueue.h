@@ -24,10 +24,11 @@ struct QueuedLabel {
 
 // The labels a station owes, in a folder beside its spool: a file each, synced and renamed into
 // place before the call returns, so they survive a kill and a power cut. A label's file moves
-// from .queued to .sending before a byte of it goes out, and to .sent once the printer took it
-// all; it goes once the ledger has its row. A .sending file that a start finds is a label that
-// may or may not have printed: it is recorded as uncertain and never sent again, so a kill costs
-// at worst one label whose fate someone must look at, never one printed twice unseen.
+// from .queued to .sending once the printer is reached, before a byte of it goes out, and to .sent
+// once the printer took it all; it goes once the ledger has its row. A .sending file that a start
+// finds is a label that may or may not have printed: it is recorded as uncertain and never sent
+// again, so a kill costs at worst one label whose fate someone must look at, never one printed
+// twice unseen.
 class LabelQueue {
 public:
     explicit LabelQueue(QString folder);
@@ -39,9 +40,11 @@ public:
     // On disk when it returns true. Any thread.
     bool add(const labels::LabelValues &values, QString *error);
 
-    // The oldest label to send, marked as being sent.
-    std::optional<QueuedLabel> takeOldest(QString *error);
-    // A label that did not go out (whole): back in its place, having waited.
+    // The oldest label to send, still queued.
+    std::optional<QueuedLabel> oldest(QString *error);
+    // The printer is reached and the label's first byte about to go.
+    bool markSending(QueuedLabel &label, QString *error);
+    // A label that did not go out (whole): back in its place, or still there, having waited.
     bool putBack(const QueuedLabel &label, QString *error);
     bool markSent(QueuedLabel &label, QString *error);
 

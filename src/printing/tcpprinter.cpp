@@ -28,6 +28,8 @@ SendOutcome sendOverTcp(const PrinterDestination &destination, const PrintJob &j
     if (!socket.waitForConnected(ConnectMs))
         return SendOutcome::away(
             tr("%1 不接受连接：%2").arg(destination.text, socket.errorString()));
+    if (const auto stopped = job.handOver())
+        return *stopped;
     for (int copy = 0; copy < job.copies; ++copy)
         socket.write(job.document);
     while (socket.bytesToWrite() > 0) {

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <QDir>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <thread>
@@ -48,16 +49,26 @@ void TestLabelQueue::killWhileSendingLeavesOneUncertain() {
         QVERIFY(queue.open(&error));
         for (qint64 seq = 1; seq <= 4; ++seq)
             QVERIFY2(queue.add(unit(seq), &error), qPrintable(error));
-        auto first = queue.takeOldest(&error);
+        auto first = queue.oldest(&error);
         QCOMPARE(first->values.seq, 1);
+        QVERIFY(queue.markSending(*first, &error));
         QVERIFY(queue.markSent(*first, &error));
-        auto second = queue.takeOldest(&error);
+        auto second = queue.oldest(&error);
         QCOMPARE(second->values.seq, 2);
         QVERIFY(!second->waited);
+        // Refused before the printer was reached, then away after it was.
         QVERIFY(queue.putBack(*second, &error));
-        QCOMPARE(queue.takeOldest(&error)->values.seq, 2);
+        second = queue.oldest(&error);
+        QVERIFY(second->waited);
+        QVERIFY(queue.markSending(*second, &error));
+        QVERIFY(queue.putBack(*second, &error));
+        second = queue.oldest(&error);
+        QCOMPARE(second->values.seq, 2);
+        QVERIFY(queue.markSending(*second, &error));
+        QCOMPARE(queue.oldest(&error)->values.seq, 3);
         QCOMPARE(queue.waiting(), 3);
-        // Killed here: label 2 may or may not have printed; label 1 did, unrecorded.
+        // Killed here: label 2 may or may not have printed; label 1 did, unrecorded; label 3,
+        // whose printer was not reached yet, cannot have.
     }
     LabelQueue restarted(folder.filePath(QStringLiteral("labels")));
     QVERIFY(restarted.open(&error));
@@ -71,14 +82,18 @@ void TestLabelQueue::killWhileSendingLeavesOneUncertain() {
     QCOMPARE(uncertain.first().values.seq, 2);
     restarted.forget(uncertain.first());
     QVERIFY(restarted.toRecord(true).isEmpty());
-    auto next = restarted.takeOldest(&error);
+    auto next = restarted.oldest(&error);
     QCOMPARE(next->values.seq, 3);
     QVERIFY(next->waited);  // left by the run before: it waited for this start
     QVERIFY(restarted.add(unit(5), &error));
+    QVERIFY(restarted.markSending(*next, &error));
     QVERIFY(restarted.markSent(*next, &error));
-    QCOMPARE(restarted.takeOldest(&error)->values.seq, 4);
-    QCOMPARE(restarted.takeOldest(&error)->values.seq, 5);
-    QVERIFY(!restarted.takeOldest(&error) && error.isEmpty());
+    for (const qint64 seq : {4, 5}) {
+        auto later = restarted.oldest(&error);
+        QCOMPARE(later->values.seq, seq);
+        QVERIFY(restarted.markSending(*later, &error));
+    }
+    QVERIFY(!restarted.oldest(&error) && error.isEmpty());
 }
 
 void TestLabelQueue::destinations_data() {
@@ -153,31 +168,51 @@ void TestLabelQueue::printerAwayOrMisconfigured_data() {
     QTest::addColumn<QString>("printer");  // PORT: a peer's, FOLDER: one of the test's
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<int>("kind");
+    // Whether a byte may have gone: a label that could not have printed is never uncertain.
+    QTest::addColumn<bool>("reached");
     using Kind = printing::SendOutcome::Kind;
-    QTest::newRow("closes mid-label") << "tcp:127.0.0.1:PORT" << QByteArray() << int(Kind::Away);
+    QTest::newRow("closes mid-label")
+        << "tcp:127.0.0.1:PORT" << QByteArray() << int(Kind::Away) << true;
     QTest::newRow("answers garbage")
-        << "tcp:127.0.0.1:PORT" << QByteArray("HTTP/1.1 400 Bad\r\n") << int(Kind::Away);
-    QTest::newRow("unplugged") << "FOLDER/lp0" << QByteArray() << int(Kind::Away);
-    QTest::newRow("a folder for a device") << "FOLDER" << QByteArray() << int(Kind::Misconfigured);
-    QTest::newRow("folder gone") << "dir:FOLDER/gone" << QByteArray() << int(Kind::Away);
-    QTest::newRow("folder") << "dir:FOLDER" << QByteArray() << int(Kind::Sent);
+        << "tcp:127.0.0.1:PORT" << QByteArray("HTTP/1.1 400 Bad\r\n") << int(Kind::Away) << true;
+    QTest::newRow("refused") << "tcp:127.0.0.1:CLOSED" << QByteArray() << int(Kind::Away) << false;
+    QTest::newRow("unplugged") << "FOLDER/lp0" << QByteArray() << int(Kind::Away) << false;
+    QTest::newRow("a folder for a device")
+        << "FOLDER" << QByteArray() << int(Kind::Misconfigured) << false;
+    QTest::newRow("folder gone") << "dir:FOLDER/gone" << QByteArray() << int(Kind::Away) << true;
+    QTest::newRow("folder") << "dir:FOLDER" << QByteArray() << int(Kind::Sent) << true;
 }
 
 void TestLabelQueue::printerAwayOrMisconfigured() {
     QFETCH(QString, printer);
     QFETCH(QByteArray, answer);
     QFETCH(int, kind);
+    QFETCH(bool, reached);
     QTemporaryDir folder;
     const RawPeer peer(answer);
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 closedPort = closed.serverPort();
+    closed.close();
     const auto destination = PrinterDestination::parse(
         printer.replace(QStringLiteral("PORT"), QString::number(peer.port()))
+            .replace(QStringLiteral("CLOSED"), QString::number(closedPort))
             .replace(QStringLiteral("FOLDER"), folder.path()));
+    bool wasReached = false;
     // A label long enough that a peer that closes cannot have taken it all.
-    const printing::PrintJob job{QByteArray(8 * 1024 * 1024, 'x'), printing::DocumentKind::Zpl, 2,
-                                 QStringLiteral("tags"), 7};
+    const printing::PrintJob job{QByteArray(8 * 1024 * 1024, 'x'),
+                                 printing::DocumentKind::Zpl,
+                                 2,
+                                 QStringLiteral("tags"),
+                                 7,
+                                 [&wasReached] {
+                                     wasReached = true;
+                                     return QString();
+                                 }};
     const printing::SendOutcome outcome =
         printing::sendLabel(std::get<PrinterDestination>(destination), job);
     QVERIFY2(int(outcome.kind) == kind, qPrintable(outcome.reason));
+    QCOMPARE(wasReached, reached);
     if (outcome.kind == printing::SendOutcome::Kind::Sent)
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
                  (QStringList{"tags-7-2.zpl", "tags-7.zpl"}));
