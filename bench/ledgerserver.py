@@ -19,17 +19,15 @@ import json
 import os
 import queue
 import re
-import socket
 import statistics
 import subprocess
 import sys
 import tempfile
 import threading
-import time
 
+from privatepostgres import POSTGRES_BINARIES, private_postgres
 from provisioning import print_table, spread
-from station import (STALL_S, VALUES, POSTGRES_BINARIES, private_postgres, read_lines,
-                     shared_batch, station_environment)
+from station import STALL_S, VALUES, read_lines, shared_batch, station_environment
 
 ROUND_TRIPS_MS = (0, 10, 20)
 SHARED_STATIONS, SHARED_SLOTS, SHARED_CONNECTIONS = 8, 16, 40

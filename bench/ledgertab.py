@@ -11,10 +11,11 @@ import sys
 import tempfile
 import time
 
+from processes import resident_mib, stop
 from provisioning import start_simulators
 from station import VALUES
-from stationwindow import (POLL_S, STALL_S, Screen, display_environment, ended_early, painted,
-                           resident_mib, stop)
+from stationwindow import POLL_S, STALL_S, display_environment, ended_early
+from xscreen import Screen, painted
 
 # A look unchanged for this long is what the window settled on (the run page and the ledger tab
 # show the keeper's news every 2 s, the same again when nothing happens).

@@ -11,12 +11,10 @@ link that a slot's link leads to goes, and its folders once empty. Prints figure
 nothing.
 
 Usage: bench/station.py CLI SIMULATOR [ROUNDS]"""
-import contextlib
 import json
 import os
 import queue
 import re
-import shutil
 import statistics
 import subprocess
 import sys
@@ -26,109 +24,15 @@ import time
 from collections import Counter
 
 from labelprinting import RawPrinter, drain_after_outage
-from provisioning import (LINE_BYTES_PER_SECOND, REPLY_DELAY_S, logged_bytes, print_table, spread,
-                          start_simulators)
+from privatepostgres import private_postgres
+from processes import cpu_seconds, wakeups
+from provisioning import print_table, spread, start_simulators
+from wirelog import floor_of, on_the_wire, read_exchanges, time_of_day, visits
 
-POSTGRES_BINARIES = "/usr/lib/postgresql/15/bin/"
 VALUES = ["--set", "name=Sensor-{seq:4}", "--set", "pin={random:6}"]
-PROBE = "AT\\r\\n"  # as the wire log writes it
 STALL_S = 60
 UNIT_IN = re.compile(r"^(\S+) (?:(COM\d+) )?unit in \d+ (\S+)$")
 UDEV = ("--unplug", "udev")
-
-
-def time_of_day(text):
-    hours, minutes, seconds = text.split(":")
-    return 3600 * int(hours) + 60 * int(minutes) + float(seconds)
-
-
-class Exchange:
-    def __init__(self, sent, command):
-        self.sent, self.command = sent, command
-        self.nbytes = logged_bytes(command)
-        self.replied = None
-
-
-def read_exchanges(log_path, ports):
-    """Adds each port's exchanges in the wire log to ports, a list of them per port."""
-    with open(log_path, encoding="utf-8", errors="replace") as log:
-        for line in log:
-            parts = line.rstrip("\n").split(" ", 3)
-            if len(parts) < 4 or parts[2] not in ("->", "<-"):
-                continue
-            at = time_of_day(parts[0].split("T")[1])
-            if parts[2] == "->":
-                ports.setdefault(parts[1], []).append(Exchange(at, parts[3]))
-            elif ports.get(parts[1]):
-                ports[parts[1]][-1].nbytes += logged_bytes(parts[3])
-                ports[parts[1]][-1].replied = at
-
-
-def visits(arrivals, ports):
-    """Per unit address: the seconds from its arrival to the first byte of the probe that found
-    it, and the exchanges of its session. Arrival is the simulator's 'unit in' line, written when
-    the unit's terminal appears; both logs stamp the same clock to the millisecond. The first
-    answered exchange after it is taken, since a probe of the unit just taken out may still go
-    to the old, dead terminal. The session is what follows, up to the next bare AT: the
-    session sends none, and the presence checks send nothing else."""
-    found = {}
-    for address, (port, arrived) in arrivals.items():
-        exchanges = ports.get(port, [])
-        first = next((i for i, e in enumerate(exchanges)
-                      if e.sent >= arrived and e.replied is not None), None)
-        if first is None:
-            continue
-        end = next((i for i in range(first + 1, len(exchanges))
-                    if exchanges[i].command == PROBE), len(exchanges))
-        found[address] = (exchanges[first].sent - arrived, exchanges[first + 1:end])
-    return found
-
-
-def floor_of(session):
-    return (sum(e.nbytes for e in session) / LINE_BYTES_PER_SECOND
-            + len(session) * REPLY_DELAY_S)
-
-
-def on_the_wire(session):
-    return sum(e.replied - e.sent for e in session if e.replied is not None)
-
-
-@contextlib.contextmanager
-def private_postgres(*settings):
-    """A server of its own on a Unix socket in a short temporary folder (a socket path may not
-    exceed 107 bytes), no TCP, with these "name=value" settings besides; yields a function that
-    creates a database and returns its URL, whose folder attribute is the server's folder. As
-    root it runs as the postgres user, since initdb refuses root. Default durability, as a
-    station would have it."""
-    folder = tempfile.mkdtemp(prefix="pg", dir="/tmp")
-    as_root = os.geteuid() == 0
-    prefix = ["runuser", "-u", "postgres", "--"] if as_root else []
-    if as_root:
-        shutil.chown(folder, "postgres", "postgres")
-
-    def run(tool, *arguments):
-        subprocess.run(prefix + [POSTGRES_BINARIES + tool, *arguments], cwd=folder, check=True,
-                       stdout=subprocess.DEVNULL)
-
-    data = os.path.join(folder, "data")
-    started = False
-    try:
-        run("initdb", "-D", data, "--auth=trust", "-U", "postgres", "-E", "UTF8", "--locale=C",
-            "--no-sync")
-        run("pg_ctl", "-D", data, "-l", os.path.join(folder, "server.log"), "-w", "-o",
-            f"-c listen_addresses='' -c unix_socket_directories={folder}"
-            + "".join(f" -c {setting}" for setting in settings), "start")
-        started = True
-
-        def create(name):
-            run("createdb", "-h", folder, "-U", "postgres", name)
-            return f"postgresql://postgres@/{name}?host={folder}"
-        create.folder = folder
-        yield create
-    finally:
-        if started:
-            run("pg_ctl", "-D", data, "-m", "fast", "-w", "stop")
-        shutil.rmtree(folder, ignore_errors=True)
 
 
 def read_lines(stream, source, events):
@@ -280,21 +184,6 @@ def labelled_units(cli, simulator, folder):
     rows.append(("16 slots, SQLite, ZPL label to tcp:: labels printed",
                  f"{len(printer.labels)} of 64"))
     return rows
-
-
-def cpu_seconds(pid):
-    with open(f"/proc/{pid}/stat") as stat:
-        fields = stat.read().rpartition(")")[2].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
-def wakeups(pid):
-    """Context switches of every thread of a process so far: how often it woke."""
-    total = 0
-    for task in os.listdir(f"/proc/{pid}/task"):
-        with open(f"/proc/{pid}/task/{task}/status") as status:
-            total += sum(int(line.split()[1]) for line in status if "ctxt_switches" in line)
-    return total
 
 
 def idle_cpu(cli, simulator, slots, seconds, unplug):

@@ -19,8 +19,9 @@ import sys
 import tempfile
 import time
 
+from processes import resident_mib, stop
 from provisioning import print_table, spread
-from stationwindow import Screen, resident_mib, stop, x_display
+from xscreen import Screen, x_display
 
 STALL_S = 30
 SETTLE_S = 1.0

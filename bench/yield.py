@@ -17,10 +17,12 @@ import tempfile
 import time
 import subprocess
 
-from ledger import BATCH, fill_postgres, fill_sqlite, next_number, timed
+from ledger import next_number, timed
+from ledgerfill import BATCH, fill_postgres, fill_sqlite
 from ledgertab import yield_tab
-from station import private_postgres, run_stations, unit_figures
-from stationwindow import x_display
+from privatepostgres import private_postgres
+from station import run_stations, unit_figures
+from xscreen import x_display
 
 YEAR_S = 365 * 24 * 3600
 
