@@ -1,48 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window as the user first sees it, its limits, Help and Exit.
+// The main window as the user first sees it: where each control sits, what it reads and what it
+// holds before anything is done.
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
-#include "about/frmabout.h"
+#include "tst_mainwindow.h"
 #include "windowharness.h"
 
 using pairwick::fakes::WindowHarness;
-
-class TestMainWindow : public QObject {
-    Q_OBJECT
-
-private slots:
-    void controlGeometry_data();
-    void controlGeometry();
-    void captions_data();
-    void captions();
-    void windowFrame();
-    void startState();
-    void readOnlyBoxesSitOnButtonFace_data();
-    void readOnlyBoxesSitOnButtonFace();
-    void startListsHoldTheirEntries();
-    void tabOrderAndFirstFocus();
-    void lengthLimits_data();
-    void lengthLimits();
-    void readOnlyBoxesRefuseTyping_data();
-    void readOnlyBoxesRefuseTyping();
-    void enterPressesConnectUnlessAButtonHasFocus();
-    void helpShowsOneAboutDialogAtATime();
-    void exitEndsAtOnceAndSendsNothing();
-    void closingMainWindowLeavesAboutOpen();
-};
 
 void TestMainWindow::controlGeometry_data() {
     QTest::addColumn<QString>("name");
@@ -187,139 +160,4 @@ void TestMainWindow::startListsHoldTheirEntries() {
     }
 }
 
-void TestMainWindow::tabOrderAndFirstFocus() {
-    WindowHarness harness;
-    harness.form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(harness.form.get()));
-    const QStringList expected{"Text5",    "Text6",    "Text2",    "Text3",    "Option1",
-                               "Option2",  "Text4",    "Combo1",   "Text1",    "Command1",
-                               "Check1",   "Command2", "Command3", "Command4", "Command5",
-                               "Command6", "Combo4",   "Combo3",   "Combo2"};
-    QCOMPARE(QApplication::focusWidget()->objectName(), expected.first());
-    QStringList chain;
-    QWidget *widget = harness.find<QWidget>("Text5");
-    for (int i = 0; i < expected.size(); ++i) {
-        chain.append(widget->objectName());
-        do
-            widget = widget->nextInFocusChain();
-        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisibleTo(harness.form.get()));
-    }
-    QCOMPARE(chain, expected);
-    QCOMPARE(widget->objectName(), expected.first());
-}
-
-void TestMainWindow::lengthLimits_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("limit");
-    QTest::addColumn<QString>("how");
-    for (const auto &[name, limit] : {std::pair{"Text2", 20}, std::pair{"Text4", 10}}) {
-        for (const char *how : {"typed", "pasted", "assigned"})
-            QTest::addRow("%s %s", name, how) << QString::fromLatin1(name) << limit << how;
-    }
-}
-
-void TestMainWindow::lengthLimits() {
-    QFETCH(QString, name);
-    QFETCH(int, limit);
-    QFETCH(QString, how);
-    WindowHarness harness;
-    auto *box = harness.form->findChild<QLineEdit *>(name);
-    const QString longText = QStringLiteral("蓝牙设备名称ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    box->setFocus();
-    if (how == u"typed") {
-        for (const QChar character : longText)
-            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(character),
-                                Qt::NoModifier);
-    } else if (how == u"pasted") {
-        QApplication::clipboard()->setText(longText);
-        box->paste();
-    } else {
-        box->setText(longText);
-    }
-    QCOMPARE(box->text(), longText.left(limit));
-}
-
-void TestMainWindow::readOnlyBoxesRefuseTyping_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("Text1") << "Text1";
-    QTest::newRow("Text3") << "Text3";
-    QTest::newRow("Text5") << "Text5";
-}
-
-void TestMainWindow::readOnlyBoxesRefuseTyping() {
-    QFETCH(QString, name);
-    WindowHarness harness;
-    auto *box = harness.form->findChild<QLineEdit *>(name);
-    const QString before = box->text();
-    box->setFocus();
-    QTest::keyClicks(box, QStringLiteral("abc"));
-    QCOMPARE(box->text(), before);
-}
-
-void TestMainWindow::enterPressesConnectUnlessAButtonHasFocus() {
-    WindowHarness harness;
-    harness.find<QLineEdit>("Text2")->setFocus();
-    QTest::keyClick(harness.find<QLineEdit>("Text2"), Qt::Key_Return);
-    QTRY_COMPARE(harness.port.openCount(), 1);
-
-    WindowHarness other;
-    auto *help = other.find<QPushButton>("Command5");
-    help->setFocus();
-    QTest::keyClick(help, Qt::Key_Return);
-    QTRY_VERIFY(other.form->aboutDialog());
-    QCOMPARE(other.port.openCount(), 0);
-    other.form->aboutDialog()->close();
-}
-
-void TestMainWindow::helpShowsOneAboutDialogAtATime() {
-    WindowHarness harness;
-    harness.click("Command5");
-    QPointer<QDialog> first = harness.form->aboutDialog();
-    QVERIFY(first);
-    QVERIFY(first->isVisible());
-    QVERIFY(!first->isModal());
-    harness.click("Command5");
-    QCOMPARE(harness.form->aboutDialog(), first.data());
-    QCOMPARE(harness.statuses, QStringList());
-    QVERIFY(harness.boxes.shown().isEmpty());
-
-    first->close();
-    QTRY_VERIFY(!first);
-    harness.click("Command5");
-    QPointer<QDialog> second = harness.form->aboutDialog();
-    QVERIFY(second);
-    QVERIFY(second->isVisible());
-    QCOMPARE(second->windowTitle(), QStringLiteral("关于 Pairwick"));
-    second->close();
-}
-
-void TestMainWindow::exitEndsAtOnceAndSendsNothing() {
-    WindowHarness harness;
-    harness.connectAdapter();
-    harness.port.written();
-    const qsizetype sentBefore = harness.port.written().size();
-    harness.click("Command5");
-    QPointer<QDialog> about = harness.form->aboutDialog();
-    QSignalSpy exitRequested(harness.form.get(), &pairwick::window::Form1::exitRequested);
-    harness.click("Command6");
-    QCOMPARE(exitRequested.count(), 1);
-    QVERIFY(!harness.form->isVisible());
-    QTRY_VERIFY(!about);
-    QVERIFY(!harness.port.isOpen());
-    QCOMPARE(harness.port.written().size(), sentBefore);
-    QVERIFY(harness.boxes.shown().isEmpty());
-}
-
-void TestMainWindow::closingMainWindowLeavesAboutOpen() {
-    WindowHarness harness;
-    harness.click("Command5");
-    QPointer<QDialog> about = harness.form->aboutDialog();
-    harness.form->close();
-    QVERIFY(!harness.form->isVisible());
-    QVERIFY(about);
-    QVERIFY(about->isVisible());
-    about->close();
-}
-
 QTEST_MAIN(TestMainWindow)
-#include "tst_mainwindow.moc"
